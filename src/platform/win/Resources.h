@@ -1,0 +1,18 @@
+// Resources of the executable: found by name without regard to letter case, or by number.
+// A missing resource, or one of size 0, is not found. The bytes are read-only and stay valid
+// for the whole run; nothing is ever released.
+#pragma once
+#include <cstddef>
+
+namespace win {
+
+struct ResourceBytes {
+    const unsigned char* data = nullptr;  // none when not found
+    std::size_t size = 0;
+    explicit operator bool() const { return data != nullptr; }
+};
+
+[[nodiscard]] ResourceBytes findResource(const char* name);
+[[nodiscard]] ResourceBytes findResource(int number);
+
+}  // namespace win

@@ -1,0 +1,20 @@
+#include "support/TestPaths.h"
+
+#include <cstdlib>
+#include <stdexcept>
+
+namespace testing_paths {
+
+std::string sourceDir() { return ZOD_SOURCE_DIR; }
+std::string binaryDir() { return ZOD_BINARY_DIR; }
+std::string executable() { return ZOD_EXECUTABLE; }
+std::string sharedDir() { return std::string(ZOD_SOURCE_DIR) + "/../shared"; }
+
+std::string makeTempDir() {
+    const char* base = std::getenv("TMPDIR");
+    std::string pattern = std::string(base && *base ? base : "/tmp") + "/zodtest-XXXXXX";
+    if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
+    return pattern;
+}
+
+}  // namespace testing_paths

@@ -1,0 +1,50 @@
+// Database: turns the demo document into objects, on demand. One entry per named child element of
+// `demo`, in document order; entries are never moved or removed before shutdown, so the object
+// pointers handed out stay valid until deleteObjects. "Main" and "Music" are the last elements of
+// those names; find() takes the first entry with a name.
+#pragma once
+
+#include "database/Object.h"
+#include "database/ObjectType.h"
+
+#include <list>
+#include <memory>
+#include <string>
+
+class TiXmlDocument;
+class TiXmlElement;
+
+struct DatabaseEntry {
+    std::unique_ptr<Object> object;  // owned; null until first requested, and after a failed load
+    TiXmlElement* element = nullptr;  // not owned; lives in the document
+    std::string name;
+    int index = 0;  // position among the named elements, from 0
+};
+
+class Database {
+public:
+    Database();
+    ~Database();
+
+    bool load(TiXmlDocument* document);
+    Object* find(const char* name, ObjectType type);  // name may be null: none
+    int count() const;
+    const char* nameAt(int index) const;
+    Object* objectAt(int index);  // required type 0
+    Object* root(ObjectType type);   // the element named "Main"
+    Object* music(ObjectType type);  // the element named "Music"
+    bool save();
+    bool saveAs(const char* fileName);
+    void deleteObjects();
+    Object* objectFor(DatabaseEntry& entry, ObjectType type);
+
+private:
+    bool writeTo(const char* fileName);
+    DatabaseEntry* entryAt(int index);
+    const DatabaseEntry* entryAt(int index) const;
+
+    std::list<DatabaseEntry> entries;    // document order; a list so entries never move
+    TiXmlDocument* document = nullptr;   // not owned: the Application owns the document
+    DatabaseEntry* musicEntry = nullptr;
+    DatabaseEntry* mainEntry = nullptr;
+};

@@ -1,0 +1,10 @@
+// FloatObject: (keyword in the type table).
+#pragma once
+
+#include "database/Object.h"
+
+class FloatObject : public Object {
+public:
+    using Object::Object;
+    Object* castTo(ObjectType type) override;
+};

@@ -1,0 +1,10 @@
+// ModelAirship: (keyword in the type table).
+#pragma once
+
+#include "models/Model.h"
+
+class ModelAirship : public Model {
+public:
+    using Model::Model;
+    Object* castTo(ObjectType type) override;
+};

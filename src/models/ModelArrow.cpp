@@ -1,0 +1,5 @@
+#include "models/ModelArrow.h"
+
+Object* ModelArrow::castTo(ObjectType type) {
+    return answerFor(type, TypeModel, TypeModelArrow);
+}

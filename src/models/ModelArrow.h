@@ -1,0 +1,10 @@
+// ModelArrow: (keyword in the type table).
+#pragma once
+
+#include "models/Model.h"
+
+class ModelArrow : public Model {
+public:
+    using Model::Model;
+    Object* castTo(ObjectType type) override;
+};

@@ -1,0 +1,5 @@
+#include "models/ModelBoing.h"
+
+Object* ModelBoing::castTo(ObjectType type) {
+    return answerFor(type, TypeModel, TypeModelBoing);
+}

@@ -1,0 +1,10 @@
+// ModelBoing: (keyword in the type table).
+#pragma once
+
+#include "models/Model.h"
+
+class ModelBoing : public Model {
+public:
+    using Model::Model;
+    Object* castTo(ObjectType type) override;
+};

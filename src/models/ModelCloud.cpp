@@ -1,0 +1,5 @@
+#include "models/ModelCloud.h"
+
+Object* ModelCloud::castTo(ObjectType type) {
+    return answerFor(type, TypeModel, TypeModelCloud);
+}

@@ -1,0 +1,5 @@
+#include "models/ModelGroup.h"
+
+Object* ModelGroup::castTo(ObjectType type) {
+    return answerFor(type, TypeModel, TypeModelGroup);
+}

@@ -1,0 +1,10 @@
+// ModelGroup: (keyword in the type table).
+#pragma once
+
+#include "models/Model.h"
+
+class ModelGroup : public Model {
+public:
+    using Model::Model;
+    Object* castTo(ObjectType type) override;
+};

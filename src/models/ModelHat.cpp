@@ -1,0 +1,5 @@
+#include "models/ModelHat.h"
+
+Object* ModelHat::castTo(ObjectType type) {
+    return answerFor(type, TypeModel, TypeModelHat);
+}

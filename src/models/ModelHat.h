@@ -1,0 +1,10 @@
+// ModelHat: (keyword in the type table).
+#pragma once
+
+#include "models/Model.h"
+
+class ModelHat : public Model {
+public:
+    using Model::Model;
+    Object* castTo(ObjectType type) override;
+};

@@ -1,0 +1,5 @@
+#include "models/ModelIsland.h"
+
+Object* ModelIsland::castTo(ObjectType type) {
+    return answerFor(type, TypeModel, TypeModelIsland);
+}

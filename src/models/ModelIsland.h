@@ -1,0 +1,10 @@
+// ModelIsland: (keyword in the type table).
+#pragma once
+
+#include "models/Model.h"
+
+class ModelIsland : public Model {
+public:
+    using Model::Model;
+    Object* castTo(ObjectType type) override;
+};

@@ -1,0 +1,5 @@
+#include "models/ModelOptimus.h"
+
+Object* ModelOptimus::castTo(ObjectType type) {
+    return answerFor(type, TypeModel, TypeModelOptimus);
+}

@@ -1,0 +1,5 @@
+#include "models/ModelQuad.h"
+
+Object* ModelQuad::castTo(ObjectType type) {
+    return answerFor(type, TypeModel, TypeModelQuad);
+}

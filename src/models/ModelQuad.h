@@ -1,0 +1,10 @@
+// ModelQuad: (keyword in the type table).
+#pragma once
+
+#include "models/Model.h"
+
+class ModelQuad : public Model {
+public:
+    using Model::Model;
+    Object* castTo(ObjectType type) override;
+};

@@ -1,0 +1,5 @@
+#include "models/ModelSea.h"
+
+Object* ModelSea::castTo(ObjectType type) {
+    return answerFor(type, TypeModel, TypeModelSea);
+}

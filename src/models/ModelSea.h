@@ -1,0 +1,10 @@
+// ModelSea: (keyword in the type table).
+#pragma once
+
+#include "models/Model.h"
+
+class ModelSea : public Model {
+public:
+    using Model::Model;
+    Object* castTo(ObjectType type) override;
+};

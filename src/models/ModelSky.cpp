@@ -1,0 +1,5 @@
+#include "models/ModelSky.h"
+
+Object* ModelSky::castTo(ObjectType type) {
+    return answerFor(type, TypeModel, TypeModelSky);
+}

@@ -1,0 +1,10 @@
+// ModelStars: (keyword in the type table).
+#pragma once
+
+#include "models/Model.h"
+
+class ModelStars : public Model {
+public:
+    using Model::Model;
+    Object* castTo(ObjectType type) override;
+};

@@ -1,0 +1,10 @@
+// ModelSwish: (keyword in the type table).
+#pragma once
+
+#include "models/Model.h"
+
+class ModelSwish : public Model {
+public:
+    using Model::Model;
+    Object* castTo(ObjectType type) override;
+};

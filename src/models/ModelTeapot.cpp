@@ -1,0 +1,5 @@
+#include "models/ModelTeapot.h"
+
+Object* ModelTeapot::castTo(ObjectType type) {
+    return answerFor(type, TypeModel, TypeModelTeapot);
+}

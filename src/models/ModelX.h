@@ -1,0 +1,10 @@
+// ModelX: (keyword in the type table).
+#pragma once
+
+#include "models/Model.h"
+
+class ModelX : public Model {
+public:
+    using Model::Model;
+    Object* castTo(ObjectType type) override;
+};

@@ -1,0 +1,450 @@
+// The Direct3D 9 vocabulary: scalar types, constants and records with Direct3D 9's own names and
+// values, so that a state table of the drawing code maps line by line onto device calls.
+#pragma once
+
+#include <cstdint>
+
+using DWORD = std::uint32_t;
+using WORD = std::uint16_t;
+using BYTE = std::uint8_t;
+using UINT = unsigned int;
+using INT = int;
+using BOOL = int;
+using FLOAT = float;
+using HRESULT = std::int32_t;
+using D3DCOLOR = DWORD;
+
+constexpr BOOL FALSE = 0;
+constexpr BOOL TRUE = 1;
+
+constexpr HRESULT D3D_OK = 0;
+constexpr HRESULT D3DERR_INVALIDCALL = static_cast<HRESULT>(0x8876086Cu);
+constexpr HRESULT D3DERR_NOTAVAILABLE = static_cast<HRESULT>(0x8876086Au);
+constexpr HRESULT D3DERR_OUTOFVIDEOMEMORY = static_cast<HRESULT>(0x8876017Cu);
+constexpr HRESULT E_OUTOFMEMORY = static_cast<HRESULT>(0x8007000Eu);
+constexpr HRESULT E_FAIL = static_cast<HRESULT>(0x80004005u);
+constexpr bool SUCCEEDED(HRESULT hr) { return hr >= 0; }
+constexpr bool FAILED(HRESULT hr) { return hr < 0; }
+
+constexpr D3DCOLOR D3DCOLOR_ARGB(DWORD a, DWORD r, DWORD g, DWORD b) {
+    return ((a & 0xff) << 24) | ((r & 0xff) << 16) | ((g & 0xff) << 8) | (b & 0xff);
+}
+constexpr D3DCOLOR D3DCOLOR_XRGB(DWORD r, DWORD g, DWORD b) { return D3DCOLOR_ARGB(0xff, r, g, b); }
+
+constexpr UINT D3D_SDK_VERSION = 32;
+constexpr UINT D3DADAPTER_DEFAULT = 0;
+
+// --- records ------------------------------------------------------------------------------------
+struct D3DVECTOR { float x, y, z; };
+struct D3DCOLORVALUE { float r, g, b, a; };
+struct D3DMATRIX { float m[4][4]; };  // row-major; row vectors (v' = v * M)
+struct RECT { long left, top, right, bottom; };
+struct D3DRECT { long x1, y1, x2, y2; };
+
+struct D3DVIEWPORT9 {
+    DWORD X, Y, Width, Height;
+    float MinZ, MaxZ;
+};
+
+enum D3DLIGHTTYPE : DWORD { D3DLIGHT_POINT = 1, D3DLIGHT_SPOT = 2, D3DLIGHT_DIRECTIONAL = 3 };
+
+struct D3DLIGHT9 {
+    D3DLIGHTTYPE Type;
+    D3DCOLORVALUE Diffuse, Specular, Ambient;
+    D3DVECTOR Position, Direction;
+    float Range, Falloff, Attenuation0, Attenuation1, Attenuation2, Theta, Phi;
+};
+
+struct D3DMATERIAL9 {
+    D3DCOLORVALUE Diffuse, Ambient, Specular, Emissive;
+    float Power;
+};
+
+// --- formats, pools, usages, locks ---------------------------------------------------------------
+enum D3DFORMAT : DWORD {
+    D3DFMT_UNKNOWN = 0,
+    D3DFMT_R8G8B8 = 20,
+    D3DFMT_A8R8G8B8 = 21,
+    D3DFMT_X8R8G8B8 = 22,
+    D3DFMT_R5G6B5 = 23,
+    D3DFMT_X1R5G5B5 = 24,
+    D3DFMT_A1R5G5B5 = 25,
+    D3DFMT_A4R4G4B4 = 26,
+    D3DFMT_A8 = 28,
+    D3DFMT_L8 = 50,
+    D3DFMT_A8L8 = 51,
+    D3DFMT_D32 = 71,
+    D3DFMT_D24S8 = 75,
+    D3DFMT_D24X8 = 77,
+    D3DFMT_D16 = 80,
+    D3DFMT_VERTEXDATA = 100,
+    D3DFMT_INDEX16 = 101,
+    D3DFMT_INDEX32 = 102,
+};
+
+enum D3DPOOL : DWORD { D3DPOOL_DEFAULT = 0, D3DPOOL_MANAGED = 1, D3DPOOL_SYSTEMMEM = 2, D3DPOOL_SCRATCH = 3 };
+
+constexpr DWORD D3DUSAGE_RENDERTARGET = 0x00000001;
+constexpr DWORD D3DUSAGE_DEPTHSTENCIL = 0x00000002;
+constexpr DWORD D3DUSAGE_WRITEONLY = 0x00000008;
+constexpr DWORD D3DUSAGE_POINTS = 0x00000040;
+constexpr DWORD D3DUSAGE_DYNAMIC = 0x00000200;
+constexpr DWORD D3DUSAGE_AUTOGENMIPMAP = 0x00000400;
+
+constexpr DWORD D3DLOCK_READONLY = 0x00000010;
+constexpr DWORD D3DLOCK_NOSYSLOCK = 0x00000800;
+constexpr DWORD D3DLOCK_NOOVERWRITE = 0x00001000;
+constexpr DWORD D3DLOCK_DISCARD = 0x00002000;
+
+enum D3DRESOURCETYPE : DWORD {
+    D3DRTYPE_SURFACE = 1,
+    D3DRTYPE_TEXTURE = 3,
+    D3DRTYPE_VERTEXBUFFER = 6,
+    D3DRTYPE_INDEXBUFFER = 7,
+};
+
+struct D3DSURFACE_DESC {
+    D3DFORMAT Format;
+    D3DRESOURCETYPE Type;
+    DWORD Usage;
+    D3DPOOL Pool;
+    DWORD MultiSampleType;
+    DWORD MultiSampleQuality;
+    UINT Width, Height;
+};
+
+struct D3DLOCKED_RECT {
+    INT Pitch;    // bytes from one row to the next
+    void* pBits;  // the first byte of the locked area
+};
+
+// --- clears, primitives, transforms ---------------------------------------------------------------
+constexpr DWORD D3DCLEAR_TARGET = 0x00000001;
+constexpr DWORD D3DCLEAR_ZBUFFER = 0x00000002;
+constexpr DWORD D3DCLEAR_STENCIL = 0x00000004;
+
+enum D3DPRIMITIVETYPE : DWORD {
+    D3DPT_POINTLIST = 1,
+    D3DPT_LINELIST = 2,
+    D3DPT_LINESTRIP = 3,
+    D3DPT_TRIANGLELIST = 4,
+    D3DPT_TRIANGLESTRIP = 5,
+    D3DPT_TRIANGLEFAN = 6,
+};
+
+enum D3DTRANSFORMSTATETYPE : DWORD {
+    D3DTS_VIEW = 2,
+    D3DTS_PROJECTION = 3,
+    D3DTS_TEXTURE0 = 16,
+    D3DTS_WORLD = 256,
+};
+
+// --- flexible vertex formats ----------------------------------------------------------------------
+constexpr DWORD D3DFVF_XYZ = 0x002;
+constexpr DWORD D3DFVF_XYZRHW = 0x004;
+constexpr DWORD D3DFVF_POSITION_MASK = 0x400E;
+constexpr DWORD D3DFVF_NORMAL = 0x010;
+constexpr DWORD D3DFVF_PSIZE = 0x020;
+constexpr DWORD D3DFVF_DIFFUSE = 0x040;
+constexpr DWORD D3DFVF_SPECULAR = 0x080;
+constexpr DWORD D3DFVF_TEXCOUNT_MASK = 0xf00;
+constexpr DWORD D3DFVF_TEXCOUNT_SHIFT = 8;
+constexpr DWORD D3DFVF_TEX0 = 0x000;
+constexpr DWORD D3DFVF_TEX1 = 0x100;
+constexpr DWORD D3DFVF_TEX2 = 0x200;
+
+// --- render states ---------------------------------------------------------------------------------
+enum D3DRENDERSTATETYPE : DWORD {
+    D3DRS_ZENABLE = 7,
+    D3DRS_FILLMODE = 8,
+    D3DRS_SHADEMODE = 9,
+    D3DRS_ZWRITEENABLE = 14,
+    D3DRS_ALPHATESTENABLE = 15,
+    D3DRS_LASTPIXEL = 16,
+    D3DRS_SRCBLEND = 19,
+    D3DRS_DESTBLEND = 20,
+    D3DRS_CULLMODE = 22,
+    D3DRS_ZFUNC = 23,
+    D3DRS_ALPHAREF = 24,
+    D3DRS_ALPHAFUNC = 25,
+    D3DRS_DITHERENABLE = 26,
+    D3DRS_ALPHABLENDENABLE = 27,
+    D3DRS_FOGENABLE = 28,
+    D3DRS_SPECULARENABLE = 29,
+    D3DRS_FOGCOLOR = 34,
+    D3DRS_FOGTABLEMODE = 35,
+    D3DRS_FOGSTART = 36,
+    D3DRS_FOGEND = 37,
+    D3DRS_FOGDENSITY = 38,
+    D3DRS_RANGEFOGENABLE = 48,
+    D3DRS_STENCILENABLE = 52,
+    D3DRS_STENCILFAIL = 53,
+    D3DRS_STENCILZFAIL = 54,
+    D3DRS_STENCILPASS = 55,
+    D3DRS_STENCILFUNC = 56,
+    D3DRS_STENCILREF = 57,
+    D3DRS_STENCILMASK = 58,
+    D3DRS_STENCILWRITEMASK = 59,
+    D3DRS_TEXTUREFACTOR = 60,
+    D3DRS_WRAP0 = 128,
+    D3DRS_CLIPPING = 136,
+    D3DRS_LIGHTING = 137,
+    D3DRS_AMBIENT = 139,
+    D3DRS_FOGVERTEXMODE = 140,
+    D3DRS_COLORVERTEX = 141,
+    D3DRS_LOCALVIEWER = 142,
+    D3DRS_NORMALIZENORMALS = 143,
+    D3DRS_DIFFUSEMATERIALSOURCE = 145,
+    D3DRS_SPECULARMATERIALSOURCE = 146,
+    D3DRS_AMBIENTMATERIALSOURCE = 147,
+    D3DRS_EMISSIVEMATERIALSOURCE = 148,
+    D3DRS_VERTEXBLEND = 151,
+    D3DRS_CLIPPLANEENABLE = 152,
+    D3DRS_POINTSIZE = 154,
+    D3DRS_POINTSIZE_MIN = 155,
+    D3DRS_POINTSPRITEENABLE = 156,
+    D3DRS_POINTSCALEENABLE = 157,
+    D3DRS_POINTSCALE_A = 158,
+    D3DRS_POINTSCALE_B = 159,
+    D3DRS_POINTSCALE_C = 160,
+    D3DRS_MULTISAMPLEANTIALIAS = 161,
+    D3DRS_MULTISAMPLEMASK = 162,
+    D3DRS_POINTSIZE_MAX = 166,
+    D3DRS_COLORWRITEENABLE = 168,
+    D3DRS_BLENDOP = 171,
+    D3DRS_SCISSORTESTENABLE = 174,
+    D3DRS_SLOPESCALEDEPTHBIAS = 175,
+    D3DRS_ANTIALIASEDLINEENABLE = 176,
+    D3DRS_BLENDFACTOR = 193,
+    D3DRS_SRGBWRITEENABLE = 194,
+    D3DRS_DEPTHBIAS = 195,
+    D3DRS_SEPARATEALPHABLENDENABLE = 206,
+    D3DRS_SRCBLENDALPHA = 207,
+    D3DRS_DESTBLENDALPHA = 208,
+    D3DRS_BLENDOPALPHA = 209,
+};
+constexpr DWORD D3DRS_COUNT = 210;  // one past the largest render state
+
+enum D3DZBUFFERTYPE : DWORD { D3DZB_FALSE = 0, D3DZB_TRUE = 1 };
+enum D3DFILLMODE : DWORD { D3DFILL_POINT = 1, D3DFILL_WIREFRAME = 2, D3DFILL_SOLID = 3 };
+enum D3DSHADEMODE : DWORD { D3DSHADE_FLAT = 1, D3DSHADE_GOURAUD = 2 };
+enum D3DCULL : DWORD { D3DCULL_NONE = 1, D3DCULL_CW = 2, D3DCULL_CCW = 3 };
+
+enum D3DBLEND : DWORD {
+    D3DBLEND_ZERO = 1,
+    D3DBLEND_ONE = 2,
+    D3DBLEND_SRCCOLOR = 3,
+    D3DBLEND_INVSRCCOLOR = 4,
+    D3DBLEND_SRCALPHA = 5,
+    D3DBLEND_INVSRCALPHA = 6,
+    D3DBLEND_DESTALPHA = 7,
+    D3DBLEND_INVDESTALPHA = 8,
+    D3DBLEND_DESTCOLOR = 9,
+    D3DBLEND_INVDESTCOLOR = 10,
+    D3DBLEND_SRCALPHASAT = 11,
+    D3DBLEND_BOTHSRCALPHA = 12,
+    D3DBLEND_BOTHINVSRCALPHA = 13,
+    D3DBLEND_BLENDFACTOR = 14,
+    D3DBLEND_INVBLENDFACTOR = 15,
+};
+
+enum D3DBLENDOP : DWORD {
+    D3DBLENDOP_ADD = 1,
+    D3DBLENDOP_SUBTRACT = 2,
+    D3DBLENDOP_REVSUBTRACT = 3,
+    D3DBLENDOP_MIN = 4,
+    D3DBLENDOP_MAX = 5,
+};
+
+enum D3DCMPFUNC : DWORD {
+    D3DCMP_NEVER = 1,
+    D3DCMP_LESS = 2,
+    D3DCMP_EQUAL = 3,
+    D3DCMP_LESSEQUAL = 4,
+    D3DCMP_GREATER = 5,
+    D3DCMP_NOTEQUAL = 6,
+    D3DCMP_GREATEREQUAL = 7,
+    D3DCMP_ALWAYS = 8,
+};
+
+enum D3DSTENCILOP : DWORD {
+    D3DSTENCILOP_KEEP = 1,
+    D3DSTENCILOP_ZERO = 2,
+    D3DSTENCILOP_REPLACE = 3,
+    D3DSTENCILOP_INCRSAT = 4,
+    D3DSTENCILOP_DECRSAT = 5,
+    D3DSTENCILOP_INVERT = 6,
+    D3DSTENCILOP_INCR = 7,
+    D3DSTENCILOP_DECR = 8,
+};
+
+enum D3DFOGMODE : DWORD { D3DFOG_NONE = 0, D3DFOG_EXP = 1, D3DFOG_EXP2 = 2, D3DFOG_LINEAR = 3 };
+
+enum D3DMATERIALCOLORSOURCE : DWORD { D3DMCS_MATERIAL = 0, D3DMCS_COLOR1 = 1, D3DMCS_COLOR2 = 2 };
+
+// --- texture stages and samplers ---------------------------------------------------------------------
+enum D3DTEXTURESTAGESTATETYPE : DWORD {
+    D3DTSS_COLOROP = 1,
+    D3DTSS_COLORARG1 = 2,
+    D3DTSS_COLORARG2 = 3,
+    D3DTSS_ALPHAOP = 4,
+    D3DTSS_ALPHAARG1 = 5,
+    D3DTSS_ALPHAARG2 = 6,
+    D3DTSS_TEXCOORDINDEX = 11,
+    D3DTSS_TEXTURETRANSFORMFLAGS = 24,
+    D3DTSS_COLORARG0 = 26,
+    D3DTSS_ALPHAARG0 = 27,
+    D3DTSS_RESULTARG = 28,
+    D3DTSS_CONSTANT = 32,
+};
+constexpr DWORD D3DTSS_COUNT = 33;  // one past the largest texture stage state
+constexpr DWORD D3DMAXTEXTURESTAGES = 8;
+
+enum D3DTEXTUREOP : DWORD {
+    D3DTOP_DISABLE = 1,
+    D3DTOP_SELECTARG1 = 2,
+    D3DTOP_SELECTARG2 = 3,
+    D3DTOP_MODULATE = 4,
+    D3DTOP_MODULATE2X = 5,
+    D3DTOP_MODULATE4X = 6,
+    D3DTOP_ADD = 7,
+    D3DTOP_ADDSIGNED = 8,
+    D3DTOP_ADDSIGNED2X = 9,
+    D3DTOP_SUBTRACT = 10,
+    D3DTOP_ADDSMOOTH = 11,
+    D3DTOP_BLENDDIFFUSEALPHA = 12,
+    D3DTOP_BLENDTEXTUREALPHA = 13,
+    D3DTOP_BLENDFACTORALPHA = 14,
+    D3DTOP_BLENDTEXTUREALPHAPM = 15,
+    D3DTOP_BLENDCURRENTALPHA = 16,
+    D3DTOP_PREMODULATE = 17,
+    D3DTOP_MODULATEALPHA_ADDCOLOR = 18,
+    D3DTOP_MODULATECOLOR_ADDALPHA = 19,
+    D3DTOP_MODULATEINVALPHA_ADDCOLOR = 20,
+    D3DTOP_MODULATEINVCOLOR_ADDALPHA = 21,
+    D3DTOP_BUMPENVMAP = 22,
+    D3DTOP_BUMPENVMAPLUMINANCE = 23,
+    D3DTOP_DOTPRODUCT3 = 24,
+    D3DTOP_MULTIPLYADD = 25,
+    D3DTOP_LERP = 26,
+};
+
+// Texture stage arguments: a selector in the low bits, modifiers above.
+constexpr DWORD D3DTA_SELECTMASK = 0x0000000f;
+constexpr DWORD D3DTA_DIFFUSE = 0x00000000;
+constexpr DWORD D3DTA_CURRENT = 0x00000001;
+constexpr DWORD D3DTA_TEXTURE = 0x00000002;
+constexpr DWORD D3DTA_TFACTOR = 0x00000003;
+constexpr DWORD D3DTA_SPECULAR = 0x00000004;
+constexpr DWORD D3DTA_TEMP = 0x00000005;
+constexpr DWORD D3DTA_CONSTANT = 0x00000006;
+constexpr DWORD D3DTA_COMPLEMENT = 0x00000010;
+constexpr DWORD D3DTA_ALPHAREPLICATE = 0x00000020;
+
+// TEXCOORDINDEX: the coordinate set in the low bits, generation above.
+constexpr DWORD D3DTSS_TCI_PASSTHRU = 0x00000000;
+constexpr DWORD D3DTSS_TCI_CAMERASPACENORMAL = 0x00010000;
+constexpr DWORD D3DTSS_TCI_CAMERASPACEPOSITION = 0x00020000;
+constexpr DWORD D3DTSS_TCI_CAMERASPACEREFLECTIONVECTOR = 0x00030000;
+constexpr DWORD D3DTSS_TCI_SPHEREMAP = 0x00040000;
+
+enum D3DTEXTURETRANSFORMFLAGS : DWORD {
+    D3DTTFF_DISABLE = 0,
+    D3DTTFF_COUNT1 = 1,
+    D3DTTFF_COUNT2 = 2,
+    D3DTTFF_COUNT3 = 3,
+    D3DTTFF_COUNT4 = 4,
+    D3DTTFF_PROJECTED = 256,
+};
+
+enum D3DSAMPLERSTATETYPE : DWORD {
+    D3DSAMP_ADDRESSU = 1,
+    D3DSAMP_ADDRESSV = 2,
+    D3DSAMP_ADDRESSW = 3,
+    D3DSAMP_BORDERCOLOR = 4,
+    D3DSAMP_MAGFILTER = 5,
+    D3DSAMP_MINFILTER = 6,
+    D3DSAMP_MIPFILTER = 7,
+    D3DSAMP_MIPMAPLODBIAS = 8,
+    D3DSAMP_MAXMIPLEVEL = 9,
+    D3DSAMP_MAXANISOTROPY = 10,
+};
+constexpr DWORD D3DSAMP_COUNT = 11;  // one past the largest sampler state
+constexpr DWORD D3DMAXSAMPLERS = 8;
+
+enum D3DTEXTUREADDRESS : DWORD {
+    D3DTADDRESS_WRAP = 1,
+    D3DTADDRESS_MIRROR = 2,
+    D3DTADDRESS_CLAMP = 3,
+    D3DTADDRESS_BORDER = 4,
+    D3DTADDRESS_MIRRORONCE = 5,
+};
+
+enum D3DTEXTUREFILTERTYPE : DWORD {
+    D3DTEXF_NONE = 0,
+    D3DTEXF_POINT = 1,
+    D3DTEXF_LINEAR = 2,
+    D3DTEXF_ANISOTROPIC = 3,
+};
+
+// --- adapters, modes, presentation ---------------------------------------------------------------------
+enum D3DDEVTYPE : DWORD { D3DDEVTYPE_HAL = 1, D3DDEVTYPE_REF = 2, D3DDEVTYPE_SW = 3 };
+
+constexpr DWORD D3DCREATE_SOFTWARE_VERTEXPROCESSING = 0x00000020;
+constexpr DWORD D3DCREATE_HARDWARE_VERTEXPROCESSING = 0x00000040;
+
+enum D3DMULTISAMPLE_TYPE : DWORD { D3DMULTISAMPLE_NONE = 0, D3DMULTISAMPLE_NONMASKABLE = 1 };
+
+enum D3DSWAPEFFECT : DWORD { D3DSWAPEFFECT_DISCARD = 1, D3DSWAPEFFECT_FLIP = 2, D3DSWAPEFFECT_COPY = 3 };
+
+constexpr DWORD D3DPRESENTFLAG_DISCARD_DEPTHSTENCIL = 0x00000002;
+constexpr UINT D3DPRESENT_INTERVAL_DEFAULT = 0x00000000;
+constexpr UINT D3DPRESENT_INTERVAL_ONE = 0x00000001;
+constexpr UINT D3DPRESENT_INTERVAL_TWO = 0x00000002;
+constexpr UINT D3DPRESENT_INTERVAL_IMMEDIATE = 0x80000000;
+
+constexpr DWORD D3DDEVCAPS_HWTRANSFORMANDLIGHT = 0x00010000;
+
+struct D3DDISPLAYMODE {
+    UINT Width, Height, RefreshRate;
+    D3DFORMAT Format;
+};
+
+namespace win { struct NativeWindow; }
+using HWND = win::NativeWindow*;  // the program's window (platform/win)
+
+struct D3DPRESENT_PARAMETERS {
+    UINT BackBufferWidth = 0;
+    UINT BackBufferHeight = 0;
+    D3DFORMAT BackBufferFormat = D3DFMT_UNKNOWN;
+    UINT BackBufferCount = 0;
+    D3DMULTISAMPLE_TYPE MultiSampleType = D3DMULTISAMPLE_NONE;
+    DWORD MultiSampleQuality = 0;
+    D3DSWAPEFFECT SwapEffect = D3DSWAPEFFECT_DISCARD;
+    HWND hDeviceWindow = nullptr;
+    BOOL Windowed = TRUE;
+    BOOL EnableAutoDepthStencil = FALSE;
+    D3DFORMAT AutoDepthStencilFormat = D3DFMT_UNKNOWN;
+    DWORD Flags = 0;
+    UINT FullScreen_RefreshRateInHz = 0;
+    UINT PresentationInterval = D3DPRESENT_INTERVAL_DEFAULT;
+};
+
+// The capabilities the program reads; the rest of Direct3D's record is not carried.
+struct D3DCAPS9 {
+    D3DDEVTYPE DeviceType = D3DDEVTYPE_HAL;
+    UINT AdapterOrdinal = 0;
+    DWORD DevCaps = 0;
+    UINT PresentationIntervals = 0;
+    DWORD VertexShaderVersion = 0;  // 0xFFFE0101 for vs_1_1
+    DWORD MaxVertexShaderConst = 0;
+    DWORD MaxTextureWidth = 0;
+    DWORD MaxTextureHeight = 0;
+    DWORD MaxActiveLights = 0;
+    DWORD MaxTextureBlendStages = 0;
+    DWORD MaxSimultaneousTextures = 0;
+    float MaxPointSize = 0;
+};
+
+// vs_1_1 shader version token.
+constexpr DWORD D3DVS_VERSION(DWORD major, DWORD minor) { return 0xFFFE0000u | (major << 8) | minor; }

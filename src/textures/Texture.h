@@ -1,0 +1,23 @@
+// Texture: the abstract family of objects that own one device texture and bind it to a sampler
+// stage on select. Owns its editor panel (a TexturePreview), created by the first getEditor.
+#pragma once
+
+#include "database/Object.h"
+
+#include <memory>
+
+class Texture : public Object {
+public:
+    using Object::Object;
+    ~Texture() override;
+
+    Widget* getEditor() override;
+    virtual bool select(int stage, float time, float delta) = 0;  // whether binding succeeded
+    virtual void getSize(int& width, int& height) {
+        width = 256;
+        height = 256;
+    }
+
+protected:
+    std::unique_ptr<Widget> editor;  // owned; created by the first getEditor
+};

@@ -1,0 +1,11 @@
+// TextureCloud: (keyword in the type table).
+#pragma once
+
+#include "textures/Texture.h"
+
+class TextureCloud : public Texture {
+public:
+    using Texture::Texture;
+    Object* castTo(ObjectType type) override;
+    bool select(int stage, float time, float delta) override;
+};

@@ -1,0 +1,11 @@
+// TextureTarget: (keyword in the type table).
+#pragma once
+
+#include "textures/Texture.h"
+
+class TextureTarget : public Texture {
+public:
+    using Texture::Texture;
+    Object* castTo(ObjectType type) override;
+    bool select(int stage, float time, float delta) override;
+};

@@ -1,0 +1,5 @@
+#include "visuals/VisualScene.h"
+
+Object* VisualScene::castTo(ObjectType type) {
+    return answerFor(type, TypeVisual, TypeVisualScene);
+}

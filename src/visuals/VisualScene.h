@@ -1,0 +1,10 @@
+// VisualScene: (keyword in the type table).
+#pragma once
+
+#include "visuals/Visual.h"
+
+class VisualScene : public Visual {
+public:
+    using Visual::Visual;
+    Object* castTo(ObjectType type) override;
+};

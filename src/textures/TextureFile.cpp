@@ -1,9 +1,41 @@
 #include "textures/TextureFile.h"
 
+#include "app/Device.h"
+#include "platform/d3dx/d3dx9.h"
+
+#include <tinyxml.h>
+
 Object* TextureFile::castTo(ObjectType type) {
     return answerFor(type, TypeTexture, TypeTextureFile);
 }
 
-bool TextureFile::select(int, float, float) {
-    return false;
+bool TextureFile::load(TiXmlElement* element) {
+    const char* resource = element->Attribute("resource");
+    if (resource == nullptr) return false;
+    hard = element->Attribute("hard") != nullptr;
+    return SUCCEEDED(D3DXCreateTextureFromResourceA(device, nullptr, resource, &texture));
+}
+
+bool TextureFile::select(int stage, float, float) {
+    // Sampler 0 carries the filters, whatever the stage: every caller binds to stage 0.
+    if (hard) {
+        device->SetSamplerState(0, D3DSAMP_MINFILTER, D3DTEXF_POINT);
+        device->SetSamplerState(0, D3DSAMP_MAGFILTER, D3DTEXF_POINT);
+    } else {
+        device->SetSamplerState(0, D3DSAMP_MINFILTER, D3DTEXF_LINEAR);
+        device->SetSamplerState(0, D3DSAMP_MAGFILTER, D3DTEXF_LINEAR);
+        device->SetSamplerState(0, D3DSAMP_MIPFILTER, D3DTEXF_LINEAR);
+    }
+    return SUCCEEDED(device->SetTexture(stage, texture.get()));
+}
+
+void TextureFile::getSize(int& width, int& height) {
+    D3DSURFACE_DESC desc{};
+    if (texture && SUCCEEDED(texture->GetLevelDesc(0, &desc))) {
+        width = static_cast<int>(desc.Width);
+        height = static_cast<int>(desc.Height);
+    } else {
+        width = 0;
+        height = 0;
+    }
 }

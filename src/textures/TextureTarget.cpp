@@ -1,9 +1,95 @@
 #include "textures/TextureTarget.h"
 
+#include "app/Device.h"
+#include "database/Database.h"
+#include "visuals/Visual.h"
+
+#include <tinyxml.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+
+std::vector<TextureTarget*> TextureTarget::renderTargets;
+ComRef<IDirect3DSurface9> TextureTarget::targetDepthSurface;
+
+TextureTarget::TextureTarget(Database* database) : Texture(database) {
+    renderTargets.push_back(this);
+}
+
+TextureTarget::~TextureTarget() {
+    renderTargets.erase(std::remove(renderTargets.begin(), renderTargets.end(), this), renderTargets.end());
+    if (renderTargets.empty()) {
+        targetDepthSurface.reset();
+        renderTargets.shrink_to_fit();
+    }
+}
+
 Object* TextureTarget::castTo(ObjectType type) {
     return answerFor(type, TypeTexture, TypeTextureTarget);
 }
 
-bool TextureTarget::select(int, float, float) {
-    return false;
+bool TextureTarget::load(TiXmlElement* element) {
+    Object* found = database->find(element->Attribute("visual"), TypeVisual);
+    if (found == nullptr) return false;
+    visual = static_cast<Visual*>(found);
+
+    color = 0;
+    if (const char* text = element->Attribute("color")) {
+        unsigned int value = 0;
+        if (std::sscanf(text, "%x", &value) == 1) color = value;  // not hexadecimal: transparent black
+    }
+    size = maximumSize;
+    if (const char* text = element->Attribute("size")) size = std::atoi(text);
+    // Larger targets would outgrow the shared depth surface; no size at all cannot be drawn into.
+    if (size <= 0 || size > maximumSize) return false;
+
+    if (FAILED(device->CreateTexture(size, size, 1, D3DUSAGE_RENDERTARGET, presentParameters.BackBufferFormat,
+                                     D3DPOOL_DEFAULT, &texture)))
+        return false;
+    if (!targetDepthSurface) {
+        if (FAILED(device->CreateDepthStencilSurface(maximumSize, maximumSize, presentParameters.AutoDepthStencilFormat,
+                                                     D3DMULTISAMPLE_NONE, 0, TRUE, &targetDepthSurface)))
+            return false;
+    }
+    return true;
+}
+
+bool TextureTarget::select(int stage, float, float) {
+    device->SetSamplerState(0, D3DSAMP_MINFILTER, D3DTEXF_LINEAR);
+    device->SetSamplerState(0, D3DSAMP_MAGFILTER, D3DTEXF_LINEAR);
+    device->SetSamplerState(0, D3DSAMP_MIPFILTER, D3DTEXF_NONE);
+    return SUCCEEDED(device->SetTexture(stage, texture.get()));
+}
+
+void TextureTarget::getSize(int& width, int& height) {
+    width = size;
+    height = size;
+}
+
+void TextureTarget::renderInto(float time, float delta) {
+    visual->setRect({0, 0, size, size});
+    device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, color, 1.0f, 0);
+    visual->render(time, delta);
+}
+
+void updateRenderTargets(float time, float delta) {
+    // No target may be sampled while it is drawn into.
+    device->SetTexture(0, nullptr);
+
+    ComRef<IDirect3DSurface9> previousTarget;
+    ComRef<IDirect3DSurface9> previousDepth;
+    if (FAILED(device->GetRenderTarget(0, &previousTarget)) || !previousTarget) return;
+    if (FAILED(device->GetDepthStencilSurface(&previousDepth)) || !previousDepth) return;
+
+    for (TextureTarget* target : TextureTarget::registry()) {
+        ComRef<IDirect3DSurface9> surface;
+        if (!target->getTexture() || FAILED(target->getTexture()->GetSurfaceLevel(0, &surface))) continue;
+        device->SetRenderTarget(0, surface.get());
+        device->SetDepthStencilSurface(TextureTarget::depthSurface());
+        target->renderInto(time, delta);
+    }
+
+    device->SetRenderTarget(0, previousTarget.get());
+    device->SetDepthStencilSurface(previousDepth.get());
 }

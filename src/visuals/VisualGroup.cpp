@@ -1,5 +1,43 @@
 #include "visuals/VisualGroup.h"
 
+#include "database/Database.h"
+
+#include <tinyxml.h>
+
 Object* VisualGroup::castTo(ObjectType type) {
     return answerFor(type, TypeVisual, TypeVisualGroup);
+}
+
+bool VisualGroup::load(TiXmlElement* element) {
+    items.clear();
+    for (TiXmlElement* item = element->FirstChildElement("item"); item; item = item->NextSiblingElement("item")) {
+        const char* name = item->Attribute("visual");
+        if (name == nullptr) return false;
+        Object* found = database->find(name, TypeVisual);
+        if (found == nullptr) return false;
+        items.push_back({name, static_cast<Visual*>(found)});
+    }
+    return true;
+}
+
+bool VisualGroup::save(TiXmlElement* element) {
+    element->Clear();
+    for (const VisualItem& item : items) {
+        TiXmlElement written("item");
+        written.SetAttribute("visual", item.name.c_str());
+        if (element->InsertEndChild(written) == nullptr) return false;
+    }
+    return true;
+}
+
+bool VisualGroup::render(float time, float delta) {
+    // Every item is asked, whatever the earlier ones answered: each leaf decides by itself.
+    bool drawn = false;
+    for (const VisualItem& item : items) drawn = item.visual->render(time, delta) || drawn;
+    return drawn;
+}
+
+void VisualGroup::setRect(const Rect& r) {
+    rect = r;
+    for (const VisualItem& item : items) item.visual->setRect(r);
 }

@@ -1,5 +1,134 @@
 #include "visuals/VisualOverlay.h"
 
+#include "app/Device.h"
+#include "database/Database.h"
+#include "textures/Texture.h"
+
+#include <tinyxml.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+ComRef<IDirect3DStateBlock9> VisualOverlay::overlayStateBlock;
+int VisualOverlay::overlayCount = 0;
+
+namespace {
+
+struct OverlayVertex {
+    float x, y, z, rhw;
+    D3DCOLOR color;
+    float u, v;
+};
+static_assert(sizeof(OverlayVertex) == 28);
+constexpr DWORD overlayFvf = D3DFVF_XYZRHW | D3DFVF_DIFFUSE | D3DFVF_TEX1;
+
+// Numbers are read as double and kept as float; an absent attribute keeps the default.
+void readFloat(TiXmlElement* element, const char* name, float& value) {
+    if (const char* text = element->Attribute(name)) value = static_cast<float>(std::atof(text));
+}
+
+float smoothstep(float u) {
+    return 3.0f * u * u - 2.0f * u * u * u;
+}
+
+void recordStateBlock() {
+    device->BeginStateBlock();
+    device->SetFVF(overlayFvf);
+    device->SetRenderState(D3DRS_CULLMODE, D3DCULL_CCW);
+    device->SetRenderState(D3DRS_LIGHTING, FALSE);
+    device->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG1);
+    device->SetTextureStageState(0, D3DTSS_COLORARG1, D3DTA_TEXTURE);
+    device->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_MODULATE);
+    device->SetTextureStageState(0, D3DTSS_ALPHAARG1, D3DTA_TEXTURE);
+    device->SetTextureStageState(0, D3DTSS_ALPHAARG2, D3DTA_CURRENT);
+    device->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
+    device->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
+    device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
+    device->SetRenderState(D3DRS_ALPHATESTENABLE, FALSE);
+    device->SetRenderState(D3DRS_ZFUNC, D3DCMP_ALWAYS);
+    device->SetRenderState(D3DRS_ZWRITEENABLE, FALSE);
+}
+
+}  // namespace
+
+VisualOverlay::VisualOverlay(Database* database) : Visual(database) {
+    ++overlayCount;
+}
+
+VisualOverlay::~VisualOverlay() {
+    if (--overlayCount == 0) overlayStateBlock.reset();
+}
+
 Object* VisualOverlay::castTo(ObjectType type) {
     return answerFor(type, TypeVisual, TypeVisualOverlay);
+}
+
+bool VisualOverlay::load(TiXmlElement* element) {
+    if (element->Attribute("start") == nullptr || element->Attribute("stop") == nullptr) return false;
+    readFloat(element, "start", start);
+    readFloat(element, "stop", stop);
+    readFloat(element, "t1", t1);
+    readFloat(element, "t2", t2);
+    readFloat(element, "u0", u0);
+    readFloat(element, "v0", v0);
+    readFloat(element, "u1", u1);
+    readFloat(element, "v1", v1);
+    if (const char* text = element->Attribute("position")) {
+        // Decimal, 0x hexadecimal or 0 octal; numbers missing from the text stay 0.
+        std::sscanf(text, "%i %i %i %i", &position[0], &position[1], &position[2], &position[3]);
+    }
+    Object* found = database->find(element->Attribute("texture"), TypeTexture);
+    if (found == nullptr) return false;
+    texture = static_cast<Texture*>(found);
+    return true;
+}
+
+float VisualOverlay::fadeAt(float time) const {
+    // With t1 or t2 at 0 the strict comparisons never hold inside the window: no division by 0.
+    float f = 1.0f;
+    if (time < start + t1) f = smoothstep((time - start) / t1);
+    if (time > stop - t2) f = smoothstep((stop - time) / t2);  // the fade-out wins where both apply
+    return f;
+}
+
+void VisualOverlay::placement(float& left, float& top, float& right, float& bottom) const {
+    const int px = position[0], py = position[1], pw = position[2], ph = position[3];
+    const int width = pw != 0 ? pw : rect.width;
+    const int height = ph != 0 ? ph : rect.height;
+    int x = rect.x;
+    if (px > 0) x = rect.x + px;
+    if (px < 0) x = rect.x + rect.width + px;  // |px| pixels in from the right edge
+    int y = rect.y;
+    if (py > 0) y = rect.y + py;
+    if (py < 0) y = rect.y + rect.height + py;
+    left = static_cast<float>(x);
+    top = static_cast<float>(y);
+    right = static_cast<float>(x + width);
+    bottom = static_cast<float>(y + height);
+}
+
+bool VisualOverlay::render(float time, float delta) {
+    if (time < start || time > stop) return false;
+
+    const DWORD alpha = static_cast<DWORD>(static_cast<int>(fadeAt(time) * 255.0f));
+    const D3DCOLOR color = (alpha << 24) | 0x00FFFFFFu;
+
+    float left, top, right, bottom;
+    placement(left, top, right, bottom);
+    // Corners half a pixel up and left, so that texels meet pixel centres.
+    const OverlayVertex quad[4] = {
+        {left - 0.5f, top - 0.5f, 0.0f, 1.0f, color, u0, v0},
+        {right - 0.5f, top - 0.5f, 0.0f, 1.0f, color, u1, v0},
+        {right - 0.5f, bottom - 0.5f, 0.0f, 1.0f, color, u1, v1},
+        {left - 0.5f, bottom - 0.5f, 0.0f, 1.0f, color, u0, v1},
+    };
+
+    if (!overlayStateBlock) {
+        recordStateBlock();
+        device->EndStateBlock(&overlayStateBlock);
+    }
+    if (overlayStateBlock) overlayStateBlock->Apply();
+    texture->select(0, time, delta);
+    device->DrawPrimitiveUP(D3DPT_TRIANGLEFAN, 2, quad, sizeof(OverlayVertex));
+    return true;
 }

@@ -1,10 +1,37 @@
-// VisualOverlay: (keyword in the type table).
+// VisualOverlay: one textured rectangle drawn in screen space over whatever the target holds,
+// between `start` and `stop` (both inclusive), with smoothstep fades in and out. Its output is a
+// pure function of the time and its rectangle. All overlays share one state block.
 #pragma once
 
+#include "platform/d3d9/d3d9.h"
 #include "visuals/Visual.h"
+
+class Texture;
 
 class VisualOverlay : public Visual {
 public:
-    using Visual::Visual;
+    explicit VisualOverlay(Database* database);
+    ~VisualOverlay() override;
+
     Object* castTo(ObjectType type) override;
+    bool load(TiXmlElement* element) override;
+    bool render(float time, float delta) override;  // false, drawing nothing, outside the window
+
+    // The opacity factor at a time inside the window, 0..1.
+    float fadeAt(float time) const;
+    // The screen rectangle (left, top, right, bottom) inside `rect` given by `position`.
+    void placement(float& left, float& top, float& right, float& bottom) const;
+
+private:
+    float start = 0;           // seconds
+    float stop = 0;            // seconds
+    float t1 = 0;              // fade-in seconds from start
+    float t2 = 0;              // fade-out seconds back from stop
+    Texture* texture = nullptr;  // not owned
+    float u0 = 0, v0 = 0;      // texture coordinates of the top-left corner
+    float u1 = 1, v1 = 1;      // of the bottom-right corner
+    int position[4] = {0, 0, 0, 0};  // px, py, pw, ph: placement inside rect; 0 means the rect's own
+
+    static ComRef<IDirect3DStateBlock9> overlayStateBlock;  // shared; recorded at the first draw
+    static int overlayCount;                                // live overlays; the last releases the block
 };

@@ -1,14 +1,58 @@
-// PathSpline: (keyword in the type table).
+// PathSpline: the "path.spline" object, a Kochanek-Bartels spline through keys held in document
+// order (non-decreasing time, two equal times make a cut). Orientations of neighbouring keys are
+// kept in one hemisphere after loading and after every pose edit. A path may hold no keys (a
+// document can say so); then it yields no pose and the editing operations leave it alone.
 #pragma once
 
 #include "paths/Path.h"
+#include "paths/PathState.h"
+#include "paths/SplineKey.h"
+
+#include <memory>
 
 class PathSpline : public Path {
 public:
     using Path::Path;
     Object* castTo(ObjectType type) override;
-    float startTime() override;
-    float endTime() override;
+    bool load(TiXmlElement* element) override;
+    bool save(TiXmlElement* element) override;
+    float startTime() override;  // 0 for a path without keys
+    float endTime() override;    // 0 for a path without keys
     float getScale() override;
     bool evaluate(PathState& state, float time) override;
+
+    // --- the key text of the document (PathSplineText.cpp) ---
+    static void readKey(SplineKey& key, TiXmlElement* element, float time);
+    static void writeKey(const SplineKey& key, TiXmlElement* element);
+    void alignOrientations();
+
+    // --- evaluation (PathSplineEvaluate.cpp); pure functions of the keys ---
+    static SplineKey blendKeys(const SplineKey& a, const SplineKey& b, float u);  // u unclamped
+    SplineKey controlPoint(int index, bool incoming) const;
+
+    // --- editing: every operation but keyAt ends by refreshing the panel ---
+    void selectKey(int index);
+    SplineKey keyAt(int index) const;  // clamped to the keys; a fresh key when there are none
+    void setKeyTime(float t);
+    void setKeyTension(float v);
+    void setKeyContinuity(float v);
+    void setKeyBias(float v);
+    void setScale(float s);
+    void setKeyPose(const PathState& pose);
+    void insertKey();
+    void deleteKey();
+
+    int getKeyCount() const { return keyCount; }
+    int getCurrentKey() const { return currentKey; }
+    Object* getPreview() const { return preview; }
+
+private:
+    bool hasCurrentKey() const { return currentKey >= 0 && currentKey < keyCount; }
+    void refreshEditor();
+
+    int keyCount = 0;
+    std::unique_ptr<SplineKey[]> keys;  // owned, keyCount keys; a deletion shifts inside it
+    float scale = 1.0f;                 // uniform scale of a model placed by this path
+    int currentKey = 0;                 // the key the editor works on
+    Object* preview = nullptr;          // not owned; shown by the editor, may be none
 };

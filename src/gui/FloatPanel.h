@@ -1,19 +1,34 @@
-// FloatPanel: the editor panel of a "float" object: its value and a knob that changes it.
-// Owned by its FloatObject.
+// FloatPanel: the editor panel of a "float" object: its value and a knob that changes it, centred
+// in the editor frame. Owned by its FloatObject, which calls refresh when its value changes.
 #pragma once
 
-#include "gui/Widget.h"
+#include "gui/HBox.h"
+#include "gui/Knob.h"
+#include "gui/KnobListener.h"
+#include "gui/NumberLabel.h"
+#include "gui/Spacer.h"
+#include "gui/VBox.h"
 
 class FloatObject;
 
-class FloatPanel : public Widget {
+class FloatPanel : public VBox, public KnobListener {
 public:
     explicit FloatPanel(FloatObject* owner);
     ~FloatPanel() override;
 
     bool init();
     void refresh();  // shows the owner's value
+    void valueChanged(Knob* knob, float value) override;
+
+    Knob* getKnob() { return &knob; }
+    NumberLabel* getValueLabel() { return &valueLabel; }
 
 private:
     FloatObject* owner;  // not owned
+    NumberLabel valueLabel;
+    Knob knob;
+    HBox inner;
+    Spacer spacers[4];
+    Widget* innerChildren[4] = {};
+    Widget* panelChildren[3] = {};
 };

@@ -1,29 +1,42 @@
 #include "gui/VisualPreview.h"
 
+#include "app/Device.h"
 #include "visuals/Visual.h"
 
 VisualPreview::VisualPreview(Visual* visual) : visual(visual) {}
 VisualPreview::~VisualPreview() = default;
 
+Rect VisualPreview::fit(const Rect& r) {
+    Rect f;
+    if (3 * r.width < 4 * r.height) {  // taller than 4:3
+        f.width = r.width;
+        f.height = (3 * r.width) / 4;
+        f.x = r.x;
+        f.y = r.y + (r.height - f.height) / 2;
+    } else {
+        f.height = r.height;
+        f.width = (4 * r.height) / 3;
+        f.y = r.y;
+        f.x = r.x + (r.width - f.width) / 2;
+    }
+    return f;
+}
+
 void VisualPreview::setRect(const Rect& r) {
     rect = r;
-    // The largest 4:3 rectangle centred in the area, in integers.
-    if (3 * r.width < 4 * r.height) {
-        fitted.width = r.width;
-        fitted.height = (3 * r.width) / 4;
-        fitted.x = r.x;
-        fitted.y = r.y + (r.height - fitted.height) / 2;
-    } else {
-        fitted.height = r.height;
-        fitted.width = (4 * r.height) / 3;
-        fitted.y = r.y;
-        fitted.x = r.x + (r.width - fitted.width) / 2;
-    }
-    visual->setRect(fitted);
+    fitted = fit(r);
+    if (visual) visual->setRect(fitted);
 }
 
 bool VisualPreview::draw(float time, float delta) {
+    if (!visual) return true;
     // The same visual may have been drawn into a render target with another rectangle this frame.
     visual->setRect(fitted);
-    return visual->render(time, delta);
+    // A scene narrows the viewport to its rectangle; the widgets drawn after it need the whole
+    // target again.
+    D3DVIEWPORT9 viewport{};
+    const bool saved = device && device->GetViewport(&viewport) >= 0;
+    const bool drawn = visual->render(time, delta);
+    if (saved) device->SetViewport(&viewport);
+    return drawn;
 }

@@ -13,6 +13,9 @@ public:
 
     void setRect(const Rect& r) override;
     bool draw(float time, float delta) override;
+    Rect getFitted() const { return fitted; }
+
+    static Rect fit(const Rect& area);  // the largest 4:3 rectangle centred in area
 
 private:
     Visual* visual;  // not owned

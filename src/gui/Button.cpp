@@ -1,0 +1,109 @@
+#include "gui/Button.h"
+
+#include "app/Device.h"
+#include "gui/ButtonListener.h"
+#include "gui/ScreenDrawing.h"
+#include "platform/d3dx/d3dx9.h"
+
+namespace {
+constexpr int VirtualKeyReturn = 13;
+constexpr int VirtualKeySpace = 32;
+}  // namespace
+
+int Button::instances = 0;
+ComRef<IDirect3DStateBlock9> Button::stateBlock;
+
+Button::Button() {
+    ++instances;
+    setSizeHint(16, 16, true, true);
+}
+
+Button::~Button() {
+    if (--instances == 0) stateBlock.reset();
+}
+
+void Button::setListener(int newId, ButtonListener* newListener) {
+    id = newId;
+    listener = newListener;
+}
+
+bool Button::setIcon(int resource) {
+    icon.reset();
+    if (!device) return false;
+    ComRef<IDirect3DTexture9> loaded;
+    if (D3DXCreateTextureFromResourceA(device, nullptr, resource, &loaded) < 0 || !loaded) return false;
+    icon = loaded;
+    return true;
+}
+
+// --- layout ----------------------------------------------------------------------------------------
+
+void Button::setRect(const Rect& r) {
+    rect = r;
+    sizeHint.width = r.width;
+    sizeHint.height = r.height;
+}
+
+// --- behaviour -------------------------------------------------------------------------------------
+
+void Button::click() {
+    if (listener) listener->clicked(this);
+}
+
+bool Button::key(int virtualKey, bool down) {
+    if (!down || (virtualKey != VirtualKeySpace && virtualKey != VirtualKeyReturn)) return false;
+    click();
+    return true;
+}
+
+void Button::leftButton(Point, int action) {
+    if (action == 0) {
+        pressed = true;
+    } else if (action == 2) {
+        pressed = false;
+        click();
+    }
+}
+
+void Button::mouseLeave() {
+    hovered = false;
+    pressed = false;
+}
+
+// --- drawing ---------------------------------------------------------------------------------------
+
+bool Button::draw(float, float) {
+    if (!device) return true;
+    if (!stateBlock) {
+        recordScreenState(
+            {
+                {D3DRS_CULLMODE, D3DCULL_CCW},
+            },
+            {
+                {D3DTSS_COLOROP, D3DTOP_MODULATE},
+                {D3DTSS_COLORARG1, D3DTA_TEXTURE},
+                {D3DTSS_COLORARG2, D3DTA_DIFFUSE},
+                {D3DTSS_ALPHAOP, D3DTOP_MODULATE},
+                {D3DTSS_ALPHAARG1, D3DTA_TEXTURE},
+                {D3DTSS_ALPHAARG2, D3DTA_DIFFUSE},
+            },
+            TexturedVertexFvf, &stateBlock);
+    }
+    applyScreenState(stateBlock.get(), TexturedVertexFvf);
+    device->SetTexture(0, icon.get());
+
+    const D3DCOLOR rgb = (highlighted || pressed) ? 0x8ce0ff : 0xffffff;
+    const D3DCOLOR alpha = (hovered || focused) ? 0xff000000 : 0x80000000;
+    const D3DCOLOR colour = alpha | rgb;
+    float c[4][2];
+    quadCorners(static_cast<float>(rect.x), static_cast<float>(rect.y), static_cast<float>(rect.width),
+                static_cast<float>(rect.height), c);
+    const TexturedVertex quad[4] = {
+        {c[0][0], c[0][1], 0, 1, colour, 0, 0},
+        {c[1][0], c[1][1], 0, 1, colour, 1, 0},
+        {c[2][0], c[2][1], 0, 1, colour, 1, 1},
+        {c[3][0], c[3][1], 0, 1, colour, 0, 1},
+    };
+    device->DrawPrimitiveUP(D3DPT_TRIANGLEFAN, 2, quad, sizeof(TexturedVertex));
+    return true;
+}

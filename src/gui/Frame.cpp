@@ -1,0 +1,108 @@
+#include "gui/Frame.h"
+
+#include "app/Device.h"
+#include "gui/ScreenDrawing.h"
+
+int Frame::instances = 0;
+ComRef<IDirect3DStateBlock9> Frame::stateBlock;
+
+Frame::Frame() { ++instances; }
+
+Frame::~Frame() {
+    if (--instances == 0) stateBlock.reset();
+}
+
+// --- layout ----------------------------------------------------------------------------------------
+
+void Frame::childChanged() {
+    const SizeHint h = child ? child->getSizeHint() : SizeHint{};
+    sizeHint = {h.width + 2 * margins.x, h.height + 2 * margins.y, h.fixedWidth, h.fixedHeight};
+    layout();
+}
+
+void Frame::layout() {
+    if (child)
+        child->setRect({rect.x + margins.x, rect.y + margins.y, rect.width - 2 * margins.x,
+                        rect.height - 2 * margins.y});
+}
+
+void Frame::setChild(Widget* widget) {
+    releaseFocus();
+    releaseHover();
+    if (child && child != widget) attach(child, nullptr);
+    child = widget;
+    if (child && child->getHost() != &embeddedHost) attach(child, &embeddedHost);
+    if (focused) focusChild(0);
+    embeddedHost.childChanged();
+}
+
+void Frame::setMargins(Point m) {
+    margins = m;
+    childChanged();
+}
+
+// --- behaviour -------------------------------------------------------------------------------------
+
+bool Frame::focusChild(int direction) {
+    if (focusedChild) return true;
+    if (child && child->focusIn(direction)) {
+        focusedChild = child;
+        return true;
+    }
+    return false;
+}
+
+bool Frame::updateHover(Point p) {
+    if (child && child->hitTest(p)) {
+        hoveredChild = child;
+        return true;
+    }
+    releaseHover();
+    return false;
+}
+
+// --- drawing ---------------------------------------------------------------------------------------
+
+bool Frame::draw(float time, float delta) {
+    drawPanel();
+    return child ? child->draw(time, delta) : true;
+}
+
+void Frame::drawPanel() {
+    if (!device) return;
+    if (!stateBlock) {
+        recordScreenState(
+            {
+                {D3DRS_ALPHABLENDENABLE, FALSE},
+                {D3DRS_CULLMODE, D3DCULL_CCW},
+            },
+            {
+                {D3DTSS_COLOROP, D3DTOP_SELECTARG1},
+                {D3DTSS_COLORARG1, D3DTA_DIFFUSE},
+                {D3DTSS_ALPHAOP, D3DTOP_SELECTARG1},
+                {D3DTSS_ALPHAARG1, D3DTA_DIFFUSE},
+            },
+            ColourVertexFvf, &stateBlock);
+    }
+    applyScreenState(stateBlock.get(), ColourVertexFvf);
+    device->SetTexture(0, nullptr);
+
+    const float x = static_cast<float>(rect.x), y = static_cast<float>(rect.y);
+    const float w = static_cast<float>(rect.width), h = static_cast<float>(rect.height);
+    constexpr D3DCOLOR left = 0xffffffff, right = 0xff90a0c0, border = 0xff000000;
+    const ColourVertex fill[4] = {
+        {x + 0.5f, y + 0.5f, 0, 1, left},
+        {x + w - 1.5f, y + 0.5f, 0, 1, right},
+        {x + w - 1.5f, y + h - 1.5f, 0, 1, right},
+        {x + 0.5f, y + h - 1.5f, 0, 1, left},
+    };
+    device->DrawPrimitiveUP(D3DPT_TRIANGLEFAN, 2, fill, sizeof(ColourVertex));
+    const ColourVertex outline[5] = {
+        {x, y, 0, 1, border},
+        {x + w - 1, y, 0, 1, border},
+        {x + w - 1, y + h - 1, 0, 1, border},
+        {x, y + h - 1, 0, 1, border},
+        {x, y, 0, 1, border},
+    };
+    device->DrawPrimitiveUP(D3DPT_LINESTRIP, 4, outline, sizeof(ColourVertex));
+}

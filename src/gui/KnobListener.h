@@ -1,0 +1,11 @@
+// KnobListener: told the value a Knob shows (its value plus the drag in progress) whenever the
+// user turns it. Implemented by the panel that owns the knob.
+#pragma once
+
+class Knob;
+
+class KnobListener {
+public:
+    virtual ~KnobListener() = default;
+    virtual void valueChanged(Knob* knob, float value) = 0;
+};

@@ -1,0 +1,35 @@
+// Label: a line of text drawn centred in its rectangle through the label font, one Verdana font
+// shared by every label and released with the last one. setText fails when the font cannot be
+// created. Labels never take the keyboard focus.
+#pragma once
+
+#include "gui/Widget.h"
+#include "platform/d3dx/d3dx9.h"
+
+#include <vector>
+
+
+class Label : public Widget {
+public:
+    Label();
+    ~Label() override;
+
+    bool setText(const char* text);  // also sets the hint to the text's extent, fixed width
+    const char* getText() const { return text.empty() ? "" : text.data(); }
+
+    bool focusIn(int direction) override;
+    bool draw(float time, float delta) override;
+
+    D3DCOLOR colour = 0xff000000;  // ARGB of the text
+
+protected:
+    static bool createFont();                         // the shared label font, once
+    static bool measure(const char* text, int* width, int* height);  // single-line extent
+
+    std::vector<char> text;  // owned buffer, NUL-terminated; sized once by the set-up call
+    int length = 0;          // characters shown
+
+private:
+    static int instances;            // live labels of every kind
+    static ComRef<ID3DXFont> font;  // the label font; null until the first set-up
+};

@@ -1,0 +1,36 @@
+// ObjectBrowser: the list of every object of the database beside the selected object's own
+// panel. An object that cannot be loaded shows "< Loading error >", one without a panel
+// "< No editor >"; selecting again retries.
+#pragma once
+
+#include "gui/Frame.h"
+#include "gui/HBox.h"
+#include "gui/Label.h"
+#include "gui/ListBox.h"
+#include "gui/ListListener.h"
+
+class Database;
+
+class ObjectBrowser : public HBox, public ListListener {
+public:
+    ObjectBrowser();
+    ~ObjectBrowser() override;
+
+    bool init(Database* database);
+    void showObject(int index);
+    void selectionChanged(ListBox* list, int index) override;
+
+    ListBox* getList() { return &list; }
+    Frame* getEditorFrame() { return &editorFrame; }
+    Label* getErrorLabel() { return &errorLabel; }
+    Label* getNoEditorLabel() { return &noEditorLabel; }
+
+private:
+    Database* database = nullptr;  // not owned
+    ListBox list;
+    Frame listFrame;
+    Frame editorFrame;   // holds the selected object's panel (owned by the object) or a label
+    Label errorLabel;
+    Label noEditorLabel;
+    Widget* browserChildren[2] = {};
+};

@@ -1,0 +1,50 @@
+#include "gui/ScreenDrawing.h"
+
+#include "app/Device.h"
+
+namespace {
+
+// The states every toolkit block shares; a widget's own table may override any of them.
+constexpr RenderStateLine commonStates[] = {
+    {D3DRS_LIGHTING, FALSE},
+    {D3DRS_ALPHATESTENABLE, FALSE},
+    {D3DRS_ZFUNC, D3DCMP_ALWAYS},
+    {D3DRS_ZWRITEENABLE, FALSE},
+    {D3DRS_SRCBLEND, D3DBLEND_SRCALPHA},
+    {D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA},
+    {D3DRS_ALPHABLENDENABLE, TRUE},
+};
+
+}  // namespace
+
+bool recordScreenState(std::initializer_list<RenderStateLine> renderStates,
+                       std::initializer_list<StageStateLine> stage0, DWORD fvf,
+                       ComRef<IDirect3DStateBlock9>* block) {
+    if (!device) return false;
+    if (device->BeginStateBlock() < 0) return false;
+    for (const RenderStateLine& line : commonStates) device->SetRenderState(line.state, line.value);
+    for (const RenderStateLine& line : renderStates) device->SetRenderState(line.state, line.value);
+    for (const StageStateLine& line : stage0) device->SetTextureStageState(0, line.state, line.value);
+    device->SetTextureStageState(1, D3DTSS_COLOROP, D3DTOP_DISABLE);
+    device->SetTextureStageState(1, D3DTSS_ALPHAOP, D3DTOP_DISABLE);
+    device->SetFVF(fvf);
+    ComRef<IDirect3DStateBlock9> recorded;
+    if (device->EndStateBlock(&recorded) < 0 || !recorded) return false;
+    *block = recorded;
+    return true;
+}
+
+void applyScreenState(IDirect3DStateBlock9* block, DWORD fvf) {
+    if (block) block->Apply();
+    device->SetVertexShader(nullptr);
+    device->SetFVF(fvf);
+}
+
+void quadCorners(float x, float y, float width, float height, float corners[4][2]) {
+    const float left = x - 0.5f, top = y - 0.5f;
+    const float right = left + width, bottom = top + height;
+    corners[0][0] = left;  corners[0][1] = top;
+    corners[1][0] = right; corners[1][1] = top;
+    corners[2][0] = right; corners[2][1] = bottom;
+    corners[3][0] = left;  corners[3][1] = bottom;
+}

@@ -1,0 +1,52 @@
+// Screen-space drawing shared by the toolkit's widgets: pre-transformed vertex layouts and the
+// recording of a widget class's render state as tables of `state, value` lines. Every block
+// starts from the toolkit's common states; the device must exist when a block is recorded.
+#pragma once
+
+#include "platform/d3d9/d3d9.h"
+
+#include <initializer_list>
+
+struct ColourVertex {  // position in pixels with rhw = 1, diffuse colour
+    float x, y, z, rhw;
+    D3DCOLOR colour;
+};
+constexpr DWORD ColourVertexFvf = D3DFVF_XYZRHW | D3DFVF_DIFFUSE;
+
+struct TexturedVertex {  // as ColourVertex, plus one texture coordinate pair
+    float x, y, z, rhw;
+    D3DCOLOR colour;
+    float u, v;
+};
+constexpr DWORD TexturedVertexFvf = D3DFVF_XYZRHW | D3DFVF_DIFFUSE | D3DFVF_TEX1;
+
+struct PlainTexturedVertex {  // no colour: the texture alone decides
+    float x, y, z, rhw;
+    float u, v;
+};
+constexpr DWORD PlainTexturedVertexFvf = D3DFVF_XYZRHW | D3DFVF_TEX1;
+
+struct RenderStateLine {
+    D3DRENDERSTATETYPE state;
+    DWORD value;
+};
+
+struct StageStateLine {
+    D3DTEXTURESTAGESTATETYPE state;
+    DWORD value;
+};
+
+// Records the common states, then `renderStates` (which may override them), then texture stage 0
+// from `stage0` (later stages disabled) and the vertex format. Returns false without a device or
+// when recording fails.
+bool recordScreenState(std::initializer_list<RenderStateLine> renderStates,
+                       std::initializer_list<StageStateLine> stage0, DWORD fvf,
+                       ComRef<IDirect3DStateBlock9>* block);
+
+// Applies a recorded block before drawing; the vertex format and the fixed-function pipeline are
+// set again because some devices do not keep them in blocks.
+void applyScreenState(IDirect3DStateBlock9* block, DWORD fvf);
+
+// Corners of an axis-aligned quad, offset by -0.5 pixel so texels meet pixel centres, wound
+// clockwise for a triangle fan: top-left, top-right, bottom-right, bottom-left.
+void quadCorners(float x, float y, float width, float height, float corners[4][2]);

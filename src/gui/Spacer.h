@@ -1,0 +1,12 @@
+// Spacer: an empty widget that only takes room (zero and stretching both ways unless given a hint).
+#pragma once
+
+#include "gui/Widget.h"
+
+class Spacer : public Widget {
+public:
+    bool focusIn(int direction) override {
+        focused = false;
+        return false;
+    }
+};

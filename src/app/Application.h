@@ -1,10 +1,37 @@
 // The program's top-level object: options, setup dialog, display, loading picture, audio,
 // document, music and editor, then the main loop until the user quits or the production ends.
+// Start-up stops at the first failure (after its message); the destructor always shuts down, in
+// a fixed order, whatever start-up reached.
 #pragma once
+
+#include "app/Options.h"
+#include "database/Database.h"
+
+#include <memory>
+#include <string>
+
+class Music;
+class TiXmlDocument;
 
 class Application {
 public:
     Application();
     ~Application();
-    int run(int argc, char** argv);  // 1 when start-up fails, 0 after a normal end
+
+    int run(int argc, char** argv);  // 1 when start-up fails (or the dialog is cancelled), 0 after a normal end
+    bool initialise(int argc, char** argv);
+    bool parseOptions(char* commandLine);  // cuts the text in place; dataFile points into it
+    bool loadDocument();                   // the resource "Demo.xml" or the -d file, then the database
+
+    const Options& getOptions() const { return options; }
+    Database& getDatabase() { return database; }
+
+private:
+    void showMessage(const char* text);
+
+    std::string commandLine;                  // the arguments joined with blanks; dataFile points into it
+    Options options;                          // of this run
+    std::unique_ptr<TiXmlDocument> document;  // owned; named "demo.xml" until a -d file names it
+    Database database;                        // owns every object
+    Music* music = nullptr;                   // not owned: the database's "Music"
 };

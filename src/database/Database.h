@@ -1,7 +1,9 @@
 // Database: turns the demo document into objects, on demand. One entry per named child element of
 // `demo`, in document order; entries are never moved or removed before shutdown, so the object
 // pointers handed out stay valid until deleteObjects. "Main" and "Music" are the last elements of
-// those names; find() takes the first entry with a name.
+// those names; find() takes the first entry with a name. An object whose load fails is deleted,
+// unless a reference cycle handed it out during that load: then it is kept until deleteObjects so
+// the pointer stays valid, and the entry counts as empty as usual.
 #pragma once
 
 #include "database/Object.h"
@@ -10,6 +12,7 @@
 #include <list>
 #include <memory>
 #include <string>
+#include <vector>
 
 class TiXmlDocument;
 class TiXmlElement;
@@ -19,11 +22,16 @@ struct DatabaseEntry {
     TiXmlElement* element = nullptr;  // not owned; lives in the document
     std::string name;
     int index = 0;  // position among the named elements, from 0
+    bool loading = false;           // its object's load is running (a reference cycle may reach it)
+    bool handedOutLoading = false;  // the loading object was given to an asker
 };
 
 class Database {
 public:
+    using Factory = std::unique_ptr<Object> (*)(ObjectType type, Database* database);
+
     Database();
+    explicit Database(Factory factory);  // creates objects with another factory (tests)
     ~Database();
 
     bool load(TiXmlDocument* document);
@@ -44,7 +52,9 @@ private:
     const DatabaseEntry* entryAt(int index) const;
 
     std::list<DatabaseEntry> entries;    // document order; a list so entries never move
+    Factory factory;                     // createObject unless a test gives another
     TiXmlDocument* document = nullptr;   // not owned: the Application owns the document
     DatabaseEntry* musicEntry = nullptr;
     DatabaseEntry* mainEntry = nullptr;
+    std::vector<std::unique_ptr<Object>> retired;  // failed loads someone may still point to; freed by deleteObjects
 };

@@ -1,5 +1,116 @@
 #include "clock/Music.h"
 
+#include "app/LoadResource.h"
+#include "gui/TransportPanel.h"
+#include "platform/win/win32.h"
+
+#include <tinyxml.h>
+
+#include <cstdlib>
+
+namespace {
+constexpr float minimumFrame = 0.001f;  // seconds; a frame never lasts less than a millisecond
+}
+
+Music::Music(Database* database) : Object(database) {}
+
+Music::~Music() {
+    panel.reset();
+    if (stream != 0) {
+        BASS_StreamFree(stream);  // fails harmlessly once the library has been freed
+    }
+}
+
 Object* Music::castTo(ObjectType type) {
     return answerFor(type, TypeMusic, TypeMusic);
+}
+
+bool Music::load(TiXmlElement* element) {
+    const char* name = element ? element->Attribute("resource") : nullptr;
+    ResourceData resource = name ? loadResource(name) : ResourceData{};
+    if (!resource) {
+        return false;
+    }
+    const char* tempo = element->Attribute("tempo");
+    return open(resource.data, resource.size, tempo ? static_cast<float>(std::atof(tempo)) : 0.0f);
+}
+
+bool Music::open(const void* data, std::size_t size, float tempo) {
+    if (!data || size == 0 || size > 0xffffffffu) {
+        return false;
+    }
+    HSTREAM created = BASS_StreamCreateFile(TRUE, data, 0, static_cast<DWORD>(size), 0);
+    if (created == 0) {
+        return false;
+    }
+    if (stream != 0) {
+        BASS_StreamFree(stream);
+    }
+    stream = created;
+    lastTick = timeGetTime();
+    frameSeconds = minimumFrame;
+    demoTime = 0;
+    // A tempo that is no positive number would make the beat endless; it counts as absent.
+    beatRate = tempo > 0 ? tempo / 60.0f : 1.0f;
+    return true;
+}
+
+void Music::update() {
+    DWORD now = timeGetTime();
+    DWORD elapsed = now - lastTick;  // unsigned: the timer's wrap-around is harmless
+    frameSeconds = static_cast<float>(elapsed) * 0.001f;
+    if (frameSeconds < minimumFrame) {
+        frameSeconds = minimumFrame;
+    }
+    lastTick = now;
+    if (!paused) {
+        float position = BASS_ChannelBytes2Seconds(stream, BASS_ChannelGetPosition(stream));
+        if (position >= 0) {  // a failed query leaves the time where it was
+            demoTime = position;
+        }
+    }
+    if (panel) {
+        panel->accumulateFrame(frameSeconds);
+        panel->refresh();
+    }
+}
+
+void Music::setPaused(bool pause) {
+    if (pause != paused) {
+        if (pause) {
+            BASS_ChannelPause(stream);
+        } else {
+            BASS_ChannelSetPosition(stream, BASS_ChannelSeconds2Bytes(stream, demoTime));
+            BASS_ChannelPlay(stream, FALSE);
+        }
+    }
+    paused = pause;
+    if (panel) {
+        panel->refresh();
+    }
+}
+
+void Music::seek(float t) {
+    if (!paused) {
+        BASS_ChannelPause(stream);
+    }
+    paused = true;
+    if (panel) {
+        panel->refresh();
+    }
+    demoTime = t < 0 ? 0 : t;
+    if (panel) {
+        panel->refresh();
+    }
+}
+
+TransportPanel* Music::transportPanel() {
+    if (!panel) {
+        auto created = std::make_unique<TransportPanel>(this);
+        if (!created->init()) {
+            return nullptr;
+        }
+        panel = std::move(created);
+    }
+    return panel.get();
 }

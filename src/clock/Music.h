@@ -1,10 +1,47 @@
-// Music: (keyword in the type table).
+// Music: the "music" element's stream, which is also the demo clock. The demo time is what the
+// stream plays while it plays; while paused it stands still and seeking moves it, and the stream is
+// moved to it when playback resumes. Frame durations come from the millisecond timer. The stream's
+// bytes are the executable's resource, used in place for the whole run.
 #pragma once
 
 #include "database/Object.h"
+#include "platform/audio/bass.h"
+
+#include <cstddef>
+#include <memory>
+
+class TransportPanel;
 
 class Music : public Object {
 public:
-    using Object::Object;
+    explicit Music(Database* database);
+    ~Music() override;  // deletes the transport panel, then frees the stream
+
     Object* castTo(ObjectType type) override;
+    Widget* getEditor() override { return nullptr; }  // its panel lives in the editor's toolbar
+    bool load(TiXmlElement* element) override;
+
+    void update();  // once per frame, before the frame is rendered
+    void setPaused(bool paused);
+    void seek(float t);  // always leaves the music paused; negative times are 0
+
+    bool isPaused() const { return paused; }
+    float time() const { return demoTime; }
+    float frameDelta() const { return frameSeconds; }
+    float beatLength() const { return 1.0f / beatRate; }
+
+    TransportPanel* transportPanel();  // created on first call; none while it cannot be built
+
+protected:
+    // load's work once the resource is found: the stream over bytes used in place, and the tempo in
+    // beats per minute (0 or less: none).
+    bool open(const void* data, std::size_t size, float tempo);
+
+    HSTREAM stream = 0;          // 0 until loaded
+    bool paused = true;          // silent until the Application starts it
+    DWORD lastTick = 0;          // milliseconds of the timer at the last update
+    float frameSeconds = 0.001f; // duration of the last frame
+    float demoTime = 0;          // seconds
+    float beatRate = 1;          // beats per second
+    std::unique_ptr<TransportPanel> panel;  // owned; none until first requested
 };

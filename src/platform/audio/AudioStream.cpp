@@ -1,0 +1,293 @@
+#include "platform/audio/AudioStream.h"
+
+#include "platform/audio/bass.h"
+
+#include <vorbis/vorbisfile.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+namespace {
+
+constexpr long decodeChunk = 4096;  // frames asked of the decoder at a time
+constexpr int maxHoles = 64;        // consecutive damaged pages before the rest counts as lost
+
+std::size_t readMemory(void* into, std::size_t size, std::size_t count, void* source) {
+    auto* file = static_cast<MemoryFile*>(source);
+    if (size == 0) {
+        return 0;
+    }
+    std::size_t whole = std::min(count, (file->size - file->at) / size);
+    std::memcpy(into, file->data + file->at, whole * size);
+    file->at += whole * size;
+    return whole;
+}
+
+int seekMemory(void* source, ogg_int64_t offset, int whence) {
+    auto* file = static_cast<MemoryFile*>(source);
+    auto size = static_cast<ogg_int64_t>(file->size);
+    ogg_int64_t base = whence == SEEK_SET   ? 0
+                       : whence == SEEK_CUR ? static_cast<ogg_int64_t>(file->at)
+                       : whence == SEEK_END ? size
+                                            : -1;
+    if (base < 0 || offset < -base || offset > size - base) {
+        return -1;
+    }
+    file->at = static_cast<std::size_t>(base + offset);
+    return 0;
+}
+
+long tellMemory(void* source) {
+    return static_cast<long>(static_cast<MemoryFile*>(source)->at);
+}
+
+// Stereo weights of Vorbis's channel orders (1 to 8 channels); a centre or rear feeds both sides at
+// -3 dB, the low-frequency channel is left out. Further channels have no defined place and are dropped.
+void downmixWeights(int channels, float* left, float* right) {
+    constexpr float h = 0.7071f;
+    struct Weights { float l, r; };
+    static const Weights orders[8][8] = {
+        {{1, 1}},
+        {{1, 0}, {0, 1}},
+        {{1, 0}, {h, h}, {0, 1}},
+        {{1, 0}, {0, 1}, {h, 0}, {0, h}},
+        {{1, 0}, {h, h}, {0, 1}, {h, 0}, {0, h}},
+        {{1, 0}, {h, h}, {0, 1}, {h, 0}, {0, h}, {0, 0}},
+        {{1, 0}, {h, h}, {0, 1}, {h, 0}, {0, h}, {0.5f, 0.5f}, {0, 0}},
+        {{1, 0}, {h, h}, {0, 1}, {h, 0}, {0, h}, {h, 0}, {0, h}, {0, 0}},
+    };
+    const Weights* order = orders[std::min(channels, 8) - 1];
+    float sumLeft = 0, sumRight = 0;
+    for (int c = 0; c < std::min(channels, 8); ++c) {
+        left[c] = order[c].l;
+        right[c] = order[c].r;
+        sumLeft += left[c];
+        sumRight += right[c];
+    }
+    // Full-scale input on every channel must not clip the mix.
+    for (int c = 0; c < std::min(channels, 8); ++c) {
+        left[c] /= std::max(sumLeft, 1.0f);
+        right[c] /= std::max(sumRight, 1.0f);
+    }
+}
+
+// Catmull-Rom through four neighbouring samples, at t between p1 and p2.
+float interpolate(float p0, float p1, float p2, float p3, float t) {
+    return p1 + 0.5f * t * (p2 - p0 + t * (2 * p0 - 5 * p1 + 4 * p2 - p3 + t * (3 * (p1 - p2) + p3 - p0)));
+}
+
+}  // namespace
+
+std::unique_ptr<AudioStream> AudioStream::open(const void* data, std::size_t size, int outputRate,
+                                               int bufferFrames, int& error) {
+    error = BASS_ERROR_FILEFORM;
+    if (!data || size == 0 || outputRate <= 0 || bufferFrames <= 0) {
+        error = BASS_ERROR_ILLPARAM;
+        return nullptr;
+    }
+    std::unique_ptr<AudioStream> stream(new AudioStream);
+    stream->memory = {static_cast<const unsigned char*>(data), size, 0};
+    stream->vorbis = std::make_unique<OggVorbis_File>();
+    const ov_callbacks callbacks = {readMemory, seekMemory, nullptr, tellMemory};
+    if (ov_open_callbacks(&stream->memory, stream->vorbis.get(), nullptr, 0, callbacks) != 0) {
+        return nullptr;  // the decoder cleans up after a failed open itself
+    }
+    stream->decoderOpen = true;
+    OggVorbis_File* vorbis = stream->vorbis.get();
+    if (!ov_seekable(vorbis)) {
+        return nullptr;
+    }
+    // Every link of a chained stream must share one form, so that bytes and seconds convert alike
+    // everywhere in it.
+    const vorbis_info* first = ov_info(vorbis, 0);
+    if (!first || first->channels < 1 || first->channels > 255 || first->rate < 1 || first->rate > 768000) {
+        return nullptr;
+    }
+    for (long link = 1; link < ov_streams(vorbis); ++link) {
+        const vorbis_info* info = ov_info(vorbis, static_cast<int>(link));
+        if (!info || info->channels != first->channels || info->rate != first->rate) {
+            return nullptr;
+        }
+    }
+    ogg_int64_t total = ov_pcm_total(vorbis, -1);
+    if (total < 0) {
+        return nullptr;
+    }
+    stream->channelCount = first->channels;
+    stream->sampleRate = static_cast<int>(first->rate);
+    stream->outputRate = outputRate;
+    stream->bufferFrames = bufferFrames;
+    stream->totalFrames = total;
+    downmixWeights(stream->channelCount, stream->mixLeft, stream->mixRight);
+    // Room for one buffer's source frames with the interpolation's neighbours, plus one decoder
+    // chunk: the output thread never allocates.
+    auto frames = static_cast<std::size_t>(
+        static_cast<double>(bufferFrames) * stream->sampleRate / outputRate + 8 + decodeChunk);
+    stream->window.reserve(frames * 2);
+    error = BASS_OK;
+    return stream;
+}
+
+AudioStream::~AudioStream() {
+    if (decoderOpen) {
+        ov_clear(vorbis.get());
+    }
+}
+
+void AudioStream::seekDecoder(std::int64_t frame) {
+    window.clear();
+    windowStart = frame;
+    decoderAt = frame;
+    decoderFailed = frame < totalFrames && ov_pcm_seek(vorbis.get(), frame) != 0;
+}
+
+bool AudioStream::fillWindow(std::int64_t last) {
+    last = std::min(last, totalFrames - 1);
+    int holes = 0;
+    while (decoderAt <= last) {
+        auto room = static_cast<long>((window.capacity() - window.size()) / 2);
+        if (room <= 0) {
+            return false;
+        }
+        long want = std::min<long>(room, decodeChunk);
+        if (decoderFailed) {
+            // A damaged stream keeps its length: what cannot be decoded plays as silence.
+            long silent = static_cast<long>(std::min<std::int64_t>(want, last + 1 - decoderAt));
+            window.insert(window.end(), static_cast<std::size_t>(silent) * 2, 0.0f);
+            decoderAt += silent;
+            continue;
+        }
+        float** pcm = nullptr;
+        int link = 0;
+        long got = ov_read_float(vorbis.get(), &pcm, static_cast<int>(want), &link);
+        if (got == OV_HOLE && ++holes < maxHoles) {
+            continue;
+        }
+        if (got <= 0) {
+            decoderFailed = true;
+            continue;
+        }
+        holes = 0;
+        got = static_cast<long>(std::min<std::int64_t>(got, totalFrames - decoderAt));
+        int used = std::min(channelCount, 8);
+        for (long i = 0; i < got; ++i) {
+            float left = 0, right = 0;
+            for (int c = 0; c < used; ++c) {
+                left += pcm[c][i] * mixLeft[c];
+                right += pcm[c][i] * mixRight[c];
+            }
+            window.push_back(left);
+            window.push_back(right);
+        }
+        decoderAt += got;
+    }
+    return true;
+}
+
+void AudioStream::readFrame(std::int64_t frame, float& left, float& right) const {
+    // Before the window is the frame a run started at; past the decoded frames is silence.
+    std::int64_t index = std::max(frame, windowStart) - windowStart;
+    if (index * 2 + 1 >= static_cast<std::int64_t>(window.size())) {
+        left = right = 0;
+        return;
+    }
+    left = window[static_cast<std::size_t>(index * 2)];
+    right = window[static_cast<std::size_t>(index * 2 + 1)];
+}
+
+void AudioStream::play(double now) {
+    if (playing) {
+        return;
+    }
+    if (!(window.empty() && decoderAt == pausedAt)) {
+        seekDecoder(pausedAt);
+    }
+    runStart = pausedAt;
+    runOutput = 0;
+    ended = pausedAt >= totalFrames;
+    playing = true;
+    lastHeard = static_cast<double>(pausedAt);
+    clock.start(static_cast<double>(pausedAt));
+}
+
+void AudioStream::pause(double now) {
+    if (!playing) {
+        return;
+    }
+    pausedAt = std::min(static_cast<std::int64_t>(std::floor(position(now))), totalFrames);
+    playing = false;
+}
+
+void AudioStream::setPosition(std::int64_t frame, double now) {
+    frame = std::clamp<std::int64_t>(frame, 0, totalFrames);
+    pausedAt = frame;
+    if (playing) {
+        playing = false;
+        play(now);
+    }
+}
+
+double AudioStream::position(double now) {
+    if (!playing) {
+        return static_cast<double>(pausedAt);
+    }
+    lastHeard = std::max(lastHeard, clock.heard(now));
+    return lastHeard;
+}
+
+void AudioStream::render(float* mix, int frames, double now, double heardAt) {
+    if (!playing || ended) {
+        return;
+    }
+    // Output frame k of a run plays source position runStart + k * sampleRate / outputRate; kept
+    // in integers so that long runs do not drift.
+    const std::int64_t runEnd =
+        ((totalFrames - runStart) * outputRate + sampleRate - 1) / sampleRate;  // first k past the end
+    auto sourceAt = [&](std::int64_t k, std::int64_t& whole, float& fraction) {
+        std::int64_t scaled = k * sampleRate;
+        whole = runStart + scaled / outputRate;
+        fraction = static_cast<float>(scaled % outputRate) / static_cast<float>(outputRate);
+    };
+    const double step = static_cast<double>(sampleRate) / outputRate;
+    const double first = static_cast<double>(runStart) + static_cast<double>(runOutput) * step;
+    int done = 0;
+    while (done < frames && !ended) {
+        int chunk = std::min(frames - done, bufferFrames);
+        auto count = static_cast<int>(std::min<std::int64_t>(chunk, runEnd - runOutput));
+        if (count <= 0) {
+            ended = true;
+            break;
+        }
+        std::int64_t lowest = 0, highest = 0;
+        float fraction = 0;
+        sourceAt(runOutput, lowest, fraction);
+        sourceAt(runOutput + count - 1, highest, fraction);
+        std::int64_t drop = std::min<std::int64_t>(lowest - 1 - windowStart,
+                                                   static_cast<std::int64_t>(window.size() / 2));
+        if (drop > 0) {
+            window.erase(window.begin(), window.begin() + static_cast<std::ptrdiff_t>(drop * 2));
+            windowStart += drop;
+        }
+        fillWindow(highest + 2);
+        float* out = mix + static_cast<std::ptrdiff_t>(done) * 2;
+        for (int j = 0; j < count; ++j) {
+            std::int64_t at = 0;
+            sourceAt(runOutput + j, at, fraction);
+            float l[4], r[4];
+            for (int n = 0; n < 4; ++n) {
+                readFrame(at - 1 + n, l[n], r[n]);
+            }
+            out[j * 2] += interpolate(l[0], l[1], l[2], l[3], fraction);
+            out[j * 2 + 1] += interpolate(r[0], r[1], r[2], r[3], fraction);
+        }
+        runOutput += count;
+        done += count;
+        if (count < chunk) {
+            ended = true;
+        }
+    }
+    double end = ended ? static_cast<double>(totalFrames)
+                       : static_cast<double>(runStart) + static_cast<double>(runOutput) * step;
+    clock.handed(first, end, now, heardAt, sampleRate);
+}

@@ -1,0 +1,57 @@
+// The stream audio library, as the program calls it: one output opened at start-up, streams of
+// Ogg Vorbis data held in memory, played on the library's own thread. Positions are bytes of the
+// stream's decoded form (16-bit samples x channels x the stream's own rate). The position reported
+// is what is heard now. Without a usable output device the streams play to a silent output that
+// keeps real time. Call everything from one thread; the output thread is the library's own.
+#pragma once
+
+#include "platform/d3d9/d3d9types.h"  // DWORD, BOOL, HWND
+
+#include <cstdint>
+
+using QWORD = std::uint64_t;
+using HSTREAM = DWORD;  // 0 is no stream
+struct GUID;
+
+// Devices for BASS_Init: 0 is the silent output; 1 is the first real output device, or the
+// silent output when no device can be opened; -1 is the same as 1.
+constexpr int BASS_DEVICE_NOSOUND = 0;
+constexpr int BASS_DEVICE_FIRST = 1;
+
+// Error codes of BASS_ErrorGetCode.
+constexpr int BASS_OK = 0;
+constexpr int BASS_ERROR_MEM = 1;       // out of memory
+constexpr int BASS_ERROR_HANDLE = 5;    // not a stream of this library
+constexpr int BASS_ERROR_POSITION = 7;  // position outside the stream
+constexpr int BASS_ERROR_INIT = 8;      // BASS_Init was not called
+constexpr int BASS_ERROR_ALREADY = 14;  // already initialised
+constexpr int BASS_ERROR_ILLPARAM = 20; // a parameter is invalid
+constexpr int BASS_ERROR_DEVICE = 23;   // no such device
+constexpr int BASS_ERROR_FREQ = 25;     // unsupported output rate
+constexpr int BASS_ERROR_FILEFORM = 41; // not Ogg Vorbis, or a form this library cannot play
+constexpr int BASS_ERROR_UNKNOWN = -1;
+
+// Starts the output at freq Hz. Fails when already started or when no output at all can run.
+BOOL BASS_Init(int device, DWORD freq, DWORD flags, HWND window, const GUID* deviceId);
+BOOL BASS_Free();  // stops the output and frees every stream
+int BASS_ErrorGetCode();  // the error of the last call that failed on this thread
+
+struct BASS_INFO {
+    DWORD freq = 0;      // output rate, Hz
+    DWORD latency = 0;   // milliseconds between handing samples to the output and hearing them
+    DWORD speakers = 0;  // output channels
+    BOOL silent = FALSE; // TRUE when playing to the silent output
+};
+BOOL BASS_GetInfo(BASS_INFO* info);
+
+// Opens a stream over length bytes at file + offset; mem must be TRUE (files are not read). The
+// bytes are used in place and must stay valid until the stream is freed.
+HSTREAM BASS_StreamCreateFile(BOOL mem, const void* file, DWORD offset, DWORD length, DWORD flags);
+BOOL BASS_StreamFree(HSTREAM handle);
+
+BOOL BASS_ChannelPlay(DWORD handle, BOOL restart);  // restart FALSE continues from the position
+BOOL BASS_ChannelPause(DWORD handle);
+BOOL BASS_ChannelSetPosition(DWORD handle, QWORD pos);  // beyond the end: the end, and FALSE
+QWORD BASS_ChannelGetPosition(DWORD handle);  // what is heard now; (QWORD)-1 on failure
+float BASS_ChannelBytes2Seconds(DWORD handle, QWORD pos);   // negative on failure
+QWORD BASS_ChannelSeconds2Bytes(DWORD handle, float pos);   // whole frames; (QWORD)-1 on failure

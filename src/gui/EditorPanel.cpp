@@ -1,9 +1,70 @@
 #include "gui/EditorPanel.h"
 
-// Waits for the music's interface; the real panel is built once it exists.
+#include "clock/Music.h"
+#include "database/Database.h"
+#include "gui/TransportPanel.h"
+
+namespace {
+constexpr int TitleIcon = 129;
+constexpr int CloseIcon = 120;
+constexpr int SaveIcon = 121;
+}  // namespace
+
 EditorPanel::EditorPanel() = default;
 EditorPanel::~EditorPanel() = default;
-bool EditorPanel::init(Database*, Display*) { return false; }
-void EditorPanel::setHost(WidgetHost* h) { VBox::setHost(h); }
-void EditorPanel::clicked(Button*) {}
-bool EditorPanel::draw(float time, float delta) { return VBox::draw(time, delta); }
+
+bool EditorPanel::init(Database* newDatabase, Display*) {
+    database = newDatabase;
+    Object* found = database ? database->music(TypeMusic) : nullptr;
+    music = found ? dynamic_cast<Music*>(found) : nullptr;
+    if (!music) return false;
+    if (!title.setIcon(TitleIcon)) return false;
+    closeButton.setListener(CloseButton, this);
+    saveButton.setListener(SaveButton, this);
+    // A button without its icon still works; it is only harder to see.
+    closeButton.setIcon(CloseIcon);
+    saveButton.setIcon(SaveIcon);
+
+    // Without a transport panel the editor is still built, with the rest of the toolbar.
+    int n = 0;
+    toolbarChildren[n++] = &title;
+    if (TransportPanel* transport = music->transportPanel()) toolbarChildren[n++] = transport;
+    toolbarChildren[n++] = &separator;
+    toolbarChildren[n++] = &saveButton;
+    toolbarChildren[n++] = &closeButton;
+    toolbar.setChildren(toolbarChildren, n);
+    toolbarFrame.setChild(&toolbar);
+    if (!browser.init(database)) return false;
+    panelChildren[0] = &toolbarFrame;
+    panelChildren[1] = &browser;
+    setChildren(panelChildren, 2);
+    return true;
+}
+
+// --- behaviour -------------------------------------------------------------------------------------
+
+void EditorPanel::setHost(WidgetHost* h) {
+    VBox::setHost(h);
+    if (music) music->setPaused(h != nullptr);
+}
+
+void EditorPanel::clicked(Button* button) {
+    switch (button->getId()) {
+    case CloseButton:
+        if (database) database->saveAs("Backup.xml");
+        closeRequested = true;
+        break;
+    case SaveButton:
+        if (database) database->save();
+        break;
+    default: break;
+    }
+}
+
+// --- drawing ---------------------------------------------------------------------------------------
+
+bool EditorPanel::draw(float time, float delta) {
+    // Content that shows nothing at this time stops the clock rather than the program.
+    if (!VBox::draw(time, delta) && music) music->setPaused(true);
+    return !closeRequested;
+}

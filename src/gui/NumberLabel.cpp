@@ -22,11 +22,19 @@ bool NumberLabel::init(const char* prefix, int count) {
 void NumberLabel::setNumber(float v) {
     number = v;
     if (digits <= 0) return;
-    char* out = text.data() + prefixLength;
-    char* const end = text.data() + text.size() - 1;  // the NUL stays
+    length = prefixLength + format(v, digits, text.data() + prefixLength);
+}
+
+int NumberLabel::format(float v, int digits, char* out) {
+    char* const begin = out;
+    char* const end = out + digits + 2;  // the NUL goes at end at the latest
     auto put = [&](char c) {
         if (out < end) *out++ = c;
     };
+    if (digits <= 0) {
+        *out = '\0';
+        return 0;
+    }
     if (!std::isfinite(v)) {
         // Nothing to show digit by digit: overflow, as for a number that does not fit.
         if (std::isnan(v) || v < 0) put('-');
@@ -37,6 +45,7 @@ void NumberLabel::setNumber(float v) {
             v = -v;
         }
         int k = v < 10.0f ? 1 : static_cast<int>(std::log10(v)) + 1;  // integer digits
+        // Scaled so that the first digit is the units digit, rounded at the last digit shown.
         float m = v * std::pow(10.0f, static_cast<float>(1 - k)) + 0.5f * std::pow(10.0f, static_cast<float>(1 - digits));
         if (m >= 10.0f) {
             m *= 0.1f;
@@ -64,5 +73,5 @@ void NumberLabel::setNumber(float v) {
         }
     }
     *out = '\0';
-    length = static_cast<int>(out - text.data());
+    return static_cast<int>(out - begin);
 }

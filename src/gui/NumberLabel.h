@@ -11,6 +11,10 @@ public:
     void setNumber(float v);
     float getNumber() const { return number; }
 
+    // Writes v with `digits` significant digits to out, at most digits + 2 characters and a NUL
+    // (room enough for a sign or "!" and the point); returns the characters written.
+    static int format(float v, int digits, char* out);
+
 private:
     int prefixLength = 0;
     int digits = 0;       // significant digits shown

@@ -10,6 +10,10 @@ public:
     void setTime(float seconds);
     float getTime() const { return time; }
 
+    // Writes "m:ss:mmm" (with "-" before negative times) to out, which holds at least 10
+    // characters; returns the characters written.
+    static int format(float seconds, char* out);
+
 private:
     int prefixLength = 0;
     float time = 0.0f;  // seconds last shown

@@ -1,0 +1,95 @@
+// The button's click rules: Space and Return on key-down, a press then release of the left
+// button, nothing for a double-click alone, and leaving cancels the press.
+#include "gui/Button.h"
+#include "gui/ButtonListener.h"
+#include "gui/HBox.h"
+#include "gui/RecordingHost.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace {
+
+struct Clicks : ButtonListener {
+    void clicked(Button* button) override { ids.push_back(button->getId()); }
+    std::vector<int> ids;
+};
+
+TEST(ButtonBehaviour, SpaceAndReturnClickOnKeyDown) {
+    Clicks clicks;
+    Button button;
+    button.setListener(3, &clicks);
+    EXPECT_TRUE(button.key(32, true));
+    EXPECT_TRUE(button.key(13, true));
+    EXPECT_FALSE(button.key(32, false));
+    EXPECT_FALSE(button.key(27, true));
+    EXPECT_FALSE(button.key(9, true));
+    EXPECT_EQ(clicks.ids, (std::vector<int>{3, 3}));
+}
+
+TEST(ButtonBehaviour, PressAndReleaseClick) {
+    Clicks clicks;
+    Button button;
+    button.setListener(1, &clicks);
+    button.leftButton({0, 0}, 0);
+    EXPECT_TRUE(button.isPressed());
+    EXPECT_TRUE(clicks.ids.empty());
+    button.leftButton({0, 0}, 1);  // a double-click alone does nothing
+    EXPECT_TRUE(clicks.ids.empty());
+    button.leftButton({0, 0}, 2);
+    EXPECT_FALSE(button.isPressed());
+    EXPECT_EQ(clicks.ids, (std::vector<int>{1}));
+}
+
+TEST(ButtonBehaviour, LeavingClearsHoverAndPress) {
+    Button button;
+    button.setRect({0, 0, 16, 16});
+    EXPECT_TRUE(button.hitTest({3, 3}));
+    button.leftButton({3, 3}, 0);
+    button.mouseLeave();
+    EXPECT_FALSE(button.isHovered());
+    EXPECT_FALSE(button.isPressed());
+}
+
+TEST(ButtonBehaviour, WithoutAListenerNothingHappens) {
+    Button button;
+    EXPECT_TRUE(button.key(32, true));
+    button.leftButton({0, 0}, 0);
+    button.leftButton({0, 0}, 2);
+    EXPECT_FALSE(button.isPressed());
+}
+
+TEST(ButtonLayout, HintFollowsTheRectangle) {
+    Button button;
+    EXPECT_EQ(button.getSizeHint().width, 16);
+    EXPECT_TRUE(button.getSizeHint().fixedWidth && button.getSizeHint().fixedHeight);
+    button.setRect({4, 4, 20, 18});
+    EXPECT_EQ(button.getSizeHint().width, 20);
+    EXPECT_EQ(button.getSizeHint().height, 18);
+    EXPECT_TRUE(button.getSizeHint().fixedWidth);
+}
+
+TEST(ButtonInBox, ClickInAFocusedRowFocusesAndClicksTheButton) {
+    RecordingHost host;
+    Clicks clicks;
+    Button a, b;
+    a.setListener(0, &clicks);
+    b.setListener(1, &clicks);
+    Widget* list[] = {&a, &b};
+    HBox row;
+    row.setHost(&host);
+    row.setChildren(list, 2);
+    row.setRect({0, 0, 36, 16});
+    ASSERT_TRUE(row.focusIn(0));
+    EXPECT_TRUE(a.isFocused());
+    row.leftButton({25, 5}, 0);
+    row.leftButton({25, 5}, 2);
+    EXPECT_TRUE(b.isFocused());
+    EXPECT_FALSE(a.isFocused());
+    EXPECT_EQ(clicks.ids, (std::vector<int>{1}));
+    EXPECT_TRUE(row.key(32, true));  // Space now clicks the focused button
+    EXPECT_EQ(clicks.ids, (std::vector<int>{1, 1}));
+}
+
+}  // namespace

@@ -2,6 +2,7 @@
 
 #include "app/LoadResource.h"
 #include "app/SetupDialog.h"
+#include "clock/Audio.h"
 #include "clock/Music.h"
 #include "platform/win/win32.h"
 
@@ -9,22 +10,26 @@
 
 #include <string>
 
-namespace {
-
-const char* const windowTitle = "Zod'e Revez!";
-
-}  // namespace
-
 Application::Application() : document(std::make_unique<TiXmlDocument>("demo.xml")) {}
 
 Application::~Application() {
-    // display.shutdown and stopAudio come first once the display and the audio start-up exist.
-    database.deleteObjects();
+    display.shutdown();
+    if (audioStarted) stopAudio();
+    database.deleteObjects();  // the music and its stream with the rest
 }
 
 int Application::run(int argc, char** argv) {
     if (!initialise(argc, argv)) return 1;
-    // The main loop (messages, music.update, display.frame) runs once the display exists.
+    music->setPaused(false);
+    for (;;) {
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+        }
+        music->update();
+        if (!display.frame(music->time(), music->frameDelta())) break;
+    }
     return 0;
 }
 
@@ -35,19 +40,28 @@ bool Application::initialise(int argc, char** argv) {
         if (i > 1) commandLine += ' ';
         commandLine += argv[i];
     }
-    if (!parseOptions(commandLine.data())) {
-        showMessage(usageText);
-        return false;
-    }
+    if (!parseOptions(commandLine.data())) return display.showMessage(usageText);
+
+    // A dialog that cannot even open leaves the options as they are; the window then tells.
     if (!options.skipSetup && SetupDialog::show(&options) == 0) return false;
+
+    if (!display.create(nullptr, options.windowed, options.antialias, options.width, options.height)) return false;
+    display.showCursor(false);
+
+    splash.setIcon(130);  // without the picture the splash is a black frame
+    display.setRoot(&splash);
+    display.frame(0.0f, 0.001f);
+
+    if (!startAudio(display.window)) return display.showMessage("Cannot start BASS");
+    audioStarted = true;
 
     if (!loadDocument()) return false;
 
-    music = dynamic_cast<Music*>(database.music(TypeMusic));
-    if (music == nullptr) {
-        showMessage("Cannot load music.");
-        return false;
-    }
+    music = static_cast<Music*>(database.music(TypeMusic));
+    if (music == nullptr) return display.showMessage("Cannot load music.");
+
+    if (!gui.init(&database, &display)) return display.showMessage("Cannot load Gui.");
+    display.setRoot(&gui);
     return true;
 }
 
@@ -58,27 +72,13 @@ bool Application::parseOptions(char* text) {
 bool Application::loadDocument() {
     if (options.dataFile == nullptr) {
         ResourceData resource = loadResource("Demo.xml");
-        if (!resource) {
-            showMessage("Cannot open database resource");
-            return false;
-        }
+        if (!resource) return display.showMessage("Cannot open database resource");
         std::string text(reinterpret_cast<const char*>(resource.data), resource.size);
         document->Parse(text.c_str());
-        if (document->Error()) {
-            showMessage("XML parsing error");
-            return false;
-        }
+        if (document->Error()) return display.showMessage("XML parsing error");
     } else if (!document->LoadFile(options.dataFile)) {
-        showMessage("XML loading and parsing error");
-        return false;
+        return display.showMessage("XML loading and parsing error");
     }
-    if (!database.load(document.get())) {
-        showMessage("The database cannot load");
-        return false;
-    }
+    if (!database.load(document.get())) return display.showMessage("The database cannot load");
     return true;
-}
-
-void Application::showMessage(const char* text) {
-    MessageBoxA(nullptr, text, windowTitle, MB_OK | MB_ICONERROR);
 }

@@ -4,8 +4,11 @@
 // a fixed order, whatever start-up reached.
 #pragma once
 
+#include "app/Display.h"
 #include "app/Options.h"
 #include "database/Database.h"
+#include "gui/Gui.h"
+#include "gui/SplashImage.h"
 
 #include <memory>
 #include <string>
@@ -16,7 +19,7 @@ class TiXmlDocument;
 class Application {
 public:
     Application();
-    ~Application();
+    ~Application();  // display, audio, objects, then the members in reverse order
 
     int run(int argc, char** argv);  // 1 when start-up fails (or the dialog is cancelled), 0 after a normal end
     bool initialise(int argc, char** argv);
@@ -27,11 +30,13 @@ public:
     Database& getDatabase() { return database; }
 
 private:
-    void showMessage(const char* text);
-
     std::string commandLine;                  // the arguments joined with blanks; dataFile points into it
     Options options;                          // of this run
+    Display display;                          // the window and the device
+    SplashImage splash;                       // the loading picture, root until the editor is ready
     std::unique_ptr<TiXmlDocument> document;  // owned; named "demo.xml" until a -d file names it
     Database database;                        // owns every object
+    Gui gui;                                  // the root widget once loaded
     Music* music = nullptr;                   // not owned: the database's "Music"
+    bool audioStarted = false;                // stopAudio only undoes a successful startAudio
 };

@@ -281,7 +281,8 @@ void DialogWindow::handle(const SDL_Event& event) {
         dirty = true;
         break;
     case SDL_KEYDOWN:
-        if (event.key.windowID == own) keyDown(event.key.keysym.sym, event.key.keysym.mod);
+        // A modal dialog takes the keyboard even before the system names a focus window.
+        if (event.key.windowID == own || event.key.windowID == 0) keyDown(event.key.keysym.sym, event.key.keysym.mod);
         break;
     case SDL_MOUSEBUTTONDOWN:
         if (event.button.windowID == own && event.button.button == SDL_BUTTON_LEFT) mouseDown(event.button.x, event.button.y);

@@ -1,0 +1,102 @@
+// The real executable on its start-up failure paths: the message on standard error and exit
+// code 1. Message boxes are off (ZOD_NO_MESSAGE_BOXES) and -a skips the dialog, so nothing waits.
+#include "support/TestPaths.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <csignal>
+#include <cstdlib>
+#include <fcntl.h>
+#include <poll.h>
+#include <string>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+struct Outcome {
+    int exitCode = -1;    // -1: killed after the time limit or by a signal
+    std::string errors;   // standard error
+};
+
+Outcome runProgram(const std::vector<std::string>& arguments, int seconds = 30) {
+    int pipeFds[2];
+    if (pipe(pipeFds) != 0) return {};
+    pid_t child = fork();
+    if (child == 0) {
+        dup2(pipeFds[1], 2);
+        int null = open("/dev/null", O_WRONLY);
+        dup2(null, 1);
+        close(pipeFds[0]);
+        setenv("ZOD_NO_MESSAGE_BOXES", "1", 1);
+        setenv("SDL_AUDIODRIVER", "dummy", 1);
+        std::string program = testing_paths::executable();
+        std::vector<char*> argv{program.data()};
+        std::vector<std::string> copies = arguments;
+        for (std::string& argument : copies) argv.push_back(argument.data());
+        argv.push_back(nullptr);
+        execv(program.c_str(), argv.data());
+        _exit(127);
+    }
+    close(pipeFds[1]);
+    Outcome outcome;
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+    char buffer[4096];
+    for (;;) {
+        pollfd fd{pipeFds[0], POLLIN, 0};
+        int left = static_cast<int>(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                        deadline - std::chrono::steady_clock::now()).count());
+        if (left <= 0) {
+            kill(child, SIGKILL);
+            break;
+        }
+        if (poll(&fd, 1, left) <= 0) continue;
+        ssize_t n = read(pipeFds[0], buffer, sizeof buffer);
+        if (n <= 0) break;
+        outcome.errors.append(buffer, static_cast<std::size_t>(n));
+    }
+    close(pipeFds[0]);
+    int status = 0;
+    waitpid(child, &status, 0);
+    if (WIFEXITED(status)) outcome.exitCode = WEXITSTATUS(status);
+    return outcome;
+}
+
+std::string dataFile(const char* name) {
+    return testing_paths::sourceDir() + "/tests/data/app/" + name;
+}
+
+const char* const usage =
+    "Incorrect command line option. Use the following:\n\n-a\tSkip the setup dialog.\n";
+
+}  // namespace
+
+TEST(Application, BadOptionsShowTheUsageAndExitWithOne) {
+    for (std::vector<std::string> arguments : std::vector<std::vector<std::string>>{
+             {"-z"}, {"-x"}, {"-d"}, {"-A"}, {"word"}, {"-a", "-w", "-y"}, {"-a", "-"}}) {
+        Outcome outcome = runProgram(arguments);
+        EXPECT_EQ(outcome.exitCode, 1) << arguments[0];
+        EXPECT_NE(outcome.errors.find(usage), std::string::npos) << outcome.errors;
+        EXPECT_NE(outcome.errors.find("Zod'e Revez!"), std::string::npos) << outcome.errors;
+    }
+}
+
+TEST(Application, DocumentsThatCannotBeLoadedStopStartUp) {
+    struct Case {
+        std::string file;
+        const char* message;
+    };
+    for (const Case& c : {Case{dataFile("Missing.xml"), "XML loading and parsing error"},
+                          Case{dataFile("Unparsable.xml"), "XML loading and parsing error"},
+                          Case{dataFile("Empty.xml"), "XML loading and parsing error"},
+                          Case{dataFile("NoDemo.xml"), "The database cannot load"},
+                          Case{dataFile("NoMusic.xml"), "Cannot load music."}}) {
+        Outcome outcome = runProgram({"-a", "-w", "-x320", "-y240", "-d" + c.file});
+        EXPECT_EQ(outcome.exitCode, 1) << c.file << "\n" << outcome.errors;
+        EXPECT_NE(outcome.errors.find(c.message), std::string::npos) << c.file << "\n" << outcome.errors;
+        EXPECT_EQ(outcome.errors.find("Incorrect command line"), std::string::npos);
+    }
+}

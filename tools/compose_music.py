@@ -22,8 +22,8 @@ END_BEATS = BARS * 4 + 8         # room after the last bar for the final chord's
 # General MIDI programs (0-based) and channels.
 PAD, ARP, BASS, LEAD, LEAD2, STRINGS, PIANO, STAB, DRUMS = 0, 1, 2, 3, 4, 5, 6, 7, 9
 PROGRAMS = {PAD: 89, ARP: 4, BASS: 38, LEAD: 81, LEAD2: 80, STRINGS: 49, PIANO: 0, STAB: 90}
-VOLUMES = {PAD: 84, ARP: 80, BASS: 96, LEAD: 86, LEAD2: 60, STRINGS: 72, PIANO: 100,
-           STAB: 58, DRUMS: 104}
+VOLUMES = {PAD: 84, ARP: 104, BASS: 107, LEAD: 62, LEAD2: 50, STRINGS: 90, PIANO: 127,
+           STAB: 67, DRUMS: 127}
 PANS = {PAD: 64, ARP: 44, BASS: 64, LEAD: 64, LEAD2: 80, STRINGS: 84, PIANO: 60, STAB: 40,
         DRUMS: 64}
 REVERB = {PAD: 80, ARP: 60, BASS: 10, LEAD: 50, LEAD2: 50, STRINGS: 70, PIANO: 70, STAB: 50,
@@ -331,7 +331,7 @@ def compose():
     expression_ramp(song, STRINGS, 17, 16, 50, 127)
     snare_roll(song, 29, 4)
     # A glimpse of the theme's opening on the lead, quietly, in the last eight bars.
-    melody(song, LEAD, 25, THEME_A[:8], velocity=60)
+    melody(song, LEAD, 25, THEME_A[:8], velocity=84)
     expression_ramp(song, LEAD, 25, 8, 60, 110)
     song.control(LEAD, bar_beat(33), 11, 127)
 
@@ -363,13 +363,16 @@ def compose():
         bass(song, bar, chord, 'whole', 76)
         bass(song, bar + 1, chord, 'whole', 70)
     song.control(STRINGS, bar_beat(65), 11, 100)
+    song.control(PAD, bar_beat(65), 11, 96)
+    song.control(PAD, bar_beat(81), 11, 127)
     # The theme at half speed on the piano: the same tune, now a song.
-    melody(song, PIANO, 65, THEME_A, transpose=0, velocity=84, length_scale=2.0)
+    melody(song, PIANO, 65, THEME_A, transpose=0, velocity=108, length_scale=2.0)
     for bar in range(65, 81, 2):
-        # Soft piano chords under the solo, an octave down, on beats 1 and 3 of each first bar.
+        # Soft piano chords under the solo, one on each bar.
         chord = breakdown[(bar - 65) // 2]
-        for tone in CHORDS[chord][1][:3]:
-            song.note(PIANO, bar_beat(bar) + 2, 2, note(tone) - 12, 46)
+        for half in (0, 1):
+            for tone in CHORDS[chord][1][:3]:
+                song.note(PIANO, bar_beat(bar + half), 4, tone, 50)
     snare_roll(song, 77, 4)
     for bar in (77, 78, 79, 80):
         drums(song, bar, 'light', fill=(bar == 80))

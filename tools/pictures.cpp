@@ -62,11 +62,16 @@ struct Image {
 using Inside = std::function<bool(float, float)>;
 using Shade = std::function<Colour(float, float)>;
 
-// Fills a shape given as an inside test, coloured per pixel centre by `shade`.
-void fill(Image& image, const Inside& inside, const Shade& shade) {
+// Fills a shape given as an inside test, coloured per pixel centre by `shade`; only the pixels
+// of the box (x0, y0)-(x1, y1) are tested when one is given.
+void fill(Image& image, const Inside& inside, const Shade& shade, float x0 = 0, float y0 = 0,
+          float x1 = 1e9f, float y1 = 1e9f) {
     const int n = 8;
-    for (int y = 0; y < image.height; ++y)
-        for (int x = 0; x < image.width; ++x) {
+    const int left = std::max(0, int(std::floor(x0))), top = std::max(0, int(std::floor(y0)));
+    const int right = std::min(image.width, int(std::ceil(std::min(x1, 1e6f))));
+    const int bottom = std::min(image.height, int(std::ceil(std::min(y1, 1e6f))));
+    for (int y = top; y < bottom; ++y)
+        for (int x = left; x < right; ++x) {
             int hits = 0;
             for (int sy = 0; sy < n; ++sy)
                 for (int sx = 0; sx < n; ++sx)
@@ -418,7 +423,8 @@ void starField(Image& image, uint32_t seed, int count, float brightness) {
         float b = brightness * (0.35f + 0.65f * random.next());
         Colour c = mix(rgb(0xffffff), rgb(0xa8c8ff), random.next());
         c.a = b;
-        fill(image, circle(x, y, r), c);
+        fill(image, circle(x, y, r), [c](float, float) { return c; }, x - r - 1, y - r - 1,
+             x + r + 1, y + r + 1);
     }
 }
 
@@ -548,10 +554,13 @@ void drawSetup(Image& image, Font& regular, Font& bold) {
              [](float, float) { return rgb(0xc8dcff); }, {0, 0, 0, 0}, 0, 1.2f);
 }
 
-// The title card, 512 x 128, shown over the star field.
-void drawTitleCard(Image& image, Font& bold) {
-    drawText(image, bold, "Zod'e Revez!", 80, 256, 92,
-             vertical(rgb(0xfff6a0), rgb(0xffa818), 30, 96), rgb(0xff8c00, 0.45f), 6, 0, 0.5f, 470);
+// The title card: a 1024 x 1024 picture of which the overlay shows the top 1024 x 768, so the
+// title keeps its place and proportions on any 4:3 picture.
+void drawTitleCard(Image& image, Font& bold, Font& regular) {
+    drawText(image, bold, "Zod'e Revez!", 150, 512, 400,
+             vertical(rgb(0xfff6a0), rgb(0xffa818), 290, 404), rgb(0xff8c00, 0.45f), 10, 0, 0.5f, 860);
+    drawText(image, regular, "a real-time production", 40, 512, 480,
+             [](float, float) { return rgb(0xc8dcff); }, rgb(0x000814, 0.6f), 3, 3.0f);
 }
 
 // A caption, 256 x 64: two lines, left or right aligned, with a dark halo for legibility.
@@ -602,6 +611,66 @@ void drawRing(Image& image) {
              float t = (d - 104) / 20;
              return Colour{0.95f, 0.85f - 0.2f * t, 0.55f, 0.85f - 0.4f * std::abs(t - 0.5f)};
          });
+}
+
+// A soft round glow that flashes behind the planet on the bar lines.
+void drawGlow(Image& image) {
+    const float c = image.width / 2.0f;
+    fill(image, circle(c, c, c), [c](float x, float y) {
+        float d = std::hypot(x - c, y - c) / c;
+        float a = std::pow(std::max(0.0f, 1 - d), 2.2f);
+        return Colour{0.75f, 0.88f, 1.0f, a};
+    });
+}
+
+// Value noise on a wrapping lattice, smoothly interpolated, several octaves.
+struct Noise {
+    static constexpr int size = 64;
+    float lattice[size * size];
+    explicit Noise(uint32_t seed) {
+        Random random(seed);
+        for (float& v : lattice) v = random.next();
+    }
+    float at(int x, int y) const { return lattice[(y & (size - 1)) * size + (x & (size - 1))]; }
+    float smooth(float x, float y) const {
+        int ix = int(std::floor(x)), iy = int(std::floor(y));
+        float fx = x - ix, fy = y - iy;
+        fx = fx * fx * (3 - 2 * fx);
+        fy = fy * fy * (3 - 2 * fy);
+        float top = at(ix, iy) + (at(ix + 1, iy) - at(ix, iy)) * fx;
+        float bottom = at(ix, iy + 1) + (at(ix + 1, iy + 1) - at(ix, iy + 1)) * fx;
+        return top + (bottom - top) * fy;
+    }
+    float fractal(float x, float y, int octaves) const {
+        float sum = 0, amplitude = 0.5f;
+        for (int i = 0; i < octaves; ++i) {
+            sum += amplitude * smooth(x, y);
+            x *= 2.03f;
+            y *= 2.03f;
+            amplitude *= 0.5f;
+        }
+        return sum;
+    }
+};
+
+// Deep space behind the opening: a blue and violet nebula and stars. 1024 x 1024, of which the
+// overlay shows the top 1024 x 768.
+void drawStars(Image& image) {
+    Noise noise(2026);
+    const int w = image.width, h = image.height;
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            float n = noise.fractal(x / 160.0f, y / 160.0f, 6);
+            float m = noise.fractal(x / 90.0f + 17, y / 90.0f + 5, 5);
+            // A diagonal band where the nebula is densest.
+            float band = std::exp(-std::pow((x * 0.6f - y + 200) / 380.0f, 2.0f));
+            float cloud = std::clamp((n - 0.38f) * 2.4f, 0.0f, 1.0f) * band;
+            Colour c = mix(rgb(0x02040e), rgb(0x0c1640), float(y) / h);
+            c = mix(c, rgb(0x3a4cb0), cloud * 0.55f);
+            c = mix(c, rgb(0x7a3c9c), std::clamp((m - 0.5f) * 3.0f, 0.0f, 1.0f) * cloud * 0.6f);
+            image.at(x, y) = c;
+        }
+    starField(image, 1024, 900, 0.9f);
 }
 
 void drawBlack(Image& image) {
@@ -660,18 +729,28 @@ int main(int argc, char** argv) {
         writeJpeg(image, out + "black.jpg", 90);
     }
     {
-        Image image(512, 128);
-        drawTitleCard(image, bold);
+        Image image(1024, 1024);
+        drawTitleCard(image, bold, regular);
         writePng(image, out + "SpaceTitle.png");
     }
     {
+        Image image(1024, 1024);
+        drawStars(image);
+        writeJpeg(image, out + "SpaceStars.jpg", 88);
+    }
+    {
+        Image image(256, 256);
+        drawGlow(image);
+        writePng(image, out + "SpaceGlow.png");
+    }
+    {
         Image image(256, 64);
-        drawCaption(image, regular, bold, "a real-time production", "made in code, played live", false);
+        drawCaption(image, regular, bold, "made in code, played live", "every picture computed", false);
         writePng(image, out + "SpaceCaption1.png");
     }
     {
         Image image(256, 64);
-        drawCaption(image, regular, bold, "every byte computed", "music, models, pictures", true);
+        drawCaption(image, regular, bold, "162 beats per minute", "music composed in code", true);
         writePng(image, out + "SpaceCaption2.png");
     }
     {

@@ -4,6 +4,9 @@
 #include "platform/win/WindowSystem.h"
 
 #include <SDL.h>
+#include <SDL_syswm.h>
+
+#include <dlfcn.h>
 
 namespace win {
 namespace {
@@ -11,12 +14,51 @@ namespace {
 HWND captureWindow = nullptr;  // holds the mouse capture; not owned
 int cursorCounter = 0;         // ShowCursor's display counter
 
+// The X server's own answer. SDL's global mouse state comes from a cache that only some of its
+// events refresh, so it can lag far behind a pointer that moved outside our windows.
+bool queryX11Pointer(int* x, int* y, Uint32* buttons) {
+    using QueryPointer = int (*)(Display*, Window, Window*, Window*, int*, int*, int*, int*, unsigned*);
+    using RootWindow = Window (*)(Display*);
+    static QueryPointer queryPointer = nullptr;
+    static RootWindow rootWindow = nullptr;
+    static bool looked = false;
+    if (!looked) {
+        looked = true;
+        if (void* x11 = dlopen("libX11.so.6", RTLD_LAZY | RTLD_NOLOAD)) {  // SDL has loaded it
+            queryPointer = reinterpret_cast<QueryPointer>(dlsym(x11, "XQueryPointer"));
+            rootWindow = reinterpret_cast<RootWindow>(dlsym(x11, "XDefaultRootWindow"));
+        }
+    }
+    HWND any = anyWindow();
+    if (!queryPointer || !rootWindow || !any) return false;
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (!SDL_GetWindowWMInfo(any->sdlWindow, &info) || info.subsystem != SDL_SYSWM_X11) return false;
+    Display* display = info.info.x11.display;
+    Window root = 0, child = 0;
+    int rootX = 0, rootY = 0, windowX = 0, windowY = 0;
+    unsigned mask = 0;
+    if (!queryPointer(display, rootWindow(display), &root, &child, &rootX, &rootY, &windowX, &windowY, &mask))
+        return false;
+    *x = rootX;
+    *y = rootY;
+    *buttons = ((mask & Button1Mask) ? SDL_BUTTON_LMASK : 0) | ((mask & Button2Mask) ? SDL_BUTTON_MMASK : 0) |
+               ((mask & Button3Mask) ? SDL_BUTTON_RMASK : 0);
+    return true;
+}
+
 }  // namespace
+
+Uint32 pointerOnScreen(int* x, int* y) {
+    Uint32 buttons = 0;
+    if (queryX11Pointer(x, y, &buttons)) return buttons;
+    return SDL_GetGlobalMouseState(x, y);
+}
 
 bool cursorOverClient(HWND window) {
     if (!isLive(window)) return false;
     int x = 0, y = 0, wx = 0, wy = 0, w = 0, h = 0;
-    SDL_GetGlobalMouseState(&x, &y);
+    pointerOnScreen(&x, &y);
     SDL_GetWindowPosition(window->sdlWindow, &wx, &wy);
     SDL_GetWindowSize(window->sdlWindow, &w, &h);
     return x >= wx && y >= wy && x < wx + w && y < wy + h;
@@ -79,13 +121,13 @@ int ShowCursor(BOOL show) {
 BOOL GetCursorPos(POINT* point) {
     if (!point || !win::startVideo()) return FALSE;
     int x = 0, y = 0;
-    SDL_GetGlobalMouseState(&x, &y);
+    win::pointerOnScreen(&x, &y);
     *point = {x, y};
     return TRUE;
 }
 
 BOOL ScreenToClient(HWND window, POINT* point) {
-    if (!win::isLive(window) || !point) return FALSE;
+    if (!win::isUsable(window) || !point) return FALSE;
     int x = 0, y = 0;
     SDL_GetWindowPosition(window->sdlWindow, &x, &y);
     point->x -= x;

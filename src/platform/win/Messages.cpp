@@ -132,9 +132,6 @@ int controlCharacterFor(int virtualKey, Uint16 modifiers) {
 
 void queueInput(HWND window, unsigned message, WPARAM wParam, LPARAM lParam, std::string text = {}) {
     MSG m{window, message, wParam, lParam, SDL_GetTicks(), {0, 0}};
-    int x = 0, y = 0;
-    SDL_GetGlobalMouseState(&x, &y);
-    m.pt = {x, y};
     inputQueue.push_back({m, std::move(text), 0});
 }
 
@@ -347,7 +344,7 @@ bool take(std::deque<QueuedMessage>& queue, MSG* message, HWND window, unsigned 
 void dragWindow(HWND window) {
     if (window->fullscreen) return;
     int startX = 0, startY = 0, windowX = 0, windowY = 0;
-    if (!(SDL_GetGlobalMouseState(&startX, &startY) & SDL_BUTTON_LMASK)) return;
+    if (!(pointerOnScreen(&startX, &startY) & SDL_BUTTON_LMASK)) return;
     SDL_GetWindowPosition(window->sdlWindow, &windowX, &windowY);
     // The system's move loop: the window follows the cursor until the button goes up. Input other
     // than the mouse waits in the queue; the mouse belongs to the move.
@@ -361,10 +358,13 @@ void dragWindow(HWND window) {
         }
         if (!isLive(window)) return;
         int x = 0, y = 0;
-        Uint32 buttons = SDL_GetGlobalMouseState(&x, &y);
+        Uint32 buttons = pointerOnScreen(&x, &y);
         SDL_SetWindowPosition(window->sdlWindow, windowX + x - startX, windowY + y - startY);
         if (!(buttons & SDL_BUTTON_LMASK)) break;
     }
+    // The release came before the pointer query's answer: take it from the queue as well.
+    SDL_PumpEvents();
+    SDL_FlushEvents(SDL_MOUSEMOTION, SDL_MOUSEBUTTONUP);
     window->cursorInside = cursorOverClient(window);
 }
 

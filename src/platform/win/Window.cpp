@@ -31,6 +31,12 @@ std::unordered_set<HWND>& liveWindows() {
     return live;
 }
 
+// Handles destroyed here: compared, never followed, so a stale handle is refused safely.
+std::unordered_set<HWND>& destroyedWindows() {
+    static std::unordered_set<HWND> destroyed;
+    return destroyed;
+}
+
 bool sameName(const std::string& a, const char* b) {
     std::string other = b;
     return a.size() == other.size() &&
@@ -53,17 +59,28 @@ bool isFullscreenStyle(DWORD style) { return (style & WS_POPUP) && !(style & fra
 }  // namespace
 
 bool startVideo() {
-    if (SDL_WasInit(SDL_INIT_VIDEO)) return true;
-    // Only SetCapture captures the mouse, as on Windows: no capture while a button is merely held.
+    static bool hinted = false;
+    if (hinted && SDL_WasInit(SDL_INIT_VIDEO)) return true;
+    hinted = true;
+    // Set even when another part started SDL video first. Only SetCapture captures the mouse,
+    // as on Windows: holding a button does not.
     SDL_SetHint(SDL_HINT_MOUSE_AUTO_CAPTURE, "0");
     // A click that focuses the window is a click, as on Windows.
     SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
     SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-    return SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
+    return SDL_WasInit(SDL_INIT_VIDEO) || SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
 }
 
 bool isLive(HWND window) { return window && liveWindows().count(window) != 0; }
+
+bool isUsable(HWND window) {
+    if (!window) return false;
+    if (isLive(window)) return true;
+    return destroyedWindows().count(window) == 0 && window->sdlWindow != nullptr;
+}
+
+HWND anyWindow() { return liveWindows().empty() ? nullptr : *liveWindows().begin(); }
 
 HWND windowFromSdl(SDL_Window* sdlWindow) {
     if (!sdlWindow) return nullptr;
@@ -117,6 +134,7 @@ HWND CreateWindowExA(DWORD exStyle, const char* className, const char* title, DW
     window->style = style;
     SDL_SetWindowData(sdlWindow, win::nativeKey, window);
     win::liveWindows().insert(window);
+    win::destroyedWindows().erase(window);
     return window;
 }
 
@@ -127,6 +145,7 @@ BOOL DestroyWindow(HWND window) {
     win::windowDestroyed(window);
     win::forgetMessages(window);
     win::liveWindows().erase(window);
+    win::destroyedWindows().insert(window);
     SDL_SetWindowData(window->sdlWindow, win::nativeKey, nullptr);
     SDL_DestroyWindow(window->sdlWindow);
     delete window;
@@ -134,19 +153,19 @@ BOOL DestroyWindow(HWND window) {
 }
 
 LONG_PTR SetWindowLongPtrA(HWND window, int index, LONG_PTR value) {
-    if (!win::isLive(window) || index != GWLP_USERDATA) return 0;
+    if (!win::isUsable(window) || index != GWLP_USERDATA) return 0;
     LONG_PTR previous = static_cast<LONG_PTR>(window->userData);
     window->userData = value;
     return previous;
 }
 
 LONG_PTR GetWindowLongPtrA(HWND window, int index) {
-    if (!win::isLive(window) || index != GWLP_USERDATA) return 0;
+    if (!win::isUsable(window) || index != GWLP_USERDATA) return 0;
     return static_cast<LONG_PTR>(window->userData);
 }
 
 BOOL GetWindowRect(HWND window, RECT* rect) {
-    if (!win::isLive(window) || !rect) return FALSE;
+    if (!win::isUsable(window) || !rect) return FALSE;
     int x = 0, y = 0, w = 0, h = 0;
     SDL_GetWindowPosition(window->sdlWindow, &x, &y);
     SDL_GetWindowSize(window->sdlWindow, &w, &h);
@@ -155,7 +174,7 @@ BOOL GetWindowRect(HWND window, RECT* rect) {
 }
 
 BOOL GetClientRect(HWND window, RECT* rect) {
-    if (!win::isLive(window) || !rect) return FALSE;
+    if (!win::isUsable(window) || !rect) return FALSE;
     int w = 0, h = 0;
     SDL_GetWindowSize(window->sdlWindow, &w, &h);
     *rect = {0, 0, w, h};
@@ -163,7 +182,7 @@ BOOL GetClientRect(HWND window, RECT* rect) {
 }
 
 BOOL MoveWindow(HWND window, int x, int y, int width, int height, BOOL repaint) {
-    if (!win::isLive(window) || width <= 0 || height <= 0) return FALSE;
+    if (!win::isUsable(window) || width <= 0 || height <= 0) return FALSE;
     if (window->fullscreen) return TRUE;  // the display mode decides where a full-screen window is
     SDL_SetWindowSize(window->sdlWindow, width, height);
     SDL_SetWindowPosition(window->sdlWindow, x, y);
@@ -171,7 +190,7 @@ BOOL MoveWindow(HWND window, int x, int y, int width, int height, BOOL repaint) 
 }
 
 BOOL ShowWindow(HWND window, int command) {
-    if (!win::isLive(window)) return FALSE;
+    if (!win::isUsable(window)) return FALSE;
     bool wasVisible = (SDL_GetWindowFlags(window->sdlWindow) & SDL_WINDOW_SHOWN) != 0;
     if (command == 0) {  // SW_HIDE
         SDL_HideWindow(window->sdlWindow);
@@ -197,7 +216,7 @@ int GetSystemMetrics(int index) {
 }
 
 BOOL SetWindowTextA(HWND window, const char* text) {
-    if (!win::isLive(window)) return FALSE;
+    if (!win::isUsable(window)) return FALSE;
     SDL_SetWindowTitle(window->sdlWindow, text ? text : "");
     return TRUE;
 }

@@ -1,0 +1,16 @@
+// A private X server (Xvfb, 1280x1024x24) for tests that drive real input with xdotool: the
+// pointer and the keyboard focus are then theirs alone, whatever else runs in parallel.
+// startPrivateXServer must run before SDL video starts; the server ends with the process.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace testing_x {
+
+bool startPrivateXServer();                     // sets DISPLAY; once per process
+bool xdotool(const std::vector<std::string>& arguments);  // runs it and waits; true on exit 0
+int xdotoolInBackground(const std::vector<std::string>& arguments);  // its process id, or -1
+bool finish(int pid);                                     // waits for it; true on exit 0
+
+}  // namespace testing_x

@@ -1,25 +1,26 @@
-// The demo clock as a player sees it: a stream plays to the silent output (SDL_AUDIODRIVER=dummy)
-// while a frame loop reads its position, as the main loop does once per frame.
+// The demo clock as a player sees it: the production's music plays to the silent output
+// (SDL_AUDIODRIVER=dummy) while a frame loop updates the Music object and reads its time, as the
+// main loop does once per frame.
 //   ClockAccuracy: over --clock_seconds (60 by default), the spread of (position - clock) and the
 //     largest error of one frame's step, in milliseconds, against the library's high-resolution
 //     clock and against std::chrono::steady_clock; the millisecond timer, read in the same frames,
 //     is the baseline ("*_vs_timer" are ratios to it; the goal is under 5 ms for the clock).
 //   PositionQuery: the cost of one position query while playing, and its ratio to one reading of
 //     the bare clock timed in the same run.
+#include "app/LoadResource.h"
+#include "clock/Audio.h"
+#include "clock/Music.h"
 #include "platform/audio/AudioOutput.h"
 #include "platform/audio/bass.h"
 #include "platform/win/win32.h"
 
 #include <benchmark/benchmark.h>
+#include <tinyxml.h>
 
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <string>
 #include <thread>
 #include <vector>
 
@@ -27,23 +28,6 @@ namespace {
 
 double clockSeconds = 60;      // --clock_seconds=<s>
 double framePeriod = 1.0 / 60; // --clock_frame=<s>: the loop's frame time
-
-std::vector<unsigned char> streamBytes() {
-    // The project root: the working directory (as ctest runs things), or where this file was built from.
-    static std::vector<unsigned char> bytes = [] {
-        const std::string name = "tests/data/audio/silence-44100-125s.ogg";
-        for (std::filesystem::path root : {std::filesystem::path("."),
-                                           std::filesystem::path(__FILE__).parent_path().parent_path()}) {
-            std::ifstream file(root / name, std::ios::binary);
-            if (file) {
-                return std::vector<unsigned char>{std::istreambuf_iterator<char>(file),
-                                                  std::istreambuf_iterator<char>()};
-            }
-        }
-        return std::vector<unsigned char>{};
-    }();
-    return bytes;
-}
 
 // The spread of (reading - reference) and the largest |step of reading - step of reference|.
 struct Drift {
@@ -66,38 +50,53 @@ struct Drift {
 };
 
 void ClockAccuracy(benchmark::State& state) {
-    auto bytes = streamBytes();
-    if (bytes.empty() || !BASS_Init(BASS_DEVICE_FIRST, 44100, 0, nullptr, nullptr)) {
-        state.SkipWithError("no stream or no audio");
+    // The production's music through the Music object, read once per frame as the main loop does.
+    if (!startAudio(nullptr)) {
+        state.SkipWithError("the audio library does not start");
         return;
     }
-    HSTREAM stream = BASS_StreamCreateFile(TRUE, bytes.data(), 0, static_cast<DWORD>(bytes.size()), 0);
-    double length = BASS_ChannelBytes2Seconds(stream, BASS_ChannelSeconds2Bytes(stream, 1e6f));
-    double seconds = std::min(clockSeconds, length - 1);
     Drift position, positionSteady, timer;
     long frames = 0;
-    for (auto _ : state) {
-        BASS_ChannelPlay(stream, FALSE);
-        // The first readings wait for the output's latency; they are not the clock's running.
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
-        double start = AudioOutput::now();
-        auto steadyStart = std::chrono::steady_clock::now();
-        DWORD tickStart = timeGetTime();
-        for (double now = start; now - start < seconds; now = AudioOutput::now()) {
-            double heard = BASS_ChannelBytes2Seconds(stream, BASS_ChannelGetPosition(stream));
-            double at = AudioOutput::now();
-            double steady = std::chrono::duration<double>(std::chrono::steady_clock::now() - steadyStart).count();
-            double tick = static_cast<DWORD>(timeGetTime() - tickStart) * 0.001;
-            position.add(heard, at - start);
-            positionSteady.add(heard, steady);
-            timer.add(tick, at - start);
-            ++frames;
-            std::this_thread::sleep_for(std::chrono::duration<double>(framePeriod));
+    double seconds = 0;
+    {
+        Music music(nullptr);
+        TiXmlElement element("music");
+        element.SetAttribute("resource", "Music.ogg");
+        if (!music.load(&element)) {
+            stopAudio();
+            state.SkipWithError("no Music.ogg resource");
+            return;
         }
-        BASS_ChannelPause(stream);
+        music.seek(1000000.0f);
+        music.setPaused(false);  // positioned at the end: the length
+        music.update();
+        seconds = std::min(clockSeconds, static_cast<double>(music.time()) - 1);
+        music.seek(0);
+        for (auto _ : state) {
+            music.setPaused(false);
+            // The first readings wait for the output's latency; they are not the clock's running.
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+            double start = AudioOutput::now();
+            auto steadyStart = std::chrono::steady_clock::now();
+            DWORD tickStart = timeGetTime();
+            for (double now = start; now - start < seconds; now = AudioOutput::now()) {
+                music.update();
+                double heard = music.time();
+                double at = AudioOutput::now();
+                double steady = std::chrono::duration<double>(std::chrono::steady_clock::now() - steadyStart).count();
+                double tick = static_cast<DWORD>(timeGetTime() - tickStart) * 0.001;
+                position.add(heard, at - start);
+                positionSteady.add(heard, steady);
+                timer.add(tick, at - start);
+                ++frames;
+                std::this_thread::sleep_for(std::chrono::duration<double>(framePeriod));
+            }
+            music.setPaused(true);
+        }
     }
     BASS_INFO info;
     BASS_GetInfo(&info);
+    stopAudio();
     state.counters["seconds"] = seconds;
     state.counters["frames"] = static_cast<double>(frames);
     state.counters["silent"] = info.silent;
@@ -109,17 +108,16 @@ void ClockAccuracy(benchmark::State& state) {
     state.counters["timer_step_error_ms"] = timer.stepMs();
     state.counters["spread_vs_timer"] = position.spreadMs() / std::max(timer.spreadMs(), 1e-9);
     state.counters["step_error_vs_timer"] = position.stepMs() / std::max(timer.stepMs(), 1e-9);
-    BASS_Free();
 }
 BENCHMARK(ClockAccuracy)->Iterations(1)->Unit(benchmark::kSecond)->UseRealTime();
 
 void PositionQuery(benchmark::State& state) {
-    auto bytes = streamBytes();
-    if (bytes.empty() || !BASS_Init(BASS_DEVICE_FIRST, 44100, 0, nullptr, nullptr)) {
-        state.SkipWithError("no stream or no audio");
+    ResourceData bytes = loadResource("Music.ogg");
+    if (!bytes || !BASS_Init(BASS_DEVICE_FIRST, 44100, 0, nullptr, nullptr)) {
+        state.SkipWithError("no music or no audio");
         return;
     }
-    HSTREAM stream = BASS_StreamCreateFile(TRUE, bytes.data(), 0, static_cast<DWORD>(bytes.size()), 0);
+    HSTREAM stream = BASS_StreamCreateFile(TRUE, bytes.data, 0, static_cast<DWORD>(bytes.size), 0);
     BASS_ChannelPlay(stream, FALSE);
     for (auto _ : state) {
         benchmark::DoNotOptimize(BASS_ChannelBytes2Seconds(stream, BASS_ChannelGetPosition(stream)));

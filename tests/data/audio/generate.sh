@@ -3,7 +3,6 @@
 #   tones-44100-stereo.ogg   3 s: left 300 Hz, then 600 Hz, then 1200 Hz, a second each; right silent
 #   sine441-22050-mono.ogg   2 s: 441 Hz, mono, 22050 Hz
 #   centre480-48000-51.ogg   1 s: 480 Hz on the centre channel only, 5.1 in Vorbis order, 48000 Hz
-#   silence-44100-125s.ogg   125 s of stereo silence at 44100 Hz, for long clock runs
 # No dither (-D), so that the same commands give the same files.
 set -e
 work=$(mktemp -d)
@@ -20,5 +19,3 @@ sox -D -M "$work/z.wav" "$work/z.wav" "$work/c.wav" "$work/z.wav" "$work/z.wav" 
 oggenc -Q --serial 1 -q 2 -o tones-44100-stereo.ogg "$work/stereo.wav"
 oggenc -Q --serial 1 -q 2 -o sine441-22050-mono.ogg "$work/mono.wav"
 oggenc -Q --serial 1 -q 2 -o centre480-48000-51.ogg "$work/surround.wav"
-sox -D -n -r 44100 -b 16 -c 2 "$work/silence.wav" trim 0 125
-oggenc -Q --serial 1 -q -1 -o silence-44100-125s.ogg "$work/silence.wav"

@@ -2,6 +2,7 @@
 
 #include "app/Device.h"
 #include "app/WindowProcedure.h"
+#include "textures/TextureTarget.h"
 
 namespace {
 
@@ -165,8 +166,7 @@ bool Display::frame(float time, float delta) {
     if (quitRequested || !ownedDevice) return false;
     bool result = false;
     if (SUCCEEDED(ownedDevice->BeginScene())) {
-        // TODO(devdisplay): updateRenderTargets(time, delta) here, before the root draws, once
-        // textures/TextureTarget.h declares it.
+        updateRenderTargets(time, delta);
         result = root ? root->draw(time, delta) : true;
         ownedDevice->EndScene();
     }

@@ -20,6 +20,7 @@ constexpr BOOL TRUE = 1;
 constexpr HRESULT D3D_OK = 0;
 constexpr HRESULT D3DERR_INVALIDCALL = static_cast<HRESULT>(0x8876086Cu);
 constexpr HRESULT D3DERR_NOTAVAILABLE = static_cast<HRESULT>(0x8876086Au);
+constexpr HRESULT D3DERR_NOTFOUND = static_cast<HRESULT>(0x88760866u);
 constexpr HRESULT D3DERR_OUTOFVIDEOMEMORY = static_cast<HRESULT>(0x8876017Cu);
 constexpr HRESULT E_OUTOFMEMORY = static_cast<HRESULT>(0x8007000Eu);
 constexpr HRESULT E_FAIL = static_cast<HRESULT>(0x80004005u);

@@ -1,0 +1,45 @@
+// Vertex and index buffers: the bytes stay in memory (Lock hands out a pointer into them) and
+// unlocking uploads the locked range to a GL buffer; a DISCARD lock orphans the GL storage first.
+#pragma once
+
+#include "platform/d3d9/GlContext.h"
+#include "platform/d3d9/d3d9.h"
+
+#include <epoxy/gl.h>
+
+#include <memory>
+#include <vector>
+
+namespace d3d9 {
+
+template <class Interface>
+class Buffer final : public Interface {
+public:
+    static HRESULT create(const std::shared_ptr<GlContext>& context, UINT length, DWORD usage, DWORD format,
+                          ComRef<Interface>* buffer);
+
+    HRESULT Lock(UINT offset, UINT size, void** data, DWORD flags) override;
+    HRESULT Unlock() override;
+
+    GLuint name() const { return buffer; }
+    const BYTE* data() const { return memory.data(); }
+    UINT length() const { return static_cast<UINT>(memory.size()); }
+    DWORD format() const { return bufferFormat; }  // FVF of a vertex buffer, index format of an index buffer
+
+private:
+    Buffer() = default;
+    ~Buffer() override;
+
+    std::shared_ptr<GlContext> context;
+    GLuint buffer = 0;            // owned
+    std::vector<BYTE> memory;
+    DWORD bufferFormat = 0;
+    bool locked = false;
+    UINT lockOffset = 0, lockSize = 0;
+    DWORD lockFlags = 0;
+};
+
+using VertexBuffer = Buffer<IDirect3DVertexBuffer9>;
+using IndexBuffer = Buffer<IDirect3DIndexBuffer9>;
+
+}  // namespace d3d9

@@ -1,0 +1,355 @@
+// Device creation, the frame (scenes, Clear, Present), resource creation and render targets.
+#include "platform/d3d9/Device.h"
+
+#include "platform/d3d9/Buffer.h"
+#include "platform/d3d9/Formats.h"
+#include "platform/d3d9/Texture.h"
+#include "platform/d3d9/VertexShader.h"
+#include "platform/win/NativeWindow.h"
+
+#include <SDL.h>
+
+#include <algorithm>
+
+namespace d3d9 {
+
+namespace {
+
+constexpr size_t kStreamVertexBytes = 8u << 20;  // ring for DrawPrimitiveUP vertices
+constexpr size_t kStreamIndexBytes = 2u << 20;
+
+UINT samplesOf(D3DMULTISAMPLE_TYPE type, DWORD quality) {
+    return type == D3DMULTISAMPLE_NONMASKABLE ? (2u << std::min<DWORD>(quality, 3)) : 0;
+}
+
+}  // namespace
+
+// --- creation ------------------------------------------------------------------------------------
+HRESULT Device::create(ComRef<IDirect3D9> direct3d, HWND hwnd, D3DPRESENT_PARAMETERS* parameters,
+                       ComRef<IDirect3DDevice9>* result) {
+    if (!hwnd || !hwnd->sdlWindow || !parameters || !result) return D3DERR_INVALIDCALL;
+    if (!(SDL_GetWindowFlags(hwnd->sdlWindow) & SDL_WINDOW_OPENGL)) return D3DERR_NOTAVAILABLE;
+    auto* d = new Device;
+    ComRef<IDirect3DDevice9> ref = ComRef<IDirect3DDevice9>::adopt(d);
+    d->direct3d = std::move(direct3d);
+    HRESULT hr = d->initialise(hwnd, parameters);
+    if (FAILED(hr)) return hr;
+    *result = ref;
+    return D3D_OK;
+}
+
+HRESULT Device::initialise(HWND hwnd, D3DPRESENT_PARAMETERS* p) {
+    window = hwnd->sdlWindow;
+    self = std::make_shared<IDirect3DDevice9*>(this);
+    if (p->BackBufferFormat == D3DFMT_UNKNOWN && p->Windowed) p->BackBufferFormat = D3DFMT_X8R8G8B8;
+    if (!isColorTargetFormat(p->BackBufferFormat)) return D3DERR_INVALIDCALL;
+    if (p->EnableAutoDepthStencil && !formatInfo(p->AutoDepthStencilFormat).depth) return D3DERR_INVALIDCALL;
+
+    if (!p->Windowed) {
+        if (p->BackBufferWidth == 0 || p->BackBufferHeight == 0) return D3DERR_INVALIDCALL;
+        SDL_DisplayMode wanted{}, closest{};
+        wanted.w = static_cast<int>(p->BackBufferWidth);
+        wanted.h = static_cast<int>(p->BackBufferHeight);
+        if (!SDL_GetClosestDisplayMode(0, &wanted, &closest) || closest.w != wanted.w || closest.h != wanted.h)
+            return D3DERR_NOTAVAILABLE;
+        SDL_SetWindowDisplayMode(window, &closest);
+        SDL_SetWindowSize(window, closest.w, closest.h);
+        if (SDL_SetWindowFullscreen(window, SDL_WINDOW_FULLSCREEN) != 0) return D3DERR_NOTAVAILABLE;
+        SDL_ShowWindow(window);
+        hwnd->fullscreen = true;
+    } else if (p->BackBufferWidth == 0 || p->BackBufferHeight == 0) {
+        int w = 0, h = 0;
+        SDL_GetWindowSize(window, &w, &h);
+        if (p->BackBufferWidth == 0) p->BackBufferWidth = std::max(w, 1);
+        if (p->BackBufferHeight == 0) p->BackBufferHeight = std::max(h, 1);
+    }
+    if (p->BackBufferCount == 0) p->BackBufferCount = 1;
+
+    std::string error;
+    context = GlContext::create(window, &error);
+    if (!context || !context->makeCurrentOn(window)) return D3DERR_NOTAVAILABLE;
+    context->state = &gl;
+    GLint size = 0;
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &size);
+    maxTextureSize = static_cast<UINT>(std::max(size, 256));
+
+    const UINT interval = p->PresentationInterval;
+    SDL_GL_SetSwapInterval(interval == D3DPRESENT_INTERVAL_IMMEDIATE ? 0 : interval == D3DPRESENT_INTERVAL_TWO ? 2 : 1);
+
+    const UINT samples = samplesOf(p->MultiSampleType, p->MultiSampleQuality);
+    HRESULT hr = Surface::createRenderbuffer(context, p->BackBufferWidth, p->BackBufferHeight, p->BackBufferFormat,
+                                             D3DUSAGE_RENDERTARGET, samples, &backBuffer);
+    if (FAILED(hr)) return hr;
+    if (p->EnableAutoDepthStencil) {
+        hr = Surface::createRenderbuffer(context, p->BackBufferWidth, p->BackBufferHeight, p->AutoDepthStencilFormat,
+                                         D3DUSAGE_DEPTHSTENCIL, samples, &autoDepth);
+        if (FAILED(hr)) return hr;
+    }
+    presentation = *p;
+    renderTarget = backBuffer;
+    depthStencil = autoDepth;
+
+    glGenFramebuffers(1, &framebuffer);
+    glGenFramebuffers(1, &resolveFramebuffer);
+    glGenVertexArrays(1, &vao);
+    gl.bindVertexArray(vao);
+    glGenBuffers(1, &streamVertices);
+    glBindBuffer(GL_ARRAY_BUFFER, streamVertices);
+    glBufferData(GL_ARRAY_BUFFER, kStreamVertexBytes, nullptr, GL_STREAM_DRAW);
+    gl.bindArrayBuffer(streamVertices);
+    glGenBuffers(1, &streamIndices);
+    glBindBuffer(GL_COPY_WRITE_BUFFER, streamIndices);
+    glBufferData(GL_COPY_WRITE_BUFFER, kStreamIndexBytes, nullptr, GL_STREAM_DRAW);
+    glGenSamplers(D3DMAXSAMPLERS, samplers.data());
+    samplersDirty.fill(true);
+    glEnable(GL_PROGRAM_POINT_SIZE);
+    glPointParameteri(GL_POINT_SPRITE_COORD_ORIGIN, GL_LOWER_LEFT);  // rows run top-down: "lower" is the top
+    glProvokingVertex(GL_FIRST_VERTEX_CONVENTION);                   // flat shading takes the first vertex
+    glFrontFace(GL_CCW);  // with rows top-down, GL's counter-clockwise is clockwise on screen
+
+    setDefaultStates();
+    viewport = fullViewport();
+    bindTargets();
+    gl.apply(wantedGl);
+    glClearColor(0, 0, 0, 1);
+    glClearDepth(1);
+    glClearStencil(0);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
+    return glGetError() == GL_NO_ERROR ? D3D_OK : D3DERR_NOTAVAILABLE;
+}
+
+Device::~Device() {
+    if (self) *self = nullptr;
+    if (!context) return;
+    context->makeCurrent();
+    context->state = nullptr;
+    gl.reset();
+    glDeleteFramebuffers(1, &framebuffer);
+    glDeleteFramebuffers(1, &resolveFramebuffer);
+    if (resolveTexture) glDeleteTextures(1, &resolveTexture);
+    glDeleteVertexArrays(1, &vao);
+    glDeleteBuffers(1, &streamVertices);
+    glDeleteBuffers(1, &streamIndices);
+    glDeleteSamplers(D3DMAXSAMPLERS, samplers.data());
+}
+
+D3DVIEWPORT9 Device::fullViewport() const {
+    return {0, 0, renderTarget->width(), renderTarget->height(), 0.0f, 1.0f};
+}
+
+// --- frame ------------------------------------------------------------------------------------------
+HRESULT Device::BeginScene() {
+    if (inScene) return D3DERR_INVALIDCALL;
+    inScene = true;
+    return D3D_OK;
+}
+
+HRESULT Device::EndScene() {
+    if (!inScene) return D3DERR_INVALIDCALL;
+    inScene = false;
+    return D3D_OK;
+}
+
+void Device::bindTargets() {
+    gl.bindFramebuffer(framebuffer);
+    if (!targetsDirty) return;
+    targetsDirty = false;
+    renderTarget->attach(GL_COLOR_ATTACHMENT0);
+    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_STENCIL_ATTACHMENT, GL_RENDERBUFFER, 0);
+    if (depthStencil)
+        depthStencil->attach(hasStencil(depthStencil->format()) ? GL_DEPTH_STENCIL_ATTACHMENT : GL_DEPTH_ATTACHMENT);
+    renderStatesDirty = true;  // the colour mask depends on the target's alpha
+}
+
+HRESULT Device::Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR color, float z, DWORD stencil) {
+    if (count > 0 && !rects) count = 0;  // like Direct3D: no rectangles clears the whole viewport
+    else if (count == 0 && rects) return D3D_OK;
+    if ((flags & (D3DCLEAR_ZBUFFER | D3DCLEAR_STENCIL)) && !depthStencil) return D3DERR_INVALIDCALL;
+    if ((flags & D3DCLEAR_STENCIL) && !hasStencil(depthStencil->format())) return D3DERR_INVALIDCALL;
+    context->makeCurrent();
+    bindTargets();
+    GlRenderState clearState = gl.current();
+    const bool alpha = formatInfo(renderTarget->format()).hasAlpha;
+    clearState.colorMask = 0xf;
+    clearState.depthWrite = true;
+    clearState.stencilWriteMask = 0xffffffff;
+    clearState.scissor = true;
+    gl.apply(clearState);
+    glClearColor(((color >> 16) & 0xff) / 255.0f, ((color >> 8) & 0xff) / 255.0f, (color & 0xff) / 255.0f,
+                 alpha ? (color >> 24) / 255.0f : 1.0f);
+    glClearDepth(std::clamp(z, 0.0f, 1.0f));
+    glClearStencil(static_cast<GLint>(stencil & 0xff));
+    GLbitfield mask = ((flags & D3DCLEAR_TARGET) ? GL_COLOR_BUFFER_BIT : 0) |
+                      ((flags & D3DCLEAR_ZBUFFER) ? GL_DEPTH_BUFFER_BIT : 0) |
+                      ((flags & D3DCLEAR_STENCIL) ? GL_STENCIL_BUFFER_BIT : 0);
+    const long vx1 = viewport.X, vy1 = viewport.Y;
+    const long vx2 = vx1 + viewport.Width, vy2 = vy1 + viewport.Height;
+    auto clearRect = [&](long x1, long y1, long x2, long y2) {
+        x1 = std::max(x1, vx1), y1 = std::max(y1, vy1), x2 = std::min(x2, vx2), y2 = std::min(y2, vy2);
+        if (x1 >= x2 || y1 >= y2) return;
+        clearState.scissorBox = {GLint(x1), GLint(y1), GLint(x2 - x1), GLint(y2 - y1)};
+        gl.apply(clearState);
+        glClear(mask);
+    };
+    if (count == 0) clearRect(vx1, vy1, vx2, vy2);
+    for (DWORD i = 0; i < count; ++i) clearRect(rects[i].x1, rects[i].y1, rects[i].x2, rects[i].y2);
+    renderStatesDirty = true;
+    return D3D_OK;
+}
+
+HRESULT Device::Present() {
+    if (!context->makeCurrentOn(window)) return D3DERR_INVALIDCALL;
+    bindTargets();
+    const UINT w = backBuffer->width(), h = backBuffer->height();
+    GlRenderState copy = gl.current();
+    copy.scissor = false;
+    copy.colorMask = 0xf;
+    gl.apply(copy);
+    GLuint source = framebuffer;
+    if (renderTarget.get() != backBuffer.get()) {  // show the back buffer, not the current target
+        backBuffer->attach(GL_COLOR_ATTACHMENT0);
+        targetsDirty = true;
+    }
+    if (backBuffer->samples() > 1) {  // resolve into a plain texture first: a flipping blit cannot resolve
+        if (!resolveTexture) {
+            glGenTextures(1, &resolveTexture);
+            gl.bindTexture(0, resolveTexture);
+            glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, w, h, 0, GL_BGRA, GL_UNSIGNED_BYTE, nullptr);
+        }
+        glBindFramebuffer(GL_DRAW_FRAMEBUFFER, resolveFramebuffer);
+        glFramebufferTexture2D(GL_DRAW_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, resolveTexture, 0);
+        glBindFramebuffer(GL_READ_FRAMEBUFFER, framebuffer);
+        glBlitFramebuffer(0, 0, w, h, 0, 0, w, h, GL_COLOR_BUFFER_BIT, GL_NEAREST);
+        source = resolveFramebuffer;
+    }
+    int dw = 0, dh = 0;
+    SDL_GL_GetDrawableSize(window, &dw, &dh);
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, source);
+    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
+    const bool same = UINT(dw) == w && UINT(dh) == h;
+    glBlitFramebuffer(0, 0, w, h, 0, dh, dw, 0, GL_COLOR_BUFFER_BIT, same ? GL_NEAREST : GL_LINEAR);
+    SDL_GL_SwapWindow(window);
+    gl.forgetFramebuffer(framebuffer);
+    gl.forgetFramebuffer(resolveFramebuffer);
+    gl.forgetFramebuffer(0);
+    renderStatesDirty = true;
+    return D3D_OK;
+}
+
+HRESULT Device::ReadRenderTarget(DWORD* pixels, UINT width, UINT height) {
+    if (!pixels || width != renderTarget->width() || height != renderTarget->height()) return D3DERR_INVALIDCALL;
+    context->makeCurrent();
+    bindTargets();
+    if (renderTarget->samples() > 1) {
+        GlRenderState copy = gl.current();
+        copy.scissor = false;
+        gl.apply(copy);
+        GLuint t = 0;
+        glGenTextures(1, &t);
+        gl.bindTexture(0, t);
+        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, width, height, 0, GL_BGRA, GL_UNSIGNED_BYTE, nullptr);
+        glBindFramebuffer(GL_DRAW_FRAMEBUFFER, resolveFramebuffer);
+        glFramebufferTexture2D(GL_DRAW_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, t, 0);
+        glBlitFramebuffer(0, 0, width, height, 0, 0, width, height, GL_COLOR_BUFFER_BIT, GL_NEAREST);
+        glBindFramebuffer(GL_READ_FRAMEBUFFER, resolveFramebuffer);
+        glPixelStorei(GL_PACK_ALIGNMENT, 4);
+        glReadPixels(0, 0, width, height, GL_BGRA, GL_UNSIGNED_BYTE, pixels);
+        glFramebufferTexture2D(GL_DRAW_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, 0, 0);
+        gl.forgetTexture(t);
+        glDeleteTextures(1, &t);
+        gl.forgetFramebuffer(framebuffer);
+        renderStatesDirty = true;
+    } else {
+        glPixelStorei(GL_PACK_ALIGNMENT, 4);
+        glReadPixels(0, 0, width, height, GL_BGRA, GL_UNSIGNED_BYTE, pixels);
+    }
+    if (!formatInfo(renderTarget->format()).hasAlpha)
+        for (size_t i = 0; i < size_t(width) * height; ++i) pixels[i] |= 0xff000000u;
+    return D3D_OK;
+}
+
+// --- resources ----------------------------------------------------------------------------------------
+HRESULT Device::CreateVertexBuffer(UINT length, DWORD usage, DWORD bufferFvf, D3DPOOL pool,
+                                   ComRef<IDirect3DVertexBuffer9>* buffer) {
+    return VertexBuffer::create(context, length, usage, bufferFvf, buffer);
+}
+
+HRESULT Device::CreateIndexBuffer(UINT length, DWORD usage, D3DFORMAT format, D3DPOOL pool,
+                                  ComRef<IDirect3DIndexBuffer9>* buffer) {
+    if (!buffer) return D3DERR_INVALIDCALL;
+    *buffer = nullptr;
+    if (format != D3DFMT_INDEX16 && format != D3DFMT_INDEX32) return D3DERR_INVALIDCALL;
+    return IndexBuffer::create(context, length, usage, format, buffer);
+}
+
+HRESULT Device::CreateTexture(UINT width, UINT height, UINT levels, DWORD usage, D3DFORMAT format, D3DPOOL pool,
+                              ComRef<IDirect3DTexture9>* texture) {
+    return Texture::create(context, width, height, levels, usage, format, pool, maxTextureSize, texture);
+}
+
+HRESULT Device::CreateDepthStencilSurface(UINT width, UINT height, D3DFORMAT format, D3DMULTISAMPLE_TYPE multiSample,
+                                          DWORD quality, BOOL discard, ComRef<IDirect3DSurface9>* surface) {
+    if (!surface) return D3DERR_INVALIDCALL;
+    *surface = nullptr;
+    if (!formatInfo(format).depth || width > maxTextureSize || height > maxTextureSize) return D3DERR_INVALIDCALL;
+    ComRef<Surface> s;
+    HRESULT hr = Surface::createRenderbuffer(context, width, height, format, D3DUSAGE_DEPTHSTENCIL,
+                                             samplesOf(multiSample, quality), &s);
+    if (SUCCEEDED(hr)) *surface = ComRef<IDirect3DSurface9>::share(s.get());
+    return hr;
+}
+
+HRESULT Device::GetRenderTarget(DWORD index, ComRef<IDirect3DSurface9>* surface) {
+    if (!surface) return D3DERR_INVALIDCALL;
+    *surface = nullptr;
+    if (index != 0) return D3DERR_NOTFOUND;
+    *surface = ComRef<IDirect3DSurface9>::share(renderTarget.get());
+    return D3D_OK;
+}
+
+HRESULT Device::SetRenderTarget(DWORD index, IDirect3DSurface9* surface) {
+    if (index != 0 || !surface) return D3DERR_INVALIDCALL;
+    auto* s = static_cast<Surface*>(surface);
+    D3DSURFACE_DESC desc{};
+    s->GetDesc(&desc);
+    if (!(desc.Usage & D3DUSAGE_RENDERTARGET)) return D3DERR_INVALIDCALL;
+    if (s != renderTarget.get()) {
+        if (Texture* previous = renderTarget->texture()) previous->contentChanged();
+        renderTarget = ComRef<Surface>::share(s);
+        targetsDirty = true;
+    }
+    viewport = fullViewport();  // Direct3D resets the viewport to the new target
+    ++generations[kViewport];
+    renderStatesDirty = true;
+    return D3D_OK;
+}
+
+HRESULT Device::GetDepthStencilSurface(ComRef<IDirect3DSurface9>* surface) {
+    if (!surface) return D3DERR_INVALIDCALL;
+    *surface = ComRef<IDirect3DSurface9>::share(depthStencil.get());
+    return depthStencil ? D3D_OK : D3DERR_NOTFOUND;
+}
+
+HRESULT Device::SetDepthStencilSurface(IDirect3DSurface9* surface) {
+    auto* s = static_cast<Surface*>(surface);
+    if (s) {
+        D3DSURFACE_DESC desc{};
+        s->GetDesc(&desc);
+        if (!(desc.Usage & D3DUSAGE_DEPTHSTENCIL)) return D3DERR_INVALIDCALL;
+    }
+    if (s != depthStencil.get()) {
+        depthStencil = ComRef<Surface>::share(s);
+        targetsDirty = true;
+    }
+    return D3D_OK;
+}
+
+HRESULT Device::CreateVertexShader(const DWORD* function, ComRef<IDirect3DVertexShader9>* shader) {
+    if (!shader) return D3DERR_INVALIDCALL;
+    *shader = nullptr;
+    if (!function) return D3DERR_INVALIDCALL;
+    std::string error;
+    return VertexShader::create(function, VertexShader::kMaxTokens, shader, &error);
+}
+
+}  // namespace d3d9

@@ -1,0 +1,85 @@
+#include "platform/d3d9/Surface.h"
+
+#include "platform/d3d9/Formats.h"
+
+namespace d3d9 {
+
+ComRef<Surface> Surface::ofTexture(Texture* texture, UINT level) {
+    auto* s = new Surface;
+    s->owner = ComRef<Texture>::share(texture);
+    s->level = level;
+    s->surfaceFormat = texture->format();
+    s->usage = texture->usage();
+    s->surfaceWidth = texture->levelWidth(level);
+    s->surfaceHeight = texture->levelHeight(level);
+    return ComRef<Surface>::adopt(s);
+}
+
+HRESULT Surface::createRenderbuffer(const std::shared_ptr<GlContext>& context, UINT width, UINT height,
+                                    D3DFORMAT format, DWORD usage, UINT samples, ComRef<Surface>* result) {
+    FormatInfo info = formatInfo(format);
+    if (!info.internalFormat || width == 0 || height == 0) return D3DERR_INVALIDCALL;
+    if ((usage & D3DUSAGE_DEPTHSTENCIL) != 0 && !info.depth) return D3DERR_INVALIDCALL;
+    if ((usage & D3DUSAGE_RENDERTARGET) != 0 && !isColorTargetFormat(format)) return D3DERR_INVALIDCALL;
+    auto* s = new Surface;
+    ComRef<Surface> ref = ComRef<Surface>::adopt(s);
+    s->context = context;
+    s->surfaceFormat = format;
+    s->usage = usage;
+    s->surfaceWidth = width;
+    s->surfaceHeight = height;
+    s->sampleCount = samples;
+    context->makeCurrent();
+    while (glGetError() != GL_NO_ERROR) {
+    }
+    glGenRenderbuffers(1, &s->renderbuffer);
+    glBindRenderbuffer(GL_RENDERBUFFER, s->renderbuffer);
+    if (samples > 1)
+        glRenderbufferStorageMultisample(GL_RENDERBUFFER, samples, info.internalFormat, width, height);
+    else
+        glRenderbufferStorage(GL_RENDERBUFFER, info.internalFormat, width, height);
+    glBindRenderbuffer(GL_RENDERBUFFER, 0);
+    if (glGetError() != GL_NO_ERROR) return D3DERR_OUTOFVIDEOMEMORY;
+    *result = ref;
+    return D3D_OK;
+}
+
+Surface::~Surface() {
+    if (renderbuffer) {
+        context->makeCurrent();
+        glDeleteRenderbuffers(1, &renderbuffer);
+    }
+}
+
+HRESULT Surface::GetDesc(D3DSURFACE_DESC* desc) {
+    if (!desc) return D3DERR_INVALIDCALL;
+    if (owner) return owner->GetLevelDesc(level, desc);
+    desc->Format = surfaceFormat;
+    desc->Type = D3DRTYPE_SURFACE;
+    desc->Usage = usage;
+    desc->Pool = D3DPOOL_DEFAULT;
+    desc->MultiSampleType = sampleCount > 1 ? D3DMULTISAMPLE_NONMASKABLE : D3DMULTISAMPLE_NONE;
+    desc->MultiSampleQuality = 0;
+    desc->Width = surfaceWidth;
+    desc->Height = surfaceHeight;
+    return D3D_OK;
+}
+
+HRESULT Surface::LockRect(D3DLOCKED_RECT* locked, const RECT* rect, DWORD flags) {
+    if (!owner) return D3DERR_INVALIDCALL;  // targets and depth buffers are not lockable
+    return owner->LockRect(level, locked, rect, flags);
+}
+
+HRESULT Surface::UnlockRect() {
+    if (!owner) return D3DERR_INVALIDCALL;
+    return owner->UnlockRect(level);
+}
+
+void Surface::attach(GLenum attachment) const {
+    if (owner)
+        glFramebufferTexture2D(GL_FRAMEBUFFER, attachment, GL_TEXTURE_2D, owner->name(), level);
+    else
+        glFramebufferRenderbuffer(GL_FRAMEBUFFER, attachment, GL_RENDERBUFFER, renderbuffer);
+}
+
+}  // namespace d3d9

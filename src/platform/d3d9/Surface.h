@@ -1,0 +1,47 @@
+// A Direct3D surface: a level of a texture (holding a reference to the texture), or a GL
+// renderbuffer of its own (the back buffer, depth-stencil surfaces). Surfaces are what render
+// targets and depth buffers are set from; attach() puts one on the bound framebuffer.
+#pragma once
+
+#include "platform/d3d9/GlContext.h"
+#include "platform/d3d9/Texture.h"
+#include "platform/d3d9/d3d9.h"
+
+#include <epoxy/gl.h>
+
+#include <memory>
+
+namespace d3d9 {
+
+class Surface final : public IDirect3DSurface9 {
+public:
+    static ComRef<Surface> ofTexture(Texture* texture, UINT level);
+    static HRESULT createRenderbuffer(const std::shared_ptr<GlContext>& context, UINT width, UINT height,
+                                      D3DFORMAT format, DWORD usage, UINT samples, ComRef<Surface>* surface);
+
+    HRESULT GetDesc(D3DSURFACE_DESC* desc) override;
+    HRESULT LockRect(D3DLOCKED_RECT* locked, const RECT* rect, DWORD flags) override;
+    HRESULT UnlockRect() override;
+
+    void attach(GLenum attachment) const;  // to GL_FRAMEBUFFER
+    UINT width() const { return surfaceWidth; }
+    UINT height() const { return surfaceHeight; }
+    D3DFORMAT format() const { return surfaceFormat; }
+    Texture* texture() const { return owner.get(); }  // null for renderbuffers
+    UINT samples() const { return sampleCount; }
+
+private:
+    Surface() = default;
+    ~Surface() override;
+
+    ComRef<Texture> owner;        // the texture this is a level of, or null
+    UINT level = 0;
+    std::shared_ptr<GlContext> context;
+    GLuint renderbuffer = 0;      // owned when there is no texture
+    D3DFORMAT surfaceFormat = D3DFMT_UNKNOWN;
+    DWORD usage = 0;
+    UINT surfaceWidth = 0, surfaceHeight = 0;
+    UINT sampleCount = 0;
+};
+
+}  // namespace d3d9

@@ -1,0 +1,300 @@
+// The production's own document, "Demo.xml" as linked into the executable: its form, every
+// resource it names present and decodable, the interface pictures 101 to 130, and the opening
+// act drawn with the real device at moments of its time line.
+#include "app/LoadResource.h"
+#include "platform/d3dx/PictureDecoder.h"
+#include "platform/d3dx/d3dx9.h"
+#include "support/TestDevice.h"
+#include "support/TestDocument.h"
+#include "textures/TextureTarget.h"
+#include "visuals/Visual.h"
+
+#include <gtest/gtest.h>
+#include <tinyxml.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr double beat = 60.0 / 162.0;
+
+std::string documentText() {
+    ResourceData data = loadResource("Demo.xml");
+    return data ? std::string(reinterpret_cast<const char*>(data.data), data.size) : std::string();
+}
+
+struct ParsedDocument {
+    TiXmlDocument document;
+    TiXmlElement* demo = nullptr;
+    ParsedDocument() {
+        const std::string text = documentText();
+        document.Parse(text.c_str());
+        if (!document.Error()) demo = document.FirstChildElement("demo");
+    }
+};
+
+bool endsWith(const std::string& text, const char* suffix) {
+    const size_t n = std::strlen(suffix);
+    if (text.size() < n) return false;
+    for (size_t i = 0; i < n; ++i)
+        if (std::tolower(static_cast<unsigned char>(text[text.size() - n + i])) != suffix[i]) return false;
+    return true;
+}
+
+d3dx::Picture decodeResource(int number) {
+    d3dx::Picture picture;
+    std::string error;
+    ResourceData data = loadResource(number);
+    if (!data || !d3dx::PictureDecoder::decode(data.data, data.size, picture, error))
+        ADD_FAILURE() << "resource " << number << ": " << (data ? error : "missing");
+    return picture;
+}
+
+int alphaOf(std::uint32_t pixel) { return pixel >> 24; }
+int redOf(std::uint32_t pixel) { return (pixel >> 16) & 255; }
+int greenOf(std::uint32_t pixel) { return (pixel >> 8) & 255; }
+int blueOf(std::uint32_t pixel) { return pixel & 255; }
+
+}  // namespace
+
+TEST(DemoDocument, HasTheProductionsForm) {
+    const std::string text = documentText();
+    ASSERT_FALSE(text.empty());
+    // No declaration: the demo element comes first.
+    EXPECT_EQ(text.rfind("<demo>", 0), 0u);
+    ParsedDocument parsed;
+    ASSERT_FALSE(parsed.document.Error()) << parsed.document.ErrorDesc();
+    ASSERT_NE(parsed.demo, nullptr);
+
+    std::set<std::string> names;
+    int comments = 0, floats = 0, musics = 0, mains = 0;
+    for (TiXmlNode* node = parsed.demo->FirstChild(); node; node = node->NextSibling()) {
+        if (node->ToComment()) ++comments;
+        TiXmlElement* element = node->ToElement();
+        if (!element) continue;
+        const char* name = element->Attribute("name");
+        ASSERT_NE(name, nullptr) << "a <" << element->Value() << "> without a name";
+        EXPECT_TRUE(names.insert(name).second) << "the name " << name << " is used twice";
+        const std::string tag = element->Value();
+        if (tag == "float") ++floats;
+        if (std::strcmp(name, "Music") == 0) {
+            ++musics;
+            EXPECT_EQ(tag, "music");
+            EXPECT_STREQ(element->Attribute("resource"), "Music.ogg");
+            EXPECT_STREQ(element->Attribute("tempo"), "324");
+        } else if (std::strcmp(name, "Main") == 0) {
+            ++mains;
+            EXPECT_EQ(tag, "visual.group");
+        } else {
+            // Section prefix and a dot: "Space.Title", "Space.Caption1 Texture".
+            const char* dot = std::strchr(name, '.');
+            EXPECT_TRUE(dot && dot != name && dot[1] != 0) << name << " has no section prefix";
+        }
+    }
+    EXPECT_EQ(musics, 1);
+    EXPECT_EQ(mains, 1);
+    EXPECT_GE(floats, 1);
+    EXPECT_GE(comments, 3);
+}
+
+TEST(DemoDocument, EveryNamedResourceIsLinkedAndDecodes) {
+    ParsedDocument parsed;
+    ASSERT_NE(parsed.demo, nullptr);
+    TestDevice screen(64, 64);
+    int pictures = 0;
+    for (TiXmlElement* element = parsed.demo->FirstChildElement(); element;
+         element = element->NextSiblingElement()) {
+        const char* resource = element->Attribute("resource");
+        if (!resource) continue;
+        ResourceData data = loadResource(resource);
+        ASSERT_TRUE(data) << element->Attribute("name") << " names the missing resource " << resource;
+        if (endsWith(resource, ".png") || endsWith(resource, ".jpg")) {
+            ComRef<IDirect3DTexture9> texture;
+            ASSERT_EQ(D3DXCreateTextureFromResourceA(screen.get(), nullptr, resource, &texture), D3D_OK) << resource;
+            D3DSURFACE_DESC desc{};
+            ASSERT_EQ(texture->GetLevelDesc(0, &desc), D3D_OK);
+            EXPECT_GT(desc.Width, 0u);
+            EXPECT_GT(desc.Height, 0u);
+            ++pictures;
+        }
+    }
+    EXPECT_GE(pictures, 5);
+}
+
+TEST(InterfacePictures, IconsHaveTheirSizesAndLook) {
+    for (int number = 120; number <= 128; ++number) {
+        d3dx::Picture icon = decodeResource(number);
+        EXPECT_EQ(icon.width, 16) << number;
+        EXPECT_EQ(icon.height, 16) << number;
+    }
+    // The knob's sphere: transparent corners, opaque centre, lit from the upper left.
+    d3dx::Picture sphere = decodeResource(126);
+    ASSERT_EQ(sphere.pixels.size(), 256u);
+    EXPECT_TRUE(sphere.hasAlpha);
+    EXPECT_EQ(alphaOf(sphere.at(0, 0)), 0);
+    EXPECT_EQ(alphaOf(sphere.at(15, 15)), 0);
+    EXPECT_EQ(alphaOf(sphere.at(8, 8)), 255);
+    EXPECT_GT(redOf(sphere.at(5, 5)), redOf(sphere.at(11, 11)) + 40);
+    // The checker: two greys alternating in squares, fully opaque.
+    d3dx::Picture checker = decodeResource(127);
+    ASSERT_EQ(checker.pixels.size(), 256u);
+    std::set<std::uint32_t> greys(checker.pixels.begin(), checker.pixels.end());
+    EXPECT_EQ(greys.size(), 2u);
+    for (std::uint32_t p : greys) {
+        EXPECT_EQ(alphaOf(p), 255);
+        EXPECT_EQ(redOf(p), greenOf(p));
+        EXPECT_EQ(greenOf(p), blueOf(p));
+    }
+    EXPECT_NE(checker.at(0, 0), checker.at(15, 0));
+    EXPECT_EQ(checker.at(0, 0), checker.at(15, 15));
+    // The play triangle points right: more of it on the left half's middle than at the tip's corners.
+    d3dx::Picture play = decodeResource(122);
+    ASSERT_EQ(play.pixels.size(), 256u);
+    EXPECT_GT(alphaOf(play.at(5, 8)), 200);
+    EXPECT_LT(alphaOf(play.at(13, 2)), 60);
+    EXPECT_LT(alphaOf(play.at(13, 13)), 120);
+}
+
+TEST(InterfacePictures, TitleSplashIconAndSetupPicture) {
+    // The title lettering: white on transparent, 128 x 16.
+    d3dx::Picture title = decodeResource(129);
+    EXPECT_EQ(title.width, 128);
+    EXPECT_EQ(title.height, 16);
+    int lettering = 0;
+    for (std::uint32_t p : title.pixels)
+        if (alphaOf(p) > 200) {
+            ++lettering;
+            EXPECT_GT(redOf(p) + greenOf(p) + blueOf(p), 3 * 240);
+        }
+    EXPECT_GT(lettering, 100);
+    EXPECT_EQ(alphaOf(title.at(0, 0)), 0);
+
+    // The loading picture: yellow letters on dark blue.
+    d3dx::Picture splash = decodeResource(130);
+    EXPECT_EQ(splash.width, 256);
+    EXPECT_EQ(splash.height, 256);
+    int yellow = 0, darkBlue = 0;
+    for (std::uint32_t p : splash.pixels) {
+        if (redOf(p) > 200 && greenOf(p) > 150 && blueOf(p) < 120) ++yellow;
+        if (blueOf(p) > redOf(p) + 20 && redOf(p) < 60) ++darkBlue;
+    }
+    EXPECT_GT(yellow, 500);
+    EXPECT_GT(darkBlue, 256 * 256 / 2);
+
+    d3dx::Picture icon = decodeResource(101);
+    EXPECT_GE(icon.width, 32);
+    EXPECT_EQ(icon.width, icon.height);
+
+    // The setup dialog's picture is a Windows bitmap: 360 x 188, 24 bits, uncompressed.
+    ResourceData setup = loadResource(103);
+    ASSERT_TRUE(setup);
+    ASSERT_GE(setup.size, 54u);
+    auto u32 = [&](int at) {
+        return setup.data[at] | setup.data[at + 1] << 8 | setup.data[at + 2] << 16 | setup.data[at + 3] << 24;
+    };
+    EXPECT_EQ(setup.data[0], 'B');
+    EXPECT_EQ(setup.data[1], 'M');
+    EXPECT_EQ(u32(18), 360);
+    EXPECT_EQ(u32(22), 188);
+    EXPECT_EQ(setup.data[28], 24);
+    EXPECT_EQ(u32(30), 0);
+    EXPECT_GE(setup.size, 54u + ((360 * 3 + 3) & ~3u) * 188);
+}
+
+// Every start on the opening's time line sits on a half beat, and the act ends with the intro.
+TEST(DemoDocument, OpeningIsTimedToTheMusic) {
+    ParsedDocument parsed;
+    ASSERT_NE(parsed.demo, nullptr);
+    double lastStop = 0;
+    int overlays = 0;
+    for (TiXmlElement* element = parsed.demo->FirstChildElement("visual.overlay"); element;
+         element = element->NextSiblingElement("visual.overlay")) {
+        const std::string name = element->Attribute("name");
+        if (name.rfind("Space.", 0) != 0) continue;
+        ++overlays;
+        const double start = std::atof(element->Attribute("start"));
+        const double stop = std::atof(element->Attribute("stop"));
+        const double halfBeats = start / (beat / 2);
+        EXPECT_NEAR(halfBeats, std::round(halfBeats), 0.02) << name << " starts off the beat";
+        EXPECT_LT(start, stop) << name;
+        lastStop = std::max(lastStop, stop);
+    }
+    EXPECT_GE(overlays, 6);
+    EXPECT_NEAR(lastStop, 64 * beat, 0.01);  // the intro's 16 bars
+}
+
+namespace {
+
+// The root visual of the linked document drawn with the real device, as the display draws it.
+class OpeningFrame {
+public:
+    OpeningFrame() : screen(160, 120), doc(documentText().c_str()) {
+        main = doc.find<Visual>("Main", TypeVisual);
+    }
+    bool drawAt(float time) {
+        screen->BeginScene();
+        updateRenderTargets(time, 0.02f);
+        screen->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xff204080, 1.0f, 0);
+        main->setRect({0, 0, screen.width(), screen.height()});
+        bool drawn = main->render(time, 0.02f);
+        screen->EndScene();
+        return drawn;
+    }
+    // Mean of one channel over the picture.
+    double mean(int shift) {
+        std::vector<DWORD> pixels = screen.readback();
+        double sum = 0;
+        for (DWORD p : pixels) sum += (p >> shift) & 255;
+        return sum / pixels.size();
+    }
+    int count(bool (*test)(DWORD)) {
+        int n = 0;
+        for (DWORD p : screen.readback()) n += test(p) ? 1 : 0;
+        return n;
+    }
+
+    TestDevice screen;
+    TestDocument doc;
+    Visual* main = nullptr;
+};
+
+bool isTitleYellow(DWORD p) { return ((p >> 16) & 255) > 180 && ((p >> 8) & 255) > 110 && (p & 255) < 90; }
+bool isPlanetBlue(DWORD p) { return (p & 255) > 90 && (p & 255) > ((p >> 16) & 255) + 40; }
+
+}  // namespace
+
+TEST(DemoDocument, OpeningPlaysFromBlackToBlackAndEnds) {
+    OpeningFrame frame;
+    ASSERT_TRUE(frame.doc.loaded);
+    ASSERT_NE(frame.main, nullptr) << "Main does not load";
+
+    // Out of black: fully black at the start, the stars showing a second later.
+    ASSERT_TRUE(frame.drawAt(0.0f));
+    EXPECT_LT(frame.mean(16) + frame.mean(8) + frame.mean(0), 1.0);
+    ASSERT_TRUE(frame.drawAt(2.5f));
+    EXPECT_GT(frame.mean(0), 10.0);
+
+    // The title card in the middle of its window.
+    ASSERT_TRUE(frame.drawAt(7.4f));
+    EXPECT_GT(frame.count(isTitleYellow), 200);
+    // Before it and after it, no title.
+    ASSERT_TRUE(frame.drawAt(2.0f));
+    EXPECT_LT(frame.count(isTitleYellow), 5);
+
+    // The interlude: the planet from the render target fills the middle of the picture.
+    ASSERT_TRUE(frame.drawAt(18.5f));
+    EXPECT_GT(frame.count(isPlanetBlue), 160 * 120 / 8);
+    EXPECT_LT(frame.count(isTitleYellow), 5);
+
+    // To black over the last two bars, and then the time line is over: the program ends here.
+    ASSERT_TRUE(frame.drawAt(23.69f));
+    EXPECT_LT(frame.mean(16) + frame.mean(8) + frame.mean(0), 3.0);
+    EXPECT_FALSE(frame.drawAt(23.75f));
+}

@@ -34,7 +34,10 @@ void ObjectBrowser::showObject(int index) {
         if (!panel) panel = &noEditorLabel;
     }
     editorFrame.setChild(panel);
-    setChildren(browserChildren, 2);  // the new panel's hint changes the browser's
+    // The new panel's hint changes the browser's: measure and lay out again. Setting the same
+    // children again would do that too, but would also drop the hover and focus links that the
+    // click which brought us here still needs to focus the list.
+    childChanged();
 }
 
 void ObjectBrowser::selectionChanged(ListBox*, int index) {

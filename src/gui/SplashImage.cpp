@@ -28,6 +28,7 @@ bool SplashImage::focusIn(int) {
 bool SplashImage::draw(float, float) {
     if (!device) return true;
     device->Clear(0, nullptr, D3DCLEAR_TARGET, 0x00000000, 1.0f, 0);
+    if (!image) return true;  // an untextured quad would only be a blank block
     if (!stateBlock) {
         recordScreenState(
             {

@@ -28,6 +28,7 @@ void TitleImage::leftButton(Point, int action) {
 
 bool TitleImage::draw(float, float) {
     if (!device) return true;
+    if (!image) return true;  // an untextured quad would only be a blank block
     if (!stateBlock) {
         recordScreenState(
             {

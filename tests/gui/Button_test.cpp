@@ -4,6 +4,7 @@
 #include "gui/ButtonListener.h"
 #include "gui/HBox.h"
 #include "gui/RecordingHost.h"
+#include "support/TestDevice.h"
 
 #include <gtest/gtest.h>
 
@@ -90,6 +91,62 @@ TEST(ButtonInBox, ClickInAFocusedRowFocusesAndClicksTheButton) {
     EXPECT_EQ(clicks.ids, (std::vector<int>{1}));
     EXPECT_TRUE(row.key(32, true));  // Space now clicks the focused button
     EXPECT_EQ(clicks.ids, (std::vector<int>{1, 1}));
+}
+
+}  // namespace
+
+// --- drawing on the real device ------------------------------------------------------------------
+
+
+namespace {
+
+int channel(DWORD pixel, int shift) { return static_cast<int>((pixel >> shift) & 0xff); }
+
+TEST(ButtonDrawing, IconIsTintedAndHalfTransparentUnlessHoveredOrFocused) {
+    TestDevice screen(32, 32);
+    Button button;
+    ASSERT_TRUE(button.setIcon(120)) << "the close icon resource";
+    button.setRect({8, 8, 16, 16});
+
+    auto drawOnBlack = [&]() {
+        screen->BeginScene();
+        screen->Clear(0, nullptr, D3DCLEAR_TARGET, 0xff000000, 1.0f, 0);
+        button.draw(0, 0.01f);
+        screen->EndScene();
+        return screen.readback();
+    };
+
+    button.focusIn(0);
+    const std::vector<DWORD> focused = drawOnBlack();
+    int best = -1;
+    for (int y = 8; y < 24; ++y)
+        for (int x = 8; x < 24; ++x)
+            if (best < 0 || channel(focused[y * 32 + x], 16) > channel(focused[best], 16)) best = y * 32 + x;
+    ASSERT_GT(channel(focused[best], 16), 100) << "the icon should have something bright";
+    for (int x = 0; x < 32; ++x) EXPECT_EQ(focused[2 * 32 + x] & 0xffffff, 0u);  // nothing outside
+
+    button.focusOut();
+    const std::vector<DWORD> plain = drawOnBlack();
+    EXPECT_NEAR(channel(plain[best], 16), channel(focused[best], 16) * 0x80 / 255, 4);
+
+    EXPECT_TRUE(button.hitTest({10, 10}));  // hovered counts like focused
+    const std::vector<DWORD> hovered = drawOnBlack();
+    EXPECT_NEAR(channel(hovered[best], 16), channel(focused[best], 16), 2);
+
+    button.highlighted = true;
+    const std::vector<DWORD> highlighted = drawOnBlack();
+    EXPECT_NEAR(channel(highlighted[best], 16), channel(focused[best], 16) * 0x8c / 255, 4);
+    EXPECT_NEAR(channel(highlighted[best], 8), channel(focused[best], 8) * 0xe0 / 255, 4);
+    EXPECT_NEAR(channel(highlighted[best], 0), channel(focused[best], 0), 3);
+}
+
+TEST(ButtonDrawing, AMissingIconFailsAndLeavesTheButtonUsable) {
+    TestDevice screen(16, 16);
+    Button button;
+    EXPECT_FALSE(button.setIcon(99999));
+    screen->BeginScene();
+    EXPECT_TRUE(button.draw(0, 0.01f));
+    screen->EndScene();
 }
 
 }  // namespace

@@ -57,7 +57,7 @@ TEST(NumberLabelFormat, OtherDigitCounts) {
     EXPECT_EQ(shown(7.6f, 1), "8");
     EXPECT_EQ(shown(3.0f, 2), "3.0");
     EXPECT_EQ(shown(60.0f, 4), "60.00");
-    EXPECT_EQ(shown(1.0f / 3.0f, 6), "0.333333");
+    EXPECT_EQ(shown(1.0f / 3.0f, 6), "0.33333");  // the leading 0 counts as a digit
 }
 
 TEST(NumberLabelFormat, NonFiniteNumbersShowOverflowWithinTheirRoom) {

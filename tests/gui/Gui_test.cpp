@@ -1,0 +1,343 @@
+// The user-interface root over a real document, device and music: playback view, Space and the
+// editor, focus and Tab traversal at the root, the object browser's panels, Escape and the close
+// button with "Backup.xml", and the frame's background.
+#include "gui/Gui.h"
+
+#include "clock/Audio.h"
+#include "clock/Music.h"
+#include "database/FloatObject.h"
+#include "gui/FloatPanel.h"
+#include "gui/RecordingHost.h"
+#include "gui/TransportPanel.h"
+#include "support/TestDevice.h"
+#include "support/TestDocument.h"
+#include "support/TestPaths.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+namespace {
+
+constexpr int Tab = 9, Shift = 16, Escape = 27, Space = 32, Down = 40, Up = 38;
+
+const char* document =
+    "<demo>"
+    "<float name=\"Speed\" value=\"2.5\" step=\"0.5\"/>"
+    "<texture.file name=\"Black\" resource=\"black.jpg\"/>"
+    "<visual.overlay name=\"Cover\" texture=\"Black\" start=\"0\" stop=\"1000\"/>"
+    "<visual.group name=\"Main\"><item visual=\"Cover\"/></visual.group>"
+    "<texture.file name=\"Broken\" resource=\"no such picture.png\"/>"
+    "<music name=\"Music\" resource=\"Music.ogg\" tempo=\"120\"/>"
+    "</demo>";
+
+// Runs a test inside a fresh temporary folder, so that "Backup.xml" lands there.
+class InTempFolder {
+public:
+    InTempFolder() : previous(std::filesystem::current_path()), folder(testing_paths::makeTempDir()) {
+        std::filesystem::current_path(folder);
+    }
+    ~InTempFolder() {
+        std::filesystem::current_path(previous);
+        std::filesystem::remove_all(folder);
+    }
+    bool has(const char* name) const { return std::filesystem::exists(std::filesystem::path(folder) / name); }
+    std::string read(const char* name) const {
+        std::ifstream in(std::filesystem::path(folder) / name);
+        std::stringstream text;
+        text << in.rdbuf();
+        return text.str();
+    }
+
+private:
+    std::filesystem::path previous;
+    std::string folder;
+};
+
+class GuiTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        setenv("SDL_AUDIODRIVER", "dummy", 0);
+        ASSERT_TRUE(startAudio(nullptr));
+        audioStarted = true;
+        ASSERT_TRUE(doc.loaded);
+        music = static_cast<Music*>(doc.database.music(TypeMusic));
+        ASSERT_NE(music, nullptr);
+    }
+    void TearDown() override {
+        doc.database.deleteObjects();
+        if (audioStarted) stopAudio();
+    }
+
+    // The Gui as the display would attach it: host, focus (the window has it) and the client area.
+    void attach(Gui& gui) {
+        gui.setHost(&host);
+        gui.focusIn(0);
+        gui.setRect({0, 0, screen.width(), screen.height()});
+    }
+
+    TestDevice screen{320, 240};
+    TestDocument doc{document};
+    RecordingHost host;
+    Music* music = nullptr;
+    bool audioStarted = false;
+};
+
+TEST_F(GuiTest, InitFailsWithoutARootVisual) {
+    TestDocument noMain("<demo><music name=\"Music\" resource=\"Music.ogg\"/></demo>");
+    Gui gui;
+    EXPECT_FALSE(gui.init(&noMain.database, nullptr));
+    TestDocument noMusic("<demo><visual.group name=\"Main\"/></demo>");
+    Gui other;
+    EXPECT_FALSE(other.init(&noMusic.database, nullptr));
+}
+
+TEST_F(GuiTest, PlaybackShowsTheRootVisualInTheCentred43Rectangle) {
+    Gui gui;
+    ASSERT_TRUE(gui.init(&doc.database, nullptr));
+    attach(gui);
+    EXPECT_FALSE(gui.isEditorShown());
+    VisualPreview* preview = dynamic_cast<VisualPreview*>(gui.getChild());
+    ASSERT_NE(preview, nullptr);
+    const Rect fitted = preview->getFitted();
+    EXPECT_EQ(fitted.x, 0);
+    EXPECT_EQ(fitted.y, 0);
+    EXPECT_EQ(fitted.width, 320);
+    EXPECT_EQ(fitted.height, 240);
+
+    gui.setRect({0, 0, 400, 240});  // wider: bars left and right
+    EXPECT_EQ(preview->getFitted().x, 40);
+    EXPECT_EQ(preview->getFitted().width, 320);
+
+    screen->BeginScene();
+    EXPECT_TRUE(gui.draw(1.0f, 0.01f));
+    screen->EndScene();
+    // The bar keeps the background colour; the black cover fills the 4:3 rectangle.
+    const DWORD bar = screen.pixel(5, 120);
+    EXPECT_EQ(bar & 0xffffff, 0x204080u);
+    EXPECT_EQ(screen.pixel(160, 120) & 0xffffff, 0u);
+}
+
+TEST_F(GuiTest, SpaceShowsTheEditorPausesTheMusicAndFocusesPlay) {
+    Gui gui;
+    ASSERT_TRUE(gui.init(&doc.database, nullptr));
+    attach(gui);
+    music->setPaused(false);
+
+    EXPECT_TRUE(gui.key(Space, true));
+    EXPECT_TRUE(gui.isEditorShown());
+    EXPECT_TRUE(gui.isEditorOpened());
+    EXPECT_TRUE(host.cursorShown);
+    EXPECT_TRUE(music->isPaused());
+    EXPECT_EQ(gui.getChild(), gui.getEditor());
+    EXPECT_EQ(gui.getMargins().x, 2);
+    TransportPanel* transport = music->transportPanel();
+    ASSERT_NE(transport, nullptr);
+    EXPECT_TRUE(transport->getPlayButton()->isFocused());
+    EXPECT_TRUE(transport->getPauseButton()->highlighted);
+
+    // Space on the focused play button plays; the editor stays.
+    EXPECT_TRUE(gui.key(Space, true));
+    EXPECT_TRUE(gui.isEditorShown());
+    EXPECT_FALSE(music->isPaused());
+    EXPECT_TRUE(transport->getPlayButton()->highlighted);
+}
+
+TEST_F(GuiTest, SpaceHidesTheEditorOnceTheListHasTheFocus) {
+    Gui gui;
+    ASSERT_TRUE(gui.init(&doc.database, nullptr));
+    attach(gui);
+    music->seek(3.0f);
+    gui.key(Space, true);
+    ObjectBrowser* browser = nullptr;
+    // Click the first row of the list.
+    ListBox* list = nullptr;
+    {
+        EditorPanel* editor = gui.getEditor();
+        browser = dynamic_cast<ObjectBrowser*>(editor->childAt(1));
+        ASSERT_NE(browser, nullptr);
+        list = browser->getList();
+    }
+    const Rect r = list->getRect();
+    ASSERT_GT(r.height, ListBox::getRowHeight());
+    gui.mouseMove({r.x + 2, r.y + 2});
+    gui.leftButton({r.x + 2, r.y + 2}, 0);
+    gui.leftButton({r.x + 2, r.y + 2}, 2);
+    EXPECT_TRUE(list->isFocused());
+
+    EXPECT_TRUE(gui.key(Space, true));
+    EXPECT_FALSE(gui.isEditorShown());
+    EXPECT_FALSE(host.cursorShown);
+    EXPECT_FALSE(music->isPaused());  // resumes from the current time
+    EXPECT_EQ(gui.getMargins().x, 0);
+    EXPECT_NEAR(music->time(), 3.0f, 0.1f);
+}
+
+TEST_F(GuiTest, TabVisitsEveryControlAndWrapsAtTheRoot) {
+    Gui gui;
+    ASSERT_TRUE(gui.init(&doc.database, nullptr));
+    attach(gui);
+    gui.key(Space, true);
+    TransportPanel* transport = music->transportPanel();
+    ASSERT_NE(transport, nullptr);
+    ListBox* list = dynamic_cast<ObjectBrowser*>(gui.getEditor()->childAt(1))->getList();
+
+    // play, pause, time knob, save, close, list, the float's knob, and round to play again.
+    int visited = 0;
+    bool sawKnob = false, sawList = false;
+    for (; visited < 12; ++visited) {
+        ASSERT_TRUE(gui.key(Tab, true));
+        if (transport->getKnob()->isFocused()) sawKnob = true;
+        if (list->isFocused()) sawList = true;
+        if (transport->getPlayButton()->isFocused()) break;
+    }
+    EXPECT_TRUE(sawKnob);
+    EXPECT_TRUE(sawList);
+    EXPECT_EQ(visited, 6);  // 7 controls: six steps away from play and the seventh comes back
+
+    host.keysDown.insert(Shift);
+    ASSERT_TRUE(gui.key(Tab, true));  // backwards from the first wraps to the last
+    FloatObject* speed = doc.find<FloatObject>("Speed", TypeFloat);
+    ASSERT_NE(speed, nullptr);
+    FloatPanel* panel = static_cast<FloatPanel*>(speed->getEditor());
+    EXPECT_TRUE(panel->getKnob()->isFocused());
+}
+
+TEST_F(GuiTest, TheFloatPanelShowsAndChangesTheValue) {
+    Gui gui;
+    ASSERT_TRUE(gui.init(&doc.database, nullptr));
+    attach(gui);
+    gui.key(Space, true);
+    ObjectBrowser* browser = dynamic_cast<ObjectBrowser*>(gui.getEditor()->childAt(1));
+    FloatObject* speed = doc.find<FloatObject>("Speed", TypeFloat);
+    FloatPanel* panel = static_cast<FloatPanel*>(speed->getEditor());
+    ASSERT_NE(panel, nullptr);
+    EXPECT_EQ(browser->getEditorFrame()->getChild(), panel);  // entry 0 is shown first
+    EXPECT_STREQ(panel->getValueLabel()->getText(), "Value: 2.500");
+
+    // The knob steps by the object's step, and the label follows the object.
+    Knob* knob = panel->getKnob();
+    const Rect k = knob->getRect();
+    gui.wheel({k.x + 8, k.y + 8}, 2.0f);
+    EXPECT_FLOAT_EQ(speed->value, 3.5f);
+    EXPECT_STREQ(panel->getValueLabel()->getText(), "Value: 3.500");
+    speed->setValue(-1.25f);
+    EXPECT_STREQ(panel->getValueLabel()->getText(), "Value: -1.250");
+    EXPECT_FLOAT_EQ(knob->value, -1.25f);
+}
+
+TEST_F(GuiTest, BrowserShowsLoadingErrorsAndMissingEditors) {
+    Gui gui;
+    ASSERT_TRUE(gui.init(&doc.database, nullptr));
+    attach(gui);
+    gui.key(Space, true);
+    ObjectBrowser* browser = dynamic_cast<ObjectBrowser*>(gui.getEditor()->childAt(1));
+    ListBox* list = browser->getList();
+    const int broken = 4, musicRow = 5;
+    ASSERT_STREQ(doc.database.nameAt(broken), "Broken");
+    browser->showObject(broken);
+    EXPECT_EQ(browser->getEditorFrame()->getChild(), browser->getErrorLabel());
+    browser->showObject(musicRow);
+    EXPECT_EQ(browser->getEditorFrame()->getChild(), browser->getNoEditorLabel());
+    // The labels fill the editor frame.
+    const Rect frame = browser->getEditorFrame()->getRect();
+    EXPECT_EQ(browser->getNoEditorLabel()->getRect().width, frame.width - 10);
+
+    // Keys on the list select and show.
+    browser->showObject(0);
+    list->focusIn(0);
+    EXPECT_TRUE(list->key(Down, true));
+    EXPECT_EQ(list->getSelected(), 1);
+    EXPECT_NE(browser->getEditorFrame()->getChild(), browser->getNoEditorLabel());
+    EXPECT_TRUE(list->key(Up, true));
+    EXPECT_EQ(list->getSelected(), 0);
+}
+
+TEST_F(GuiTest, EscapeWithoutTheEditorWritesNothing) {
+    InTempFolder folder;
+    Gui gui;
+    ASSERT_TRUE(gui.init(&doc.database, nullptr));
+    attach(gui);
+    screen->BeginScene();
+    EXPECT_TRUE(gui.draw(1.0f, 0.01f));
+    EXPECT_TRUE(gui.key(Escape, true));
+    EXPECT_FALSE(gui.draw(1.0f, 0.01f));
+    screen->EndScene();
+    EXPECT_FALSE(folder.has("Backup.xml"));
+}
+
+TEST_F(GuiTest, EscapeAfterTheEditorWasOpenedWritesTheBackup) {
+    InTempFolder folder;
+    Gui gui;
+    ASSERT_TRUE(gui.init(&doc.database, nullptr));
+    attach(gui);
+    gui.key(Space, true);
+    gui.toggleEditor();  // closed again: the editor was still opened once
+    EXPECT_FALSE(gui.isEditorShown());
+    EXPECT_TRUE(gui.key(Escape, true));
+    EXPECT_TRUE(folder.has("Backup.xml"));
+    EXPECT_NE(folder.read("Backup.xml").find("Speed"), std::string::npos);
+}
+
+TEST_F(GuiTest, CloseButtonSavesTheBackupAndEndsTheNextFrame) {
+    InTempFolder folder;
+    Gui gui;
+    ASSERT_TRUE(gui.init(&doc.database, nullptr));
+    attach(gui);
+    gui.key(Space, true);
+    FloatObject* speed = doc.find<FloatObject>("Speed", TypeFloat);
+    speed->setValue(7.0f);
+    // Tab to the close button (play, pause, knob, save, close) and press it with Return.
+    for (int i = 0; i < 4; ++i) gui.key(Tab, true);
+    screen->BeginScene();
+    EXPECT_TRUE(gui.draw(1.0f, 0.01f));
+    EXPECT_TRUE(gui.key(13, true));
+    EXPECT_FALSE(gui.draw(1.0f, 0.01f));
+    screen->EndScene();
+    ASSERT_TRUE(folder.has("Backup.xml"));
+    EXPECT_NE(folder.read("Backup.xml").find("7.000000"), std::string::npos);
+}
+
+TEST_F(GuiTest, TimeKnobSeeksByBeatsAndPauses) {
+    Gui gui;
+    ASSERT_TRUE(gui.init(&doc.database, nullptr));
+    attach(gui);
+    gui.key(Space, true);
+    TransportPanel* transport = music->transportPanel();
+    Knob* knob = transport->getKnob();
+    EXPECT_FLOAT_EQ(knob->step, 0.5f);  // tempo 120
+    music->setPaused(false);
+    const Rect k = knob->getRect();
+    const Point centre{k.x + 8, k.y + 8};
+    gui.mouseMove(centre);
+    gui.leftButton(centre, 0);
+    ASSERT_EQ(host.capture, knob);
+    knob->mouseMove({centre.x + 40, centre.y});  // captured: the display sends it straight there
+    EXPECT_TRUE(music->isPaused());
+    const float s = 40 * 0.25f * 0.5f;
+    EXPECT_NEAR(music->time(), s / (1 + s) * s, 0.05f);
+    knob->leftButton({centre.x + 40, centre.y}, 2);
+    EXPECT_EQ(host.capture, nullptr);
+    EXPECT_NEAR(knob->value, music->time(), 1e-4f);
+    EXPECT_NE(std::string(transport->getTimeLabel()->getText()).find("Time: 0:0"), std::string::npos);
+}
+
+TEST_F(GuiTest, FrameRateChangesAtMostFiveTimesASecond) {
+    Gui gui;
+    ASSERT_TRUE(gui.init(&doc.database, nullptr));
+    TransportPanel* transport = music->transportPanel();
+    ASSERT_NE(transport, nullptr);
+    const std::string before = transport->getFpsLabel()->getText();
+    for (int i = 0; i < 19; ++i) transport->accumulateFrame(0.01f);  // 0.19 s
+    EXPECT_EQ(before, transport->getFpsLabel()->getText());
+    transport->accumulateFrame(0.02f);  // 0.21 s over 20 frames
+    EXPECT_NEAR(transport->getFpsLabel()->getNumber(), 20.0f / 0.21f, 0.01f);
+    EXPECT_STREQ(transport->getFpsLabel()->getText(), "FPS: 95.24");
+}
+
+}  // namespace

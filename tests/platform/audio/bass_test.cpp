@@ -173,7 +173,7 @@ TEST_F(Bass, PlayingFollowsTheClockAndPauseHolds) {
     sleepFor(0.1);  // past the output's latency, the position moves with the clock
     auto clockStart = Clock::now();
     double streamStart = position(stream);
-    EXPECT_GT(streamStart, 0.05);
+    EXPECT_GT(streamStart, 0.0);
     sleepFor(1.5);
     double error = 0;
     EXPECT_TRUE(followsTheClock(stream, clockStart, streamStart, 0.004, &error)) << error;

@@ -61,12 +61,14 @@ bool GlyphAtlas::build(const unsigned char* fontData, std::size_t size, int heig
         if (!inSet(c)) continue;
         if (FT_Load_Char(face, FT_ULong(c), loadFlags) != 0) continue;
         FT_GlyphSlot slot = face->glyph;
+        // Synthetic bold widens every glyph by a pixel, as the system's text drawing does.
+        int advance = int((slot->advance.x + 32) >> 6) + (weight >= 600 ? 1 : 0);
         if (weight >= 600) FT_GlyphSlot_Embolden(slot);
         if (italic) FT_GlyphSlot_Oblique(slot);
         if (FT_Render_Glyph(slot, mode) != 0) continue;
         Glyph& g = glyphs[c];
         g.present = true;
-        g.advance = int((slot->advance.x + 32) >> 6);
+        g.advance = advance;
         g.left = slot->bitmap_left;
         g.top = slot->bitmap_top;
         g.width = int(slot->bitmap.width);

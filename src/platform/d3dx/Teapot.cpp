@@ -6,6 +6,7 @@
 #include <cmath>
 #include <map>
 #include <tuple>
+#include <vector>
 
 namespace d3dx {
 
@@ -109,18 +110,24 @@ struct GridPoint {
 MeshData Teapot::build() {
     MeshData mesh;
     mesh.hasNormals = true;
-    std::map<std::tuple<long, long, long>, std::uint32_t> welded;  // quantised position -> vertex
+    // Vertices at the same place with the same normal are shared; where the handle meets the
+    // body the place is the same but the normals are not, and both stay.
+    std::map<std::tuple<long, long, long>, std::vector<std::uint32_t>> welded;  // quantised position
 
     auto vertexFor = [&](const Vec& p, const Vec& n) {
         // The teapot's z is up: y and z swap, which also turns the right-handed data left-handed.
         float x = float(p[0]), y = float(p[2]) - halfHeight, z = float(p[1]);
-        auto key = std::make_tuple(std::lround(x * 1e4), std::lround(y * 1e4), std::lround(z * 1e4));
-        auto found = welded.find(key);
-        if (found != welded.end()) return found->second;
+        float nx = float(n[0]), ny = float(n[2]), nz = float(n[1]);
+        std::vector<std::uint32_t>& candidates =
+            welded[std::make_tuple(std::lround(x * 1e4), std::lround(y * 1e4), std::lround(z * 1e4))];
+        for (std::uint32_t candidate : candidates) {
+            const float* m = &mesh.normals[candidate * 3];
+            if (m[0] * nx + m[1] * ny + m[2] * nz > 0.99f) return candidate;
+        }
         std::uint32_t index = std::uint32_t(mesh.vertexCount());
-        welded.emplace(key, index);
+        candidates.push_back(index);
         mesh.positions.insert(mesh.positions.end(), {x, y, z});
-        mesh.normals.insert(mesh.normals.end(), {float(n[0]), float(n[2]), float(n[1])});
+        mesh.normals.insert(mesh.normals.end(), {nx, ny, nz});
         return index;
     };
 
@@ -143,10 +150,17 @@ MeshData Teapot::build() {
                 for (double& c : normal) c /= length;
                 grid[i][j] = {point, normal};
             }
-        const GridPoint& middle = grid[steps / 2][steps / 2];
-        double outward = parts[p] == Part::Revolved ? middle.normal[0] * middle.point[0] + middle.normal[1] * middle.point[1]
-                         : parts[p] == Part::Bottom ? -middle.normal[2]
-                                                    : -middle.normal[1];
+        // Which way is out: at the widest point of a surface of revolution the normal points away
+        // from the axis; the bottom faces down; the halves of handle and spout face -y in the middle.
+        const GridPoint* probe = &grid[steps / 2][steps / 2];
+        if (parts[p] == Part::Revolved) {
+            for (const auto& row : grid)
+                for (const GridPoint& g : row)
+                    if (std::hypot(g.point[0], g.point[1]) > std::hypot(probe->point[0], probe->point[1])) probe = &g;
+        }
+        double outward = parts[p] == Part::Revolved ? probe->normal[0] * probe->point[0] + probe->normal[1] * probe->point[1]
+                         : parts[p] == Part::Bottom ? -probe->normal[2]
+                                                    : -probe->normal[1];
         double sign = outward < 0 ? -1.0 : 1.0;
 
         // The mirror images: revolved parts and the bottom in four quarters, handle and spout in two halves.

@@ -330,8 +330,10 @@ def compose():
         drums(song, bar, 'four', fill=(bar in (20, 24)), crash=(bar in (17, 25)))
     expression_ramp(song, STRINGS, 17, 16, 50, 127)
     snare_roll(song, 29, 4)
-    # A glimpse of the theme's opening on the lead, quietly, in the last eight bars.
-    melody(song, LEAD, 25, THEME_A[:8], velocity=84)
+    # A glimpse of the theme on the lead in the last eight bars: its first four bars, then long
+    # notes climbing to the dominant under the snare roll.
+    melody(song, LEAD, 25, [n for n in THEME_A if n[0] < 16], velocity=84)
+    melody(song, LEAD, 29, [(0, 4, 'C5'), (4, 4, 'D5'), (8, 4, 'E5'), (12, 4, 'G#5')], velocity=80)
     expression_ramp(song, LEAD, 25, 8, 60, 110)
     song.control(LEAD, bar_beat(33), 11, 127)
 

@@ -171,10 +171,14 @@ void Device::buildKey(const VertexLayout& l, ProgramKey* key) const {
         sk.alphaArg2 = std::uint8_t(t[D3DTSS_ALPHAARG2]);
         sk.alphaArg0 = std::uint8_t(t[D3DTSS_ALPHAARG0]);
         sk.resultArg = std::uint8_t(t[D3DTSS_RESULTARG]);
-        const bool reads = usesTexture(t[D3DTSS_COLOROP], t[D3DTSS_COLORARG0], t[D3DTSS_COLORARG1], t[D3DTSS_COLORARG2]) ||
-                           (t[D3DTSS_ALPHAOP] != D3DTOP_DISABLE &&
-                            usesTexture(t[D3DTSS_ALPHAOP], t[D3DTSS_ALPHAARG0], t[D3DTSS_ALPHAARG1], t[D3DTSS_ALPHAARG2]));
-        sk.texture = reads && textures[s];
+        const bool colorReads = usesTexture(t[D3DTSS_COLOROP], t[D3DTSS_COLORARG0], t[D3DTSS_COLORARG1], t[D3DTSS_COLORARG2]);
+        const bool alphaReads = t[D3DTSS_ALPHAOP] != D3DTOP_DISABLE &&
+                                usesTexture(t[D3DTSS_ALPHAOP], t[D3DTSS_ALPHAARG0], t[D3DTSS_ALPHAARG1], t[D3DTSS_ALPHAARG2]);
+        sk.texture = (colorReads || alphaReads) && textures[s];
+        if (!textures[s]) {  // like Direct3D: a stage reading a missing texture passes the current value on
+            if (colorReads) sk.colorOp = D3DTOP_SELECTARG1, sk.colorArg1 = D3DTA_CURRENT;
+            if (alphaReads) sk.alphaOp = D3DTOP_SELECTARG1, sk.alphaArg1 = D3DTA_CURRENT;
+        }
         if (sk.texture && !k.pointSprite) {
             const DWORD index = t[D3DTSS_TEXCOORDINDEX];
             sk.coordIndex = std::uint8_t(index & 7);

@@ -12,10 +12,6 @@
 
 namespace {
 constexpr double behindLimit = 0.2;  // seconds; a silent output this far behind starts afresh
-// Buffers the silent output runs ahead of what it counts as heard. Nobody hears it, so the lead
-// costs nothing but a short wait at the start of playback, and the time line rides out that much
-// of its thread being descheduled on a busy machine.
-constexpr int silentLead = 4;
 }
 
 double AudioOutput::now() {
@@ -82,7 +78,7 @@ bool AudioOutput::startSilent() {
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
         audioSubsystem = false;
     }
-    latencySeconds = static_cast<double>(frames) * silentLead / outputRate;
+    latencySeconds = static_cast<double>(frames) / outputRate;
     silentBuffer.assign(static_cast<std::size_t>(frames) * 2, 0.0f);
     try {
         silentThread = std::thread(&AudioOutput::runSilent, this);
@@ -110,6 +106,10 @@ AudioOutput::~AudioOutput() {
     if (mutex) {
         SDL_DestroyMutex(mutex);
     }
+}
+
+OutputForm AudioOutput::form() const {
+    return {outputRate, frames, latencySeconds, silent()};
 }
 
 void AudioOutput::lock() {

@@ -14,6 +14,7 @@
 
 struct SDL_mutex;
 class AudioStream;
+struct OutputForm;
 
 class AudioOutput {
 public:
@@ -35,6 +36,7 @@ public:
     int bufferFrames() const { return frames; }
     double latency() const { return latencySeconds; }
     bool silent() const { return device == 0; }
+    OutputForm form() const;
 
 private:
     AudioOutput() = default;

@@ -79,9 +79,11 @@ float interpolate(float p0, float p1, float p2, float p3, float t) {
 
 }  // namespace
 
-std::unique_ptr<AudioStream> AudioStream::open(const void* data, std::size_t size, int outputRate,
-                                               int bufferFrames, int& error) {
+std::unique_ptr<AudioStream> AudioStream::open(const void* data, std::size_t size, const OutputForm& output,
+                                               int& error) {
     error = BASS_ERROR_FILEFORM;
+    const int outputRate = output.rate;
+    const int bufferFrames = output.bufferFrames;
     if (!data || size == 0 || outputRate <= 0 || bufferFrames <= 0) {
         error = BASS_ERROR_ILLPARAM;
         return nullptr;
@@ -116,6 +118,7 @@ std::unique_ptr<AudioStream> AudioStream::open(const void* data, std::size_t siz
     }
     stream->channelCount = first->channels;
     stream->sampleRate = static_cast<int>(first->rate);
+    stream->output = output;
     stream->outputRate = outputRate;
     stream->bufferFrames = bufferFrames;
     stream->totalFrames = total;
@@ -208,7 +211,12 @@ void AudioStream::play(double now) {
     ended = pausedAt >= totalFrames;
     playing = true;
     lastHeard = static_cast<double>(pausedAt);
-    clock.start(static_cast<double>(pausedAt));
+    auto from = static_cast<double>(pausedAt), end = static_cast<double>(totalFrames);
+    if (output.silent) {
+        clock.startFreeRunning(from, end, now + output.latency, sampleRate);
+    } else {
+        clock.start(from, end);
+    }
 }
 
 void AudioStream::pause(double now) {

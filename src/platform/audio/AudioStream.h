@@ -13,6 +13,14 @@
 
 struct OggVorbis_File;
 
+// What a stream needs to know of the output it plays to.
+struct OutputForm {
+    int rate = 44100;        // Hz
+    int bufferFrames = 512;  // output frames rendered at most in one go
+    double latency = 0;      // seconds from rendering a frame to hearing it
+    bool silent = false;     // nobody hears it: positions run on the clock alone
+};
+
 // The compressed bytes as the decoder reads them: in place, with a read position.
 struct MemoryFile {
     const unsigned char* data = nullptr;  // not owned; the stream's creator keeps it valid
@@ -23,9 +31,9 @@ struct MemoryFile {
 class AudioStream {
 public:
     // Fails (null, with the library's error code) on bytes that are not a playable Ogg Vorbis
-    // stream. outputRate and bufferFrames are the output's; the stream allocates nothing later.
-    static std::unique_ptr<AudioStream> open(const void* data, std::size_t size, int outputRate,
-                                             int bufferFrames, int& error);
+    // stream. The stream allocates nothing after this.
+    static std::unique_ptr<AudioStream> open(const void* data, std::size_t size, const OutputForm& output,
+                                             int& error);
     ~AudioStream();
     AudioStream(const AudioStream&) = delete;
     AudioStream& operator=(const AudioStream&) = delete;
@@ -55,8 +63,9 @@ private:
     bool decoderOpen = false;
     int channelCount = 0;
     int sampleRate = 0;                     // Hz, the stream's own
-    int outputRate = 0;                     // Hz
-    int bufferFrames = 0;                   // output frames rendered at most in one go
+    OutputForm output;
+    int outputRate = 0;                     // Hz, output.rate
+    int bufferFrames = 0;                   // output.bufferFrames
     float mixLeft[8] = {};                  // weight of each decoded channel in the left output
     float mixRight[8] = {};
     std::int64_t totalFrames = 0;

@@ -9,8 +9,10 @@ constexpr double resetError = 0.05;         // seconds; larger errors jump (a st
 constexpr double slopeLimit = 0.1;          // the slope stays within 10% of the rate
 }  // namespace
 
-void StreamClock::start(double position) {
+void StreamClock::start(double position, double end) {
     startPosition = position;
+    endPosition = end;
+    freeRunning = false;
     handedEnd = position;
     running = false;
     anchorTime = 0;
@@ -18,9 +20,18 @@ void StreamClock::start(double position) {
     slope = 0;
 }
 
+void StreamClock::startFreeRunning(double position, double end, double heardFrom, double rate) {
+    start(position, end);
+    freeRunning = true;
+    running = true;
+    handedEnd = end;
+    anchorTime = heardFrom;
+    slope = rate;
+}
+
 void StreamClock::handed(double first, double end, double now, double heardAt, double rate) {
-    if (end <= first) {
-        return;  // the stream has ended; the line runs on into the end position
+    if (freeRunning || end <= first) {
+        return;  // no report to follow, or the stream has ended: the line runs on into the end
     }
     handedEnd = std::max(handedEnd, end);
     double predicted = anchorPosition + (heardAt - anchorTime) * slope;
@@ -47,5 +58,5 @@ double StreamClock::heard(double now) const {
         return startPosition;
     }
     double position = anchorPosition + (now - anchorTime) * slope;
-    return std::clamp(position, startPosition, handedEnd);
+    return std::clamp(position, startPosition, std::min(handedEnd, endPosition));
 }

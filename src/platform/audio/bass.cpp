@@ -107,8 +107,7 @@ HSTREAM BASS_StreamCreateFile(BOOL mem, const void* file, DWORD offset, DWORD le
     }
     int error = BASS_OK;
     std::unique_ptr<AudioStream> stream =
-        AudioStream::open(static_cast<const unsigned char*>(file) + offset, length, output->rate(),
-                          output->bufferFrames(), error);
+        AudioStream::open(static_cast<const unsigned char*>(file) + offset, length, output->form(), error);
     if (!stream) {
         return fail(error);
     }

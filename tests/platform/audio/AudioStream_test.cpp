@@ -25,6 +25,11 @@ std::vector<unsigned char> testStream(const char* name) {
     return bytes;
 }
 
+// A sound card's output: positions follow what it reports as rendered, heard at once.
+OutputForm form(int rate) {
+    return {rate, 512, 0, false};
+}
+
 struct Rendered {
     std::vector<float> left, right;
 };
@@ -66,7 +71,7 @@ float peak(const std::vector<float>& samples) {
 TEST(AudioStream, DecodesFromMemoryAtEveryPosition) {
     auto bytes = testStream("tones-44100-stereo.ogg");
     int error = -2;
-    auto stream = AudioStream::open(bytes.data(), bytes.size(), 44100, 512, error);
+    auto stream = AudioStream::open(bytes.data(), bytes.size(), form(44100), error);
     ASSERT_TRUE(stream);
     EXPECT_EQ(error, BASS_OK);
     EXPECT_EQ(stream->channels(), 2);
@@ -94,7 +99,7 @@ TEST(AudioStream, ResamplesToTheOutputRate) {
     auto bytes = testStream("sine441-22050-mono.ogg");
     for (int outputRate : {44100, 48000}) {
         int error = 0;
-        auto stream = AudioStream::open(bytes.data(), bytes.size(), outputRate, 512, error);
+        auto stream = AudioStream::open(bytes.data(), bytes.size(), form(outputRate), error);
         ASSERT_TRUE(stream);
         EXPECT_EQ(stream->channels(), 1);
         EXPECT_EQ(stream->rate(), 22050);
@@ -112,7 +117,7 @@ TEST(AudioStream, ResamplesToTheOutputRate) {
 TEST(AudioStream, MixesSurroundDownToStereo) {
     auto bytes = testStream("centre480-48000-51.ogg");
     int error = 0;
-    auto stream = AudioStream::open(bytes.data(), bytes.size(), 44100, 512, error);
+    auto stream = AudioStream::open(bytes.data(), bytes.size(), form(44100), error);
     ASSERT_TRUE(stream);
     EXPECT_EQ(stream->channels(), 6);
     EXPECT_EQ(stream->rate(), 48000);
@@ -128,7 +133,7 @@ TEST(AudioStream, MixesSurroundDownToStereo) {
 TEST(AudioStream, PlaysToTheEndAndStaysThere) {
     auto bytes = testStream("sine441-22050-mono.ogg");
     int error = 0;
-    auto stream = AudioStream::open(bytes.data(), bytes.size(), 44100, 512, error);
+    auto stream = AudioStream::open(bytes.data(), bytes.size(), form(44100), error);
     ASSERT_TRUE(stream);
     stream->setPosition(22050 + 11025, 0);  // 1.5 s into the 2 s stream
     double now = 0;
@@ -151,7 +156,7 @@ TEST(AudioStream, PlaysToTheEndAndStaysThere) {
 TEST(AudioStream, PauseKeepsWhatWasHeard) {
     auto bytes = testStream("tones-44100-stereo.ogg");
     int error = 0;
-    auto stream = AudioStream::open(bytes.data(), bytes.size(), 44100, 512, error);
+    auto stream = AudioStream::open(bytes.data(), bytes.size(), form(44100), error);
     ASSERT_TRUE(stream);
     double now = 10;
     stream->play(now);
@@ -174,7 +179,7 @@ TEST(AudioStream, RefusesWhatIsNotOggVorbis) {
         ++files;
         auto bytes = readFile(entry.path().string());
         int error = 0;
-        auto stream = AudioStream::open(bytes.data(), bytes.size(), 44100, 512, error);
+        auto stream = AudioStream::open(bytes.data(), bytes.size(), form(44100), error);
         if (!stream) {
             EXPECT_NE(error, BASS_OK) << entry.path();
             continue;
@@ -190,8 +195,23 @@ TEST(AudioStream, RefusesWhatIsNotOggVorbis) {
     }
     EXPECT_GE(files, 5);
     int error = 0;
-    EXPECT_FALSE(AudioStream::open(nullptr, 10, 44100, 512, error));
+    EXPECT_FALSE(AudioStream::open(nullptr, 10, form(44100), error));
     unsigned char one = 'O';
-    EXPECT_FALSE(AudioStream::open(&one, 1, 44100, 512, error));
+    EXPECT_FALSE(AudioStream::open(&one, 1, form(44100), error));
     EXPECT_EQ(error, BASS_ERROR_FILEFORM);
+}
+
+TEST(AudioStream, OnTheSilentOutputPositionsFollowTheClock) {
+    auto bytes = testStream("sine441-22050-mono.ogg");
+    int error = 0;
+    auto stream = AudioStream::open(bytes.data(), bytes.size(), {44100, 512, 0.01, true}, error);
+    ASSERT_TRUE(stream);
+    stream->setPosition(11025, 0);
+    stream->play(100.0);
+    // Nothing rendered: time alone moves it, from the output's latency on.
+    EXPECT_EQ(stream->position(100.005), 11025);
+    EXPECT_NEAR(stream->position(100.51), 11025 + 0.5 * 22050, 1e-3);
+    EXPECT_EQ(stream->position(103.0), 44100);  // and it stops at the end
+    stream->pause(103.0);
+    EXPECT_EQ(stream->position(104.0), 44100);
 }

@@ -17,7 +17,7 @@ constexpr double latency = period;            // a buffer is heard once the one 
 
 TEST(StreamClock, HoldsTheStartUntilTheFirstBufferIsHeard) {
     StreamClock clock;
-    clock.start(1000);
+    clock.start(1000, 1e12);
     EXPECT_EQ(clock.heard(5.0), 1000);
     clock.handed(1000, 1000 + buffer, 5.0, 5.0 + latency, rate);
     EXPECT_EQ(clock.heard(5.0), 1000);
@@ -29,7 +29,7 @@ TEST(StreamClock, HoldsTheStartUntilTheFirstBufferIsHeard) {
 
 TEST(StreamClock, ExactReportsGiveAStraightLine) {
     StreamClock clock;
-    clock.start(0);
+    clock.start(0, 1e12);
     const double t0 = 100.0;
     for (int k = 0; k < 200; ++k) {
         double now = t0 + k * period;
@@ -47,7 +47,7 @@ TEST(StreamClock, JitteredReportsNeitherStepNorRunBackwards) {
     std::mt19937 random(7);
     std::uniform_real_distribution<double> jitter(-0.002, 0.002);
     StreamClock clock;
-    clock.start(0);
+    clock.start(0, 1e12);
     const double t0 = 50.0;
     double previous = 0;
     double largestStep = 0;
@@ -77,8 +77,8 @@ TEST(StreamClock, JitteredReportsNeitherStepNorRunBackwards) {
 
 TEST(StreamClock, StopsAtTheEndOfTheStream) {
     StreamClock clock;
-    clock.start(0);
     const double total = 1200;  // frames; the third buffer is partly filled
+    clock.start(0, total);
     clock.handed(0, 512, 1.0, 1.0 + latency, rate);
     clock.handed(512, 1024, 1.0 + period, 1.0 + period + latency, rate);
     clock.handed(1024, total, 1.0 + 2 * period, 1.0 + 2 * period + latency, rate);
@@ -90,7 +90,7 @@ TEST(StreamClock, StopsAtTheEndOfTheStream) {
 
 TEST(StreamClock, FollowsAStalledOutputOnceItGoesOn) {
     StreamClock clock;
-    clock.start(0);
+    clock.start(0, 1e12);
     for (int k = 0; k < 20; ++k) {
         clock.handed(k * buffer, (k + 1) * buffer, k * period, k * period + latency, rate);
     }
@@ -99,4 +99,16 @@ TEST(StreamClock, FollowsAStalledOutputOnceItGoesOn) {
     EXPECT_EQ(clock.heard(resume), 20 * buffer);  // held at what the output had taken
     clock.handed(20 * buffer, 21 * buffer, resume, resume + latency, rate);
     EXPECT_NEAR(clock.heard(resume + latency + 0.002), 20 * buffer + 0.002 * rate, 1e-6);
+}
+
+TEST(StreamClock, RunsOnTimeAloneForTheSilentOutput) {
+    // Nobody hears the silent output: its time line is the clock's, however its thread is
+    // scheduled, from the start position to the end.
+    StreamClock clock;
+    clock.startFreeRunning(500, 500 + rate, 2.0, rate);
+    EXPECT_EQ(clock.heard(1.9), 500);
+    EXPECT_NEAR(clock.heard(2.25), 500 + 0.25 * rate, 1e-6);
+    clock.handed(0, 100, 2.3, 2.4, rate);  // reports change nothing
+    EXPECT_NEAR(clock.heard(2.5), 500 + 0.5 * rate, 1e-6);
+    EXPECT_EQ(clock.heard(3.5), 500 + rate);
 }

@@ -144,7 +144,7 @@ Inside shifted(Inside a, float dx, float dy) {
 
 // An icon shape: a soft dark shadow one pixel down and right, then the shape itself.
 void iconShape(Image& image, const Inside& inside, const Shade& shade) {
-    fill(image, shifted(inside, 0.8f, 0.8f), rgb(0x000000, 0.45f));
+    fill(image, shifted(inside, 0.8f, 0.8f), rgb(0x000000, 0.3f));
     fill(image, inside, shade);
 }
 
@@ -430,13 +430,14 @@ void starField(Image& image, uint32_t seed, int count, float brightness) {
 
 // --- the pictures ---------------------------------------------------------------------------
 
-const Colour iconLight = rgb(0xffffff);
-const Colour iconShadeBottom = rgb(0xc8d2e0);
+// Mid-tone colours read on the editor's light panels and on the dark blue alike.
+const Colour iconTop = rgb(0x6a9ae0);
+const Colour iconBottom = rgb(0x27488a);
 
 void drawCross(Image& image) {
     Inside shape = unite(stroke({{3.5f, 3.5f}, {12.5f, 12.5f}}, 1.6f),
                          stroke({{12.5f, 3.5f}, {3.5f, 12.5f}}, 1.6f));
-    iconShape(image, shape, vertical(rgb(0xffb0a8), rgb(0xe05a4e), 2, 14));
+    iconShape(image, shape, vertical(rgb(0xf06a5a), rgb(0xb02418), 2, 14));
 }
 
 void drawFloppy(Image& image) {
@@ -453,21 +454,21 @@ void drawFloppy(Image& image) {
 
 void drawPlay(Image& image) {
     iconShape(image, polygon({{4.0f, 2.5f}, {13.5f, 8.0f}, {4.0f, 13.5f}}),
-              vertical(iconLight, rgb(0x9ee89a), 2, 14));
+              vertical(rgb(0x6ad45c), rgb(0x2a8a22), 2, 14));
 }
 
 void drawPause(Image& image) {
     iconShape(image, unite(roundRect(3.5f, 2.5f, 6.8f, 13.5f, 0.8f), roundRect(9.2f, 2.5f, 12.5f, 13.5f, 0.8f)),
-              vertical(iconLight, rgb(0xffe08a), 2, 14));
+              vertical(iconTop, iconBottom, 2, 14));
 }
 
 void drawPlus(Image& image) {
     iconShape(image, unite(rect(2.5f, 6.5f, 13.5f, 9.5f), rect(6.5f, 2.5f, 9.5f, 13.5f)),
-              vertical(iconLight, iconShadeBottom, 2, 14));
+              vertical(iconTop, iconBottom, 2, 14));
 }
 
 void drawMinus(Image& image) {
-    iconShape(image, rect(2.5f, 6.5f, 13.5f, 9.5f), vertical(iconLight, iconShadeBottom, 6, 10));
+    iconShape(image, rect(2.5f, 6.5f, 13.5f, 9.5f), vertical(iconTop, iconBottom, 6, 10));
 }
 
 // Lit from the upper left: diffuse and a specular spot, the edge antialiased into alpha.
@@ -501,9 +502,9 @@ void drawCurve(Image& image) {
         float s = t * t * t * (t * (6 * t - 15) + 10);
         points.push_back({2.5f + 11.0f * t, 13.0f - 10.0f * s});
     }
-    iconShape(image, stroke(points, 0.95f), vertical(iconLight, iconShadeBottom, 2, 14));
-    fill(image, circle(2.5f, 13.0f, 1.9f), rgb(0x8ce0ff));
-    fill(image, circle(13.5f, 3.0f, 1.9f), rgb(0x8ce0ff));
+    iconShape(image, stroke(points, 0.95f), vertical(iconTop, iconBottom, 2, 14));
+    fill(image, circle(2.5f, 13.0f, 1.9f), rgb(0xf0a020));
+    fill(image, circle(13.5f, 3.0f, 1.9f), rgb(0xf0a020));
 }
 
 void drawTitleLettering(Image& image, Font& bold) {

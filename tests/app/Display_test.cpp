@@ -24,24 +24,28 @@ protected:
     }
     void TearDown() override { display.shutdown(); }
 
-    // The colour of one screen pixel as the X server shows it, 0xRRGGBB; -1 if unreadable.
-    static long screenPixel(int x, int y) {
-        std::string command = "import -window root -crop 1x1+" + std::to_string(x) + "+" + std::to_string(y) +
-                              " -depth 8 txt:- 2>/dev/null";
+    static std::string output(const std::string& command) {
         FILE* pipe = popen(command.c_str(), "r");
-        if (!pipe) return -1;
+        if (!pipe) return {};
         std::string text;
         char buffer[256];
         while (fgets(buffer, sizeof buffer, pipe)) text += buffer;
         pclose(pipe);
+        return text;
+    }
+
+    // The colour of one screen pixel as the X server shows it, 0xRRGGBB; -1 if unreadable.
+    static long screenPixel(int x, int y) {
+        std::string text = output("import -window root -crop 1x1+" + std::to_string(x) + "+" + std::to_string(y) +
+                                  " -depth 8 txt:- 2>/dev/null");
         auto hash = text.find('#', text.find('\n'));
         if (hash == std::string::npos) return -1;
         return std::strtol(text.substr(hash + 1, 6).c_str(), nullptr, 16);
     }
 
     // Presents frames drawing the given colour until the screen shows it (or about 3 s pass).
-    bool showColour(RecordingWidget& root, D3DCOLOR colour, int x, int y) {
-        root.onDraw = [colour] { device->Clear(0, nullptr, D3DCLEAR_TARGET, colour, 1.0f, 0); };
+    bool showColour(RecordingWidget& widget, D3DCOLOR colour, int x, int y) {
+        widget.onDraw = [colour] { device->Clear(0, nullptr, D3DCLEAR_TARGET, colour, 1.0f, 0); };
         for (int i = 0; i < 30; ++i) {
             if (!display.frame(0.0f, 0.0f)) return false;
             pumpFor(20);
@@ -51,6 +55,9 @@ protected:
     }
 
     std::vector<std::string> log;
+    RecordingWidget root{"root", log};  // outlive the display, which calls its root at shutdown
+    RecordingWidget first{"first", log};
+    RecordingWidget second{"second", log};
     Display display;
 };
 
@@ -78,8 +85,12 @@ TEST_F(DisplayTest, WindowedClientAreaIsCentredAndFramesReachTheScreen) {
     EXPECT_EQ(presentParameters.SwapEffect, D3DSWAPEFFECT_DISCARD);
     EXPECT_EQ(presentParameters.Flags, D3DPRESENTFLAG_DISCARD_DEPTHSTENCIL);
     EXPECT_EQ(presentParameters.hDeviceWindow, display.window);
+    std::string id = output("xdotool search --name \"Zod'e Revez!\" 2>/dev/null");
+    ASSERT_FALSE(id.empty()) << "the window carries the title";
+    EXPECT_NE(output("xprop -id " + id.substr(0, id.find('\n')) + " _NET_WM_ICON 2>/dev/null").find("Icon (64 x 64)"),
+              std::string::npos)
+        << "icon resource 101";
 
-    RecordingWidget root("root", log);
     display.setRoot(&root);
     EXPECT_TRUE(showColour(root, 0xff204080, 640, 512)) << "the root's drawing is presented in the window";
     root.drawResult = false;
@@ -88,7 +99,6 @@ TEST_F(DisplayTest, WindowedClientAreaIsCentredAndFramesReachTheScreen) {
 
 TEST_F(DisplayTest, CloseRequestEndsTheLoopWithoutDrawing) {
     ASSERT_TRUE(display.create(nullptr, true, false, 320, 240));
-    RecordingWidget root("root", log);
     display.setRoot(&root);
     ASSERT_TRUE(showColour(root, 0xff0000ff, 640, 512));
     int drawn = root.draws;
@@ -114,7 +124,6 @@ TEST_F(DisplayTest, FullScreenTakesTheModeOfItsSize) {
     EXPECT_FALSE(presentParameters.Windowed);
     EXPECT_EQ(presentParameters.BackBufferFormat, D3DFMT_X8R8G8B8);
     EXPECT_EQ(presentParameters.BackBufferWidth, 1280u);
-    RecordingWidget root("root", log);
     display.setRoot(&root);
     EXPECT_TRUE(showColour(root, 0xff30a050, 10, 1000));
     display.beginWindowDrag();  // nothing happens in full screen
@@ -164,7 +173,8 @@ TEST_F(DisplayTest, AntialiasingIsTakenWhenOfferedOrWarnedAbout) {
 TEST_F(DisplayTest, CaptureMovesBetweenWidgetsAndCursorCallsOnlyOnChange) {
     ASSERT_TRUE(display.create(nullptr, true, false, 400, 300));
     ASSERT_TRUE(pumpUntil([&] { return GetFocus() == display.window; }));
-    RecordingWidget root("root", log), a("a", log), b("b", log);
+    RecordingWidget& a = first;
+    RecordingWidget& b = second;
     display.setRoot(&root);
 
     EXPECT_TRUE(display.setCapture(&a));
@@ -198,7 +208,6 @@ TEST_F(DisplayTest, CaptureMovesBetweenWidgetsAndCursorCallsOnlyOnChange) {
 TEST_F(DisplayTest, SetRootHandsOverInOrder) {
     ASSERT_TRUE(display.create(nullptr, true, false, 400, 300));
     ASSERT_TRUE(pumpUntil([&] { return GetFocus() == display.window; }));
-    RecordingWidget first("first", log), second("second", log);
     display.setRoot(&first);
     ASSERT_TRUE(testing_x::xdotool({"mousemove", "500", "400"}));  // client (60, 38)
     ASSERT_TRUE(pumpUntil([&] { return display.mouseTracked; }));

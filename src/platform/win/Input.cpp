@@ -86,10 +86,7 @@ void windowDestroyed(HWND window) {
 
 }  // namespace win
 
-HWND GetFocus() {
-    if (!SDL_WasInit(SDL_INIT_VIDEO)) return nullptr;
-    return win::windowFromSdl(SDL_GetKeyboardFocus());
-}
+HWND GetFocus() { return win::focusedWindow(); }
 
 HWND SetCapture(HWND window) {
     HWND previous = win::captureWindow;

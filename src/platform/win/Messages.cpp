@@ -9,6 +9,7 @@
 #include <cmath>
 #include <deque>
 #include <string>
+#include <vector>
 
 namespace win {
 namespace {
@@ -37,6 +38,10 @@ struct {
 
 // Key state as of the messages retrieved so far, as GetKeyState reports it on Windows.
 bool keyState[256] = {};
+
+// The keyboard focus as of the messages retrieved so far: GetFocus agrees with the WM_SETFOCUS
+// the window has seen, never runs ahead of it.
+HWND focusWindow = nullptr;
 
 // --- virtual keys -----------------------------------------------------------------------------------
 
@@ -128,6 +133,24 @@ int controlCharacterFor(int virtualKey, Uint16 modifiers) {
     return 0;
 }
 
+// The characters of UTF-8 text, as WM_CHAR codes.
+std::vector<unsigned> codePoints(const std::string& text) {
+    std::vector<unsigned> codes;
+    for (std::size_t i = 0; i < text.size();) {
+        unsigned char c = static_cast<unsigned char>(text[i]);
+        unsigned code = c;
+        std::size_t length = 1;
+        if (c >= 0xF0) code = c & 0x07, length = 4;
+        else if (c >= 0xE0) code = c & 0x0F, length = 3;
+        else if (c >= 0xC0) code = c & 0x1F, length = 2;
+        for (std::size_t k = 1; k < length && i + k < text.size(); ++k)
+            code = (code << 6) | (static_cast<unsigned char>(text[i + k]) & 0x3F);
+        i += length;
+        codes.push_back(code);
+    }
+    return codes;
+}
+
 // --- translation of SDL events ----------------------------------------------------------------------------
 
 void queueInput(HWND window, unsigned message, WPARAM wParam, LPARAM lParam, std::string text = {}) {
@@ -207,7 +230,7 @@ void translateText(const SDL_TextInputEvent& e) {
         if (it->message.hwnd == window && it->message.message == WM_SYSKEYDOWN) return;  // no WM_SYSCHAR
     }
     // The key down was taken already: the characters go out as they are.
-    for (unsigned char c : std::string(e.text)) PostMessageA(window, WM_CHAR, c, 1);
+    for (unsigned code : codePoints(e.text)) PostMessageA(window, WM_CHAR, code, 1);
 }
 
 void translateWindowEvent(const SDL_WindowEvent& e) {
@@ -327,6 +350,8 @@ bool take(std::deque<QueuedMessage>& queue, MSG* message, HWND window, unsigned 
         *message = it->message;
         if (remove & PM_REMOVE) {
             noteKeyState(*it);
+            if (it->message.message == WM_SETFOCUS) focusWindow = it->message.hwnd;
+            if (it->message.message == WM_KILLFOCUS && focusWindow == it->message.hwnd) focusWindow = nullptr;
             if (it->message.message == WM_KEYDOWN) {
                 lastKeyDown.message = it->message;
                 lastKeyDown.text = it->text;
@@ -375,7 +400,10 @@ void forgetMessages(HWND window) {
         for (auto it = queue->begin(); it != queue->end();)
             it = it->message.hwnd == window ? queue->erase(it) : it + 1;
     if (lastKeyDown.message.hwnd == window) lastKeyDown.valid = false;
+    if (focusWindow == window) focusWindow = nullptr;
 }
+
+HWND focusedWindow() { return isLive(focusWindow) ? focusWindow : nullptr; }
 
 void postInput(HWND window, unsigned message, WPARAM wParam, LPARAM lParam) {
     queueInput(window, message, wParam, lParam);
@@ -416,17 +444,7 @@ BOOL TranslateMessage(const MSG* message) {
     if (last.text.empty()) return FALSE;
     // Posted characters go to the front, in order, so they come before any later input.
     std::deque<win::QueuedMessage> characters;
-    const std::string& text = last.text;
-    for (std::size_t i = 0; i < text.size();) {
-        unsigned char c = static_cast<unsigned char>(text[i]);
-        unsigned code = c;
-        std::size_t length = 1;
-        if (c >= 0xF0) code = c & 0x07, length = 4;
-        else if (c >= 0xE0) code = c & 0x0F, length = 3;
-        else if (c >= 0xC0) code = c & 0x1F, length = 2;
-        for (std::size_t k = 1; k < length && i + k < text.size(); ++k)
-            code = (code << 6) | (static_cast<unsigned char>(text[i + k]) & 0x3F);
-        i += length;
+    for (unsigned code : win::codePoints(last.text)) {
         MSG m = *message;
         m.message = WM_CHAR;
         m.wParam = code;

@@ -3,6 +3,9 @@
 // asked for, a bare WS_POPUP gives a full-screen window in the display mode of that size.
 #include "platform/win/WindowSystem.h"
 
+#include "platform/d3dx/PictureDecoder.h"
+#include "platform/win/Resources.h"
+
 #include <SDL.h>
 
 #include <algorithm>
@@ -50,6 +53,20 @@ const WindowClass* findClass(const char* name) {
     for (const auto& c : classes())
         if (sameName(c.name, name)) return &c;
     return nullptr;
+}
+
+// The class's icon, a picture resource of the executable; a window without one keeps SDL's.
+void setIcon(SDL_Window* sdlWindow, HICON icon) {
+    if (!icon) return;
+    ResourceBytes bytes = findResource(icon);
+    d3dx::Picture picture;
+    std::string error;
+    if (!bytes || !d3dx::PictureDecoder::decode(bytes.data, bytes.size, picture, error, 1024L * 1024L)) return;
+    SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormatFrom(picture.pixels.data(), picture.width, picture.height,
+                                                              32, picture.width * 4, SDL_PIXELFORMAT_ARGB8888);
+    if (!surface) return;
+    SDL_SetWindowIcon(sdlWindow, surface);
+    SDL_FreeSurface(surface);
 }
 
 // A full-screen window is a bare popup: no border, no system menu, nothing else of a frame.
@@ -125,6 +142,8 @@ HWND CreateWindowExA(DWORD exStyle, const char* className, const char* title, DW
         if (SDL_GetClosestDisplayMode(SDL_GetWindowDisplayIndex(sdlWindow), &wanted, &closest))
             SDL_SetWindowDisplayMode(sdlWindow, &closest);
     }
+
+    win::setIcon(sdlWindow, windowClass->record.hIcon);
 
     auto* window = new NativeWindow;
     window->sdlWindow = sdlWindow;

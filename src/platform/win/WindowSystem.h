@@ -22,5 +22,6 @@ bool cursorOverClient(HWND window);         // now, from the pointer's screen po
 unsigned pointerOnScreen(int* x, int* y);   // now: screen position; SDL_BUTTON masks held
 HWND anyWindow();                           // some live window, or none
 short keyStateOf(int virtualKey);           // as of the messages retrieved so far
+HWND focusedWindow();                       // as of the messages retrieved so far
 
 }  // namespace win

@@ -1,8 +1,8 @@
 // AudioOutput: the library's one output, stereo float samples at the rate asked for: an SDL
 // audio device, or, when none can be opened (or SDL's "dummy" driver is chosen), a silent output
-// on a thread of its own that takes samples in real time. Either way the attached streams are
-// mixed on the output's thread; the main thread holds lock() around any call into a stream.
-// The destructor stops the thread before anything is freed.
+// on a thread of its own that takes samples in real time (its streams' positions run on the clock).
+// The attached streams are mixed on the output's thread; the main thread holds lock() around any
+// call into a stream. The destructor stops the thread before anything is freed.
 #pragma once
 
 #include <atomic>

@@ -6,6 +6,7 @@
 #include "app/RecordingWidget.h"
 #include "platform/win/MessageLog.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -95,6 +96,25 @@ TEST_F(DisplayTest, WindowedClientAreaIsCentredAndFramesReachTheScreen) {
     EXPECT_TRUE(showColour(root, 0xff204080, 640, 512)) << "the root's drawing is presented in the window";
     root.drawResult = false;
     EXPECT_FALSE(display.frame(1.0f, 0.1f)) << "the root's result ends the loop";
+}
+
+TEST_F(DisplayTest, WindowDragMovesTheCaptionlessWindow) {
+    ASSERT_TRUE(display.create(nullptr, true, false, 400, 300));  // at (440, 362)
+    display.setRoot(&root);
+    ASSERT_TRUE(pumpUntil([&] { return GetFocus() == display.window; }));
+    ASSERT_TRUE(testing_x::xdotool({"mousemove", "450", "370", "mousedown", "1"}));
+    ASSERT_TRUE(pumpUntil([&] { return std::find(log.begin(), log.end(), "root.leftButton 10 8 0") != log.end(); }));
+    int mover = testing_x::xdotoolInBackground(
+        {"sleep", "0.2", "mousemove", "400", "300", "sleep", "0.2", "mousemove", "350", "250", "sleep", "0.2",
+         "mouseup", "1"});
+    ASSERT_GT(mover, 0);
+    display.beginWindowDrag();  // returns when the button is up
+    EXPECT_TRUE(testing_x::finish(mover));
+    RECT outer{};
+    ASSERT_TRUE(GetWindowRect(display.window, &outer));
+    EXPECT_EQ(outer.left, 440 - 100);
+    EXPECT_EQ(outer.top, 362 - 120);
+    EXPECT_EQ(outer.right - outer.left, 400);
 }
 
 TEST_F(DisplayTest, CloseRequestEndsTheLoopWithoutDrawing) {

@@ -157,6 +157,24 @@ TEST_F(InputTest, ButtonsCarryClientCoordinatesAndDoubleClicksComeSecond) {
     EXPECT_EQ(count(WM_MBUTTONDBLCLK), 1u);
 }
 
+TEST_F(InputTest, WithoutDoubleClicksInTheClassSecondClicksArePlainPresses) {
+    WNDCLASSEXA plain;
+    plain.style = 0;
+    plain.lpfnWndProc = recordingProcedure;
+    plain.lpszClassName = "zodNoDoubleClicks";
+    ASSERT_NE(RegisterClassExA(&plain), 0);
+    HWND other = CreateWindowExA(0, "zodNoDoubleClicks", "plain", WS_POPUP | WS_BORDER, 600, 500, 200, 200, nullptr,
+                                 nullptr, nullptr, nullptr);
+    ASSERT_NE(other, nullptr);
+    ShowWindow(other, SW_SHOWNORMAL);
+    ASSERT_TRUE(pumpUntil([&] { return GetFocus() == other; }));
+    ASSERT_TRUE(act({"mousemove", "650", "550", "click", "--repeat", "2", "--delay", "60", "1"}));
+    ASSERT_TRUE(pumpUntil([] { return count(WM_LBUTTONUP) == 2; }));
+    EXPECT_EQ(count(WM_LBUTTONDOWN), 2u);
+    EXPECT_EQ(count(WM_LBUTTONDBLCLK), 0u);
+    DestroyWindow(other);
+}
+
 TEST_F(InputTest, WheelGivesSignedDetentsAndScreenCoordinates) {
     ASSERT_TRUE(act({"mousemove", "220", "180", "click", "4"}));
     ASSERT_TRUE(arrived(WM_MOUSEWHEEL));

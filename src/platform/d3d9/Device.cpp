@@ -156,7 +156,11 @@ void Device::bindTargets() {
     targetsDirty = false;
     renderTarget->attach(GL_COLOR_ATTACHMENT0);
     glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_STENCIL_ATTACHMENT, GL_RENDERBUFFER, 0);
-    if (depthStencil)
+    // A depth surface smaller than the target would shrink GL's drawing area to the overlap;
+    // Direct3D leaves such a pairing undefined, so the target is drawn whole without depth.
+    depthUsable = depthStencil && depthStencil->width() >= renderTarget->width() &&
+                  depthStencil->height() >= renderTarget->height();
+    if (depthUsable)
         depthStencil->attach(hasStencil(depthStencil->format()) ? GL_DEPTH_STENCIL_ATTACHMENT : GL_DEPTH_ATTACHMENT);
     renderStatesDirty = true;  // the colour mask depends on the target's alpha
 }

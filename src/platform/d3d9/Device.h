@@ -152,6 +152,7 @@ private:
     GLuint resolveFramebuffer = 0;                 // multisample resolve and Present, owned
     GLuint resolveTexture = 0;                     // single-sample copy of a multisampled back buffer
     bool targetsDirty = true;
+    bool depthUsable = false;                      // the depth surface is attached
     bool inScene = false;
     UINT maxTextureSize = 4096;
 

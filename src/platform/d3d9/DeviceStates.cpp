@@ -397,7 +397,7 @@ void Device::translateRenderStates() {
     }
     w.blendColor = rs[D3DRS_BLENDFACTOR];
 
-    w.depthTest = rs[D3DRS_ZENABLE] != D3DZB_FALSE && depthStencil;
+    w.depthTest = rs[D3DRS_ZENABLE] != D3DZB_FALSE && depthUsable;
     w.depthFunc = lookup(kCompare, rs[D3DRS_ZFUNC], GL_LEQUAL);
     w.depthWrite = w.depthTest && rs[D3DRS_ZWRITEENABLE] != FALSE;
 
@@ -408,7 +408,7 @@ void Device::translateRenderStates() {
     w.colorMask = rs[D3DRS_COLORWRITEENABLE] & 0xf;
     if (!formatInfo(renderTarget->format()).hasAlpha) w.colorMask &= 0x7;
 
-    w.stencil = rs[D3DRS_STENCILENABLE] != FALSE && depthStencil && hasStencil(depthStencil->format());
+    w.stencil = rs[D3DRS_STENCILENABLE] != FALSE && depthUsable && hasStencil(depthStencil->format());
     w.stencilFunc = lookup(kCompare, rs[D3DRS_STENCILFUNC], GL_ALWAYS);
     w.stencilRef = static_cast<GLint>(rs[D3DRS_STENCILREF] & 0xff);
     w.stencilMask = rs[D3DRS_STENCILMASK];

@@ -1,5 +1,6 @@
 // The real executable on its start-up failure paths: the message on standard error and exit
 // code 1. Message boxes are off (ZOD_NO_MESSAGE_BOXES) and -a skips the dialog, so nothing waits.
+#include "platform/win/XdotoolDriver.h"
 #include "support/TestPaths.h"
 
 #include <gtest/gtest.h>
@@ -99,4 +100,20 @@ TEST(Application, DocumentsThatCannotBeLoadedStopStartUp) {
         EXPECT_NE(outcome.errors.find(c.message), std::string::npos) << c.file << "\n" << outcome.errors;
         EXPECT_EQ(outcome.errors.find("Incorrect command line"), std::string::npos);
     }
+}
+
+TEST(Application, CancellingTheSetupDialogEndsSilentlyWithOne) {
+    if (std::getenv("DISPLAY") == nullptr) GTEST_SKIP() << "needs an X display (scripts/test.sh starts Xvfb)";
+    std::thread driver([] {
+        std::string window = XdotoolDriver::run("search --sync --onlyvisible --name '^Welcome$'");
+        window = window.substr(0, window.find('\n'));
+        if (window.empty()) return;  // the program's time limit then fails the test
+        XdotoolDriver::run("mousemove --window " + window + " 2 2");
+        XdotoolDriver::run("windowfocus --sync " + window);
+        XdotoolDriver::run("key Escape");
+    });
+    Outcome outcome = runProgram({"-w", "-x320", "-y240", "-d" + dataFile("NoMusic.xml")});
+    driver.join();
+    EXPECT_EQ(outcome.exitCode, 1);
+    EXPECT_EQ(outcome.errors.find("Zod'e Revez!"), std::string::npos) << outcome.errors;  // no message
 }

@@ -4,14 +4,20 @@
 # Needs: g++, libfreetype-dev, libpng-dev, libjpeg-dev, python3, fluidsynth,
 # fluid-soundfont-gm, sox, vorbis-tools (all in scripts/packages.txt).
 #
-# Usage: tools/generate.sh [pictures|music|all]   (default: all)
+# Usage: tools/generate.sh [all|pictures|music|check]   (default: all)
+#   check: generates everything into a scratch folder and compares it with tools/checksums.txt,
+#          leaving resources/ untouched; exits 1 when a file differs.
 set -euo pipefail
 tools=$(cd "$(dirname "$0")" && pwd)
 root=$(dirname "$tools")
-resources="$root/resources"
 what="${1:-all}"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
+out="$root/resources"
+if [[ "$what" == check ]]; then
+  out="$work/out"
+  mkdir -p "$out"
+fi
 
 soundfont=/usr/share/sounds/sf2/FluidR3_GM.sf2
 
@@ -19,7 +25,7 @@ pictures() {
   echo "pictures: building the generator"
   g++ -std=c++20 -O2 -o "$work/pictures" "$tools/pictures.cpp" \
     $(pkg-config --cflags --libs freetype2 libpng) -ljpeg
-  "$work/pictures" "$resources" "$resources/DejaVuSans.ttf" "$tools/fonts/DejaVuSans-Bold.ttf"
+  "$work/pictures" "$out" "$root/resources/DejaVuSans.ttf" "$tools/fonts/DejaVuSans-Bold.ttf"
 }
 
 music() {
@@ -30,18 +36,32 @@ music() {
     "$soundfont" "$work/song.mid" >/dev/null
   # Off with the synthesizer's DC, cut to 180 s (the last chord has rung out by then),
   # fade the last second, peak at -1 dBFS; -R makes sox's dither repeatable.
-  sox -R "$work/song.wav" -b 16 "$work/music.wav" highpass 18 trim 0 180 fade t 0 180 1.0 gain -n -1
-  oggenc -Q -q 4 --serial 12345 -o "$resources/Music.ogg" "$work/music.wav"
+  sox -V1 -R "$work/song.wav" -b 16 "$work/music.wav" highpass 18 trim 0 180 fade t 0 180 1.0 gain -n -1
+  oggenc -Q -q 4 --serial 12345 -o "$out/Music.ogg" "$work/music.wav"
+}
+
+generated() {
+  sed -e 's/#.*//' -e '/^[[:space:]]*$/d' "$tools/generated.txt"
 }
 
 case "$what" in
   pictures) pictures ;;
   music) music ;;
-  all) pictures; music ;;
-  *) echo "usage: $0 [pictures|music|all]" >&2; exit 2 ;;
+  all|check) pictures; music ;;
+  *) echo "usage: $0 [all|pictures|music|check]" >&2; exit 2 ;;
 esac
 
+if [[ "$what" == check ]]; then
+  (cd "$out" && sha256sum $(generated)) > "$work/checksums.txt"
+  if diff -u "$tools/checksums.txt" "$work/checksums.txt"; then
+    echo "check: every generated file is reproduced byte for byte"
+  else
+    echo "check: the generators no longer reproduce the committed files" >&2
+    exit 1
+  fi
+  exit 0
+fi
+
 # The manifest of every generated file, checked by the content tests.
-(cd "$resources" && sha256sum $(sed -e 's/#.*//' -e '/^[[:space:]]*$/d' "$tools/generated.txt")) \
-  > "$tools/checksums.txt"
+(cd "$out" && sha256sum $(generated)) > "$tools/checksums.txt"
 echo "checksums: $(wc -l < "$tools/checksums.txt") files in tools/checksums.txt"

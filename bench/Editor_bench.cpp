@@ -100,13 +100,23 @@ void editorFrame(benchmark::State& state) {
 
 }  // namespace
 
-void* operator new(std::size_t size) {
+// Every plain form is replaced, so that whatever one form allocates another may free.
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
     if (counting) ++allocations;
-    if (void* p = std::malloc(size ? size : 1)) return p;
+    return std::malloc(size ? size : 1);
+}
+void* operator new(std::size_t size) {
+    if (void* p = operator new(size, std::nothrow)) return p;
     throw std::bad_alloc();
 }
+void* operator new[](std::size_t size) { return operator new(size); }
+void* operator new[](std::size_t size, const std::nothrow_t&) noexcept { return operator new(size, std::nothrow); }
 void operator delete(void* p) noexcept { std::free(p); }
 void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+void operator delete(void* p, const std::nothrow_t&) noexcept { std::free(p); }
+void operator delete[](void* p) noexcept { std::free(p); }
+void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
+void operator delete[](void* p, const std::nothrow_t&) noexcept { std::free(p); }
 
 BENCHMARK(editorFrame)->Unit(benchmark::kMillisecond)->Iterations(200);
 BENCHMARK_MAIN();

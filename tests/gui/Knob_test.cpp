@@ -134,13 +134,4 @@ TEST_F(KnobTest, WheelTurnsByNotchesTimesStep) {
     EXPECT_FLOAT_EQ(heard.values[1], 1.0f);
 }
 
-TEST_F(KnobTest, TakesTheFocusWithAFixedSixteenPixelHint) {
-    EXPECT_TRUE(knob.focusIn(2));
-    const SizeHint h = knob.getSizeHint();
-    EXPECT_EQ(h.width, 16);
-    EXPECT_EQ(h.height, 16);
-    EXPECT_TRUE(h.fixedWidth && h.fixedHeight);
-    EXPECT_EQ(knob.getId(), 7);
-}
-
 }  // namespace

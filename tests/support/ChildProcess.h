@@ -1,0 +1,16 @@
+// Runs the executable under test as a child process with message boxes off and the silent audio
+// output, collects its standard error and exit code, and kills it after a time limit so that no
+// test can hang.
+#pragma once
+
+#include <string>
+#include <vector>
+
+struct ChildOutcome {
+    int exitCode = -1;      // -1: killed at the time limit, or ended by a signal
+    std::string errors;     // everything written to standard error
+    double seconds = 0.0;   // how long it ran
+};
+
+ChildOutcome runExecutable(const std::vector<std::string>& arguments, int timeLimitSeconds = 30,
+                           const std::string& workingDirectory = "");

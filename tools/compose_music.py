@@ -346,7 +346,12 @@ def compose():
             for bar, chord in chords_for(start, progression):
                 pad(song, bar, chord, velocity=62)
                 stabs(song, bar, chord, 66 if p % 2 == 0 else 72)
-                arpeggio(song, bar, chord, 0.25 if lead_transpose else 0.5, 50, octave=1)
+                # The arpeggio keeps out of the lead's register: above it in drop A, below the
+                # raised lead in drop B.
+                if lead_transpose:
+                    arpeggio(song, bar, chord, 0.25, 50, octave=1)
+                else:
+                    arpeggio(song, bar, chord, 0.5, 44, octave=2)
                 bass(song, bar, chord, 'offbeat' if p % 2 == 0 else 'rolling', 100)
                 last = bar == start + 7
                 drums(song, bar, 'full', fill=last, crash=(bar == start))

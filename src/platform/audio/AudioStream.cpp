@@ -119,8 +119,6 @@ std::unique_ptr<AudioStream> AudioStream::open(const void* data, std::size_t siz
     stream->channelCount = first->channels;
     stream->sampleRate = static_cast<int>(first->rate);
     stream->output = output;
-    stream->outputRate = outputRate;
-    stream->bufferFrames = bufferFrames;
     stream->totalFrames = total;
     downmixWeights(stream->channelCount, stream->mixLeft, stream->mixRight);
     // Room for one buffer's source frames with the interpolation's neighbours, plus one decoder
@@ -248,20 +246,20 @@ void AudioStream::render(float* mix, int frames, double now, double heardAt) {
     if (!playing || ended) {
         return;
     }
-    // Output frame k of a run plays source position runStart + k * sampleRate / outputRate; kept
+    // Output frame k of a run plays source position runStart + k * sampleRate / output.rate; kept
     // in integers so that long runs do not drift.
     const std::int64_t runEnd =
-        ((totalFrames - runStart) * outputRate + sampleRate - 1) / sampleRate;  // first k past the end
+        ((totalFrames - runStart) * output.rate + sampleRate - 1) / sampleRate;  // first k past the end
     auto sourceAt = [&](std::int64_t k, std::int64_t& whole, float& fraction) {
         std::int64_t scaled = k * sampleRate;
-        whole = runStart + scaled / outputRate;
-        fraction = static_cast<float>(scaled % outputRate) / static_cast<float>(outputRate);
+        whole = runStart + scaled / output.rate;
+        fraction = static_cast<float>(scaled % output.rate) / static_cast<float>(output.rate);
     };
-    const double step = static_cast<double>(sampleRate) / outputRate;
+    const double step = static_cast<double>(sampleRate) / output.rate;
     const double first = static_cast<double>(runStart) + static_cast<double>(runOutput) * step;
     int done = 0;
     while (done < frames && !ended) {
-        int chunk = std::min(frames - done, bufferFrames);
+        int chunk = std::min(frames - done, output.bufferFrames);
         auto count = static_cast<int>(std::min<std::int64_t>(chunk, runEnd - runOutput));
         if (count <= 0) {
             ended = true;

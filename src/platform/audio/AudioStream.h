@@ -47,7 +47,6 @@ public:
     void pause(double now);                            // the position becomes what is heard now
     void setPosition(std::int64_t frame, double now);  // 0 .. length
     double position(double now);                       // frames heard now; never decreases while playing
-    bool isPlaying() const { return playing; }
 
     // Output thread, lock held: adds this stream's next frames to a stereo float buffer.
     void render(float* mix, int frames, double now, double heardAt);
@@ -63,9 +62,7 @@ private:
     bool decoderOpen = false;
     int channelCount = 0;
     int sampleRate = 0;                     // Hz, the stream's own
-    OutputForm output;
-    int outputRate = 0;                     // Hz, output.rate
-    int bufferFrames = 0;                   // output.bufferFrames
+    OutputForm output;                      // of the output this stream plays to
     float mixLeft[8] = {};                  // weight of each decoded channel in the left output
     float mixRight[8] = {};
     std::int64_t totalFrames = 0;

@@ -85,10 +85,11 @@ public:
         fs::remove_all(folder);
     }
 
-    bool start() {
+    // With the test document, or with the production built into the executable.
+    bool start(bool testDocument = true) {
         const std::string executable = testing_paths::executable();
         if (!fs::exists(executable)) return false;
-        const std::string dataOption = "-d" + document.string();
+        const std::string dataOption = testDocument ? "-d" + document.string() : "-w";
         pid = fork();
         if (pid < 0) return false;
         if (pid == 0) {
@@ -232,6 +233,8 @@ private:
 
 class EditorEndToEnd : public ::testing::Test {
 protected:
+    virtual bool usesTestDocument() const { return true; }
+
     static void SetUpTestSuite() {
         available = testing_x::startPrivateXServer() && fs::exists(testing_paths::executable()) &&
                     std::system("command -v xdotool >/dev/null && command -v import >/dev/null") == 0;
@@ -251,9 +254,9 @@ protected:
 
     void SetUp() override {
         if (!available) GTEST_SKIP() << "needs the zodrevez executable, Xvfb, xdotool and ImageMagick's import";
-        if (!session.start())
+        if (!session.start(usesTestDocument()))
             GTEST_SKIP() << "the executable did not open its window: " << session.errors();
-        ASSERT_TRUE(session.waitForPlayback()) << session.errors();
+        if (usesTestDocument()) ASSERT_TRUE(session.waitForPlayback()) << session.errors();
     }
 
     static bool available;
@@ -339,6 +342,35 @@ TEST_F(EditorEndToEnd, EscapeWithoutTheEditorWritesNothing) {
     EXPECT_EQ(session.waitForExit(), 0) << session.errors();
     EXPECT_FALSE(session.has("Backup.xml"));
     EXPECT_NE(session.documentText().find("value=\"2.5\""), std::string::npos);
+}
+
+// The production built into the executable: every object of its document shown in turn.
+class ProductionEndToEnd : public EditorEndToEnd {
+protected:
+    bool usesTestDocument() const override { return false; }
+};
+
+TEST_F(ProductionEndToEnd, EveryObjectCanBeBrowsedThenSavedAndLeft) {
+    ASSERT_TRUE(session.openEditor()) << session.errors();
+    session.key("Tab", 5);  // the list
+    // Down through the whole list (it stops at the last entry), each object's panel drawn.
+    std::vector<std::string> downs{"key", "--delay", "40"};
+    for (int i = 0; i < 150; ++i) downs.push_back("Down");
+    ASSERT_TRUE(testing_x::xdotool(downs));
+    std::this_thread::sleep_for(300ms);
+    EXPECT_TRUE(EditorSession::editorShown(session.screenshot())) << session.errors();
+
+    session.key("shift+Tab", 2);  // close, then save
+    session.key("space");         // without -d the document is "demo.xml" in the working folder
+    for (int i = 0; i < 40 && !session.has("demo.xml"); ++i) std::this_thread::sleep_for(50ms);
+    ASSERT_TRUE(session.has("demo.xml"));
+    EXPECT_NE(session.read("demo.xml").find("<demo"), std::string::npos);
+    EXPECT_FALSE(session.has("Backup.xml"));
+
+    session.key("Escape");
+    EXPECT_EQ(session.waitForExit(), 0) << session.errors();
+    ASSERT_TRUE(session.has("Backup.xml"));
+    EXPECT_EQ(session.read("Backup.xml"), session.read("demo.xml"));
 }
 
 }  // namespace

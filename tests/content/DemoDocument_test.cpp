@@ -208,26 +208,66 @@ TEST(InterfacePictures, TitleSplashIconAndSetupPicture) {
     EXPECT_GE(setup.size, 54u + ((360 * 3 + 3) & ~3u) * 188);
 }
 
-// Every start on the opening's time line sits on a half beat, and the act ends with the intro.
+namespace {
+
+// The overlays a visual shows, following group items and render targets, each once.
+void collectOverlays(TiXmlElement* demo, const std::string& name, std::set<std::string>& seen,
+                     std::vector<TiXmlElement*>& overlays) {
+    if (!seen.insert(name).second) return;
+    for (TiXmlElement* element = demo->FirstChildElement(); element; element = element->NextSiblingElement()) {
+        const char* elementName = element->Attribute("name");
+        if (!elementName || name != elementName) continue;
+        const std::string tag = element->Value();
+        if (tag == "visual.group") {
+            for (TiXmlElement* item = element->FirstChildElement("item"); item;
+                 item = item->NextSiblingElement("item"))
+                if (const char* visual = item->Attribute("visual")) collectOverlays(demo, visual, seen, overlays);
+        } else if (tag == "visual.overlay") {
+            overlays.push_back(element);
+            if (const char* texture = element->Attribute("texture")) collectOverlays(demo, texture, seen, overlays);
+        } else if (tag == "texture.target") {
+            if (const char* visual = element->Attribute("visual")) collectOverlays(demo, visual, seen, overlays);
+        }
+        return;  // the first element of a name is the one found
+    }
+}
+
+std::vector<TiXmlElement*> overlaysOf(TiXmlElement* demo, const char* name) {
+    std::set<std::string> seen;
+    std::vector<TiXmlElement*> overlays;
+    collectOverlays(demo, name, seen, overlays);
+    return overlays;
+}
+
+double lastStopOf(const std::vector<TiXmlElement*>& overlays) {
+    double last = 0;
+    for (TiXmlElement* overlay : overlays) last = std::max(last, std::atof(overlay->Attribute("stop")));
+    return last;
+}
+
+}  // namespace
+
+// Every start on the opening's time line, render targets included, sits on a half beat, and the
+// opening ends with the intro.
 TEST(DemoDocument, OpeningIsTimedToTheMusic) {
     ParsedDocument parsed;
     ASSERT_NE(parsed.demo, nullptr);
-    double lastStop = 0;
-    int overlays = 0;
-    for (TiXmlElement* element = parsed.demo->FirstChildElement("visual.overlay"); element;
-         element = element->NextSiblingElement("visual.overlay")) {
-        const std::string name = element->Attribute("name");
-        if (name.rfind("Space.", 0) != 0) continue;
-        ++overlays;
-        const double start = std::atof(element->Attribute("start"));
-        const double stop = std::atof(element->Attribute("stop"));
+    const std::vector<TiXmlElement*> overlays = overlaysOf(parsed.demo, "Space.Opening");
+    EXPECT_GE(overlays.size(), 10u);
+    bool sawTarget = false;
+    for (TiXmlElement* overlay : overlays) {
+        const std::string name = overlay->Attribute("name");
+        sawTarget = sawTarget || name.find("Flash") != std::string::npos;
+        ASSERT_NE(overlay->Attribute("start"), nullptr) << name;
+        ASSERT_NE(overlay->Attribute("stop"), nullptr) << name;
+        const double start = std::atof(overlay->Attribute("start"));
+        const double stop = std::atof(overlay->Attribute("stop"));
         const double halfBeats = start / (beat / 2);
         EXPECT_NEAR(halfBeats, std::round(halfBeats), 0.02) << name << " starts off the beat";
         EXPECT_LT(start, stop) << name;
-        lastStop = std::max(lastStop, stop);
     }
-    EXPECT_GE(overlays, 6);
-    EXPECT_NEAR(lastStop, 64 * beat, 0.01);  // the intro's 16 bars
+    EXPECT_TRUE(sawTarget) << "the render target's overlays were not reached";
+    EXPECT_NEAR(lastStopOf(overlays), 64 * beat, 0.01);  // the intro's 16 bars
 }
 
 namespace {
@@ -235,8 +275,8 @@ namespace {
 // The root visual of the linked document drawn with the real device, as the display draws it.
 class OpeningFrame {
 public:
-    OpeningFrame() : screen(160, 120), doc(documentText().c_str()) {
-        main = doc.find<Visual>("Main", TypeVisual);
+    explicit OpeningFrame(const char* visualName) : screen(160, 120), doc(documentText().c_str()) {
+        main = doc.find<Visual>(visualName, TypeVisual);
     }
     bool drawAt(float time) {
         screen->BeginScene();
@@ -270,10 +310,10 @@ bool isPlanetBlue(DWORD p) { return (p & 255) > 90 && (p & 255) > ((p >> 16) & 2
 
 }  // namespace
 
-TEST(DemoDocument, OpeningPlaysFromBlackToBlackAndEnds) {
-    OpeningFrame frame;
+TEST(DemoDocument, OpeningPlaysFromBlackToBlack) {
+    OpeningFrame frame("Space.Opening");
     ASSERT_TRUE(frame.doc.loaded);
-    ASSERT_NE(frame.main, nullptr) << "Main does not load";
+    ASSERT_NE(frame.main, nullptr) << "Space.Opening does not load";
 
     // Out of black: fully black at the start, the stars showing a second later.
     ASSERT_TRUE(frame.drawAt(0.0f));
@@ -293,8 +333,23 @@ TEST(DemoDocument, OpeningPlaysFromBlackToBlackAndEnds) {
     EXPECT_GT(frame.count(isPlanetBlue), 160 * 120 / 8);
     EXPECT_LT(frame.count(isTitleYellow), 5);
 
-    // To black over the last two bars, and then the time line is over: the program ends here.
+    // To black over the last two bars, and then the opening is over.
     ASSERT_TRUE(frame.drawAt(23.69f));
     EXPECT_LT(frame.mean(16) + frame.mean(8) + frame.mean(0), 3.0);
     EXPECT_FALSE(frame.drawAt(23.75f));
+}
+
+// The program ends on the first frame at which the root draws nothing: Main must draw all the
+// way to its last overlay's stop, with no gap that would end the production early, and nothing
+// after it.
+TEST(DemoDocument, MainDrawsWithoutGapsUntilItsEnd) {
+    ParsedDocument parsed;
+    ASSERT_NE(parsed.demo, nullptr);
+    const double end = lastStopOf(overlaysOf(parsed.demo, "Main"));
+    ASSERT_GT(end, 20.0);
+    OpeningFrame frame("Main");
+    ASSERT_NE(frame.main, nullptr) << "Main does not load";
+    for (double t = 0; t <= end; t += 0.25) EXPECT_TRUE(frame.drawAt(static_cast<float>(t))) << "a gap at " << t;
+    EXPECT_TRUE(frame.drawAt(static_cast<float>(end)));
+    EXPECT_FALSE(frame.drawAt(static_cast<float>(end + 0.05)));
 }

@@ -195,6 +195,32 @@ public:
         std::this_thread::sleep_for(150ms);
     }
 
+    // The window's position on the screen.
+    Point position() const {
+        std::istringstream shell(output("xdotool getwindowgeometry --shell " + window));
+        Point p{-1, -1};
+        for (std::string line; std::getline(shell, line);) {
+            if (line.rfind("X=", 0) == 0) p.x = std::atoi(line.c_str() + 2);
+            if (line.rfind("Y=", 0) == 0) p.y = std::atoi(line.c_str() + 2);
+        }
+        return p;
+    }
+
+    // A left-button drag in screen coordinates.
+    void dragOnScreen(Point from, Point to) {
+        auto move = [](Point p) { testing_x::xdotool({"mousemove", std::to_string(p.x), std::to_string(p.y)}); };
+        move(from);
+        std::this_thread::sleep_for(150ms);
+        testing_x::xdotool({"mousedown", "1"});
+        std::this_thread::sleep_for(150ms);
+        move({(from.x + to.x) / 2, (from.y + to.y) / 2});
+        std::this_thread::sleep_for(150ms);
+        move(to);
+        std::this_thread::sleep_for(150ms);
+        testing_x::xdotool({"mouseup", "1"});
+        std::this_thread::sleep_for(150ms);
+    }
+
     // The exit code, or -1 when the program did not end within the time.
     int waitForExit(int seconds = 20) {
         for (int i = 0; i < seconds * 20; ++i) {
@@ -333,6 +359,20 @@ TEST_F(EditorEndToEnd, DraggingTheTimeKnobSeeksAndPauses) {
     ASSERT_TRUE(session.waitForEditor(false));
     EXPECT_EQ(session.playbackColour(), 0xffffffu) << "the knob at " << geometry.knobX << "," << geometry.knobY
                                                   << " did not seek to the white part and stay there";
+    session.key("Escape");
+    EXPECT_EQ(session.waitForExit(), 0) << session.errors();
+}
+
+TEST_F(EditorEndToEnd, PressingTheTitleMovesTheWindow) {
+    ASSERT_TRUE(session.openEditor());
+    const Point before = session.position();
+    ASSERT_GE(before.x, 0);
+    // The title lettering sits at the toolbar's left end.
+    const Point grip{before.x + 60, before.y + 14};
+    session.dragOnScreen(grip, {grip.x - 100, grip.y + 80});
+    const Point after = session.position();
+    EXPECT_EQ(after.x, before.x - 100);
+    EXPECT_EQ(after.y, before.y + 80);
     session.key("Escape");
     EXPECT_EQ(session.waitForExit(), 0) << session.errors();
 }

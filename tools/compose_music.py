@@ -380,6 +380,9 @@ def compose():
         for half in (0, 1):
             for tone in CHORDS[chord][1][:3]:
                 song.note(PIANO, bar_beat(bar + half), 4, tone, 50)
+    # The drop's last hit rings into the breakdown.
+    song.note(DRUMS, bar_beat(65), 4, CRASH, 100)
+    song.note(DRUMS, bar_beat(65), 0.5, KICK, 110)
     snare_roll(song, 77, 4)
     for bar in (77, 78, 79, 80):
         drums(song, bar, 'light', fill=(bar == 80))

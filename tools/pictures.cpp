@@ -564,6 +564,23 @@ void drawTitleCard(Image& image, Font& bold, Font& regular) {
              [](float, float) { return rgb(0xc8dcff); }, rgb(0x000814, 0.6f), 3, 3.0f);
 }
 
+// The credits for the closing act, laid out like the title card (top 1024 x 768 shown).
+void drawCredits(Image& image, Font& bold, Font& regular) {
+    drawText(image, bold, "Zod'e Revez!", 84, 512, 230,
+             vertical(rgb(0xfff6a0), rgb(0xffa818), 160, 232), rgb(0xff8c00, 0.45f), 7, 0, 0.5f, 700);
+    const char* lines[] = {"music composed in code, played by FluidSynth",
+                           "pictures drawn by programs, set in DejaVu Sans",
+                           "islands, clouds and skies computed at start-up"};
+    int baseline = 350;
+    for (const char* line : lines) {
+        drawText(image, regular, line, 34, 512, baseline, [](float, float) { return rgb(0xdce8ff); },
+                 rgb(0x000814, 0.6f), 3, 0.5f, 0.5f, 900);
+        baseline += 62;
+    }
+    drawText(image, bold, "thank you for watching", 40, 512, 600, [](float, float) { return rgb(0x9cc8ff); },
+             rgb(0x000814, 0.6f), 3, 2.0f);
+}
+
 // A caption, 256 x 64: two lines, left or right aligned, with a dark halo for legibility.
 void drawCaption(Image& image, Font& regular, Font& bold, const std::string& first,
                  const std::string& second, bool right) {
@@ -733,6 +750,11 @@ int main(int argc, char** argv) {
         Image image(1024, 1024);
         drawTitleCard(image, bold, regular);
         writePng(image, out + "SpaceTitle.png");
+    }
+    {
+        Image image(1024, 1024);
+        drawCredits(image, bold, regular);
+        writePng(image, out + "SpaceCredits.png");
     }
     {
         Image image(1024, 1024);

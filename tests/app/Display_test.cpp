@@ -146,6 +146,9 @@ TEST_F(DisplayTest, FullScreenTakesTheModeOfItsSize) {
     EXPECT_EQ(presentParameters.BackBufferWidth, 1280u);
     display.setRoot(&root);
     EXPECT_TRUE(showColour(root, 0xff30a050, 10, 1000));
+    ASSERT_TRUE(pumpUntil([&] { return GetFocus() == display.window; })) << "the full-screen window is active";
+    ASSERT_TRUE(testing_x::xdotool({"key", "space"}));
+    EXPECT_TRUE(pumpUntil([&] { return std::find(log.begin(), log.end(), "root.key 32 0") != log.end(); }));
     display.beginWindowDrag();  // nothing happens in full screen
     RECT outer{};
     ASSERT_TRUE(GetWindowRect(display.window, &outer));

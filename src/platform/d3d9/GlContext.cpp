@@ -3,8 +3,36 @@
 #include "platform/d3d9/GlState.h"
 
 #include <SDL.h>
+#include <dlfcn.h>
+#include <link.h>
+
+#include <cstring>
 
 namespace d3d9 {
+
+namespace {
+
+// The GL driver stays loaded once a context existed: SDL unloads libGL when its video subsystem
+// stops, and a driver loaded again for the next device costs time, while what it allocated and
+// kept would be reported against a module that no longer exists.
+void keepDriverLoaded() {
+    static bool done = false;
+    if (done) return;
+    done = true;
+    dl_iterate_phdr(
+        [](dl_phdr_info* info, size_t, void*) {
+            const char* name = info->dlpi_name;
+            if (name && *name &&
+                (std::strstr(name, "_dri") || std::strstr(name, "libGL") || std::strstr(name, "glapi") ||
+                 std::strstr(name, "gallium") || std::strstr(name, "LLVM"))) {
+                if (void* handle = dlopen(name, RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE)) dlclose(handle);
+            }
+            return 0;
+        },
+        nullptr);
+}
+
+}  // namespace
 
 std::shared_ptr<GlContext> GlContext::create(SDL_Window* target, std::string* error) {
     std::shared_ptr<GlContext> c(new GlContext);
@@ -26,6 +54,7 @@ std::shared_ptr<GlContext> GlContext::create(SDL_Window* target, std::string* er
         if (error) *error = SDL_GetError();
         return nullptr;
     }
+    keepDriverLoaded();
     return c;
 }
 

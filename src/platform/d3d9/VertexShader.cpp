@@ -110,8 +110,7 @@ private:
         if (!next(&version)) return false;
         if (version != kVersion11 && version != kVersion10) return fail("not a vs_1_1 stream");
         int slots = 0;
-        // Declarations come first in valid streams; inputs are checked once all are known.
-        std::vector<size_t> sourcePositions;
+        // Sources are checked once every declaration is known.
         for (;;) {
             DWORD token = 0;
             if (!next(&token)) return false;
@@ -163,8 +162,9 @@ private:
             if (op != kNop) {
                 if (!next(&in.destination) || !checkDestination(in.destination, op)) return false;
                 for (int s = 0; s < sources; ++s) {
-                    sourcePositions.push_back(position);
+                    // The marker bit is checked at once, so a stream cut short stops at its end token.
                     if (!next(&in.sources[s])) return false;
+                    if (!(in.sources[s] & 0x80000000u)) return fail("bad source token");
                 }
             }
             program.push_back(in);

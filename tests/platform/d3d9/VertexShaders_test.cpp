@@ -288,7 +288,6 @@ TEST(VertexShaders, UnreadableStreamsAreRefused) {
     EXPECT_TRUE(refused({kVersion, MOV, dst(kRast, 0), src(kTemp, 0, kIdentity, false, true), kEnd}));
     EXPECT_TRUE(refused({kVersion, MOV, dst(kRast, 0, 0), src(kConst, 0), kEnd}));  // empty mask
     EXPECT_TRUE(refused({kVersion, MOV, dst(kRast, 0), src(kConst, 0) | 3u << 24, kEnd}));  // bias modifier
-    EXPECT_TRUE(refused({kVersion, 0xFFFE | 500u << 16, kEnd}));                    // comment past the end
     EXPECT_TRUE(refused({kVersion, MOV | 5u << 24, dst(kRast, 0), src(kConst, 0), kEnd}));  // wrong length
     std::vector<DWORD> tooLong = {kVersion};
     for (int i = 0; i < 200; ++i) tooLong.insert(tooLong.end(), {MOV, dst(kTemp, 0), src(kConst, 0)});
@@ -299,6 +298,8 @@ TEST(VertexShaders, UnreadableStreamsAreRefused) {
     std::string error;
     EXPECT_FALSE(d3d9::VertexShader::translate(good.data(), good.size() - 1, nullptr, &error));
     EXPECT_NE(error.find("end token"), std::string::npos);
+    const std::vector<DWORD> longComment = {kVersion, 0xFFFE | 500u << 16, kEnd};
+    EXPECT_FALSE(d3d9::VertexShader::translate(longComment.data(), longComment.size(), nullptr, &error));
     EXPECT_TRUE(d3d9::VertexShader::translate(good.data(), good.size(), nullptr, &error));
     // Comments and instruction lengths (as later compilers write them) are read.
     std::vector<DWORD> annotated = {kVersion, 0xFFFE | 2u << 16, 0x12345678, 0x9abcdef0, 31 | 2u << 24, position,

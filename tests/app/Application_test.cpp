@@ -24,44 +24,58 @@ struct Outcome {
 };
 
 Outcome runProgram(const std::vector<std::string>& arguments, int seconds = 30) {
+    // Close-on-exec, so that no other process started meanwhile (xdotool) holds the pipe open.
     int pipeFds[2];
-    if (pipe(pipeFds) != 0) return {};
+    if (pipe2(pipeFds, O_CLOEXEC) != 0) return {};
+    // Everything the child needs is made before fork: another thread of this process may hold
+    // the allocator's lock at that moment, so the child calls nothing but dup2 and execve.
+    std::string program = testing_paths::executable();
+    std::vector<std::string> copies = arguments;
+    std::vector<char*> argv{program.data()};
+    for (std::string& argument : copies) argv.push_back(argument.data());
+    argv.push_back(nullptr);
+    std::vector<std::string> environment{"ZOD_NO_MESSAGE_BOXES=1", "SDL_AUDIODRIVER=dummy"};
+    for (char** variable = environ; *variable; ++variable) {
+        std::string text = *variable;
+        if (text.rfind("ZOD_NO_MESSAGE_BOXES=", 0) != 0 && text.rfind("SDL_AUDIODRIVER=", 0) != 0)
+            environment.push_back(text);
+    }
+    std::vector<char*> envp;
+    for (std::string& text : environment) envp.push_back(text.data());
+    envp.push_back(nullptr);
+    int null = open("/dev/null", O_WRONLY | O_CLOEXEC);
+
     pid_t child = fork();
     if (child == 0) {
         dup2(pipeFds[1], 2);
-        int null = open("/dev/null", O_WRONLY);
         dup2(null, 1);
-        close(pipeFds[0]);
-        setenv("ZOD_NO_MESSAGE_BOXES", "1", 1);
-        setenv("SDL_AUDIODRIVER", "dummy", 1);
-        std::string program = testing_paths::executable();
-        std::vector<char*> argv{program.data()};
-        std::vector<std::string> copies = arguments;
-        for (std::string& argument : copies) argv.push_back(argument.data());
-        argv.push_back(nullptr);
-        execv(program.c_str(), argv.data());
+        execve(program.c_str(), argv.data(), envp.data());
         _exit(127);
     }
+    close(null);
     close(pipeFds[1]);
     Outcome outcome;
     auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
     char buffer[4096];
-    for (;;) {
-        pollfd fd{pipeFds[0], POLLIN, 0};
-        int left = static_cast<int>(std::chrono::duration_cast<std::chrono::milliseconds>(
-                                        deadline - std::chrono::steady_clock::now()).count());
-        if (left <= 0) {
+    int status = 0;
+    bool ended = false;
+    while (!ended) {
+        if (std::chrono::steady_clock::now() >= deadline) {
             kill(child, SIGKILL);
+            waitpid(child, &status, 0);
             break;
         }
-        if (poll(&fd, 1, left) <= 0) continue;
-        ssize_t n = read(pipeFds[0], buffer, sizeof buffer);
-        if (n <= 0) break;
-        outcome.errors.append(buffer, static_cast<std::size_t>(n));
+        pollfd fd{pipeFds[0], POLLIN, 0};
+        if (poll(&fd, 1, 50) > 0) {
+            ssize_t n = read(pipeFds[0], buffer, sizeof buffer);
+            if (n > 0) outcome.errors.append(buffer, static_cast<std::size_t>(n));
+        }
+        ended = waitpid(child, &status, WNOHANG) == child;
     }
+    // What the program wrote just before it ended.
+    fcntl(pipeFds[0], F_SETFL, O_NONBLOCK);
+    for (ssize_t n; (n = read(pipeFds[0], buffer, sizeof buffer)) > 0;) outcome.errors.append(buffer, static_cast<std::size_t>(n));
     close(pipeFds[0]);
-    int status = 0;
-    waitpid(child, &status, 0);
     if (WIFEXITED(status)) outcome.exitCode = WEXITSTATUS(status);
     return outcome;
 }
@@ -105,15 +119,15 @@ TEST(Application, DocumentsThatCannotBeLoadedStopStartUp) {
 TEST(Application, CancellingTheSetupDialogEndsSilentlyWithOne) {
     if (std::getenv("DISPLAY") == nullptr) GTEST_SKIP() << "needs an X display (scripts/test.sh starts Xvfb)";
     std::thread driver([] {
-        std::string window = XdotoolDriver::run("search --sync --onlyvisible --name '^Welcome$'");
+        std::string window = XdotoolDriver::run("search --sync --onlyvisible --name '^Welcome$'", 50);
         window = window.substr(0, window.find('\n'));
         if (window.empty()) return;  // the program's time limit then fails the test
         XdotoolDriver::run("mousemove --window " + window + " 2 2");
         XdotoolDriver::run("windowfocus --sync " + window);
         XdotoolDriver::run("key Escape");
     });
-    Outcome outcome = runProgram({"-w", "-x320", "-y240", "-d" + dataFile("NoMusic.xml")});
+    Outcome outcome = runProgram({"-w", "-x320", "-y240", "-d" + dataFile("NoMusic.xml")}, 55);
     driver.join();
-    EXPECT_EQ(outcome.exitCode, 1);
+    EXPECT_EQ(outcome.exitCode, 1) << outcome.errors;
     EXPECT_EQ(outcome.errors.find("Zod'e Revez!"), std::string::npos) << outcome.errors;  // no message
 }

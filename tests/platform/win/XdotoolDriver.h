@@ -14,7 +14,7 @@
 
 class XdotoolDriver {
 public:
-    explicit XdotoolDriver(std::string title, int seconds = 20) : title(std::move(title)), seconds(seconds) {}
+    explicit XdotoolDriver(std::string title, int seconds = 30) : title(std::move(title)), seconds(seconds) {}
     ~XdotoolDriver() { finish(); }
 
     // Runs the steps on the driver's thread once the window is visible and focused.
@@ -47,8 +47,9 @@ public:
     void key(const std::string& keys) { run("key --delay 30 " + keys); }
     void pause(int milliseconds) { std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds)); }
 
-    static std::string run(const std::string& arguments) {
-        std::string command = "timeout 10 xdotool " + arguments + " 2>/dev/null";
+    // A loaded machine can be slow to show a window, so searches get longer than other commands.
+    static std::string run(const std::string& arguments, int seconds = 10) {
+        std::string command = "timeout " + std::to_string(seconds) + " xdotool " + arguments + " 2>/dev/null";
         std::string output;
         if (FILE* pipe = popen(command.c_str(), "r")) {
             char buffer[256];
@@ -65,7 +66,7 @@ public:
 
 private:
     bool waitForWindow() {
-        std::string ids = run("search --sync --onlyvisible --name '^" + title + "$'");
+        std::string ids = run("search --sync --onlyvisible --name '^" + title + "$'", seconds);
         std::size_t end = ids.find('\n');
         window = ids.substr(0, end);
         if (window.empty()) return false;

@@ -421,10 +421,6 @@ short keyStateOf(int virtualKey) {
     return keyState[virtualKey] ? static_cast<short>(0x8000) : 0;
 }
 
-void clearKeyState() {
-    for (bool& k : keyState) k = false;
-}
-
 }  // namespace win
 
 BOOL PeekMessageA(MSG* message, HWND window, unsigned filterMin, unsigned filterMax, unsigned remove) {

@@ -304,6 +304,14 @@ def stabs(song, bar, chord, velocity=70):
             song.note(STAB, bar_beat(bar) + i, 0.3, note(tone) + 12, velocity)
 
 
+def pump(song, channel, first_bar, bars, depth=56):
+    """The pad ducks under every kick and swells back within the beat: the drops' breathing."""
+    shape = (127 - depth, 127 - depth // 2, 127 - depth // 6, 127)
+    for b in range(bars * 4):
+        for i, value in enumerate(shape):
+            song.control(channel, bar_beat(first_bar) + b + i * 0.25, 11, value)
+
+
 def compose():
     song = Song()
     setup(song)
@@ -355,6 +363,7 @@ def compose():
                 bass(song, bar, chord, 'offbeat' if p % 2 == 0 else 'rolling', 100)
                 last = bar == start + 7
                 drums(song, bar, 'full', fill=last, crash=(bar == start))
+            pump(song, PAD, start, 8)
             melody(song, LEAD, start, theme, transpose=lead_transpose, velocity=velocity)
             if lead_transpose:
                 melody(song, LEAD2, start, theme, transpose=0, velocity=velocity - 16)
@@ -392,6 +401,7 @@ def compose():
     drop(81, 12, 90)
 
     # ---- outro, bars 113-120: the intro's pads, a final chord ----
+    song.control(PAD, bar_beat(113), 11, 127)
     outro = ['Am', 'F', 'C', 'G', 'F', 'E']
     for bar, chord in chords_for(113, outro):
         pad(song, bar, chord, velocity=68)

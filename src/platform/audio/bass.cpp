@@ -60,8 +60,8 @@ BOOL BASS_Init(int device, DWORD freq, DWORD flags, HWND window, const GUID* dev
     if (output) {
         return fail(BASS_ERROR_ALREADY);
     }
-    if (device < -1) {
-        return fail(BASS_ERROR_DEVICE);
+    if (device < -1 || device > BASS_DEVICE_FIRST) {
+        return fail(BASS_ERROR_DEVICE);  // only the first device is known
     }
     int error = BASS_OK;
     output = AudioOutput::open(device, static_cast<int>(freq), error);

@@ -14,7 +14,7 @@ using HSTREAM = DWORD;  // 0 is no stream
 struct GUID;
 
 // Devices for BASS_Init: 0 is the silent output; 1 is the first real output device, or the
-// silent output when no device can be opened; -1 is the same as 1.
+// silent output when no device can be opened; -1 is the same as 1. Others are no device.
 constexpr int BASS_DEVICE_NOSOUND = 0;
 constexpr int BASS_DEVICE_FIRST = 1;
 

@@ -92,6 +92,8 @@ TEST_F(Bass, StartsOnceAndReportsTheSilentOutput) {
     EXPECT_EQ(BASS_ErrorGetCode(), BASS_ERROR_INIT);
     EXPECT_FALSE(BASS_Init(BASS_DEVICE_FIRST, 0, 0, nullptr, nullptr));
     EXPECT_EQ(BASS_ErrorGetCode(), BASS_ERROR_FREQ);
+    EXPECT_FALSE(BASS_Init(2, 44100, 0, nullptr, nullptr));
+    EXPECT_EQ(BASS_ErrorGetCode(), BASS_ERROR_DEVICE);
     EXPECT_TRUE(BASS_Init(BASS_DEVICE_NOSOUND, 44100, 0, nullptr, nullptr));
 }
 

@@ -2,6 +2,7 @@
 
 #include "app/LoadResource.h"
 #include "clock/Audio.h"
+#include "database/Database.h"
 #include "database/ObjectType.h"
 #include "platform/audio/bass.h"
 #include "platform/win/win32.h"
@@ -89,20 +90,31 @@ TEST_F(MusicTest, LoadFailsWithoutAPlayableResource) {
     EXPECT_FALSE(music.openFile("../bad/music/truncated-header.ogg"));
 }
 
-TEST_F(MusicTest, LoadsTheProductionsMusicResource) {
+TEST_F(MusicTest, LoadsTheProductionsMusicFromADocument) {
     if (!loadResource("Music.ogg")) {
         GTEST_SKIP() << "the production's music is not among the resources yet";
     }
-    Music music(nullptr);
-    TiXmlElement element = musicElement("music.ogg", "324");
-    ASSERT_TRUE(music.load(&element));
-    EXPECT_TRUE(music.isPaused());
-    EXPECT_EQ(music.time(), 0.0f);
-    EXPECT_NEAR(music.beatLength(), 0.185185f, 1e-6f);
-    music.setPaused(false);
+    // As the Application finds it: the element named "Music", asked for as type 18.
+    TiXmlDocument document;
+    document.Parse("<demo><music name=\"Music\" resource=\"music.ogg\" tempo=\"324\"/>"
+                   "<music name=\"Silent\" resource=\"No such music.ogg\"/></demo>");
+    ASSERT_FALSE(document.Error());
+    Database database;
+    ASSERT_TRUE(database.load(&document));
+    auto* music = static_cast<Music*>(database.music(TypeMusic));
+    ASSERT_NE(music, nullptr);
+    EXPECT_EQ(database.find("Silent", TypeMusic), nullptr);  // a missing resource fails its load
+    EXPECT_TRUE(music->isPaused());
+    EXPECT_EQ(music->time(), 0.0f);
+    EXPECT_NEAR(music->beatLength(), 0.185185f, 1e-6f);
+    music->setPaused(false);
     sleepFor(0.2);
-    music.update();
-    EXPECT_GT(music.time(), 0.1f);
+    music->update();
+    EXPECT_GT(music->time(), 0.1f);
+    EXPECT_LT(music->time(), 0.7f);
+    // The element is written back unchanged.
+    EXPECT_TRUE(music->save(document.RootElement()->FirstChildElement("music")));
+    database.deleteObjects();
 }
 
 TEST_F(MusicTest, TempoGivesTheBeatLength) {

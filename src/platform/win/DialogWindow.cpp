@@ -1,6 +1,7 @@
 #include "platform/win/DialogWindow.h"
 
 #include "platform/win/Resources.h"
+#include "platform/win/WindowSystem.h"
 
 #include <SDL.h>
 #include <png.h>
@@ -206,12 +207,10 @@ bool DialogWindow::create() {
 }
 
 INT_PTR DialogWindow::runModal() {
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return -1;
-    struct VideoUse {
-        ~VideoUse() { SDL_QuitSubSystem(SDL_INIT_VIDEO); }
-    } videoUse;
+    // Video stays up afterwards, as for every window of this layer: the display follows at once,
+    // and unloading the X libraries between the two gains nothing.
+    if (!win::startVideo()) return -1;
     if (!create()) {
-        // Released here, while the video subsystem is still up.
         for (Control& control : controls) {
             if (control.picture) SDL_DestroyTexture(control.picture);
             control.picture = nullptr;

@@ -108,7 +108,9 @@ TEST(Application, DocumentsThatCannotBeLoadedStopStartUp) {
                           Case{dataFile("Unparsable.xml"), "XML loading and parsing error"},
                           Case{dataFile("Empty.xml"), "XML loading and parsing error"},
                           Case{dataFile("NoDemo.xml"), "The database cannot load"},
-                          Case{dataFile("NoMusic.xml"), "Cannot load music."}}) {
+                          Case{dataFile("NoMusic.xml"), "Cannot load music."},
+                          Case{dataFile("MissingMusic.xml"), "Cannot load music."},
+                          Case{dataFile("NoMain.xml"), "Cannot load Gui."}}) {
         Outcome outcome = runProgram({"-a", "-w", "-x320", "-y240", "-d" + c.file});
         EXPECT_EQ(outcome.exitCode, 1) << c.file << "\n" << outcome.errors;
         EXPECT_NE(outcome.errors.find(c.message), std::string::npos) << c.file << "\n" << outcome.errors;
@@ -130,4 +132,10 @@ TEST(Application, CancellingTheSetupDialogEndsSilentlyWithOne) {
     driver.join();
     EXPECT_EQ(outcome.exitCode, 1) << outcome.errors;
     EXPECT_EQ(outcome.errors.find("Zod'e Revez!"), std::string::npos) << outcome.errors;  // no message
+}
+
+TEST(Application, ARootThatDrawsNothingEndsTheRunNormally) {
+    Outcome outcome = runProgram({"-a", "-w", "-x320", "-y240", "-d" + dataFile("EmptyMain.xml")});
+    EXPECT_EQ(outcome.exitCode, 0) << outcome.errors;
+    EXPECT_EQ(outcome.errors.find("Zod'e Revez!"), std::string::npos) << outcome.errors;
 }

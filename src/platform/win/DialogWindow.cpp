@@ -418,6 +418,10 @@ void DialogWindow::mouseMove(int x, int y) {
 void DialogWindow::keyDown(int key, int modifiers) {
     bool alt = (modifiers & KMOD_ALT) != 0;
     bool shift = (modifiers & KMOD_SHIFT) != 0;
+    if (alt && key == SDLK_F4) {  // the system menu's Close, where no window manager offers it
+        command(IDCANCEL, BN_CLICKED);
+        return;
+    }
     if (openCombo >= 0) {
         Control& combo = controls[openCombo];
         int count = static_cast<int>(combo.strings.size());

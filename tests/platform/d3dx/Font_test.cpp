@@ -159,6 +159,24 @@ TEST(Font, SetsItsOwnStatesWhenDrawnWithoutASprite) {
     EXPECT_GT(litPixels(device, 0xff000000).count, 100);
 }
 
+TEST(Font, TextLongerThanOneDrawStillDrawsEveryGlyph) {
+    TestDevice device(1024, 16);
+    ComRef<ID3DXFont> font = labelFont(device.get());
+    std::string text;
+    for (int i = 0; i < 150; ++i) text += "il";  // 300 glyphs, more than one draw holds
+    RECT size = measure(font.get(), text.c_str());
+    ASSERT_LT(size.right, 1024);
+    RECT rect{0, 0, 1024, 16};
+    clear(device, 0xff000000);
+    device->BeginScene();
+    font->DrawTextA(nullptr, text.c_str(), -1, &rect, DT_LEFT | DT_VCENTER | DT_SINGLELINE, 0xffffffff);
+    device->EndScene();
+    Box box = litPixels(device, 0xff000000);
+    EXPECT_LE(box.left, 2);
+    EXPECT_GE(box.right, size.right - 3);
+    EXPECT_LE(box.right, size.right);
+}
+
 TEST(Sprite, BatchesTextUntilEnd) {
     TestDevice device(200, 60);
     ComRef<ID3DXFont> small = labelFont(device.get());

@@ -98,6 +98,16 @@ TEST(GlyphAtlas, WeightSizeAndQualityChangeTheGlyphs) {
     }
 }
 
+TEST(GlyphAtlas, PositiveHeightIsTheCellHeight) {
+    GlyphAtlas atlas;
+    std::string error;
+    ASSERT_TRUE(atlas.build(fontFile().data(), fontFile().size(), 24, 400, false, true, error)) << error;
+    EXPECT_NEAR(atlas.lineHeight, 24, 1);
+    GlyphAtlas byEm = labelFont();
+    EXPECT_LT(byEm.lineHeight, atlas.lineHeight);
+    EXPECT_FALSE(atlas.build(fontFile().data(), fontFile().size(), -100000, 400, false, true, error));
+}
+
 TEST(GlyphAtlas, BrokenFontDataFails) {
     GlyphAtlas atlas;
     std::string error;

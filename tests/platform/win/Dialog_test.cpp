@@ -3,6 +3,7 @@
 
 #include "platform/win/DialogFont.h"
 #include "platform/win/XdotoolDriver.h"
+#include "support/PrivateXServer.h"
 
 #include <gtest/gtest.h>
 
@@ -97,7 +98,7 @@ Outcome runDialog(Log& record, std::function<void(XdotoolDriver&)> steps) {
 class DialogTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        if (std::getenv("DISPLAY") == nullptr) GTEST_SKIP() << "needs an X display (scripts/test.sh starts Xvfb)";
+        ASSERT_TRUE(testing_x::startPrivateXServer());  // pointer and keyboard focus are ours alone
     }
 };
 

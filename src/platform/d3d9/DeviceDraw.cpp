@@ -288,7 +288,8 @@ HRESULT Device::prepareDraw(const VertexLayout& l) {
         translateRenderStates();
         renderStatesDirty = false;
     }
-    wantedGl.depthClamp = l.rhw;  // pre-transformed vertices are not clipped against depth
+    // Pre-transformed vertices are not clipped against depth, nor is anything with CLIPPING off.
+    wantedGl.depthClamp = l.rhw || !renderStates[D3DRS_CLIPPING];
     gl.apply(wantedGl);
     applySamplers();
     if (keyDirty || lastKeyFvf != fvf || !lastProgram) {

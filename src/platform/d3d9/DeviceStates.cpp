@@ -418,6 +418,7 @@ void Device::translateRenderStates() {
     w.stencilPass = lookup(kStencilOp, rs[D3DRS_STENCILPASS], GL_KEEP);
 
     w.polygonMode = lookup(kFillMode, rs[D3DRS_FILLMODE], GL_FILL);
+    w.multisample = rs[D3DRS_MULTISAMPLEANTIALIAS] != FALSE;
     w.scissor = false;
     w.viewport = {GLint(viewport.X), GLint(viewport.Y), GLint(viewport.Width), GLint(viewport.Height)};
     w.depthNear = viewport.MinZ;

@@ -44,6 +44,7 @@ void GlState::apply(const GlRenderState& w) {
     if (all || w.viewport != s.viewport) glViewport(w.viewport[0], w.viewport[1], w.viewport[2], w.viewport[3]);
     if (all || w.depthNear != s.depthNear || w.depthFar != s.depthFar) glDepthRange(w.depthNear, w.depthFar);
     if (all || w.depthClamp != s.depthClamp) enable(GL_DEPTH_CLAMP, w.depthClamp);
+    if (all || w.multisample != s.multisample) enable(GL_MULTISAMPLE, w.multisample);
     if (all || w.polygonOffsetFactor != s.polygonOffsetFactor || w.polygonOffsetUnits != s.polygonOffsetUnits) {
         bool on = w.polygonOffsetFactor != 0 || w.polygonOffsetUnits != 0;
         enable(GL_POLYGON_OFFSET_FILL, on);

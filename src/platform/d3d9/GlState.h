@@ -34,6 +34,7 @@ struct GlRenderState {
     std::array<GLint, 4> viewport{0, 0, 0, 0};
     float depthNear = 0, depthFar = 1;
     bool depthClamp = false;
+    bool multisample = true;
     float polygonOffsetFactor = 0, polygonOffsetUnits = 0;
 
     bool operator==(const GlRenderState&) const = default;

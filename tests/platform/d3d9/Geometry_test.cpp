@@ -195,3 +195,46 @@ TEST(Geometry, RowVectorTransformsAndViewports) {
     EXPECT_EQ(litPixels(t), 0);
     EXPECT_EQ(t->SetTransform(D3DTRANSFORMSTATETYPE(1), &identity), D3DERR_INVALIDCALL);
 }
+
+TEST(Geometry, PointSizesClampsAndSprites) {
+    TestDevice t(64, 64);
+    noLighting(t.get());
+    t->SetFVF(kScreenFvf);
+    auto radius = [&](float size, float low, float high) {
+        t->SetRenderState(D3DRS_POINTSIZE, std::bit_cast<DWORD>(size));
+        t->SetRenderState(D3DRS_POINTSIZE_MIN, std::bit_cast<DWORD>(low));
+        t->SetRenderState(D3DRS_POINTSIZE_MAX, std::bit_cast<DWORD>(high));
+        t->Clear(0, nullptr, D3DCLEAR_TARGET, 0xff0000ff, 1, 0);
+        ScreenVertex p = at(32, 32);
+        t->DrawPrimitiveUP(D3DPT_POINTLIST, 1, &p, sizeof p);
+        std::vector<DWORD> pixels = t.readback();
+        int r = -1;
+        while (r < 31 && (pixels[32 * 64 + 32 + r + 1] & 0xffffff) == 0xffffff &&
+               (pixels[32 * 64 + 32 - r - 1] & 0xffffff) == 0xffffff &&
+               (pixels[(32 + r + 1) * 64 + 32] & 0xffffff) == 0xffffff &&
+               (pixels[(32 - r - 1) * 64 + 32] & 0xffffff) == 0xffffff)
+            ++r;
+        return r;
+    };
+    EXPECT_EQ(radius(15, 1, 64), 7);
+    EXPECT_EQ(radius(31, 1, 64), 15);
+    EXPECT_EQ(radius(1, 1, 64), 0);
+    EXPECT_EQ(radius(15, 1, 1), 0);   // POINTSIZE_MAX clamps
+    EXPECT_EQ(radius(1, 15, 64), 7);  // POINTSIZE_MIN clamps
+
+    // Sprites: every stage's coordinates run (0, 0) at the sprite's top-left to (1, 1).
+    ComRef<IDirect3DTexture9> rows = makeTexture(t.get(), 2, 2, D3DFMT_X8R8G8B8, {0xff0000, 0xff0000, 0, 0});
+    ComRef<IDirect3DTexture9> columns = makeTexture(t.get(), 2, 2, D3DFMT_X8R8G8B8, {0, 0x00ff00, 0, 0x00ff00});
+    t->SetTexture(0, rows.get());
+    t->SetTexture(1, columns.get());
+    t->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG1);
+    t->SetTextureStageState(1, D3DTSS_COLOROP, D3DTOP_ADD);
+    t->SetTextureStageState(1, D3DTSS_COLORARG1, D3DTA_TEXTURE);
+    t->SetTextureStageState(1, D3DTSS_COLORARG2, D3DTA_CURRENT);
+    t->SetRenderState(D3DRS_POINTSPRITEENABLE, TRUE);
+    radius(32, 1, 64);
+    EXPECT_EQ(t.pixel(28, 28) & 0xffffff, 0xff0000u);
+    EXPECT_EQ(t.pixel(28, 36) & 0xffffff, 0x000000u);
+    EXPECT_EQ(t.pixel(36, 36) & 0xffffff, 0x00ff00u);
+    EXPECT_EQ(t.pixel(36, 28) & 0xffffff, 0xffff00u);
+}

@@ -156,6 +156,19 @@ void Device::buildKey(const VertexLayout& l, ProgramKey* key) const {
     k.flat = rs[D3DRS_SHADEMODE] == D3DSHADE_FLAT;
     k.pointSprite = rs[D3DRS_POINTSPRITEENABLE] != FALSE;
     k.vertexPointSize = !vs && l.pointSize >= 0;
+    if (rs[D3DRS_FOGENABLE]) {
+        // Table (pixel) fog wins over vertex fog; with neither, the vertex or shader supplies it.
+        const DWORD table = rs[D3DRS_FOGTABLEMODE], vertex = rs[D3DRS_FOGVERTEXMODE];
+        if (table >= D3DFOG_EXP && table <= D3DFOG_LINEAR) {
+            k.fog = kTableFog;
+            k.fogFormula = std::uint8_t(table);
+        } else if (vertex >= D3DFOG_EXP && vertex <= D3DFOG_LINEAR && !l.rhw && !vs) {
+            k.fog = kVertexFog;
+            k.fogFormula = std::uint8_t(vertex | (rs[D3DRS_RANGEFOGENABLE] ? 4 : 0));
+        } else if (vs || l.specular >= 0) {
+            k.fog = kSuppliedFog;
+        }
+    }
     if (rs[D3DRS_ALPHATESTENABLE] && rs[D3DRS_ALPHAFUNC] != D3DCMP_ALWAYS)
         k.alphaFunc = static_cast<std::uint8_t>(std::min<DWORD>(rs[D3DRS_ALPHAFUNC], D3DCMP_ALWAYS));
     for (DWORD s = 0; s < D3DMAXTEXTURESTAGES; ++s) {
@@ -267,6 +280,14 @@ void Device::uploadUniforms(Program& p) {
             glUniform4fv(p.stageConstant, 8, constantsOfStages[0]);
         }
         if (p.alphaRef >= 0) glUniform1f(p.alphaRef, float(renderStates[D3DRS_ALPHAREF] & 0xff));
+        if (p.fogColor >= 0) {
+            color4(renderStates[D3DRS_FOGCOLOR], c);
+            glUniform4fv(p.fogColor, 1, c);
+        }
+        if (p.fogParameters >= 0)
+            glUniform4f(p.fogParameters, std::bit_cast<float>(renderStates[D3DRS_FOGSTART]),
+                        std::bit_cast<float>(renderStates[D3DRS_FOGEND]),
+                        std::bit_cast<float>(renderStates[D3DRS_FOGDENSITY]), 0.0f);
         if (p.pointSize >= 0) {
             const float size = std::bit_cast<float>(renderStates[D3DRS_POINTSIZE]);
             const float low = std::bit_cast<float>(renderStates[D3DRS_POINTSIZE_MIN]);

@@ -33,8 +33,22 @@ constexpr const char* kToGl =
 
 string varyings(const ProgramKey& k, const char* direction) {
     string q = k.flat ? "flat " : "";
-    return q + direction + " vec4 vDiffuse;\n" + q + direction + " vec4 vSpecular;\n" + direction + " vec4 vTex[8];\n";
+    return q + direction + " vec4 vDiffuse;\n" + q + direction + " vec4 vSpecular;\n" + direction + " vec4 vTex[8];\n" +
+           direction + " float vFog; // the fog factor, or the depth for table fog\n";
 }
+
+// The fog factor of a distance d (1: no fog) for Direct3D's three formulas.
+string fogFactor(std::uint8_t formula, const string& d) {
+    switch (formula & 3) {
+    case D3DFOG_LINEAR:
+        return "clamp((fogParameters.y - " + d + ") / (fogParameters.y - fogParameters.x), 0.0, 1.0)";
+    case D3DFOG_EXP: return "clamp(exp(-fogParameters.z * " + d + "), 0.0, 1.0)";
+    case D3DFOG_EXP2: return "clamp(exp(-(fogParameters.z * " + d + ") * (fogParameters.z * " + d + ")), 0.0, 1.0)";
+    }
+    return "1.0";
+}
+
+constexpr const char* kFogUniforms = "uniform vec4 fogParameters; // start, end, density\nuniform vec4 fogColor;\n";
 
 string lightingCode(const ProgramKey& k) {
     auto source = [](std::uint8_t s, int materialIndex) -> string {
@@ -129,6 +143,7 @@ string fixedVertexSource(const ProgramKey& k) {
     s += "uniform vec4 lightDiffuse[8];\nuniform vec4 lightSpecular[8];\nuniform vec4 lightAmbient[8];\n";
     s += "uniform vec3 lightPosition[8];\nuniform vec3 lightDirection[8];\nuniform vec4 lightAttenuation[8];\n";
     s += "uniform vec3 lightSpot[8];\n";
+    s += kFogUniforms;
     s += kToGl;
     s += varyings(k, "out");
     s += "void main() {\n";
@@ -149,6 +164,13 @@ string fixedVertexSource(const ProgramKey& k) {
         if (k.lighting) s += lightingCode(k);
     }
     s += texCoordCode(k);
+    const string depth = rhw ? "w" : ((k.fogFormula & 4) ? "length(eye.xyz)" : "eye.z");
+    switch (k.fog) {
+    case kTableFog: s += "    vFog = " + depth + ";\n"; break;
+    case kVertexFog: s += "    vFog = " + fogFactor(k.fogFormula, depth) + ";\n"; break;
+    case kSuppliedFog: s += "    vFog = specular.a;\n"; break;
+    default: s += "    vFog = 1.0;\n"; break;
+    }
     s += string("    gl_PointSize = clamp(") + (k.vertexPointSize ? "aPointSize" : "pointSize.x") +
          ", pointSize.y, pointSize.z);\n";
     s += "    vDiffuse = clamp(diffuse, 0.0, 1.0);\n    vSpecular = clamp(specular, 0.0, 1.0);\n}\n";
@@ -158,6 +180,7 @@ string fixedVertexSource(const ProgramKey& k) {
 string shaderVertexSource(const ProgramKey& k, const VertexShader& vs) {
     string s = "#version 330 core\n";
     s += kToGl;
+    s += kFogUniforms;
     s += vs.glsl();
     s += varyings(k, "out");
     s += "void main() {\n"
@@ -168,6 +191,12 @@ string shaderVertexSource(const ProgramKey& k, const VertexShader& vs) {
          "    gl_Position = toGl(oPos);\n"
          "    gl_PointSize = clamp(oPts.x, pointSize.y, pointSize.z);\n"
          "    vDiffuse = clamp(oD0, 0.0, 1.0);\n    vSpecular = clamp(oD1, 0.0, 1.0);\n";
+    switch (k.fog) {
+    case kTableFog: s += "    vFog = oPos.w;\n"; break;
+    case kVertexFog:
+    case kSuppliedFog: s += "    vFog = clamp(oFog.x, 0.0, 1.0);\n"; break;
+    default: s += "    vFog = 1.0;\n"; break;
+    }
     for (int i = 0; i < 8; ++i)
         s += "    vTex[" + to_string(i) + "] = oT[" + to_string(k.stages[i].coordIndex) + "];\n";
     s += "}\n";
@@ -232,6 +261,7 @@ string fragmentSourceOf(const ProgramKey& k) {
     for (int i = 0; i < k.stageCount; ++i)
         if (k.stages[i].texture) s += "uniform sampler2D texture" + to_string(i) + ";\n";
     s += "uniform vec4 tfactor;\nuniform vec4 stageConstant[8];\nuniform float alphaRef;\n";
+    s += kFogUniforms;
     s += "out vec4 fragColor;\n";
     s += "void main() {\n"
          "    vec4 diffuse = vDiffuse;\n    vec4 specular = vSpecular;\n"
@@ -262,6 +292,10 @@ string fragmentSourceOf(const ProgramKey& k) {
         s += "    }\n";
     }
     if (k.specular) s += "    current.rgb = clamp(current.rgb + specular.rgb, 0.0, 1.0);\n";
+    if (k.fog == kTableFog)
+        s += "    current.rgb = mix(fogColor.rgb, current.rgb, " + fogFactor(k.fogFormula, "vFog") + ");\n";
+    else if (k.fog != kNoFog)
+        s += "    current.rgb = mix(fogColor.rgb, current.rgb, clamp(vFog, 0.0, 1.0));\n";
     if (k.alphaFunc) {
         static constexpr const char* kCompare[] = {"", "false", "<", "==", "<=", ">", "!=", ">=", "true"};
         const string op = kCompare[k.alphaFunc];
@@ -356,6 +390,8 @@ Program* ShaderCache::get(const ProgramKey& key, const VertexShader* vs, std::st
     p->alphaRef = at("alphaRef");
     p->pointSize = at("pointSize");
     p->constants = at("c");
+    p->fogColor = at("fogColor");
+    p->fogParameters = at("fogParameters");
     glUseProgram(p->id);
     for (int i = 0; i < 8; ++i) {
         GLint sampler = at(("texture" + std::to_string(i)).c_str());

@@ -34,6 +34,13 @@ struct StageKey {
     std::uint8_t pad = 0;
 };
 
+enum FogSource : std::uint8_t {
+    kNoFog,
+    kTableFog,       // per pixel from the depth
+    kVertexFog,      // per vertex from the depth (or distance)
+    kSuppliedFog,    // the vertex's specular alpha, or a shader's oFog
+};
+
 struct ProgramKey {
     std::uint32_t fvf = 0;
     std::uint32_t shaderId = 0;       // 0: fixed-function vertex processing
@@ -44,7 +51,8 @@ struct ProgramKey {
     std::uint8_t flat = 0, pointSprite = 0, alphaFunc = 0;  // alphaFunc 0: no alpha test
     std::uint8_t stageCount = 0;
     std::uint8_t vertexPointSize = 0;
-    std::uint8_t pad[2] = {0, 0};
+    std::uint8_t fog = 0;         // FogSource
+    std::uint8_t fogFormula = 0;  // D3DFOGMODE of the table or vertex fog; range fog adds 4
     std::array<StageKey, 8> stages{};
 
     bool operator==(const ProgramKey& o) const { return std::memcmp(this, &o, sizeof *this) == 0; }
@@ -66,6 +74,7 @@ struct Program {
     GLint lightDiffuse = -1, lightSpecular = -1, lightAmbient = -1, lightPosition = -1, lightDirection = -1;
     GLint lightAttenuation = -1, lightSpot = -1;
     GLint tfactor = -1, stageConstant = -1, alphaRef = -1, pointSize = -1, constants = -1;
+    GLint fogColor = -1, fogParameters = -1;
     std::array<std::uint64_t, kUniformGroups> seen{};  // 0: never uploaded
 };
 

@@ -3,6 +3,9 @@
 #include "platform/d3d9/DrawHelpers.h"
 #include "support/TestDevice.h"
 
+#include <bit>
+#include <cmath>
+
 using namespace d3d9test;
 
 TEST(RasterStates, BlendFactorsAndOperations) {
@@ -220,4 +223,46 @@ TEST(RasterStates, ColourWriteMaskAndStencil) {
     drawScreenQuad(t.get(), 0, 0, 8, 8, 0xff00ff00);
     EXPECT_EQ(t.pixel(1, 4) & 0xffffff, 0x00ff00u);
     EXPECT_EQ(t.pixel(6, 4) & 0xffffff, 0u);
+}
+
+TEST(RasterStates, FogBlendsTowardsTheFogColour) {
+    TestDevice t(8, 8);
+    noLighting(t.get());
+    t->SetRenderState(D3DRS_FOGENABLE, TRUE);
+    t->SetRenderState(D3DRS_FOGCOLOR, 0xff0000ff);
+    t->SetRenderState(D3DRS_FOGSTART, std::bit_cast<DWORD>(0.0f));
+    t->SetRenderState(D3DRS_FOGEND, std::bit_cast<DWORD>(1.0f));
+    t->SetRenderState(D3DRS_FOGDENSITY, std::bit_cast<DWORD>(2.0f));
+    const struct {
+        D3DRENDERSTATETYPE mode;
+        D3DFOGMODE formula;
+        float factor;  // of the scene colour at eye depth 0.25
+    } cases[] = {
+        {D3DRS_FOGVERTEXMODE, D3DFOG_LINEAR, 0.75f},
+        {D3DRS_FOGTABLEMODE, D3DFOG_LINEAR, 0.75f},
+        {D3DRS_FOGTABLEMODE, D3DFOG_EXP, std::exp(-0.5f)},
+        {D3DRS_FOGTABLEMODE, D3DFOG_EXP2, std::exp(-0.25f)},
+    };
+    for (const auto& c : cases) {
+        t->SetRenderState(D3DRS_FOGVERTEXMODE, D3DFOG_NONE);
+        t->SetRenderState(D3DRS_FOGTABLEMODE, D3DFOG_NONE);
+        t->SetRenderState(c.mode, c.formula);
+        t->Clear(0, nullptr, D3DCLEAR_TARGET, 0, 1, 0);
+        drawClipQuad(t.get(), 0xffff0000, 0.25f);
+        const DWORD red = DWORD(std::lround(255 * c.factor)), blue = 255 - red;
+        EXPECT_TRUE(colorNear(t.pixel(4, 4), D3DCOLOR_XRGB(red, 0, blue), 2)) << c.mode << " " << c.formula;
+    }
+    // With neither mode, pre-transformed vertices bring their fog in the specular alpha.
+    t->SetRenderState(D3DRS_FOGTABLEMODE, D3DFOG_NONE);
+    struct V {
+        float x, y, z, rhw;
+        DWORD diffuse, specular;
+    } q[4] = {{-0.5f, -0.5f, 0.5f, 1, 0xffff0000, 0x40000000}, {7.5f, -0.5f, 0.5f, 1, 0xffff0000, 0x40000000},
+              {-0.5f, 7.5f, 0.5f, 1, 0xffff0000, 0x40000000}, {7.5f, 7.5f, 0.5f, 1, 0xffff0000, 0x40000000}};
+    t->SetFVF(D3DFVF_XYZRHW | D3DFVF_DIFFUSE | D3DFVF_SPECULAR);
+    t->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, q, sizeof(V));
+    EXPECT_TRUE(colorNear(t.pixel(4, 4), 0x4000bf, 2));
+    t->SetRenderState(D3DRS_FOGENABLE, FALSE);
+    t->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, q, sizeof(V));
+    EXPECT_TRUE(colorNear(t.pixel(4, 4), 0xff0000, 0));
 }

@@ -38,12 +38,14 @@ struct Resolution {
 };
 constexpr Resolution resolutions[] = {{"640 x 480", 640, 480}, {"800 x 600", 800, 600}, {"1024 x 768", 1024, 768}};
 
-Options* dialogOptions = nullptr;  // the options of the dialog being shown
-
 INT_PTR setupProcedure(HWND dialog, unsigned message, WPARAM wParam, LPARAM lParam) {
+    // The options travel with the dialog window, as its user data.
+    if (message == WM_INITDIALOG) SetWindowLongPtrA(dialog, GWLP_USERDATA, lParam);
+    auto* dialogOptions = reinterpret_cast<Options*>(GetWindowLongPtrA(dialog, GWLP_USERDATA));
+    if (dialogOptions == nullptr) return FALSE;
+
     switch (message) {
     case WM_INITDIALOG: {
-        dialogOptions = reinterpret_cast<Options*>(lParam);
         SetWindowTextA(dialog, "Welcome");
         for (const Resolution& resolution : resolutions)
             SendDlgItemMessageA(dialog, IDC_RESOLUTION, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(resolution.text));

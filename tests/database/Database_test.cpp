@@ -1,5 +1,6 @@
 #include "database/Database.h"
 
+#include "app/LoadResource.h"
 #include "database/FloatObject.h"
 #include "database/TypeRegistry.h"
 #include "support/TestPaths.h"
@@ -325,4 +326,32 @@ TEST(Database, FailingObjectSaveAbortsBeforeTheFileIsTouched) {
     ASSERT_NE(db.objectAt(0), nullptr);
     EXPECT_FALSE(db.save());
     EXPECT_EQ(readFile(path), "old");
+}
+
+TEST(Database, TheLinkedDocumentListsItsMusicAndRootVisual) {
+    ResourceData resource = loadResource("Demo.xml");
+    ASSERT_TRUE(resource);
+    std::string text(reinterpret_cast<const char*>(resource.data), resource.size);
+    TiXmlDocument document("demo.xml");
+    document.Parse(text.c_str());
+    ASSERT_FALSE(document.Error()) << document.ErrorDesc() << " at row " << document.ErrorRow();
+    Database db;
+    ASSERT_TRUE(db.load(&document));
+    ASSERT_GT(db.count(), 1);
+
+    // The designated elements are the last of their names; check their tags without creating them.
+    const TiXmlElement* music = nullptr;
+    const TiXmlElement* main = nullptr;
+    for (const TiXmlElement* e = document.FirstChildElement("demo")->FirstChildElement(); e; e = e->NextSiblingElement()) {
+        const char* name = e->Attribute("name");
+        if (name && std::string(name) == "Music") music = e;
+        if (name && std::string(name) == "Main") main = e;
+    }
+    ASSERT_NE(music, nullptr);
+    ASSERT_NE(main, nullptr);
+    EXPECT_EQ(typeFromKeyword(music->Value()), TypeMusic);
+    ObjectType rootType = typeFromKeyword(main->Value());
+    EXPECT_TRUE(rootType == TypeVisualGroup || rootType == TypeVisualOverlay || rootType == TypeVisualScene)
+        << main->Value();
+    EXPECT_TRUE(loadResource(music->Attribute("resource"))) << music->Attribute("resource");
 }

@@ -575,9 +575,11 @@ void DialogWindow::render() {
             SDL_Rect target{c.x, c.y, c.width, c.height};
             SDL_RenderCopy(renderer, c.picture, nullptr, &target);
         } else if (isPushButton(c)) {
-            bool isDefault = (c.item.style & 0x0F) == BS_DEFPUSHBUTTON;
+            // A focused push button is the one Return presses, so it shows as the default.
+            bool pushFocused = focus >= 0 && isPushButton(controls[focus]);
+            bool isDefault = pushFocused ? focused : (c.item.style & 0x0F) == BS_DEFPUSHBUTTON;
             fill(renderer, c.x, c.y, c.width, c.height, c.pressed ? buttonPressed : buttonFace);
-            frame(renderer, c.x, c.y, c.width, c.height, isDefault || focused ? defaultBorder : buttonBorder);
+            frame(renderer, c.x, c.y, c.width, c.height, isDefault ? defaultBorder : buttonBorder);
             if (isDefault) frame(renderer, c.x + 1, c.y + 1, c.width - 2, c.height - 2, defaultBorder);
             int textX = c.x + (c.width - font.textWidth(c.label)) / 2;
             font.draw(renderer, c.label, textX, textY, textColour);

@@ -140,3 +140,14 @@ TEST(Application, ARootThatDrawsNothingEndsTheRunNormally) {
     EXPECT_EQ(outcome.exitCode, 0) << outcome.errors;
     EXPECT_EQ(outcome.errors.find("Zod'e Revez!"), std::string::npos) << outcome.errors;
 }
+
+TEST(Application, FullScreenAtTheScreensSizeReachesTheDocument) {
+    if (std::getenv("DISPLAY") == nullptr) ASSERT_TRUE(testing_x::startPrivateXServer());
+    std::string size = XdotoolDriver::run("getdisplaygeometry");  // "width height"
+    std::size_t blank = size.find(' ');
+    ASSERT_NE(blank, std::string::npos) << size;
+    Outcome outcome = runProgram({"-a", "-x" + size.substr(0, blank), "-y" + size.substr(blank + 1),
+                                  "-d" + dataFile("Missing.xml")});
+    EXPECT_EQ(outcome.exitCode, 1) << outcome.errors;
+    EXPECT_NE(outcome.errors.find("XML loading and parsing error"), std::string::npos) << outcome.errors;
+}

@@ -26,6 +26,11 @@ constexpr Uint32 highlightText = 0xFFFFFFFF;
 constexpr Uint32 white = 0xFFFFFFFF;
 constexpr Uint32 boxBorder = 0xFF333333;
 
+bool isMovementKey(SDL_Keycode key) {
+    return key == SDLK_TAB || key == SDLK_UP || key == SDLK_DOWN || key == SDLK_LEFT || key == SDLK_RIGHT ||
+           key == SDLK_HOME || key == SDLK_END;
+}
+
 int mulDiv(int value, int numerator, int denominator) {
     long long product = static_cast<long long>(value) * numerator;
     return static_cast<int>((product + (product >= 0 ? denominator / 2 : -denominator / 2)) / denominator);
@@ -281,7 +286,10 @@ void DialogWindow::handle(const SDL_Event& event) {
         break;
     case SDL_KEYDOWN:
         // A modal dialog takes the keyboard even before the system names a focus window.
-        if (event.key.windowID == own || event.key.windowID == 0) keyDown(event.key.keysym.sym, event.key.keysym.mod);
+        if (event.key.windowID != own && event.key.windowID != 0) break;
+        // Held keys repeat only where Windows repeats them: moving the focus or the selection.
+        if (event.key.repeat && !isMovementKey(event.key.keysym.sym)) break;
+        keyDown(event.key.keysym.sym, event.key.keysym.mod);
         break;
     case SDL_MOUSEBUTTONDOWN:
         if (event.button.windowID == own && event.button.button == SDL_BUTTON_LEFT) mouseDown(event.button.x, event.button.y);

@@ -38,14 +38,14 @@ bool GlyphAtlas::build(const unsigned char* fontData, std::size_t size, int heig
         return false;
     }
     FT_Face face = ft.face;
-    FT_UInt pixels = 12;
+    double pixels = 12;
     if (height < 0) {
-        pixels = FT_UInt(-height);
+        pixels = -double(height);
     } else if (height > 0) {
         double cell = double(face->ascender - face->descender) / face->units_per_EM;
-        pixels = FT_UInt(std::max(1.0, std::floor(height / cell + 0.5)));
+        pixels = std::max(1.0, std::floor(height / cell + 0.5));
     }
-    if (pixels > 512 || FT_Set_Pixel_Sizes(face, 0, pixels) != 0) {
+    if (pixels > 512 || FT_Set_Pixel_Sizes(face, 0, FT_UInt(pixels)) != 0) {
         error = "the font cannot be set to that size";
         return false;
     }

@@ -8,6 +8,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstring>
+#include <limits>
 #include <map>
 #include <memory>
 #include <new>
@@ -322,14 +323,16 @@ public:
 
     std::uint32_t integer() {
         const Value& value = take();
-        if (!value.isInteger || value.number < 0 || value.number > 4294967295.0)
+        if (!value.isInteger || !(value.number >= 0 && value.number <= 4294967295.0))
             fail("a " + object.type + " holds a non-integer where a count or index belongs");
         return std::uint32_t(value.number);
     }
     float real() {
         const Value& value = take();
         if (value.isString) fail("a " + object.type + " holds a string where a number belongs");
-        return float(value.number);
+        if (std::fabs(value.number) > double(std::numeric_limits<float>::max()))
+            fail("a " + object.type + " holds a number too large for a float");
+        return float(value.number);  // NaN passes through as NaN
     }
     const std::string& string() {
         const Value& value = take();

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <fstream>
 #include <iterator>
+#include <limits>
 
 using d3dx::Glyph;
 using d3dx::GlyphAtlas;
@@ -106,6 +107,7 @@ TEST(GlyphAtlas, PositiveHeightIsTheCellHeight) {
     GlyphAtlas byEm = labelFont();
     EXPECT_LT(byEm.lineHeight, atlas.lineHeight);
     EXPECT_FALSE(atlas.build(fontFile().data(), fontFile().size(), -100000, 400, false, true, error));
+    EXPECT_FALSE(atlas.build(fontFile().data(), fontFile().size(), std::numeric_limits<int>::min(), 400, false, true, error));
 }
 
 TEST(GlyphAtlas, BrokenFontDataFails) {

@@ -250,6 +250,7 @@ TEST(XFileReader, MalformedFilesFailWithAReason) {
         "Header { 1; 0; 1; }",                                                   // no mesh at all
         "Mesh { 1;0;0;0;; 0;; }",                                                // a mesh without faces
         "Mesh { 1e; }",
+        "Mesh { 3; 1e300;0;0;, 1;0;0;, 0;1;0;; 1; 3; 0, 1, 2;; }",             // beyond single precision
         "template Vector { <3D82AB5E-62DA-11cf-AB39-0020AF71E433> FLOAT x;",
         "} Mesh { }",
     };

@@ -8,7 +8,9 @@
 
 #include <tinyxml.h>
 
+#include <filesystem>
 #include <string>
+#include <system_error>
 
 Application::Application() : document(std::make_unique<TiXmlDocument>("demo.xml")) {}
 
@@ -76,8 +78,12 @@ bool Application::loadDocument() {
         std::string text(reinterpret_cast<const char*>(resource.data), resource.size);
         document->Parse(text.c_str());
         if (document->Error()) return display.showMessage("XML parsing error");
-    } else if (!document->LoadFile(options.dataFile)) {
-        return display.showMessage("XML loading and parsing error");
+    } else {
+        // TinyXML sizes its buffer from a seek to the end, which a folder or a device answers
+        // with nonsense: only a regular file is read.
+        std::error_code error;
+        if (!std::filesystem::is_regular_file(options.dataFile, error) || !document->LoadFile(options.dataFile))
+            return display.showMessage("XML loading and parsing error");
     }
     if (!database.load(document.get())) return display.showMessage("The database cannot load");
     return true;

@@ -108,6 +108,8 @@ TEST(Application, DocumentsThatCannotBeLoadedStopStartUp) {
     for (const Case& c : {Case{dataFile("Missing.xml"), "XML loading and parsing error"},
                           Case{dataFile("Unparsable.xml"), "XML loading and parsing error"},
                           Case{dataFile("Empty.xml"), "XML loading and parsing error"},
+                          Case{testing_paths::sourceDir() + "/tests", "XML loading and parsing error"},
+                          Case{"/dev/zero", "XML loading and parsing error"},
                           Case{dataFile("NoDemo.xml"), "The database cannot load"},
                           Case{dataFile("NoMusic.xml"), "Cannot load music."},
                           Case{dataFile("MissingMusic.xml"), "Cannot load music."},

@@ -169,9 +169,16 @@ private:
             }
             program.push_back(in);
         }
-        for (const Instruction& in : program)
+        for (const Instruction& in : program) {
             for (int s = 0; s < in.sourceCount; ++s)
                 if (!checkSource(in.sources[s])) return false;
+            // A matrix operand names its first row; every row it reaches must exist too.
+            const int rows = in.opcode == kM4x4 || in.opcode == kM3x4 ? 4
+                             : in.opcode == kM4x3 || in.opcode == kM3x3 ? 3
+                             : in.opcode == kM3x2 ? 2 : 1;
+            for (int k = 1; k < rows; ++k)
+                if (!checkSource(in.sources[1] + DWORD(k))) return fail("matrix rows run out of registers");
+        }
         return true;
     }
 

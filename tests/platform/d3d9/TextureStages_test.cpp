@@ -342,6 +342,28 @@ TEST(TextureStages, CoordinateGenerationAndTransforms) {
     drawWithNormal(0.8f, 0.1f, 0);  // (0.05, 0.4): column 0, row 1
     EXPECT_TRUE(colorNear(t.pixel(16, 16), 0x400000, 1));
 
+    // CAMERASPACEPOSITION: (x, y, z, 1) of the vertex in camera space; u = 5 z, v = 0.9.
+    D3DMATRIX identity{};
+    identity.m[0][0] = identity.m[1][1] = identity.m[2][2] = identity.m[3][3] = 1;
+    t->SetTransform(D3DTS_VIEW, &identity);
+    D3DMATRIX fromDepth{};
+    fromDepth.m[2][0] = 5;
+    fromDepth.m[3][1] = 0.9f;
+    t->SetTransform(D3DTS_TEXTURE0, &fromDepth);
+    t->SetTextureStageState(0, D3DTSS_TEXCOORDINDEX, D3DTSS_TCI_CAMERASPACEPOSITION);
+    drawWithNormal(0, 0, -1);  // the quad lies at z = 0.1: column 2, row 3
+    EXPECT_TRUE(colorNear(t.pixel(16, 16), 0xc08000, 1));
+    // REFLECTIONVECTOR: the eye direction (0, 0, 1) mirrored by the normal (0, 0, -1) is (0, 0, -1);
+    // u = -0.6 z, v = 0.1.
+    D3DMATRIX fromReflection{};
+    fromReflection.m[2][0] = -0.6f;
+    fromReflection.m[3][1] = 0.1f;
+    t->SetTransform(D3DTS_TEXTURE0, &fromReflection);
+    t->SetRenderState(D3DRS_LOCALVIEWER, FALSE);
+    t->SetTextureStageState(0, D3DTSS_TEXCOORDINDEX, D3DTSS_TCI_CAMERASPACEREFLECTIONVECTOR);
+    drawWithNormal(0, 0, -1);
+    EXPECT_TRUE(colorNear(t.pixel(16, 16), 0x008000, 1));
+
     // Pre-transformed vertices get no texture transform.
     t->SetTextureStageState(0, D3DTSS_TEXCOORDINDEX, 0);
     t->SetTransform(D3DTS_TEXTURE0, &zero);

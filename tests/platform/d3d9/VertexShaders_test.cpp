@@ -289,6 +289,8 @@ TEST(VertexShaders, UnreadableStreamsAreRefused) {
     EXPECT_TRUE(refused({kVersion, MOV, dst(kRast, 0, 0), src(kConst, 0), kEnd}));  // empty mask
     EXPECT_TRUE(refused({kVersion, MOV, dst(kRast, 0), src(kConst, 0) | 3u << 24, kEnd}));  // bias modifier
     EXPECT_TRUE(refused({kVersion, MOV | 5u << 24, dst(kRast, 0), src(kConst, 0), kEnd}));  // wrong length
+    EXPECT_TRUE(refused({kVersion, M4X4, dst(kRast, 0), src(kConst, 0), src(kConst, 254), kEnd}));  // c254..c257
+    EXPECT_TRUE(refused({kVersion, M3X3, dst(kRast, 0), src(kConst, 0), src(kTemp, 10), kEnd}));    // r10..r12
     std::vector<DWORD> tooLong = {kVersion};
     for (int i = 0; i < 200; ++i) tooLong.insert(tooLong.end(), {MOV, dst(kTemp, 0), src(kConst, 0)});
     tooLong.push_back(kEnd);

@@ -4,13 +4,28 @@
 #include "app/SetupDialog.h"
 #include "clock/Audio.h"
 #include "clock/Music.h"
+#include "database/XmlNesting.h"
 #include "platform/win/win32.h"
 
 #include <tinyxml.h>
 
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <system_error>
+
+namespace {
+
+// The parser recurses per level; a file nested deeper than any real document is refused unread.
+bool nestingAcceptable(const char* fileName) {
+    std::ifstream file(fileName, std::ios::binary);
+    if (!file) return false;
+    std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    return xmlNestingDepth(text) <= maxXmlNesting;
+}
+
+}  // namespace
 
 Application::Application() : document(std::make_unique<TiXmlDocument>("demo.xml")) {}
 
@@ -76,13 +91,15 @@ bool Application::loadDocument() {
         ResourceData resource = loadResource("Demo.xml");
         if (!resource) return display.showMessage("Cannot open database resource");
         std::string text(reinterpret_cast<const char*>(resource.data), resource.size);
+        if (xmlNestingDepth(text) > maxXmlNesting) return display.showMessage("XML parsing error");
         document->Parse(text.c_str());
         if (document->Error()) return display.showMessage("XML parsing error");
     } else {
         // TinyXML sizes its buffer from a seek to the end, which a folder or a device answers
         // with nonsense: only a regular file is read.
         std::error_code error;
-        if (!std::filesystem::is_regular_file(options.dataFile, error) || !document->LoadFile(options.dataFile))
+        if (!std::filesystem::is_regular_file(options.dataFile, error) || !nestingAcceptable(options.dataFile) ||
+            !document->LoadFile(options.dataFile))
             return display.showMessage("XML loading and parsing error");
     }
     if (!database.load(document.get())) return display.showMessage("The database cannot load");

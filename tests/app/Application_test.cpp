@@ -7,6 +7,8 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdio>
+#include <fstream>
 #include <csignal>
 #include <cstdlib>
 #include <fcntl.h>
@@ -150,6 +152,21 @@ TEST(Application, FullScreenAtTheScreensSizeReachesTheDocument) {
     ASSERT_NE(blank, std::string::npos) << size;
     Outcome outcome = runProgram({"-a", "-x" + size.substr(0, blank), "-y" + size.substr(blank + 1),
                                   "-d" + dataFile("Missing.xml")});
+    EXPECT_EQ(outcome.exitCode, 1) << outcome.errors;
+    EXPECT_NE(outcome.errors.find("XML loading and parsing error"), std::string::npos) << outcome.errors;
+}
+
+TEST(Application, ADocumentNestedTooDeepIsRefusedNotParsed) {
+    std::string folder = testing_paths::makeTempDir();
+    std::string path = folder + "/Deep.xml";
+    {
+        std::ofstream out(path);
+        out << "<demo>";
+        for (int i = 0; i < 300000; ++i) out << "<a>";
+    }
+    Outcome outcome = runProgram({"-a", "-w", "-x320", "-y240", "-d" + path});
+    std::remove(path.c_str());
+    std::remove(folder.c_str());
     EXPECT_EQ(outcome.exitCode, 1) << outcome.errors;
     EXPECT_NE(outcome.errors.find("XML loading and parsing error"), std::string::npos) << outcome.errors;
 }

@@ -308,3 +308,49 @@ TEST(VertexShaders, UnreadableStreamsAreRefused) {
                                     dclV0, MOV | 2u << 24, dst(kRast, 0), src(kInput, 0), kEnd};
     EXPECT_EQ(t->CreateVertexShader(annotated.data(), &shader), D3D_OK);
 }
+
+TEST(VertexShaders, CloudFadeProgramOfFortyTokens) {
+    // The fade program the cloud model ships: scale the position, transform it, and give every
+    // colour channel |camera-space normal . (0, 0, 1)| so that slices seen edge-on disappear.
+    Program p;
+    p.dcl(0, 0, 0).dcl(3, 0, 1).dcl(5, 0, 2);
+    p.def(9, {0, 0, 1, 0});
+    p.op(MUL, {dst(kTemp, 0), src(kInput, 0), src(kConst, 8)});
+    p.op(M4X4, {dst(kRast, 0), src(kTemp, 0), src(kConst, 0)});
+    p.op(M3X3, {dst(kTemp, 0, 7), src(kInput, 1), src(kConst, 4)});
+    p.op(DP4, {dst(kTemp, 0, 8), src(kTemp, 0), src(kConst, 9)});
+    p.op(MAX, {dst(kAttr, 0), src(kTemp, 0, swizzle(3, 3, 3, 3)), src(kTemp, 0, swizzle(3, 3, 3, 3), true)});
+    p.op(MOV, {dst(kTexOut, 0), src(kInput, 2)});
+    std::vector<DWORD> tokens = p.end();
+    ASSERT_EQ(tokens.size() * 4, 160u);
+
+    TestDevice t(8, 8);
+    noLighting(t.get());
+    t->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG1);
+    t->SetTextureStageState(0, D3DTSS_COLORARG1, D3DTA_DIFFUSE);
+    ComRef<IDirect3DVertexShader9> shader;
+    ASSERT_EQ(t->CreateVertexShader(tokens.data(), &shader), D3D_OK);
+    const float transform[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
+    const float scale[4] = {1, 2, 0.5f, 1};
+    t->SetVertexShaderConstantF(0, transform, 4);
+    t->SetVertexShaderConstantF(4, transform, 4);
+    t->SetVertexShaderConstantF(8, scale, 1);
+    struct V {
+        float x, y, z, nx, ny, nz, u, v;
+    };
+    auto draw = [&](float nz) {
+        const float ny = std::sqrt(1 - nz * nz);
+        V q[4] = {{-1, 0.5f, 0.5f, 0, ny, nz, 0, 0}, {1, 0.5f, 0.5f, 0, ny, nz, 1, 0},
+                  {-1, -0.5f, 0.5f, 0, ny, nz, 0, 1}, {1, -0.5f, 0.5f, 0, ny, nz, 1, 1}};
+        t->SetFVF(D3DFVF_XYZ | D3DFVF_NORMAL | D3DFVF_TEX1);
+        t->SetVertexShader(shader.get());
+        t->Clear(0, nullptr, D3DCLEAR_TARGET, 0xff0000ff, 1, 0);
+        ASSERT_EQ(t->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, q, sizeof(V)), D3D_OK);
+        t->SetVertexShader(nullptr);
+    };
+    draw(-0.8f);  // y scaled by 2: the quad fills the target
+    EXPECT_TRUE(colorNear(t.pixel(4, 0), 0xcccccc, 1));
+    EXPECT_TRUE(colorNear(t.pixel(4, 7), 0xcccccc, 1));
+    draw(0.0f);  // edge-on: gone
+    EXPECT_TRUE(colorNear(t.pixel(4, 4), 0x000000, 0));
+}

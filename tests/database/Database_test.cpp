@@ -13,6 +13,8 @@
 #include <map>
 #include <sstream>
 #include <string>
+#include <csignal>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <vector>
 
@@ -354,4 +356,50 @@ TEST(Database, TheLinkedDocumentListsItsMusicAndRootVisual) {
     EXPECT_TRUE(rootType == TypeVisualGroup || rootType == TypeVisualOverlay || rootType == TypeVisualScene)
         << main->Value();
     EXPECT_TRUE(loadResource(music->Attribute("resource"))) << music->Attribute("resource");
+}
+
+TEST(Database, WriteThatStopsMidwayLeavesTheOldFileAndNoLeftovers) {
+    TempDir dir;
+    std::string text = "<demo>";
+    for (int i = 0; i < 200; ++i) text += "<float name='F" + std::to_string(i) + "' value='1'/>";
+    text += "</demo>";
+    TiXmlDocument document("unused.xml");
+    document.Parse(text.c_str());
+    Database db;
+    ASSERT_TRUE(db.load(&document));
+    const std::string path = dir / "demo.xml";
+    std::ofstream(path) << "old content";
+
+    // A file-size limit stops the write after 1 KiB, as a full disk would; root is bound by it too.
+    rlimit saved{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    auto previous = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = saved;
+    small.rlim_cur = 1024;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    bool savedOk = db.saveAs(path.c_str());
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previous);
+
+    EXPECT_FALSE(savedOk);
+    EXPECT_EQ(readFile(path), "old content");
+    int files = 0;
+    for (const auto& entry : fs::directory_iterator(dir.path)) files += entry.is_regular_file() ? 1 : 0;
+    EXPECT_EQ(files, 1);  // the partial temporary file is gone
+
+    ASSERT_TRUE(db.saveAs(path.c_str()));  // without the limit the same save goes through
+    EXPECT_GT(readFile(path).size(), 1024u);
+}
+
+TEST(Database, TargetInAFolderThatTakesNoNewFilesIsLeftAsItWas) {
+    // /proc refuses new files even to root, while its entries read as regular files.
+    const char* target = "/proc/version";
+    std::string before = readFile(target);
+    ASSERT_FALSE(before.empty());
+    TiXmlDocument document("unused.xml");
+    document.Parse("<demo><float name='A'/></demo>");
+    Database db;
+    ASSERT_TRUE(db.load(&document));
+    EXPECT_FALSE(db.saveAs(target));
+    EXPECT_EQ(readFile(target), before);
 }

@@ -72,6 +72,9 @@ HRESULT Device::initialise(HWND hwnd, D3DPRESENT_PARAMETERS* p) {
     GLint size = 0;
     glGetIntegerv(GL_MAX_TEXTURE_SIZE, &size);
     maxTextureSize = static_cast<UINT>(std::max(size, 256));
+    if (epoxy_has_gl_extension("GL_EXT_texture_filter_anisotropic") ||
+        epoxy_has_gl_extension("GL_ARB_texture_filter_anisotropic"))
+        glGetFloatv(GL_MAX_TEXTURE_MAX_ANISOTROPY_EXT, &anisotropy);
 
     const UINT interval = p->PresentationInterval;
     SDL_GL_SetSwapInterval(interval == D3DPRESENT_INTERVAL_IMMEDIATE ? 0 : interval == D3DPRESENT_INTERVAL_TWO ? 2 : 1);

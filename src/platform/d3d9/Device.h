@@ -155,6 +155,7 @@ private:
     bool depthUsable = false;                      // the depth surface is attached
     bool inScene = false;
     UINT maxTextureSize = 4096;
+    float anisotropy = 1;                          // largest anisotropy GL offers, 1 without the extension
 
     // Direct3D states
     std::array<DWORD, D3DRS_COUNT> renderStates{};

@@ -5,6 +5,7 @@
 #include "platform/d3d9/Formats.h"
 #include "platform/d3d9/VertexShader.h"
 
+#include <algorithm>
 #include <bit>
 #include <cmath>
 
@@ -450,6 +451,12 @@ void Device::applySamplers() {
         glSamplerParameterfv(id, GL_TEXTURE_BORDER_COLOR, border);
         glSamplerParameterf(id, GL_TEXTURE_LOD_BIAS, std::bit_cast<float>(st[D3DSAMP_MIPMAPLODBIAS]));
         glSamplerParameterf(id, GL_TEXTURE_MIN_LOD, float(st[D3DSAMP_MAXMIPLEVEL]));
+        if (anisotropy > 1) {
+            const bool anisotropic =
+                st[D3DSAMP_MINFILTER] == D3DTEXF_ANISOTROPIC || st[D3DSAMP_MAGFILTER] == D3DTEXF_ANISOTROPIC;
+            const float wanted = anisotropic ? float(std::max<DWORD>(st[D3DSAMP_MAXANISOTROPY], 1)) : 1.0f;
+            glSamplerParameterf(id, GL_TEXTURE_MAX_ANISOTROPY_EXT, std::min(wanted, anisotropy));
+        }
     }
 }
 

@@ -26,7 +26,7 @@ struct Outcome {
     std::string errors;   // standard error
 };
 
-Outcome runProgram(const std::vector<std::string>& arguments, int seconds = 30) {
+Outcome runProgram(const std::vector<std::string>& arguments, int seconds = 30, bool withDisplay = true) {
     // Close-on-exec, so that no other process started meanwhile (xdotool) holds the pipe open.
     int pipeFds[2];
     if (pipe2(pipeFds, O_CLOEXEC) != 0) return {};
@@ -40,8 +40,9 @@ Outcome runProgram(const std::vector<std::string>& arguments, int seconds = 30) 
     std::vector<std::string> environment{"ZOD_NO_MESSAGE_BOXES=1", "SDL_AUDIODRIVER=dummy"};
     for (char** variable = environ; *variable; ++variable) {
         std::string text = *variable;
-        if (text.rfind("ZOD_NO_MESSAGE_BOXES=", 0) != 0 && text.rfind("SDL_AUDIODRIVER=", 0) != 0)
-            environment.push_back(text);
+        if (text.rfind("ZOD_NO_MESSAGE_BOXES=", 0) == 0 || text.rfind("SDL_AUDIODRIVER=", 0) == 0) continue;
+        if (!withDisplay && (text.rfind("DISPLAY=", 0) == 0 || text.rfind("WAYLAND_DISPLAY=", 0) == 0)) continue;
+        environment.push_back(text);
     }
     std::vector<char*> envp;
     for (std::string& text : environment) envp.push_back(text.data());
@@ -169,4 +170,14 @@ TEST(Application, ADocumentNestedTooDeepIsRefusedNotParsed) {
     std::remove(folder.c_str());
     EXPECT_EQ(outcome.exitCode, 1) << outcome.errors;
     EXPECT_NE(outcome.errors.find("XML loading and parsing error"), std::string::npos) << outcome.errors;
+}
+
+TEST(Application, WithoutADisplayNothingWaitsForAnAnswer) {
+    // The dialog cannot be shown; start-up goes on and ends with a message instead of waiting.
+    Outcome outcome = runProgram({"-w", "-x320", "-y240", "-d" + dataFile("NoMusic.xml")}, 30, false);
+    EXPECT_EQ(outcome.exitCode, 1) << outcome.errors;
+    EXPECT_NE(outcome.errors.find("Zod'e Revez!: "), std::string::npos) << outcome.errors;
+    Outcome usage = runProgram({"-z"}, 30, false);
+    EXPECT_EQ(usage.exitCode, 1) << usage.errors;
+    EXPECT_NE(usage.errors.find("Incorrect command line option."), std::string::npos) << usage.errors;
 }

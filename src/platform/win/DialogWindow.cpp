@@ -215,6 +215,9 @@ INT_PTR DialogWindow::runModal() {
     // Video stays up afterwards, as for every window of this layer: the display follows at once,
     // and unloading the X libraries between the two gains nothing.
     if (!win::startVideo()) return -1;
+    // Without a display SDL falls back to drivers nobody can see or answer: no dialog then.
+    const char* driver = SDL_GetCurrentVideoDriver();
+    if (driver == nullptr || std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0) return -1;
     if (!create()) {
         for (Control& control : controls) {
             if (control.picture) SDL_DestroyTexture(control.picture);

@@ -370,3 +370,29 @@ TEST(TextureStages, CoordinateGenerationAndTransforms) {
     drawScreenQuad(t.get(), 0, 0, 32, 32, 0xffffffff, 0.9f, 0.9f, 0.9f, 0.9f);
     EXPECT_TRUE(colorNear(t.pixel(16, 16), 0xc0c000, 1));
 }
+
+TEST(TextureStages, SecondCoordinateSetFeedsTheStageThatNamesIt) {
+    TestDevice t(16, 16);
+    noLighting(t.get());
+    // 2x1: red, green. Set 0 reads the left texel, set 1 the right one.
+    ComRef<IDirect3DTexture9> tex = makeTexture(t.get(), 2, 1, D3DFMT_X8R8G8B8, {0xff0000, 0x00ff00});
+    t->SetTexture(0, tex.get());
+    t->SetTexture(1, tex.get());
+    t->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG1);
+    t->SetTextureStageState(1, D3DTSS_COLOROP, D3DTOP_ADD);
+    t->SetTextureStageState(1, D3DTSS_COLORARG1, D3DTA_TEXTURE);
+    t->SetTextureStageState(1, D3DTSS_COLORARG2, D3DTA_CURRENT);
+    struct V {
+        float x, y, z;
+        float u0, v0, u1, v1;
+    };
+    V q[4] = {{-1, 1, 0.5f, 0.25f, 0.5f, 0.75f, 0.5f}, {1, 1, 0.5f, 0.25f, 0.5f, 0.75f, 0.5f},
+              {-1, -1, 0.5f, 0.25f, 0.5f, 0.75f, 0.5f}, {1, -1, 0.5f, 0.25f, 0.5f, 0.75f, 0.5f}};
+    t->SetFVF(D3DFVF_XYZ | D3DFVF_TEX2);
+    t->SetTextureStageState(1, D3DTSS_TEXCOORDINDEX, 0);
+    t->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, q, sizeof(V));
+    EXPECT_TRUE(colorNear(t.pixel(8, 8), 0xff0000, 0));
+    t->SetTextureStageState(1, D3DTSS_TEXCOORDINDEX, 1);
+    t->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, q, sizeof(V));
+    EXPECT_TRUE(colorNear(t.pixel(8, 8), 0xffff00, 0));
+}

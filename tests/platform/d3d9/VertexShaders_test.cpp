@@ -264,6 +264,26 @@ TEST(VertexShaders, TransformsAndFeedsTheStages) {
     t->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, q, sizeof(V));  // fixed function again: the full target
     EXPECT_NE(t.pixel(1, 1) & 0xffffff, 0u);
     EXPECT_EQ(t->SetVertexShaderConstantF(250, m, 8), D3DERR_INVALIDCALL);
+
+    // oPts sets the size of points.
+    Program points;
+    points.dcl(0, 0, 0).op(MOV, {dst(kRast, 0), src(kInput, 0)}).op(MOV, {dst(kRast, 2, 1), src(kConst, 6, kX)});
+    ComRef<IDirect3DVertexShader9> sized;
+    tokens = points.end();
+    ASSERT_EQ(t->CreateVertexShader(tokens.data(), &sized), D3D_OK);
+    const float three[4] = {3, 0, 0, 0};
+    t->SetVertexShaderConstantF(6, three, 1);
+    t->SetVertexShader(sized.get());
+    t->SetTexture(0, nullptr);
+    t->SetRenderState(D3DRS_SPECULARENABLE, FALSE);
+    ColorVertex point{0, 0, 0.5f, 0xffffffff};  // lands on the centre of pixel (8, 8)
+    t->SetFVF(kColorFvf);
+    t->Clear(0, nullptr, D3DCLEAR_TARGET, 0, 1, 0);
+    ASSERT_EQ(t->DrawPrimitiveUP(D3DPT_POINTLIST, 1, &point, sizeof point), D3D_OK);
+    int lit = 0;
+    for (DWORD c : t.readback()) lit += (c & 0xffffff) != 0;
+    EXPECT_EQ(lit, 9);
+    t->SetVertexShader(nullptr);
 }
 
 TEST(VertexShaders, UnreadableStreamsAreRefused) {

@@ -251,6 +251,7 @@ INT_PTR DialogWindow::runModal() {
         }
     }
 
+    SDL_CaptureMouse(SDL_FALSE);  // a button still held when the dialog ended
     openDialogs.erase(std::remove(openDialogs.begin(), openDialogs.end(), this), openDialogs.end());
     for (Control& control : controls) {
         if (control.picture) SDL_DestroyTexture(control.picture);

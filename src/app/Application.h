@@ -26,9 +26,6 @@ public:
     bool parseOptions(char* commandLine);  // cuts the text in place; dataFile points into it
     bool loadDocument();                   // the resource "Demo.xml" or the -d file, then the database
 
-    const Options& getOptions() const { return options; }
-    Database& getDatabase() { return database; }
-
 private:
     std::string commandLine;                  // the arguments joined with blanks; dataFile points into it
     Options options;                          // of this run

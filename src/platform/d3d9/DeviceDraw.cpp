@@ -295,8 +295,11 @@ void Device::uploadUniforms(Program& p) {
             glUniform3f(p.pointSize, size, low, high);
         }
     }
-    if (stale(kViewport) && p.viewport >= 0)
-        glUniform4f(p.viewport, float(viewport.X), float(viewport.Y), float(viewport.Width), float(viewport.Height));
+    if (stale(kViewport)) {
+        if (p.viewport >= 0)
+            glUniform4f(p.viewport, float(viewport.X), float(viewport.Y), float(viewport.Width), float(viewport.Height));
+        if (p.depthRange >= 0) glUniform2f(p.depthRange, viewport.MinZ, viewport.MaxZ);
+    }
     if (stale(kConstants) && p.constants >= 0) glUniform4fv(p.constants, kMaxConstants, constants.data());
     p.seen = generations;
 }

@@ -23,6 +23,7 @@ constexpr const char* kAttributes =
 // whose rows run top-down.
 constexpr const char* kToGl =
     "uniform vec4 viewport;  // x, y, width, height in pixels\n"
+    "uniform vec2 depthRange; // the viewport's MinZ, MaxZ\n"
     "uniform vec3 pointSize; // size, minimum, maximum\n"
     "vec4 toGl(vec4 p) {\n"
     "    p.y = -p.y;\n"
@@ -153,7 +154,10 @@ string fixedVertexSource(const ProgramKey& k) {
     if (rhw) {
         s += "    float w = aPosition.w == 0.0 ? 1.0 : 1.0 / aPosition.w;\n"
              "    vec2 ndc = (aPosition.xy + 0.5 - viewport.xy) / viewport.zw * 2.0 - 1.0;\n"
-             "    gl_Position = vec4(ndc * w, (2.0 * aPosition.z - 1.0) * w, w);\n";
+             // Pre-transformed z is the depth itself: undo the depth range GL will apply.
+             "    float span = depthRange.y - depthRange.x;\n"
+             "    float z = span > 0.0 ? (aPosition.z - depthRange.x) / span : aPosition.z;\n"
+             "    gl_Position = vec4(ndc * w, (2.0 * z - 1.0) * w, w);\n";
         // No coordinate generation or texture matrices for pre-transformed vertices.
         s += "    vec4 eye = vec4(0.0);\n    vec3 normal = vec3(0.0);\n";
     } else {
@@ -374,6 +378,7 @@ Program* ShaderCache::get(const ProgramKey& key, const VertexShader* vs, std::st
     p->projection = at("projection");
     p->normalMatrix = at("normalMatrix");
     p->viewport = at("viewport");
+    p->depthRange = at("depthRange");
     p->texMatrix = at("texMatrix");
     p->material = at("material");
     p->materialPower = at("materialPower");

@@ -166,6 +166,10 @@ TEST(RasterStates, DepthTestFunctionsAndWrites) {
     t->Clear(0, nullptr, D3DCLEAR_ZBUFFER, 0, 0.45f, 0);
     drawClipQuad(t.get(), 0xff00ff00, 0.8f);  // depth 0.4 after the range
     EXPECT_EQ(t.pixel(4, 4) & 0xffffff, 0x00ff00u);
+    drawScreenQuad(t.get(), 0, 0, 8, 8, 0xffff0000, 0, 0, 1, 1, 0.42f);  // pre-transformed: not mapped
+    EXPECT_EQ(t.pixel(4, 4) & 0xffffff, 0x00ff00u);
+    drawScreenQuad(t.get(), 0, 0, 8, 8, 0xffff0000, 0, 0, 1, 1, 0.38f);
+    EXPECT_EQ(t.pixel(4, 4) & 0xffffff, 0xff0000u);
 }
 
 TEST(RasterStates, CullModesFollowScreenWinding) {

@@ -159,10 +159,12 @@ void Device::bindTargets() {
     targetsDirty = false;
     renderTarget->attach(GL_COLOR_ATTACHMENT0);
     glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_STENCIL_ATTACHMENT, GL_RENDERBUFFER, 0);
-    // A depth surface smaller than the target would shrink GL's drawing area to the overlap;
-    // Direct3D leaves such a pairing undefined, so the target is drawn whole without depth.
+    // A depth surface smaller than the target would shrink GL's drawing area to the overlap, and
+    // one with other multisampling would leave the framebuffer incomplete; Direct3D leaves such
+    // pairings undefined, so the target is drawn whole without depth.
     depthUsable = depthStencil && depthStencil->width() >= renderTarget->width() &&
-                  depthStencil->height() >= renderTarget->height();
+                  depthStencil->height() >= renderTarget->height() &&
+                  std::max(depthStencil->samples(), 1u) == std::max(renderTarget->samples(), 1u);
     if (depthUsable)
         depthStencil->attach(hasStencil(depthStencil->format()) ? GL_DEPTH_STENCIL_ATTACHMENT : GL_DEPTH_ATTACHMENT);
     renderStatesDirty = true;  // the colour mask depends on the target's alpha

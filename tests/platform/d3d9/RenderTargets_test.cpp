@@ -188,6 +188,17 @@ TEST(RenderTargets, MultisampledBackBufferResolvesForReadingAndPresent) {
     EXPECT_EQ(pixels[2 * 32 + 2] & 0xffffff, 0u);
     EXPECT_EQ(d->ReadRenderTarget(pixels.data(), 16, 16), D3DERR_INVALIDCALL);
     EXPECT_EQ(d->Present(), D3D_OK);
+    // A plain texture target with the multisampled depth buffer still set draws (without depth).
+    ComRef<IDirect3DTexture9> target;
+    ComRef<IDirect3DSurface9> surface;
+    ASSERT_EQ(d->CreateTexture(32, 32, 1, D3DUSAGE_RENDERTARGET, D3DFMT_X8R8G8B8, D3DPOOL_DEFAULT, &target), D3D_OK);
+    target->GetSurfaceLevel(0, &surface);
+    d->SetRenderTarget(0, surface.get());
+    d->SetRenderState(D3DRS_ZENABLE, TRUE);
+    d->Clear(0, nullptr, D3DCLEAR_TARGET, 0xff000000, 1, 0);
+    drawScreenQuad(d, 8, 8, 24, 24, 0xffff0000);
+    ASSERT_EQ(d->ReadRenderTarget(pixels.data(), 32, 32), D3D_OK);
+    EXPECT_EQ(pixels[16 * 32 + 16] & 0xffffff, 0xff0000u);
 }
 
 TEST(RenderTargets, ResourcesOutliveTheirDevice) {

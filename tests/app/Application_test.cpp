@@ -2,6 +2,7 @@
 // code 1. Message boxes are off (ZOD_NO_MESSAGE_BOXES) and -a skips the dialog, so nothing waits.
 #include "platform/win/XdotoolDriver.h"
 #include "support/PrivateXServer.h"
+#include "support/ChildProcess.h"
 #include "support/TestPaths.h"
 
 #include <gtest/gtest.h>
@@ -9,79 +10,18 @@
 #include <chrono>
 #include <cstdio>
 #include <fstream>
-#include <csignal>
 #include <cstdlib>
-#include <fcntl.h>
-#include <poll.h>
 #include <string>
-#include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
 #include <vector>
 
 namespace {
 
-struct Outcome {
-    int exitCode = -1;    // -1: killed after the time limit or by a signal
-    std::string errors;   // standard error
-};
+using Outcome = ChildOutcome;
 
 Outcome runProgram(const std::vector<std::string>& arguments, int seconds = 30, bool withDisplay = true) {
-    // Close-on-exec, so that no other process started meanwhile (xdotool) holds the pipe open.
-    int pipeFds[2];
-    if (pipe2(pipeFds, O_CLOEXEC) != 0) return {};
-    // Everything the child needs is made before fork: another thread of this process may hold
-    // the allocator's lock at that moment, so the child calls nothing but dup2 and execve.
-    std::string program = testing_paths::executable();
-    std::vector<std::string> copies = arguments;
-    std::vector<char*> argv{program.data()};
-    for (std::string& argument : copies) argv.push_back(argument.data());
-    argv.push_back(nullptr);
-    std::vector<std::string> environment{"ZOD_NO_MESSAGE_BOXES=1", "SDL_AUDIODRIVER=dummy"};
-    for (char** variable = environ; *variable; ++variable) {
-        std::string text = *variable;
-        if (text.rfind("ZOD_NO_MESSAGE_BOXES=", 0) == 0 || text.rfind("SDL_AUDIODRIVER=", 0) == 0) continue;
-        if (!withDisplay && (text.rfind("DISPLAY=", 0) == 0 || text.rfind("WAYLAND_DISPLAY=", 0) == 0)) continue;
-        environment.push_back(text);
-    }
-    std::vector<char*> envp;
-    for (std::string& text : environment) envp.push_back(text.data());
-    envp.push_back(nullptr);
-    int null = open("/dev/null", O_WRONLY | O_CLOEXEC);
-
-    pid_t child = fork();
-    if (child == 0) {
-        dup2(pipeFds[1], 2);
-        dup2(null, 1);
-        execve(program.c_str(), argv.data(), envp.data());
-        _exit(127);
-    }
-    close(null);
-    close(pipeFds[1]);
-    Outcome outcome;
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
-    char buffer[4096];
-    int status = 0;
-    bool ended = false;
-    while (!ended) {
-        if (std::chrono::steady_clock::now() >= deadline) {
-            kill(child, SIGKILL);
-            waitpid(child, &status, 0);
-            break;
-        }
-        pollfd fd{pipeFds[0], POLLIN, 0};
-        if (poll(&fd, 1, 50) > 0) {
-            ssize_t n = read(pipeFds[0], buffer, sizeof buffer);
-            if (n > 0) outcome.errors.append(buffer, static_cast<std::size_t>(n));
-        }
-        ended = waitpid(child, &status, WNOHANG) == child;
-    }
-    // What the program wrote just before it ended.
-    fcntl(pipeFds[0], F_SETFL, O_NONBLOCK);
-    for (ssize_t n; (n = read(pipeFds[0], buffer, sizeof buffer)) > 0;) outcome.errors.append(buffer, static_cast<std::size_t>(n));
-    close(pipeFds[0]);
-    if (WIFEXITED(status)) outcome.exitCode = WEXITSTATUS(status);
-    return outcome;
+    return runExecutable(arguments, {seconds, "", withDisplay});
 }
 
 std::string dataFile(const char* name) {
@@ -147,7 +87,9 @@ TEST(Application, ARootThatDrawsNothingEndsTheRunNormally) {
 }
 
 TEST(Application, FullScreenAtTheScreensSizeReachesTheDocument) {
-    if (std::getenv("DISPLAY") == nullptr) ASSERT_TRUE(testing_x::startPrivateXServer());
+    if (std::getenv("DISPLAY") == nullptr) {
+        ASSERT_TRUE(testing_x::startPrivateXServer());
+    }
     std::string size = XdotoolDriver::run("getdisplaygeometry");  // "width height"
     std::size_t blank = size.find(' ');
     ASSERT_NE(blank, std::string::npos) << size;

@@ -91,9 +91,7 @@ TEST_F(MusicTest, LoadFailsWithoutAPlayableResource) {
 }
 
 TEST_F(MusicTest, LoadsTheProductionsMusicFromADocument) {
-    if (!loadResource("Music.ogg")) {
-        GTEST_SKIP() << "the production's music is not among the resources yet";
-    }
+    ASSERT_TRUE(loadResource("Music.ogg")) << "the production's music must be linked in";
     // As the Application finds it: the element named "Music", asked for as type 18.
     TiXmlDocument document;
     document.Parse("<demo><music name=\"Music\" resource=\"music.ogg\" tempo=\"324\"/>"

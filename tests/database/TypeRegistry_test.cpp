@@ -81,7 +81,9 @@ TEST(TypeRegistry, FactoryCreatesEveryConcreteClassAndNothingForAbstractTypes) {
             bool expected = asked == TypeObject || asked == familyOf(type) || asked == type;
             EXPECT_EQ(object->castTo(static_cast<ObjectType>(asked)) == object.get(), expected)
                 << keywords[type] << " as " << keywords[asked];
-            if (!expected) EXPECT_EQ(object->castTo(static_cast<ObjectType>(asked)), nullptr);
+            if (!expected) {
+                EXPECT_EQ(object->castTo(static_cast<ObjectType>(asked)), nullptr);
+            }
         }
     }
     EXPECT_EQ(createObject(TypeNone, &database), nullptr);

@@ -280,9 +280,12 @@ protected:
 
     void SetUp() override {
         if (!available) GTEST_SKIP() << "needs the zodrevez executable, Xvfb, xdotool and ImageMagick's import";
-        if (!session.start(usesTestDocument()))
-            GTEST_SKIP() << "the executable did not open its window: " << session.errors();
-        if (usesTestDocument()) ASSERT_TRUE(session.waitForPlayback()) << session.errors();
+        if (!session.start(usesTestDocument())) {
+            GTEST_FAIL() << "the executable did not open its window: " << session.errors();
+        }
+        if (usesTestDocument()) {
+            ASSERT_TRUE(session.waitForPlayback()) << session.errors();
+        }
     }
 
     static bool available;

@@ -4,54 +4,81 @@
 
 #include <chrono>
 #include <csignal>
-#include <cstdlib>
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-ChildOutcome runExecutable(const std::vector<std::string>& arguments, int timeLimitSeconds,
-                           const std::string& workingDirectory) {
+extern char** environ;
+
+namespace {
+
+bool startsWith(const std::string& text, const char* prefix) {
+    return text.rfind(prefix, 0) == 0;
+}
+
+}  // namespace
+
+ChildOutcome runExecutable(const std::vector<std::string>& arguments, const ChildOptions& options) {
     ChildOutcome outcome;
+    // Close-on-exec, so that no other process started meanwhile (xdotool) holds the pipe open.
     int pipeFds[2];
-    if (pipe(pipeFds) != 0) return outcome;
+    if (pipe2(pipeFds, O_CLOEXEC) != 0) return outcome;
+    // Everything the child needs is made before fork: another thread of this process may hold
+    // the allocator's lock at that moment, so the child calls nothing but chdir, dup2 and execve.
+    std::string program = testing_paths::executable();
+    std::vector<std::string> copies = arguments;
+    std::vector<char*> argv{program.data()};
+    for (std::string& argument : copies) argv.push_back(argument.data());
+    argv.push_back(nullptr);
+    std::vector<std::string> environment{"ZOD_NO_MESSAGE_BOXES=1", "SDL_AUDIODRIVER=dummy"};
+    for (char** variable = environ; *variable; ++variable) {
+        std::string text = *variable;
+        if (startsWith(text, "ZOD_NO_MESSAGE_BOXES=") || startsWith(text, "SDL_AUDIODRIVER=")) continue;
+        if (!options.withDisplay && (startsWith(text, "DISPLAY=") || startsWith(text, "WAYLAND_DISPLAY="))) continue;
+        environment.push_back(text);
+    }
+    std::vector<char*> envp;
+    for (std::string& text : environment) envp.push_back(text.data());
+    envp.push_back(nullptr);
+    const char* folder = options.workingDirectory.empty() ? nullptr : options.workingDirectory.c_str();
+    int null = open("/dev/null", O_WRONLY | O_CLOEXEC);
+
     const auto started = std::chrono::steady_clock::now();
     pid_t child = fork();
     if (child == 0) {
+        if (folder && chdir(folder) != 0) _exit(126);
         dup2(pipeFds[1], 2);
-        int null = open("/dev/null", O_WRONLY);
         dup2(null, 1);
-        close(pipeFds[0]);
-        if (!workingDirectory.empty() && chdir(workingDirectory.c_str()) != 0) _exit(126);
-        setenv("ZOD_NO_MESSAGE_BOXES", "1", 1);
-        setenv("SDL_AUDIODRIVER", "dummy", 1);
-        std::string program = testing_paths::executable();
-        std::vector<std::string> copies = arguments;
-        std::vector<char*> argv{program.data()};
-        for (std::string& argument : copies) argv.push_back(argument.data());
-        argv.push_back(nullptr);
-        execv(program.c_str(), argv.data());
+        execve(program.c_str(), argv.data(), envp.data());
         _exit(127);
     }
+    close(null);
     close(pipeFds[1]);
-    const auto deadline = started + std::chrono::seconds(timeLimitSeconds);
+    const auto deadline = started + std::chrono::seconds(options.timeLimitSeconds);
     char buffer[4096];
-    for (;;) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
-        if (left.count() <= 0) {
+    int status = 0;
+    bool ended = child < 0;
+    while (!ended) {
+        if (std::chrono::steady_clock::now() >= deadline) {
             kill(child, SIGKILL);
+            waitpid(child, &status, 0);
+            status = -1;
             break;
         }
         pollfd fd{pipeFds[0], POLLIN, 0};
-        if (poll(&fd, 1, static_cast<int>(left.count())) <= 0) continue;
-        ssize_t n = read(pipeFds[0], buffer, sizeof buffer);
-        if (n <= 0) break;
-        outcome.errors.append(buffer, static_cast<std::size_t>(n));
+        if (poll(&fd, 1, 50) > 0) {
+            ssize_t n = read(pipeFds[0], buffer, sizeof buffer);
+            if (n > 0) outcome.errors.append(buffer, static_cast<std::size_t>(n));
+        }
+        ended = waitpid(child, &status, WNOHANG) == child;
     }
+    // What the program wrote just before it ended.
+    fcntl(pipeFds[0], F_SETFL, O_NONBLOCK);
+    for (ssize_t n; (n = read(pipeFds[0], buffer, sizeof buffer)) > 0;)
+        outcome.errors.append(buffer, static_cast<std::size_t>(n));
     close(pipeFds[0]);
-    int status = 0;
-    waitpid(child, &status, 0);
-    if (WIFEXITED(status)) outcome.exitCode = WEXITSTATUS(status);
+    if (status != -1 && WIFEXITED(status)) outcome.exitCode = WEXITSTATUS(status);
     outcome.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
     return outcome;
 }

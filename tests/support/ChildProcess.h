@@ -12,5 +12,10 @@ struct ChildOutcome {
     double seconds = 0.0;   // how long it ran
 };
 
-ChildOutcome runExecutable(const std::vector<std::string>& arguments, int timeLimitSeconds = 30,
-                           const std::string& workingDirectory = "");
+struct ChildOptions {
+    int timeLimitSeconds = 30;
+    std::string workingDirectory;  // empty: the test's own
+    bool withDisplay = true;       // false: DISPLAY and WAYLAND_DISPLAY are taken away
+};
+
+ChildOutcome runExecutable(const std::vector<std::string>& arguments, const ChildOptions& options = {});

@@ -27,7 +27,7 @@ TEST(ProductionEnd, AGapBetweenOverlaysEndsTheProgramCleanly) {
                "</demo>\n";
     }
     // Were the gap not the end, the program would run for two minutes; the limit is far below.
-    ChildOutcome outcome = runExecutable({"-a", "-w", "-x320", "-y240", "-d" + file}, 60, folder);
+    ChildOutcome outcome = runExecutable({"-a", "-w", "-x320", "-y240", "-d" + file}, {60, folder});
     EXPECT_EQ(outcome.exitCode, 0) << outcome.errors;
     EXPECT_LT(outcome.seconds, 60.0);
     // A normal end writes nothing: no backup without the editor.

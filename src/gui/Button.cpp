@@ -3,7 +3,6 @@
 #include "app/Device.h"
 #include "gui/ButtonListener.h"
 #include "gui/ScreenDrawing.h"
-#include "platform/d3dx/d3dx9.h"
 
 namespace {
 constexpr int VirtualKeyReturn = 13;
@@ -28,12 +27,7 @@ void Button::setListener(int newId, ButtonListener* newListener) {
 }
 
 bool Button::setIcon(int resource) {
-    icon.reset();
-    if (!device) return false;
-    ComRef<IDirect3DTexture9> loaded;
-    if (D3DXCreateTextureFromResourceA(device, nullptr, resource, &loaded) < 0 || !loaded) return false;
-    icon = loaded;
-    return true;
+    return loadIconTexture(resource, icon);
 }
 
 // --- layout ----------------------------------------------------------------------------------------
@@ -95,15 +89,8 @@ bool Button::draw(float, float) {
     const D3DCOLOR rgb = (highlighted || pressed) ? 0x8ce0ff : 0xffffff;
     const D3DCOLOR alpha = (hovered || focused) ? 0xff000000 : 0x80000000;
     const D3DCOLOR colour = alpha | rgb;
-    float c[4][2];
-    quadCorners(static_cast<float>(rect.x), static_cast<float>(rect.y), static_cast<float>(rect.width),
-                static_cast<float>(rect.height), c);
-    const TexturedVertex quad[4] = {
-        {c[0][0], c[0][1], 0, 1, colour, 0, 0},
-        {c[1][0], c[1][1], 0, 1, colour, 1, 0},
-        {c[2][0], c[2][1], 0, 1, colour, 1, 1},
-        {c[3][0], c[3][1], 0, 1, colour, 0, 1},
-    };
-    device->DrawPrimitiveUP(D3DPT_TRIANGLEFAN, 2, quad, sizeof(TexturedVertex));
+    const D3DCOLOR colours[4] = {colour, colour, colour, colour};
+    drawTexturedQuad(static_cast<float>(rect.x), static_cast<float>(rect.y), static_cast<float>(rect.width),
+                     static_cast<float>(rect.height), colours);
     return true;
 }

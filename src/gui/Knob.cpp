@@ -4,7 +4,6 @@
 #include "gui/KnobListener.h"
 #include "gui/ScreenDrawing.h"
 #include "gui/WidgetHost.h"
-#include "platform/d3dx/d3dx9.h"
 
 #include <cmath>
 
@@ -37,12 +36,7 @@ Knob::~Knob() {
 bool Knob::setListener(int newId, KnobListener* newListener) {
     id = newId;
     listener = newListener;
-    if (image) return true;
-    if (!device) return false;
-    ComRef<IDirect3DTexture9> loaded;
-    if (D3DXCreateTextureFromResourceA(device, nullptr, KnobImageResource, &loaded) < 0 || !loaded) return false;
-    image = loaded;
-    return true;
+    return image || loadIconTexture(KnobImageResource, image);
 }
 
 // --- behaviour -------------------------------------------------------------------------------------
@@ -128,15 +122,8 @@ bool Knob::draw(float, float) {
     device->SetTexture(0, image.get());
 
     const D3DCOLOR colour = (hovered || focused) ? 0xffffffff : 0x80ffffff;
-    float c[4][2];
-    quadCorners(static_cast<float>(rect.x), static_cast<float>(rect.y), static_cast<float>(rect.width),
-                static_cast<float>(rect.height), c);
-    const TexturedVertex quad[4] = {
-        {c[0][0], c[0][1], 0, 1, colour, 0, 0},
-        {c[1][0], c[1][1], 0, 1, colour, 1, 0},
-        {c[2][0], c[2][1], 0, 1, colour, 1, 1},
-        {c[3][0], c[3][1], 0, 1, colour, 0, 1},
-    };
-    device->DrawPrimitiveUP(D3DPT_TRIANGLEFAN, 2, quad, sizeof(TexturedVertex));
+    const D3DCOLOR colours[4] = {colour, colour, colour, colour};
+    drawTexturedQuad(static_cast<float>(rect.x), static_cast<float>(rect.y), static_cast<float>(rect.width),
+                     static_cast<float>(rect.height), colours);
     return true;
 }

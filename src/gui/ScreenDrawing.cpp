@@ -1,6 +1,7 @@
 #include "gui/ScreenDrawing.h"
 
 #include "app/Device.h"
+#include "platform/d3dx/d3dx9.h"
 
 namespace {
 
@@ -47,4 +48,25 @@ void quadCorners(float x, float y, float width, float height, float corners[4][2
     corners[1][0] = right; corners[1][1] = top;
     corners[2][0] = right; corners[2][1] = bottom;
     corners[3][0] = left;  corners[3][1] = bottom;
+}
+
+bool loadIconTexture(int resource, ComRef<IDirect3DTexture9>& texture) {
+    texture.reset();
+    if (!device) return false;
+    ComRef<IDirect3DTexture9> loaded;
+    if (FAILED(D3DXCreateTextureFromResourceA(device, nullptr, resource, &loaded)) || !loaded) return false;
+    texture = loaded;
+    return true;
+}
+
+void drawTexturedQuad(float x, float y, float width, float height, const D3DCOLOR colours[4]) {
+    float c[4][2];
+    quadCorners(x, y, width, height, c);
+    const TexturedVertex quad[4] = {
+        {c[0][0], c[0][1], 0, 1, colours[0], 0, 0},
+        {c[1][0], c[1][1], 0, 1, colours[1], 1, 0},
+        {c[2][0], c[2][1], 0, 1, colours[2], 1, 1},
+        {c[3][0], c[3][1], 0, 1, colours[3], 0, 1},
+    };
+    device->DrawPrimitiveUP(D3DPT_TRIANGLEFAN, 2, quad, sizeof(TexturedVertex));
 }

@@ -50,3 +50,11 @@ void applyScreenState(IDirect3DStateBlock9* block, DWORD fvf);
 // Corners of an axis-aligned quad, offset by -0.5 pixel so texels meet pixel centres, wound
 // clockwise for a triangle fan: top-left, top-right, bottom-right, bottom-left.
 void quadCorners(float x, float y, float width, float height, float corners[4][2]);
+
+// Loads an icon picture (an RCDATA resource by number) into `texture`, releasing what it held
+// first; false without a device or when the picture cannot be decoded.
+bool loadIconTexture(int resource, ComRef<IDirect3DTexture9>& texture);
+
+// Draws the bound texture over (x, y, width, height) as a fan of two triangles, coordinates (0,0)
+// to (1,1), with one diffuse colour per corner: top-left, top-right, bottom-right, bottom-left.
+void drawTexturedQuad(float x, float y, float width, float height, const D3DCOLOR colours[4]);

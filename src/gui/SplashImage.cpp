@@ -2,7 +2,6 @@
 
 #include "app/Device.h"
 #include "gui/ScreenDrawing.h"
-#include "platform/d3dx/d3dx9.h"
 
 namespace {
 constexpr int PictureSize = 256;
@@ -12,12 +11,7 @@ SplashImage::SplashImage() { setSizeHint(PictureSize, PictureSize, false, false)
 SplashImage::~SplashImage() = default;
 
 bool SplashImage::setIcon(int resource) {
-    image.reset();
-    if (!device) return false;
-    ComRef<IDirect3DTexture9> loaded;
-    if (D3DXCreateTextureFromResourceA(device, nullptr, resource, &loaded) < 0 || !loaded) return false;
-    image = loaded;
-    return true;
+    return loadIconTexture(resource, image);
 }
 
 bool SplashImage::focusIn(int) {

@@ -2,6 +2,7 @@
 // uploaded by change counter, and the draw calls (DrawPrimitive*UP stream through rings).
 #include "platform/d3d9/Device.h"
 
+#include "platform/d3d9/MatrixMath.h"
 #include "platform/d3d9/Buffer.h"
 #include "platform/d3d9/Texture.h"
 #include "platform/d3d9/VertexShader.h"
@@ -20,14 +21,6 @@ constexpr size_t kStreamIndexBytes = 2u << 20;
 enum AttributeLocation : GLuint {
     kPosition = 0, kNormal = 1, kDiffuse = 2, kSpecular = 3, kPointSize = 4, kTexCoord0 = 5,
 };
-
-D3DMATRIX multiply(const D3DMATRIX& a, const D3DMATRIX& b) {
-    D3DMATRIX r{};
-    for (int i = 0; i < 4; ++i)
-        for (int j = 0; j < 4; ++j)
-            for (int k = 0; k < 4; ++k) r.m[i][j] += a.m[i][k] * b.m[k][j];
-    return r;
-}
 
 // The matrix that carries normals along with row vectors transformed by m: (m^-1)^T of its 3x3.
 void normalMatrix(const D3DMATRIX& m, float out[9]) {

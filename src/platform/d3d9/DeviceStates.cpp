@@ -2,6 +2,7 @@
 // state blocks; their defaults; and their translation to GL state.
 #include "platform/d3d9/Device.h"
 
+#include "platform/d3d9/MatrixMath.h"
 #include "platform/d3d9/Formats.h"
 #include "platform/d3d9/VertexShader.h"
 
@@ -14,20 +15,6 @@ namespace d3d9 {
 namespace {
 
 DWORD floatBits(float f) { return std::bit_cast<DWORD>(f); }
-
-D3DMATRIX identity() {
-    D3DMATRIX m{};
-    for (int i = 0; i < 4; ++i) m.m[i][i] = 1;
-    return m;
-}
-
-D3DMATRIX multiply(const D3DMATRIX& a, const D3DMATRIX& b) {
-    D3DMATRIX r{};
-    for (int i = 0; i < 4; ++i)
-        for (int j = 0; j < 4; ++j)
-            for (int k = 0; k < 4; ++k) r.m[i][j] += a.m[i][k] * b.m[k][j];
-    return r;
-}
 
 D3DLIGHT9 defaultLight() {  // what LightEnable finds at an index SetLight never filled
     D3DLIGHT9 l{};
@@ -136,7 +123,7 @@ void Device::setDefaultStates() {
         sampler[D3DSAMP_MIPFILTER] = D3DTEXF_NONE;
         sampler[D3DSAMP_MAXANISOTROPY] = 1;
     }
-    transforms.fill(identity());
+    transforms.fill(identityMatrix());
     renderStatesDirty = true;
     keyDirty = true;
     samplersDirty.fill(true);

@@ -1,6 +1,8 @@
 // Matrix helpers of the extension library: row vectors, v' = v * M, as the device uses them.
 #include "platform/d3dx/d3dx9.h"
 
+#include "platform/d3d9/MatrixMath.h"
+
 #include <cmath>
 
 namespace {
@@ -22,8 +24,7 @@ D3DXVECTOR3 normalize(const D3DXVECTOR3& v) {
 }  // namespace
 
 D3DXMATRIX* D3DXMatrixIdentity(D3DXMATRIX* out) {
-    *out = D3DXMATRIX();
-    for (int i = 0; i < 4; ++i) out->m[i][i] = 1.0f;
+    static_cast<D3DMATRIX&>(*out) = d3d9::identityMatrix();
     return out;
 }
 
@@ -77,13 +78,7 @@ D3DXMATRIX* D3DXMatrixRotationZ(D3DXMATRIX* out, float angle) {
 }
 
 D3DXMATRIX* D3DXMatrixMultiply(D3DXMATRIX* out, const D3DXMATRIX* a, const D3DXMATRIX* b) {
-    D3DXMATRIX r;  // out may alias a or b
-    for (int i = 0; i < 4; ++i)
-        for (int j = 0; j < 4; ++j) {
-            float sum = 0.0f;
-            for (int k = 0; k < 4; ++k) sum += a->m[i][k] * b->m[k][j];
-            r.m[i][j] = sum;
-        }
-    *out = r;
+    const D3DMATRIX product = d3d9::multiply(*a, *b);  // out may alias a or b
+    static_cast<D3DMATRIX&>(*out) = product;
     return out;
 }

@@ -5,11 +5,17 @@
 #include "support/TestDevice.h"
 
 #include "platform/d3d9/VertexShader.h"
+#include "support/TestPaths.h"
 
 #include <array>
 #include <bit>
 #include <cmath>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <functional>
+#include <iterator>
+#include <memory>
 
 using namespace d3d9test;
 
@@ -373,4 +379,24 @@ TEST(VertexShaders, CloudFadeProgramOfFortyTokens) {
     EXPECT_TRUE(colorNear(t.pixel(4, 7), 0xcccccc, 1));
     draw(0.0f);  // edge-on: gone
     EXPECT_TRUE(colorNear(t.pixel(4, 4), 0x000000, 0));
+}
+
+TEST(VertexShaders, StreamsThatBrokeOrTestTheReaderAreRefused) {
+    // Each file is little-endian tokens; they sit at the end of their own allocation, so a read
+    // past them is caught by the sanitizer.
+    int files = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(testing_paths::sourceDir() + "/tests/data/bad/shader")) {
+        ++files;
+        std::ifstream in(entry.path(), std::ios::binary);
+        std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        const size_t count = bytes.size() / sizeof(DWORD);
+        std::unique_ptr<DWORD[]> tokens(new DWORD[count ? count : 1]);
+        if (count) std::memcpy(tokens.get(), bytes.data(), count * sizeof(DWORD));
+        std::string glsl, error;
+        EXPECT_FALSE(d3d9::VertexShader::translate(count ? tokens.get() : nullptr, count, &glsl, &error))
+            << entry.path();
+        EXPECT_FALSE(error.empty()) << entry.path();
+        EXPECT_TRUE(glsl.empty()) << entry.path();
+    }
+    EXPECT_GE(files, 10);
 }

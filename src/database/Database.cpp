@@ -13,6 +13,16 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+namespace {
+
+// A load reaches other entries through find, each load running inside the one that asked: a
+// document whose references chain through more entries than this would exhaust the stack, so the
+// reference that would go deeper finds nothing and the objects that asked fail to load.
+constexpr int maxLoadNesting = 1000;  // real documents chain a few entries
+thread_local int loadNesting = 0;     // loads running on this thread, one inside the other
+
+}  // namespace
+
 Database::Database() : factory(createObject) {}
 Database::Database(Factory factory) : factory(factory ? factory : createObject) {}
 
@@ -42,13 +52,16 @@ Object* Database::objectFor(DatabaseEntry& entry, ObjectType type) {
         if (entry.loading) entry.handedOutLoading = true;
         return entry.object->castTo(type);
     }
+    if (loadNesting >= maxLoadNesting) return nullptr;
     entry.object = factory(typeFromKeyword(entry.element->Value()), this);
     if (!entry.object) return nullptr;
 
     // Stored before load, so a reference back to this entry finds the object instead of recursing.
     entry.loading = true;
     entry.handedOutLoading = false;
+    ++loadNesting;
     bool loaded = entry.object->load(entry.element);
+    --loadNesting;
     entry.loading = false;
     if (loaded) return entry.object->castTo(type);
 

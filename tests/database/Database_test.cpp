@@ -3,6 +3,8 @@
 #include "app/LoadResource.h"
 #include "database/FloatObject.h"
 #include "database/TypeRegistry.h"
+#include "database/XmlNesting.h"
+#include "paths/PathSpline.h"
 #include "support/TestPaths.h"
 
 #include <gtest/gtest.h>
@@ -402,4 +404,80 @@ TEST(Database, TargetInAFolderThatTakesNoNewFilesIsLeftAsItWas) {
     ASSERT_TRUE(db.load(&document));
     EXPECT_FALSE(db.saveAs(target));
     EXPECT_EQ(readFile(target), before);
+}
+
+namespace {
+
+// The objects whose load needs neither a device nor the audio output.
+std::unique_ptr<Object> deviceFreeFactory(ObjectType type, Database* database) {
+    switch (type) {
+    case TypeFloat:
+    case TypePathSpline:
+    case TypeVisualGroup:
+    case TypeVisualOverlay:
+        return createObject(type, database);
+    default:
+        return nullptr;
+    }
+}
+
+}  // namespace
+
+TEST(Database, DocumentsThatBrokeOrTestTheReaderLoadSafelyAndSaveAgain) {
+    // Read as the application reads: a nesting check, the parser, then every entry asked for and
+    // the whole saved and parsed again. Numbers and paths load whatever their text says.
+    TempDir dir;
+    int files = 0, read = 0;
+    for (const auto& file : fs::directory_iterator(testing_paths::sourceDir() + "/tests/data/bad/document")) {
+        ++files;
+        const std::string name = file.path().filename().string();
+        const std::string text = readFile(file.path().string());
+        if (xmlNestingDepth(text) > maxXmlNesting) continue;
+        TiXmlDocument document((dir / "saved.xml").c_str());
+        document.Parse(text.c_str());
+        if (document.Error()) continue;
+        Database database(deviceFreeFactory);
+        if (!database.load(&document)) continue;
+        ++read;
+        database.root(TypeVisual);
+        int i = 0;
+        for (TiXmlElement* e = document.FirstChildElement("demo")->FirstChildElement(); e; e = e->NextSiblingElement()) {
+            if (!e->Attribute("name")) continue;
+            Object* object = database.objectAt(i++);
+            ObjectType type = typeFromKeyword(e->Value());
+            if (type == TypeFloat || type == TypePathSpline) EXPECT_NE(object, nullptr) << name << " entry " << i;
+        }
+        EXPECT_EQ(i, database.count()) << name;
+        ASSERT_TRUE(database.save()) << name;
+        TiXmlDocument saved;
+        ASSERT_TRUE(saved.LoadFile((dir / "saved.xml").c_str())) << name;
+        Database again(deviceFreeFactory);
+        ASSERT_TRUE(again.load(&saved)) << name;
+        ASSERT_EQ(again.count(), database.count()) << name;
+        for (int i = 0; i < database.count(); ++i) EXPECT_STREQ(again.nameAt(i), database.nameAt(i)) << name;
+    }
+    EXPECT_GE(files, 8);
+    EXPECT_GE(read, 4);
+}
+
+TEST(Database, ReferencesChainedBeyondTheLimitEndWithoutExhaustingTheStack) {
+    // Each path previews the next: loads run inside one another down the chain, and the one that
+    // would go a thousand deep finds nothing; what was asked for still loads.
+    std::string text = "<demo>";
+    for (int i = 0; i < 1500; ++i)
+        text += "<path.spline name='P" + std::to_string(i) + "' preview='P" + std::to_string(i + 1) + "'/>";
+    text += "</demo>";
+    TiXmlDocument document;
+    document.Parse(text.c_str());
+    Database database(deviceFreeFactory);
+    ASSERT_TRUE(database.load(&document));
+    auto* first = dynamic_cast<PathSpline*>(database.objectAt(0));
+    ASSERT_NE(first, nullptr);
+    int linked = 0;
+    for (auto* path = first; path; path = dynamic_cast<PathSpline*>(path->getPreview())) ++linked;
+    EXPECT_EQ(linked, 1000);
+    // Asked for on its own, the rest of the chain loads from where it is.
+    auto* later = dynamic_cast<PathSpline*>(database.objectAt(1000));
+    ASSERT_NE(later, nullptr);
+    EXPECT_NE(later->getPreview(), nullptr);
 }

@@ -140,7 +140,7 @@ void AudioStream::seekDecoder(std::int64_t frame) {
     window.clear();
     windowStart = frame;
     decoderAt = frame;
-    decoderFailed = frame < totalFrames && ov_pcm_seek(vorbis.get(), frame) != 0;
+    decoderFailed = decoderBroken || (frame < totalFrames && ov_pcm_seek(vorbis.get(), frame) != 0);
 }
 
 bool AudioStream::fillWindow(std::int64_t last) {
@@ -166,6 +166,10 @@ bool AudioStream::fillWindow(std::int64_t last) {
             continue;
         }
         if (got <= 0) {
+            // libvorbis 1.3.7 does not recover from a hard error (a link that does not hold
+            // together, a fault): a seek and decode after one divides by zero inside it on some
+            // damaged streams. Such a decoder is never asked again; the rest plays as silence.
+            decoderBroken = decoderBroken || (got < 0 && got != OV_HOLE);
             decoderFailed = true;
             continue;
         }

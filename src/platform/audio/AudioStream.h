@@ -74,6 +74,7 @@ private:
     bool ended = false;                     // the run reached the end of the stream
     std::int64_t decoderAt = 0;             // frames; where the decoder continues
     bool decoderFailed = false;             // a damaged stream: the rest plays as silence
+    bool decoderBroken = false;             // the decoder reported an error: never seeked or read again
     std::vector<float> window;              // decoded stereo frames from windowStart; capacity fixed at open
     std::int64_t windowStart = 0;           // frames
     double lastHeard = 0;                   // frames; the last position reported while playing

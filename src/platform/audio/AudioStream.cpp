@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <limits>
 
 namespace {
 
@@ -114,6 +115,14 @@ std::unique_ptr<AudioStream> AudioStream::open(const void* data, std::size_t siz
     }
     ogg_int64_t total = ov_pcm_total(vorbis, -1);
     if (total < 0) {
+        return nullptr;
+    }
+    // Rendering scales positions by both rates in 64-bit integers. The length comes from granule
+    // positions, which damage can make anything; one too long for that arithmetic is refused
+    // (at 48 kHz the limit is some 30 years).
+    const ogg_int64_t longest =
+        std::numeric_limits<ogg_int64_t>::max() / 4 / std::max<ogg_int64_t>(outputRate, first->rate);
+    if (total > longest) {
         return nullptr;
     }
     stream->channelCount = first->channels;

@@ -445,7 +445,9 @@ TEST(Database, DocumentsThatBrokeOrTestTheReaderLoadSafelyAndSaveAgain) {
             if (!e->Attribute("name")) continue;
             Object* object = database.objectAt(i++);
             ObjectType type = typeFromKeyword(e->Value());
-            if (type == TypeFloat || type == TypePathSpline) EXPECT_NE(object, nullptr) << name << " entry " << i;
+            if (type == TypeFloat || type == TypePathSpline) {
+                EXPECT_NE(object, nullptr) << name << " entry " << i;
+            }
         }
         EXPECT_EQ(i, database.count()) << name;
         ASSERT_TRUE(database.save()) << name;

@@ -5,6 +5,7 @@
 #include "app/Device.h"
 #include "support/TestDevice.h"
 #include "support/TestDocument.h"
+#include "support/VisualFrame.h"
 #include "visuals/VisualOverlay.h"
 
 #include <gtest/gtest.h>
@@ -16,12 +17,7 @@ int green(DWORD pixel) { return static_cast<int>((pixel >> 8) & 0xff); }
 int blue(DWORD pixel) { return static_cast<int>(pixel & 0xff); }
 
 void drawFrame(TestDevice& screen, Visual* visual, float time) {
-    screen->BeginScene();
-    updateRenderTargets(time, 0.01f);
-    screen->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xff000000, 1.0f, 0);
-    visual->setRect({0, 0, screen.width(), screen.height()});
-    visual->render(time, 0.01f);
-    screen->EndScene();
+    drawVisualFrame(screen, visual, time);
 }
 
 }  // namespace
@@ -125,13 +121,7 @@ TEST(TextureTarget, ClearColourSizeAndLoadRules) {
     // The clear colour is hexadecimal ARGB; none clears to black (its alpha only counts where
     // the back buffer format keeps alpha).
     auto drawOverGrey = [&](const char* name) {
-        Visual* show = doc.find<Visual>(name, TypeVisual);
-        screen->BeginScene();
-        updateRenderTargets(1.0f, 0.01f);
-        screen->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xff808080, 1.0f, 0);
-        show->setRect({0, 0, 16, 16});
-        show->render(1.0f, 0.01f);
-        screen->EndScene();
+        drawVisualFrame(screen, doc.find<Visual>(name, TypeVisual), 1.0f, 0xff808080);
         return screen.pixel(8, 8) & 0x00ffffff;
     };
     const DWORD expectedDefault =

@@ -5,6 +5,7 @@
 #include "gui/VisualPreview.h"
 #include "support/TestDevice.h"
 #include "support/TestDocument.h"
+#include "support/VisualFrame.h"
 #include "textures/TextureTarget.h"
 #include "visuals/VisualOverlay.h"
 
@@ -35,13 +36,7 @@ const char* timeline =
     "</demo>";
 
 bool drawMain(TestDevice& screen, VisualGroup* group, float time) {
-    screen->BeginScene();
-    updateRenderTargets(time, 0.01f);
-    screen->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xff000000, 1.0f, 0);
-    group->setRect({0, 0, 64, 64});
-    bool drawn = group->render(time, 0.01f);
-    screen->EndScene();
-    return drawn;
+    return drawVisualFrame(screen, group, time);
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include "support/TestDevice.h"
 #include "support/TestDocument.h"
+#include "support/VisualFrame.h"
 #include "textures/TextureTarget.h"
 
 #include <gtest/gtest.h>
@@ -28,15 +29,7 @@ public:
         : screen(width, height), doc(text.c_str()) {
         overlay = doc.find<VisualOverlay>("Overlay", TypeVisualOverlay);
     }
-    bool drawAt(float time) {
-        screen->BeginScene();
-        updateRenderTargets(time, 0.01f);
-        screen->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xff000000, 1.0f, 0);
-        overlay->setRect({0, 0, screen.width(), screen.height()});
-        bool drawn = overlay->render(time, 0.01f);
-        screen->EndScene();
-        return drawn;
-    }
+    bool drawAt(float time) { return drawVisualFrame(screen, overlay, time); }
     int redAt(int x, int y) { return channel(screen.pixel(x, y), 16); }
 
     TestDevice screen;

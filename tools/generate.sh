@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # Regenerates every generated file of resources/ and the manifest tools/checksums.txt.
 # The same bytes on every run: fixed seeds, no time stamps, a fixed Ogg stream serial.
-# Needs: g++, libfreetype-dev, libpng-dev, libjpeg-dev, python3, fluidsynth,
+# Needs: g++ (pictures, meshes), libfreetype-dev, libpng-dev, libjpeg-dev, python3, fluidsynth,
 # fluid-soundfont-gm, sox, vorbis-tools (all in scripts/packages.txt).
 #
-# Usage: tools/generate.sh [all|pictures|music|check]   (default: all)
+# Usage: tools/generate.sh [all|pictures|meshes|music|check]   (default: all)
 #   check: generates everything into a scratch folder and compares it with tools/checksums.txt,
 #          leaving resources/ untouched; exits 1 when a file differs.
 set -euo pipefail
@@ -28,6 +28,13 @@ pictures() {
   "$work/pictures" "$out" "$root/resources/DejaVuSans.ttf" "$tools/fonts/DejaVuSans-Bold.ttf"
 }
 
+# The production's meshes, written with tools/xwriter.
+meshes() {
+  echo "meshes: building the generator"
+  g++ -std=c++20 -O2 -I"$tools/xwriter" -o "$work/meshes" "$tools/meshes.cpp" "$tools/xwriter/XWriter.cpp"
+  "$work/meshes" "$out"
+}
+
 music() {
   echo "music: composing, rendering and encoding"
   python3 "$tools/compose_music.py" "$work/song.mid"
@@ -46,9 +53,10 @@ generated() {
 
 case "$what" in
   pictures) pictures ;;
+  meshes) meshes ;;
   music) music ;;
-  all|check) pictures; music ;;
-  *) echo "usage: $0 [all|pictures|music|check]" >&2; exit 2 ;;
+  all|check) pictures; meshes; music ;;
+  *) echo "usage: $0 [all|pictures|meshes|music|check]" >&2; exit 2 ;;
 esac
 
 if [[ "$what" == check ]]; then

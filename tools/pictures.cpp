@@ -695,6 +695,271 @@ void drawBlack(Image& image) {
     fill(image, rect(0, 0, image.width, image.height), rgb(0x000000));
 }
 
+// --- the acts after the opening -------------------------------------------------------------
+
+constexpr float pi = 3.14159265f;
+
+// Periodic value noise: a lattice of `cells` x `cells` wrapping over the picture, so a texture
+// built from it tiles without seams (the sea and the hall floor repeat theirs).
+struct TileNoise {
+    int cells;
+    std::vector<float> lattice;
+    TileNoise(int cells, uint32_t seed) : cells(cells), lattice(cells * cells) {
+        Random random(seed);
+        for (float& v : lattice) v = random.next();
+    }
+    float at(int x, int y) const { return lattice[((y % cells + cells) % cells) * cells + (x % cells + cells) % cells]; }
+    // u, v in picture units 0..1.
+    float smooth(float u, float v) const {
+        float x = u * cells, y = v * cells;
+        int ix = int(std::floor(x)), iy = int(std::floor(y));
+        float fx = x - ix, fy = y - iy;
+        fx = fx * fx * (3 - 2 * fx);
+        fy = fy * fy * (3 - 2 * fy);
+        float top = at(ix, iy) + (at(ix + 1, iy) - at(ix, iy)) * fx;
+        float bottom = at(ix, iy + 1) + (at(ix + 1, iy + 1) - at(ix, iy + 1)) * fx;
+        return top + (bottom - top) * fy;
+    }
+};
+
+// Octaves of periodic noise with doubling lattices, 0..1.
+float tileFractal(const std::vector<TileNoise>& octaves, float u, float v) {
+    float sum = 0, amplitude = 0.5f, total = 0;
+    for (const TileNoise& n : octaves) {
+        sum += amplitude * n.smooth(u, v);
+        total += amplitude;
+        amplitude *= 0.5f;
+    }
+    return sum / total;
+}
+
+std::vector<TileNoise> octavesOf(int first, int count, uint32_t seed) {
+    std::vector<TileNoise> octaves;
+    for (int i = 0; i < count; ++i) octaves.emplace_back(first << i, seed + i);
+    return octaves;
+}
+
+// The island's ground, stretched once over the whole island: sand at the rim, grass, darker
+// woods and bare rock towards the middle, with fields' texture.
+void drawGround(Image& image) {
+    const auto octaves = octavesOf(4, 6, 501);
+    const auto detail = octavesOf(32, 3, 777);
+    const int w = image.width, h = image.height;
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            float u = (x + 0.5f) / w, v = (y + 0.5f) / h;
+            float n = tileFractal(octaves, u, v);
+            float d = tileFractal(detail, u, v);
+            float rim = std::hypot(u - 0.5f, v - 0.5f) * 2;  // 0 in the middle, 1 at the sides
+            Colour c = mix(rgb(0x4f8a2e), rgb(0x2f5a1c), std::clamp((n - 0.45f) * 4, 0.f, 1.f));
+            c = mix(c, rgb(0x8a8068), std::clamp((0.55f - rim) * 3 + (n - 0.5f) * 2, 0.f, 1.f) * 0.7f);
+            c = mix(c, rgb(0xe0d29a), std::clamp((rim - 0.62f) * 6 + (n - 0.5f), 0.f, 1.f));
+            float shade = 0.82f + 0.36f * d;
+            image.at(x, y) = {c.r * shade, c.g * shade, c.b * shade, 1};
+        }
+}
+
+// Water, repeated many times over the sea: blue with light ripples; tiles without seams.
+void drawWater(Image& image) {
+    const auto octaves = octavesOf(8, 4, 909);
+    const int w = image.width, h = image.height;
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            float u = (x + 0.5f) / w, v = (y + 0.5f) / h;
+            float n = tileFractal(octaves, u, v);
+            float waves = 0.5f + 0.25f * std::sin(2 * pi * (3 * u + 2 * v) + 6 * n) +
+                          0.25f * std::sin(2 * pi * (-2 * u + 5 * v) + 4 * n);
+            Colour c = mix(rgb(0x0b3a6e), rgb(0x2a78b0), n);
+            c = mix(c, rgb(0xb8e4ff), std::pow(waves, 6.0f) * 0.8f);
+            image.at(x, y) = c;
+        }
+}
+
+// One star of the star field, drawn additively: a bright core, a halo and four faint rays.
+void drawStarSprite(Image& image) {
+    const float c = image.width / 2.0f;
+    for (int y = 0; y < image.height; ++y)
+        for (int x = 0; x < image.width; ++x) {
+            float dx = (x + 0.5f - c) / c, dy = (y + 0.5f - c) / c;
+            float d = std::hypot(dx, dy);
+            float core = std::exp(-d * d * 40);
+            float halo = 0.35f * std::exp(-d * d * 6);
+            float rays = 0.5f * (std::exp(-std::abs(dx) * 30) + std::exp(-std::abs(dy) * 30)) *
+                         std::max(0.0f, 1 - d);
+            float a = std::clamp(core + halo + rays, 0.0f, 1.0f) * std::clamp((1 - d) * 4, 0.f, 1.f);
+            image.at(x, y) = {0.85f + 0.15f * core, 0.9f + 0.1f * core, 1, a};
+        }
+}
+
+// The teapot's surroundings, looked up through camera-space normals (u, v from -1 to 1,
+// repeating): a warm sky above, a dark floor below and window lights, periodic in both ways.
+void drawEnvironment(Image& image) {
+    const int w = image.width, h = image.height;
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            float u = (x + 0.5f) / w, v = (y + 0.5f) / h;
+            float up = 0.5f + 0.5f * std::cos(2 * pi * v);  // 1 at the top and bottom rows
+            float side = 0.5f + 0.5f * std::cos(2 * pi * u);
+            Colour c = mix(rgb(0x301404), rgb(0xffc060), up);
+            c = mix(c, rgb(0x80d0ff), side * up * 0.6f);
+            float window = std::exp(-std::pow((v - 0.5f) * 9, 2.0f)) * (0.5f + 0.5f * std::cos(2 * pi * 4 * u));
+            c = mix(c, rgb(0xfff8e0), std::clamp(window * 1.4f - 0.3f, 0.f, 1.f));
+            image.at(x, y) = c;
+        }
+}
+
+// The optimus sprite: a small robot on a transparent tile. The transparent texels keep a dark
+// blue, which shows when the scrolling background blinks opaque.
+void drawRobot(Image& image) {
+    const int w = image.width;
+    const float s = w / 64.0f;
+    for (int y = 0; y < image.height; ++y)
+        for (int x = 0; x < w; ++x) image.at(x, y) = {0.06f, 0.1f, 0.3f, 0};
+    Shade metal = vertical(rgb(0xe8f0ff), rgb(0x7088b0), 8 * s, 58 * s);
+    fill(image, roundRect(14 * s, 14 * s, 50 * s, 44 * s, 6 * s), metal);            // head
+    fill(image, rect(30 * s, 4 * s, 34 * s, 14 * s), metal);                         // antenna
+    fill(image, circle(32 * s, 5 * s, 3.5f * s), rgb(0xff4040));
+    fill(image, circle(24 * s, 27 * s, 5 * s), rgb(0x102040));                       // eyes
+    fill(image, circle(40 * s, 27 * s, 5 * s), rgb(0x102040));
+    fill(image, circle(25 * s, 26 * s, 2.2f * s), rgb(0x60ffff));
+    fill(image, circle(41 * s, 26 * s, 2.2f * s), rgb(0x60ffff));
+    fill(image, roundRect(22 * s, 35 * s, 42 * s, 39 * s, 2 * s), rgb(0x203050));   // mouth
+    fill(image, roundRect(20 * s, 46 * s, 44 * s, 60 * s, 4 * s), metal);            // body
+    fill(image, rect(8 * s, 48 * s, 20 * s, 52 * s), metal);                         // arms
+    fill(image, rect(44 * s, 48 * s, 56 * s, 52 * s), metal);
+}
+
+// A sign for the hall: a rounded plate with a line of text, on transparent corners.
+void drawSign(Image& image, Font& bold, const std::string& text, Colour top, Colour bottom, Colour letters) {
+    const int w = image.width, h = image.height;
+    fill(image, roundRect(4, 4, w - 4, h - 4, 18), vertical(top, bottom, 4, h - 4));
+    fill(image, subtract(roundRect(10, 10, w - 10, h - 10, 13), roundRect(14, 14, w - 14, h - 14, 10)),
+         rgb(0xffffff, 0.5f));
+    drawText(image, bold, text, int(h * 0.42f), w / 2.0f, int(h * 0.66f), [letters](float, float) { return letters; },
+             rgb(0x000000, 0.5f), 3, 1.0f, 0.5f, w - 40);
+}
+
+// One picture of the breakdown's sequence: a bright shape on transparent ground, 256 x 256.
+void drawBeatShape(Image& image, int which) {
+    const float c = 128;
+    const Colour colours[] = {rgb(0xff5a8c), rgb(0x5affc8), rgb(0xffd84a), rgb(0x7aa0ff)};
+    const Colour colour = colours[which];
+    Inside shape;
+    switch (which) {
+    case 0: shape = subtract(circle(c, c, 110), circle(c, c, 78)); break;
+    case 1: shape = subtract(rect(28, 28, 228, 228), rect(60, 60, 196, 196)); break;
+    case 2: shape = subtract(polygon({{c, 14}, {242, 220}, {14, 220}}), polygon({{c, 80}, {190, 188}, {66, 188}})); break;
+    default: shape = unite(stroke({{30, 30}, {226, 226}}, 18), stroke({{226, 30}, {30, 226}}, 18)); break;
+    }
+    fill(image, circle(c, c, 127), [=](float x, float y) {
+        float d = std::hypot(x - c, y - c) / 127;
+        Colour g = colour;
+        g.a = 0.35f * (1 - d) * (1 - d);
+        return g;
+    });
+    fill(image, shape, colour);
+}
+
+// The teapot scene's backdrop on the small screen: a warm gradient with rays.
+void drawTeapotBackdrop(Image& image) {
+    const int w = image.width, h = image.height;
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            float dx = x + 0.5f - w / 2.0f, dy = y + 0.5f - h / 2.0f;
+            float a = std::atan2(dy, dx);
+            float ray = 0.5f + 0.5f * std::cos(a * 12);
+            Colour c = mix(rgb(0x5a1a6a), rgb(0x1a0a30), std::hypot(dx, dy) / (w * 0.7f));
+            image.at(x, y) = mix(c, rgb(0xa0307a), ray * 0.35f);
+        }
+}
+
+// The hall's floor, repeated: dark tiles with light joints.
+void drawFloor(Image& image) {
+    const auto octaves = octavesOf(8, 3, 313);
+    const int w = image.width, h = image.height;
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            float u = (x + 0.5f) / w, v = (y + 0.5f) / h;
+            int tile = (int(u * 4) + int(v * 4)) & 1;
+            float n = tileFractal(octaves, u, v);
+            Colour c = tile ? rgb(0x3a3e52) : rgb(0x23263a);
+            c = mix(c, rgb(0x707890), (n - 0.5f) * 0.5f + 0.1f);
+            float ju = std::abs(u * 4 - std::round(u * 4)), jv = std::abs(v * 4 - std::round(v * 4));
+            if (std::min(ju, jv) < 0.02f) c = rgb(0x8890b0);
+            image.at(x, y) = c;
+        }
+}
+
+void drawActPictures(const std::string& out, Font& regular, Font& bold) {
+    {
+        Image image(512, 512);
+        drawGround(image);
+        writeJpeg(image, out + "OutsideGround.jpg", 85);
+    }
+    {
+        Image image(256, 256);
+        drawWater(image);
+        writeJpeg(image, out + "OutsideWater.jpg", 85);
+    }
+    {
+        Image image(64, 64);
+        drawStarSprite(image);
+        writePng(image, out + "SpaceStar.png");
+    }
+    {
+        Image image(256, 256);
+        drawEnvironment(image);
+        writeJpeg(image, out + "InsideEnvironment.jpg", 88);
+    }
+    {
+        Image image(256, 256);
+        drawTeapotBackdrop(image);
+        writeJpeg(image, out + "InsideBackdrop.jpg", 85);
+    }
+    {
+        Image image(256, 256);
+        drawFloor(image);
+        writeJpeg(image, out + "InsideFloor.jpg", 85);
+    }
+    {
+        Image image(512, 128);
+        drawSign(image, bold, "Zod'e Revez!", rgb(0xffcf40), rgb(0xe07010), rgb(0x301000));
+        writePng(image, out + "InsideSign1.png");
+    }
+    {
+        Image image(512, 128);
+        drawSign(image, bold, "162 BPM", rgb(0x50a0ff), rgb(0x2040a0), rgb(0xffffff));
+        writePng(image, out + "InsideSign2.png");
+    }
+    {
+        Image image(64, 64);
+        drawRobot(image);
+        writePng(image, out + "SignalRobot.png");
+    }
+    for (int i = 0; i < 4; ++i) {
+        Image image(256, 256);
+        drawBeatShape(image, i);
+        writePng(image, out + "SignalBeat" + std::to_string(i + 1) + ".png");
+    }
+    struct Caption {
+        const char* file;
+        const char* first;
+        const char* second;
+        bool right;
+    };
+    const Caption captions[] = {
+        {"OutsideCaption.png", "an island of 1024 bytes", "clouds grown from noise", false},
+        {"InsideCaption.png", "the hall of screens", "every screen rendered live", true},
+        {"SignalCaption.png", "look into the noise", "something stands still", false},
+        {"FlightCaption.png", "full speed", "over the island, through the clouds", true},
+    };
+    for (const Caption& caption : captions) {
+        Image image(256, 64);
+        drawCaption(image, regular, bold, caption.first, caption.second, caption.right);
+        writePng(image, out + caption.file);
+    }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -786,5 +1051,6 @@ int main(int argc, char** argv) {
         drawRing(image);
         writePng(image, out + "SpaceRing.png");
     }
+    drawActPictures(out, regular, bold);
     return 0;
 }

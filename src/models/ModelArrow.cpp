@@ -87,13 +87,15 @@ bool ModelArrow::load(TiXmlElement* element) {
 }
 
 bool ModelArrow::buildTrail(float time) {
-    // L runs from -1 to the head by a float step, as the trail has always been sampled.
+    // L runs from -1 by a float step; the head is sampled at the time itself, where the summed
+    // steps would overshoot it slightly and miss the last key of the path.
     const float step = 1.0f / (sampleCount - 1);
-    float L = -1.0f;
+    float sum = -1.0f;
     PathState state;
     Vector3 side, normal;
     D3DCOLOR shade = 0;
-    for (int k = 0; k < sampleCount; ++k, L += step) {
+    for (int k = 0; k < sampleCount; ++k, sum += step) {
+        const float L = k == sampleCount - 1 ? 0.0f : sum;
         if (!path->evaluate(state, time + L * scale1)) return false;
         const Matrix4 r = quaternionToMatrix(state.orientation);
         const float half = scale2 / 2.0f;

@@ -1,0 +1,58 @@
+// Boing: the motion at the turning points of its phases, standing still with delta 0, wrapping.
+#include "models/ModelBoing.h"
+
+#include "app/Device.h"
+#include "support/TestDevice.h"
+#include "support/TestDocument.h"
+
+#include <gtest/gtest.h>
+
+#include <numbers>
+
+TEST(ModelBoing, MotionAtPhasesZeroQuarterAndHalf) {
+    const Matrix4 left = ModelBoing::motionMatrix(0.0f, 0.0f);
+    const Matrix4 middle = ModelBoing::motionMatrix(0.25f, 0.5f);
+    const Matrix4 right = ModelBoing::motionMatrix(0.5f, 1.0f);
+    EXPECT_FLOAT_EQ(left(3, 0), -100.0f);
+    EXPECT_FLOAT_EQ(left(3, 1), 0.0f);
+    EXPECT_FLOAT_EQ(left(3, 2), 0.25f);
+    EXPECT_NEAR(middle(3, 0), 0.0f, 1e-4f);
+    EXPECT_FLOAT_EQ(middle(3, 1), 96.0f);  // the top of the hop
+    EXPECT_FLOAT_EQ(right(3, 0), 100.0f);
+    EXPECT_FLOAT_EQ(right(3, 1), 0.0f);
+
+    // A quarter of the way the spin is 5 radians about y, after the 10 degree tilt about z.
+    const float tilt = 10.0f * std::numbers::pi_v<float> / 180.0f;
+    const Matrix4 spun = quaternionToMatrix(
+        multiplyQuaternion(quaternionFromAxisAngle({0, 1, 0}, 5.0f), quaternionFromAxisAngle({0, 0, 1}, tilt)));
+    const Matrix4 tilted = quaternionToMatrix(quaternionFromAxisAngle({0, 0, 1}, tilt));
+    for (int r = 0; r < 3; ++r)
+        for (int c = 0; c < 3; ++c) {
+            EXPECT_NEAR(middle(r, c), spun(r, c), 1e-5f) << r << c;
+            EXPECT_NEAR(left(r, c), tilted(r, c), 1e-6f) << r << c;
+        }
+}
+
+TEST(ModelBoing, DeltaZeroStandsStillAndPhasesWrap) {
+    TestDevice screen(16, 16);
+    TestDocument doc("<demo><model.optimus name=\"Ball\"/><model.boing name=\"Boing\" model=\"Ball\"/>"
+                     "<model.boing name=\"Lost\" model=\"Nothing\"/></demo>");
+    auto* boing = doc.find<ModelBoing>("Boing", TypeModelBoing);
+    ASSERT_NE(boing, nullptr);
+    EXPECT_EQ(doc.find<ModelBoing>("Lost", TypeModelBoing), nullptr);
+
+    const Matrix4 start = quaternionToMatrix(quaternionFromAxisAngle({1, 0, 0}, 0.5f));
+    Matrix4 world;
+    for (int frame = 0; frame < 2; ++frame) {
+        screen->SetTransform(D3DTS_WORLD, &start);
+        boing->render(1.0f, 0.0f);
+    }
+    screen->GetTransform(D3DTS_WORLD, &world);
+    const Matrix4 expected = multiplyMatrix(ModelBoing::motionMatrix(0.0f, 0.0f), start);
+    for (int r = 0; r < 4; ++r)
+        for (int c = 0; c < 4; ++c) EXPECT_NEAR(world(r, c), expected(r, c), 1e-4f) << r << c;
+
+    boing->render(1.0f, 4.0f);  // 1.08 and 2.96 turns
+    EXPECT_NEAR(boing->getSwingPhase(), 0.08f, 1e-5f);
+    EXPECT_NEAR(boing->getBouncePhase(), 0.96f, 1e-5f);
+}

@@ -1,0 +1,32 @@
+// Hat: two full turns after four seconds of drawing, whatever the frame rate.
+#include "models/ModelHat.h"
+
+#include "app/Device.h"
+#include "paths/Matrix4.h"
+#include "support/TestDevice.h"
+#include "support/TestDocument.h"
+
+#include <gtest/gtest.h>
+
+TEST(ModelHat, TwoTurnsAfterFourSecondsAtAnyFrameRate) {
+    TestDevice screen(16, 16);
+    TestDocument doc("<demo><model.optimus name=\"Hat.x\"/><model.hat name=\"Fast\" model=\"Hat.x\"/>"
+                     "<model.hat name=\"Slow\" model=\"Hat.x\"/></demo>");
+    const Matrix4 identity = identityMatrix();
+    for (auto [name, frames] : {std::pair{"Fast", 240}, std::pair{"Slow", 8}}) {
+        auto* hat = doc.find<ModelHat>(name, TypeModelHat);
+        ASSERT_NE(hat, nullptr);
+        Matrix4 world;
+        for (int frame = 0; frame < frames; ++frame) {
+            screen->SetTransform(D3DTS_WORLD, &identity);
+            hat->render(0.0f, 4.0f / static_cast<float>(frames));
+            screen->GetTransform(D3DTS_WORLD, &world);
+            if (4 * (frame + 1) == frames) {
+                EXPECT_NEAR(world(0, 0), -1.0f, 1e-4f) << name;  // half a turn at 1 s
+            }
+        }
+        EXPECT_NEAR(hat->getSpinPhase(), 2.0f, 1e-4f) << name;
+        for (int r = 0; r < 4; ++r)
+            for (int c = 0; c < 4; ++c) EXPECT_NEAR(world(r, c), identity(r, c), 1e-3f) << name << r << c;
+    }
+}

@@ -25,7 +25,9 @@ pictures() {
   echo "pictures: building the generator"
   g++ -std=c++20 -O2 -o "$work/pictures" "$tools/pictures.cpp" \
     $(pkg-config --cflags --libs freetype2 libpng) -ljpeg
-  "$work/pictures" "$out" "$root/resources/DejaVuSans.ttf" "$tools/fonts/DejaVuSans-Bold.ttf"
+  # The island's ground picture follows the committed island map.
+  "$work/pictures" "$out" "$root/resources/DejaVuSans.ttf" "$tools/fonts/DejaVuSans-Bold.ttf" \
+    "$root/resources/IslandMap.raw"
 }
 
 # The production's meshes, written with tools/xwriter.

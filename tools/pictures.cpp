@@ -3,7 +3,7 @@
 // Shapes are drawn by 8 x 8 supersampling, text with FreeType from the fonts given on the
 // command line; PNG files carry no time stamp, so every run writes the same bytes.
 //
-// Usage: pictures <resources folder> <regular font.ttf> <bold font.ttf>
+// Usage: pictures <resources folder> <regular font.ttf> <bold font.ttf> <IslandMap.raw>
 #include <ft2build.h>
 #include FT_FREETYPE_H
 #include <jpeglib.h>
@@ -739,23 +739,38 @@ std::vector<TileNoise> octavesOf(int first, int count, uint32_t seed) {
     return octaves;
 }
 
-// The island's ground, stretched once over the whole island: sand at the rim, grass, darker
-// woods and bare rock towards the middle, with fields' texture.
-void drawGround(Image& image) {
-    const auto octaves = octavesOf(4, 6, 501);
-    const auto detail = octavesOf(32, 3, 777);
+// The island's ground, stretched once over the whole island and coloured by the height map the
+// island is built from (bytes 0 to 255, 0 under water): dark sea floor, sand at the shore, grass,
+// woods, and bare rock on the heights, with noise for texture.
+void drawGround(Image& image, const std::vector<unsigned char>& map) {
+    const auto detail = octavesOf(16, 4, 777);
+    const auto patches = octavesOf(4, 3, 501);
     const int w = image.width, h = image.height;
+    auto height = [&](int c, int r) {
+        c = std::clamp(c, 0, 31);
+        r = std::clamp(r, 0, 31);
+        int b = map[r * 32 + c];
+        return b == 0 ? -32.0f : float(b);
+    };
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x) {
             float u = (x + 0.5f) / w, v = (y + 0.5f) / h;
-            float n = tileFractal(octaves, u, v);
+            // The island's vertex (c, r) carries the texture coordinate (c / 31, r / 31).
+            float fc = u * 31, fr = v * 31;
+            int c = int(fc), r = int(fr);
+            float tx = fc - c, ty = fr - r;
+            float top = height(c, r) + (height(c + 1, r) - height(c, r)) * tx;
+            float bottom = height(c, r + 1) + (height(c + 1, r + 1) - height(c, r + 1)) * tx;
+            float z = top + (bottom - top) * ty + (tileFractal(patches, u, v) - 0.5f) * 24;
             float d = tileFractal(detail, u, v);
-            float rim = std::hypot(u - 0.5f, v - 0.5f) * 2;  // 0 in the middle, 1 at the sides
-            Colour c = mix(rgb(0x4f8a2e), rgb(0x2f5a1c), std::clamp((n - 0.45f) * 4, 0.f, 1.f));
-            c = mix(c, rgb(0x8a8068), std::clamp((0.55f - rim) * 3 + (n - 0.5f) * 2, 0.f, 1.f) * 0.7f);
-            c = mix(c, rgb(0xe0d29a), std::clamp((rim - 0.62f) * 6 + (n - 0.5f), 0.f, 1.f));
-            float shade = 0.82f + 0.36f * d;
-            image.at(x, y) = {c.r * shade, c.g * shade, c.b * shade, 1};
+            Colour c0;
+            if (z < 0) c0 = mix(rgb(0x3c6a78), rgb(0x183450), std::clamp(-z / 24, 0.f, 1.f));
+            else if (z < 18) c0 = mix(rgb(0xe6d49a), rgb(0xc8b878), z / 18);
+            else if (z < 110) c0 = mix(rgb(0x6a9a38), rgb(0x3f7a2a), (z - 18) / 92);
+            else if (z < 180) c0 = mix(rgb(0x3f7a2a), rgb(0x2a4a22), (z - 110) / 70);
+            else c0 = mix(rgb(0x6a6458), rgb(0xb8b0a0), std::clamp((z - 180) / 50, 0.f, 1.f));
+            float shade = 0.8f + 0.4f * d;
+            image.at(x, y) = {c0.r * shade, c0.g * shade, c0.b * shade, 1};
         }
 }
 
@@ -890,10 +905,10 @@ void drawFloor(Image& image) {
         }
 }
 
-void drawActPictures(const std::string& out, Font& regular, Font& bold) {
+void drawActPictures(const std::string& out, Font& regular, Font& bold, const std::vector<unsigned char>& islandMap) {
     {
         Image image(512, 512);
-        drawGround(image);
+        drawGround(image, islandMap);
         writeJpeg(image, out + "OutsideGround.jpg", 85);
     }
     {
@@ -963,9 +978,20 @@ void drawActPictures(const std::string& out, Font& regular, Font& bold) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 4) {
-        std::fprintf(stderr, "usage: pictures <resources folder> <regular font> <bold font>\n");
+    if (argc != 5) {
+        std::fprintf(stderr, "usage: pictures <resources folder> <regular font> <bold font> <island map>\n");
         return 2;
+    }
+    // The island's ground is coloured by the committed height map.
+    std::vector<unsigned char> islandMap;
+    if (FILE* map = std::fopen(argv[4], "rb")) {
+        islandMap.resize(1024);
+        islandMap.resize(std::fread(islandMap.data(), 1, 1024, map));
+        std::fclose(map);
+    }
+    if (islandMap.size() != 1024) {
+        std::fprintf(stderr, "pictures: %s is not a 32 x 32 height map\n", argv[4]);
+        return 1;
     }
     const std::string out = std::string(argv[1]) + "/";
     Font regular(argv[2]);
@@ -1051,6 +1077,6 @@ int main(int argc, char** argv) {
         drawRing(image);
         writePng(image, out + "SpaceRing.png");
     }
-    drawActPictures(out, regular, bold);
+    drawActPictures(out, regular, bold, islandMap);
     return 0;
 }

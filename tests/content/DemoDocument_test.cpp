@@ -2,10 +2,16 @@
 // resource it names present and decodable, the interface pictures 101 to 130, and the opening
 // act drawn with the real device at moments of its time line.
 #include "app/LoadResource.h"
+#include "clock/Audio.h"
+#include "database/Database.h"
+#include "database/Object.h"
+#include "database/TypeRegistry.h"
 #include "platform/d3dx/PictureDecoder.h"
 #include "platform/d3dx/d3dx9.h"
+#include "support/ChildProcess.h"
 #include "support/TestDevice.h"
 #include "support/TestDocument.h"
+#include "support/TestPaths.h"
 #include "textures/TextureTarget.h"
 #include "visuals/Visual.h"
 
@@ -17,6 +23,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
 #include <set>
 #include <string>
 #include <vector>
@@ -352,4 +359,89 @@ TEST(DemoDocument, MainDrawsWithoutGapsUntilItsEnd) {
     for (double t = 0; t <= end; t += 0.25) EXPECT_TRUE(frame.drawAt(static_cast<float>(t))) << "a gap at " << t;
     EXPECT_TRUE(frame.drawAt(static_cast<float>(end)));
     EXPECT_FALSE(frame.drawAt(static_cast<float>(end + 0.05)));
+}
+
+// Every element of the document becomes a working object, every concrete type is used, and every
+// name that an attribute or an item gives stands for an object of the document (a group item or
+// a mesh screen naming nothing would silently draw nothing).
+TEST(DemoDocument, EveryObjectLoadsAndEveryReferenceResolves) {
+    struct AudioRunning {  // the music object needs the audio output; stopped after the objects go
+        bool started = startAudio(nullptr);
+        ~AudioRunning() {
+            if (started) stopAudio();
+        }
+    } audio;
+    ASSERT_TRUE(audio.started);
+    ParsedDocument parsed;
+    ASSERT_NE(parsed.demo, nullptr);
+    OpeningFrame frame("Main");
+    ASSERT_TRUE(frame.doc.loaded);
+
+    std::set<std::string> tags, names;
+    for (TiXmlElement* element = parsed.demo->FirstChildElement(); element; element = element->NextSiblingElement()) {
+        tags.insert(element->Value());
+        names.insert(element->Attribute("name"));
+        EXPECT_NE(frame.doc.find<Object>(element->Attribute("name"), TypeObject), nullptr)
+            << element->Value() << " " << element->Attribute("name") << " does not load";
+    }
+    auto expectObject = [&](TiXmlElement* element, const char* attribute) {
+        if (const char* name = element->Attribute(attribute))
+            EXPECT_TRUE(names.count(name)) << element->Value() << " " << attribute << "=\"" << name << "\" names nothing";
+    };
+    for (TiXmlElement* element = parsed.demo->FirstChildElement(); element; element = element->NextSiblingElement()) {
+        for (const char* attribute : {"model", "path", "camera", "texture", "visual", "preview"})
+            expectObject(element, attribute);
+        for (TiXmlElement* item = element->FirstChildElement("item"); item; item = item->NextSiblingElement("item")) {
+            const bool modelItem = std::strcmp(element->Value(), "model.group") == 0;
+            EXPECT_NE(item->Attribute(modelItem ? "model" : "visual"), nullptr) << element->Attribute("name");
+            for (const char* attribute : {"model", "path", "visual"}) expectObject(item, attribute);
+        }
+    }
+    // The hall's screens are found by the texture names in its mesh.
+    EXPECT_NE(frame.doc.find<Object>("mainscreen.jpg", TypeTextureTarget), nullptr);
+    EXPECT_NE(frame.doc.find<Object>("screen1.jpg", TypeTextureTarget), nullptr);
+
+    Database scratch;
+    int concrete = 0;
+    for (int type = 0; type < ObjectTypeCount; ++type) {
+        if (!createObject(static_cast<ObjectType>(type), &scratch)) continue;
+        ++concrete;
+        EXPECT_TRUE(tags.count(keywordOf(static_cast<ObjectType>(type)))) << keywordOf(static_cast<ObjectType>(type)) << " is not used";
+    }
+    EXPECT_EQ(concrete, 25);
+}
+
+// One moment in each act: none of them black, no two alike.
+TEST(DemoDocument, EachActShowsAPictureOfItsOwn) {
+    OpeningFrame frame("Main");
+    ASSERT_NE(frame.main, nullptr);
+    const float moments[] = {19.0f, 36.0f, 70.0f, 100.0f, 140.0f, 171.0f};
+    std::vector<std::vector<DWORD>> pictures;
+    for (float t : moments) {
+        ASSERT_TRUE(frame.drawAt(t)) << t;
+        EXPECT_GT(frame.mean(16) + frame.mean(8) + frame.mean(0), 60.0) << "nearly black at " << t;
+        pictures.push_back(frame.screen.readback());
+    }
+    for (size_t a = 0; a < pictures.size(); ++a)
+        for (size_t b = a + 1; b < pictures.size(); ++b) {
+            double difference = 0;
+            for (size_t i = 0; i < pictures[a].size(); ++i)
+                for (int shift = 0; shift <= 16; shift += 8)
+                    difference += std::abs(int((pictures[a][i] >> shift) & 255) - int((pictures[b][i] >> shift) & 255));
+            EXPECT_GT(difference / pictures[a].size(), 40.0) << "the pictures at " << moments[a] << " and " << moments[b]
+                                                             << " are nearly the same";
+        }
+}
+
+// The whole production in real time, as a person sees it: it ends by itself with its music,
+// cleanly, and writes nothing.
+TEST(DemoDocument, ThePlayerEndsByItselfWithTheMusic) {
+    if (std::getenv("DISPLAY") == nullptr) GTEST_SKIP() << "needs an X display (scripts/test.sh starts Xvfb)";
+    const std::string folder = testing_paths::makeTempDir();
+    ChildOutcome outcome = runExecutable({"-a", "-w", "-x320", "-y240"}, {240, folder});
+    EXPECT_EQ(outcome.exitCode, 0) << outcome.errors;
+    EXPECT_GT(outcome.seconds, 177.0);
+    EXPECT_LT(outcome.seconds, 200.0);
+    EXPECT_FALSE(std::ifstream(folder + "/Backup.xml").good());
+    std::remove(folder.c_str());
 }

@@ -19,8 +19,10 @@
 #include <tinyxml.h>
 
 #include <algorithm>
+#include <array>
 #include <cctype>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
@@ -444,4 +446,116 @@ TEST(DemoDocument, ThePlayerEndsByItselfWithTheMusic) {
     EXPECT_LT(outcome.seconds, 200.0);
     EXPECT_FALSE(std::ifstream(folder + "/Backup.xml").good());
     std::remove(folder.c_str());
+}
+
+// Cameras cut only on beats, and a cut is marked on both sides with continuity -1 so that
+// neither shot bends toward the other; keys never run backwards in time.
+TEST(DemoDocument, PathsCutOnBeatsWithoutBending) {
+    ParsedDocument parsed;
+    ASSERT_NE(parsed.demo, nullptr);
+    int cuts = 0;
+    for (TiXmlElement* path = parsed.demo->FirstChildElement("path.spline"); path;
+         path = path->NextSiblingElement("path.spline")) {
+        const std::string name = path->Attribute("name");
+        TiXmlElement* previous = nullptr;
+        for (TiXmlElement* key = path->FirstChildElement("key"); key; key = key->NextSiblingElement("key")) {
+            ASSERT_NE(key->Attribute("t"), nullptr) << name;
+            if (previous) {
+                const double before = std::atof(previous->Attribute("t")), now = std::atof(key->Attribute("t"));
+                EXPECT_LE(before, now) << name << " runs backwards at " << now;
+                if (before == now) {
+                    ++cuts;
+                    const double beats = now / beat;
+                    EXPECT_NEAR(beats, std::round(beats), 0.01) << name << " cuts off the beat at " << now;
+                    for (TiXmlElement* side : {previous, key}) {
+                        int tension = 0, continuity = 0, bias = 0;
+                        const char* tcb = side->Attribute("tcb");
+                        ASSERT_NE(tcb, nullptr) << name << " at " << now;
+                        EXPECT_EQ(std::sscanf(tcb, "%d %d %d", &tension, &continuity, &bias), 3) << tcb;
+                        EXPECT_EQ(continuity, -99) << name << " at " << now << ": " << tcb;
+                    }
+                }
+            }
+            previous = key;
+        }
+    }
+    EXPECT_GE(cuts, 20);
+}
+
+namespace {
+
+struct MeshShape {
+    std::vector<D3DXMATERIAL> materials;
+    std::vector<std::array<float, 3>> positions;
+    std::vector<std::uint16_t> indices;
+    float low[3] = {1e9f, 1e9f, 1e9f}, high[3] = {-1e9f, -1e9f, -1e9f};
+};
+
+MeshShape loadMesh(IDirect3DDevice9* device, const char* resource) {
+    MeshShape shape;
+    DWORD count = 0;
+    ComRef<ID3DXMesh> mesh;
+    if (D3DXLoadMeshFromXResource(nullptr, resource, "RCDATA", D3DXMESH_SYSTEMMEM, device, &shape.materials, &count,
+                                  &mesh) != D3D_OK) {
+        ADD_FAILURE() << resource << " does not load";
+        return shape;
+    }
+    void* vertices = nullptr;
+    void* indices = nullptr;
+    mesh->LockVertexBuffer(0, &vertices);
+    for (DWORD i = 0; i < mesh->GetNumVertices(); ++i) {
+        const float* p = reinterpret_cast<const float*>(static_cast<const char*>(vertices) + i * mesh->GetNumBytesPerVertex());
+        shape.positions.push_back({p[0], p[1], p[2]});
+        for (int axis = 0; axis < 3; ++axis) {
+            shape.low[axis] = std::min(shape.low[axis], p[axis]);
+            shape.high[axis] = std::max(shape.high[axis], p[axis]);
+        }
+    }
+    mesh->UnlockVertexBuffer();
+    mesh->LockIndexBuffer(0, &indices);
+    const auto* index = static_cast<const std::uint16_t*>(indices);
+    shape.indices.assign(index, index + 3 * mesh->GetNumFaces());
+    mesh->UnlockIndexBuffer();
+    return shape;
+}
+
+}  // namespace
+
+// The meshes as the models that draw them rely on: the hall's screens named for the render
+// targets, propeller blades turning about y (the airship turns that axis to z) in front of the
+// pods at z = 53, the ball resting on y = 0 with every face wound to be seen from outside.
+TEST(DemoDocument, MeshesFitTheModelsThatDrawThem) {
+    TestDevice screen(64, 64);
+    const MeshShape hall = loadMesh(screen.get(), "InsideHall.x");
+    std::set<std::string> textures;
+    for (const D3DXMATERIAL& material : hall.materials) textures.insert(material.textureFilename);
+    EXPECT_TRUE(textures.count("mainscreen.jpg"));
+    EXPECT_TRUE(textures.count("screen1.jpg"));
+
+    const MeshShape propeller = loadMesh(screen.get(), "Propeller.x");
+    EXPECT_GT(propeller.high[0] - propeller.low[0], 60.0f);
+    EXPECT_LT(propeller.high[1] - propeller.low[1], 12.0f);
+
+    const MeshShape airship = loadMesh(screen.get(), "Airship.x");
+    EXPECT_GT(airship.high[2] - airship.low[2], 2.5f * (airship.high[0] - airship.low[0]) / 2);
+    float podRear = 1e9f;
+    for (const auto& p : airship.positions)
+        if (std::abs(p[0]) > 60 && p[2] > 0) podRear = std::min(podRear, p[2]);  // not the tail fins
+    EXPECT_NEAR(podRear, 53.0f, 1.0f);
+
+    const MeshShape ball = loadMesh(screen.get(), "InsideBall.x");
+    EXPECT_NEAR(ball.low[1], 0.0f, 0.01f);
+    const float centre[3] = {(ball.low[0] + ball.high[0]) / 2, (ball.low[1] + ball.high[1]) / 2,
+                             (ball.low[2] + ball.high[2]) / 2};
+    ASSERT_FALSE(ball.indices.empty());
+    for (size_t f = 0; f + 2 < ball.indices.size(); f += 3) {
+        const auto& a = ball.positions[ball.indices[f]];
+        const auto& b = ball.positions[ball.indices[f + 1]];
+        const auto& c = ball.positions[ball.indices[f + 2]];
+        const float u[3] = {b[0] - a[0], b[1] - a[1], b[2] - a[2]}, v[3] = {c[0] - a[0], c[1] - a[1], c[2] - a[2]};
+        const float n[3] = {u[1] * v[2] - u[2] * v[1], u[2] * v[0] - u[0] * v[2], u[0] * v[1] - u[1] * v[0]};
+        const float out[3] = {a[0] - centre[0], a[1] - centre[1], a[2] - centre[2]};
+        // Clockwise seen from outside: in Direct3D's left-handed frame the cross product points out.
+        ASSERT_GT(n[0] * out[0] + n[1] * out[1] + n[2] * out[2], 0.0f) << "face " << f / 3 << " faces inwards";
+    }
 }

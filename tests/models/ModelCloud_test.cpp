@@ -98,3 +98,37 @@ TEST(ModelCloud, ShaderFadeMatchesTheNormalInViewSpace) {
             << n[0] << " " << n[1] << " " << n[2];
     }
 }
+
+TEST(ModelCloud, StretchesAlongYAndZ) {
+    // scale1 = 1 keeps y, scale2 = 0.5 halves z. Model y turns to screen x, z to screen y, so the
+    // cloud is twice as wide as it is tall on screen.
+    TestDevice screen(64, 64);
+    TestDocument doc(
+        "<demo><texture.file name=\"Black\" resource=\"black.jpg\"/>"
+        "<model.cloud name=\"Flat\" texture=\"Black\" scale1=\"1\" scale2=\"0.5\"/></demo>");
+    auto* cloud = doc.find<ModelCloud>("Flat", TypeModel);
+    ASSERT_NE(cloud, nullptr);
+    Matrix4 world;
+    world(0, 2) = 1.0f;
+    world(1, 0) = 1.0f;
+    world(2, 1) = 1.0f;
+    world(3, 3) = 1.0f;
+    Matrix4 view = identityMatrix();
+    view(3, 2) = 60.0f;  // the nearest x slice stands 44 ahead: 32 units there are 0.73 of the half screen
+    Matrix4 projection;
+    projection(0, 0) = 1.0f;
+    projection(1, 1) = 1.0f;
+    projection(2, 2) = 1000.0f / 999.0f;
+    projection(2, 3) = 1.0f;
+    projection(3, 2) = -1000.0f / 999.0f;
+    screen->SetTransform(D3DTS_WORLD, &world);
+    screen->SetTransform(D3DTS_VIEW, &view);
+    screen->SetTransform(D3DTS_PROJECTION, &projection);
+    screen->BeginScene();
+    screen->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xffffffff, 1.0f, 0);
+    cloud->render(0.0f, 0.01f);
+    screen->EndScene();
+    EXPECT_LT(screen.pixel(32 + 19, 32) & 0xff, 8u);   // 0.6 of the half width: inside
+    EXPECT_EQ(screen.pixel(32, 32 + 19) & 0xff, 255u);  // 0.6 of the half height: above the cloud
+    EXPECT_LT(screen.pixel(32, 32 + 9) & 0xff, 8u);    // 0.28: inside
+}

@@ -1,12 +1,17 @@
 // Arrow: the trail's coverage by its path, the fading alphas of ribbon and outline.
 #include "models/ModelArrow.h"
 
+#include "models/ModelScene.h"
 #include "paths/Path.h"
 #include "paths/PathState.h"
 #include "support/TestDevice.h"
 #include "support/TestDocument.h"
+#include "support/VisualFrame.h"
+#include "visuals/VisualScene.h"
 
 #include <gtest/gtest.h>
+
+#include <cstdlib>
 
 namespace {
 
@@ -44,4 +49,25 @@ TEST(ModelArrow, TrailCoveredByThePathFadesFromTailToHead) {
     arrow->render(4.0f, 0.01f);  // the outline leaves the vertices black with the same alphas
     EXPECT_EQ(arrow->vertexAt(0).color, 0x00000000u);
     EXPECT_EQ(arrow->vertexAt(121).color, 0xff000000u);
+}
+
+TEST(ModelArrow, RibbonSeenFromAboveFadesToTheTailAndWaitsForItsTrail) {
+    TestDevice screen(64, 64);
+    TestDocument doc(sceneDocument("0 10 0 -706 0 0",
+                                   "<path.spline name=\"Line\"><key p=\"0 0 -3 0 0 0\" t=\"0\"/>"
+                                   "<key p=\"0 0 3 0 0 0\" t=\"8\"/></path.spline>"
+                                   "<model.arrow name=\"Root\" path=\"Line\" color=\"ff0000\" scale1=\"8\"/>")
+                         .c_str());
+    auto* scene = doc.find<VisualScene>("Scene", TypeVisualScene);
+    ASSERT_NE(scene, nullptr);
+    ASSERT_TRUE(drawVisualFrame(screen, scene, 7.99f));
+    EXPECT_EQ(screen.pixel(32, 20), 0xff000000u);  // the tail would lie before the first key
+
+    ASSERT_TRUE(drawVisualFrame(screen, scene, 8.0f));
+    if (const char* out = std::getenv("ZOD_PNG")) screen.savePng(std::string(out) + "/arrow.png");
+    const DWORD head = screen.pixel(32, 20), tail = screen.pixel(32, 52);
+    EXPECT_GT((head >> 16) & 0xff, 200u);  // red, near opaque
+    EXPECT_LT((head >> 8) & 0xff, 80u);
+    EXPECT_LT((tail >> 16) & 0xff, 80u);   // nearly transparent over black
+    EXPECT_EQ(screen.pixel(48, 32), 0xff000000u);  // beside the ribbon
 }

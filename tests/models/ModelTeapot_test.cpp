@@ -2,11 +2,16 @@
 #include "models/ModelTeapot.h"
 
 #include "support/TestDevice.h"
+#include "models/ModelScene.h"
 #include "support/TestDocument.h"
+#include "support/VisualFrame.h"
+#include "visuals/VisualScene.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <numbers>
+#include <string>
 
 TEST(ModelTeapot, NeedsItsTextureAndHandsBackCoordinatesAndColourSource) {
     TestDevice screen(16, 16);
@@ -25,4 +30,19 @@ TEST(ModelTeapot, NeedsItsTextureAndHandsBackCoordinatesAndColourSource) {
     screen->GetTextureStageState(0, D3DTSS_TEXCOORDINDEX, &coordinates);
     EXPECT_EQ(source, DWORD(D3DMCS_COLOR1));
     EXPECT_EQ(coordinates, 0u);
+}
+
+TEST(ModelTeapot, DrawsItsTextureInAScene) {
+    TestDevice screen(64, 64);
+    TestDocument doc(sceneDocument("0 0 -6 0 0 0", solidTexture("Solid", "ff406080") +
+                                                        "<model.teapot name=\"Root\" texture=\"Solid\"/>").c_str());
+    auto* scene = doc.find<VisualScene>("Scene", TypeVisualScene);
+    ASSERT_NE(scene, nullptr);
+    ASSERT_TRUE(drawVisualFrame(screen, scene, 1.0f));
+    if (const char* out = std::getenv("ZOD_PNG")) screen.savePng(std::string(out) + "/teapot.png");
+    EXPECT_EQ(screen.pixel(2, 2), 0xff000000u);
+    const DWORD centre = screen.pixel(32, 32);  // the texture, brightened where the highlight falls
+    EXPECT_GE((centre >> 16) & 0xff, 0x3fu);
+    EXPECT_GE((centre >> 8) & 0xff, 0x5fu);
+    EXPECT_GE(centre & 0xff, 0x7fu);
 }

@@ -2,10 +2,16 @@
 #include "models/ModelAirship.h"
 
 #include "app/Device.h"
+#include "models/ModelScene.h"
 #include "support/TestDevice.h"
 #include "support/TestDocument.h"
+#include "support/VisualFrame.h"
+#include "visuals/VisualScene.h"
 
 #include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
 
 TEST(ModelAirship, PropellersTurnOncePerSecondAndWorldIsRestored) {
     TestDevice screen(16, 16);
@@ -40,4 +46,23 @@ TEST(ModelAirship, PropellersTurnOncePerSecondAndWorldIsRestored) {
     EXPECT_FLOAT_EQ(alone(3, 0), -65.0f);  // beside the hull, 53 ahead
     EXPECT_FLOAT_EQ(alone(3, 1), 0.0f);
     EXPECT_FLOAT_EQ(alone(3, 2), 53.0f);
+}
+
+TEST(ModelAirship, HullAndBothPropellersInAScene) {
+    TestDevice screen(64, 64);
+    // Seen from the front and above: the hull flat below, the propellers standing at x = +-65.
+    TestDocument doc(sceneDocument("0 100 -200 -230 0 0",
+                                   solidTexture("Red", "ffff0000") + solidTexture("Green", "ff00ff00") +
+                                       "<model.quad name=\"Airship.x\" texture=\"Red\" u1=\"100\" v1=\"100\"/>"
+                                       "<model.quad name=\"Propeller.x\" texture=\"Green\" u1=\"40\" v1=\"40\"/>"
+                                       "<model.airship name=\"Root\"/>")
+                         .c_str());
+    auto* scene = doc.find<VisualScene>("Scene", TypeVisualScene);
+    ASSERT_NE(scene, nullptr);
+    ASSERT_TRUE(drawVisualFrame(screen, scene, 1.0f));
+    if (const char* out = std::getenv("ZOD_PNG")) screen.savePng(std::string(out) + "/airship.png");
+    EXPECT_EQ(screen.pixel(13, 22), 0xff00ff00u);  // the propeller at x = -65
+    EXPECT_EQ(screen.pixel(51, 22), 0xff00ff00u);  // and at x = +65
+    EXPECT_EQ(screen.pixel(32, 36), 0xffff0000u);  // the hull
+    EXPECT_EQ(screen.pixel(32, 22), 0xff000000u);  // nothing above the hull between the propellers
 }

@@ -2,8 +2,12 @@
 #include "models/ModelBoing.h"
 
 #include "app/Device.h"
+#include "models/ModelScene.h"
 #include "support/TestDevice.h"
 #include "support/TestDocument.h"
+#include "support/TestMesh.h"
+#include "support/VisualFrame.h"
+#include "visuals/VisualScene.h"
 
 #include <gtest/gtest.h>
 
@@ -55,4 +59,23 @@ TEST(ModelBoing, DeltaZeroStandsStillAndPhasesWrap) {
     boing->render(1.0f, 4.0f);  // 1.08 and 2.96 turns
     EXPECT_NEAR(boing->getSwingPhase(), 0.08f, 1e-5f);
     EXPECT_NEAR(boing->getBouncePhase(), 0.96f, 1e-5f);
+}
+
+TEST(ModelBoing, MeshLeftThenAwayAfterASecondInAScene) {
+    TestDevice screen(64, 64);
+    xwriter::Material white;
+    white.emissive = {1, 1, 1};
+    std::string error;
+    ASSERT_TRUE(addSquareResource("WhiteSquare.x", white, error)) << error;
+    // Looking down on where the first frame of 0.01 s puts the ball: x -98.92, y 2.82.
+    TestDocument doc(sceneDocument("-99 13 0 -706 0 0", "<model.x name=\"Ball\" resource=\"WhiteSquare.x\"/>"
+                                                        "<model.boing name=\"Root\" model=\"Ball\"/>")
+                         .c_str());
+    auto* scene = doc.find<VisualScene>("Scene", TypeVisualScene);
+    ASSERT_NE(scene, nullptr);
+    ASSERT_TRUE(drawVisualFrame(screen, scene, 1.0f));
+    EXPECT_EQ(screen.pixel(32, 32), 0xffffffffu);
+    EXPECT_EQ(screen.pixel(46, 32), 0xff000000u);
+    ASSERT_TRUE(drawVisualFrame(screen, scene, 1.0f, 0xff000000, 1.0f));  // swung 108 to the right
+    EXPECT_EQ(screen.pixel(32, 32), 0xff000000u);
 }

@@ -3,8 +3,12 @@
 
 #include "app/Device.h"
 #include "paths/Matrix4.h"
+#include "models/ModelScene.h"
 #include "support/TestDevice.h"
 #include "support/TestDocument.h"
+#include "support/TestMesh.h"
+#include "support/VisualFrame.h"
+#include "visuals/VisualScene.h"
 
 #include <gtest/gtest.h>
 
@@ -29,4 +33,24 @@ TEST(ModelHat, TwoTurnsAfterFourSecondsAtAnyFrameRate) {
         for (int r = 0; r < 4; ++r)
             for (int c = 0; c < 4; ++c) EXPECT_NEAR(world(r, c), identity(r, c), 1e-3f) << name << r << c;
     }
+}
+
+TEST(ModelHat, SquareTurnsIntoADiamondAfterAnEighthTurnInAScene) {
+    TestDevice screen(64, 64);
+    xwriter::Material white;
+    white.emissive = {1, 1, 1};
+    std::string error;
+    ASSERT_TRUE(addSquareResource("WhiteSquare.x", white, error)) << error;
+    TestDocument doc(sceneDocument("0 10 0 -706 0 0", "<model.x name=\"Brim\" resource=\"WhiteSquare.x\"/>"
+                                                      "<model.hat name=\"Root\" model=\"Brim\"/>")
+                         .c_str());
+    auto* scene = doc.find<VisualScene>("Scene", TypeVisualScene);
+    ASSERT_NE(scene, nullptr);
+    // The square spans 7.7 pixels each way from the centre; turned by 45 degrees, 10.9 along the axes.
+    ASSERT_TRUE(drawVisualFrame(screen, scene, 1.0f, 0xff000000, 0.0f));
+    EXPECT_EQ(screen.pixel(38, 38), 0xffffffffu);
+    EXPECT_EQ(screen.pixel(42, 32), 0xff000000u);
+    ASSERT_TRUE(drawVisualFrame(screen, scene, 1.0f, 0xff000000, 0.25f));
+    EXPECT_EQ(screen.pixel(38, 38), 0xff000000u);
+    EXPECT_EQ(screen.pixel(42, 32), 0xffffffffu);
 }

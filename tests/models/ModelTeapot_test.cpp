@@ -1,23 +1,14 @@
 // Teapot: load rules, the tumbling angles, the states it hands back to later drawing.
 #include "models/ModelTeapot.h"
 
-#include "support/TestDevice.h"
 #include "models/ModelScene.h"
-#include "support/TestDocument.h"
-#include "support/VisualFrame.h"
-#include "visuals/VisualScene.h"
 
-#include <gtest/gtest.h>
-
-#include <cstdlib>
 #include <numbers>
-#include <string>
 
 TEST(ModelTeapot, NeedsItsTextureAndHandsBackCoordinatesAndColourSource) {
     TestDevice screen(16, 16);
-    TestDocument doc("<demo><visual.group name=\"Empty\"/>"
-                     "<texture.target name=\"Solid\" visual=\"Empty\" size=\"16\" color=\"ff808080\"/>"
-                     "<model.teapot name=\"Pot\" texture=\"Solid\"/><model.teapot name=\"Bare\"/></demo>");
+    TestDocument doc(sceneDocument("0 0 0 0 0 0", solidTexture("Solid", "ff808080") +
+                                                      "<model.teapot name=\"Pot\" texture=\"Solid\"/><model.teapot name=\"Bare\"/>").c_str());
     auto* pot = doc.find<ModelTeapot>("Pot", TypeModelTeapot);
     ASSERT_NE(pot, nullptr);
     EXPECT_EQ(doc.find<ModelTeapot>("Bare", TypeModelTeapot), nullptr);
@@ -39,7 +30,6 @@ TEST(ModelTeapot, DrawsItsTextureInAScene) {
     auto* scene = doc.find<VisualScene>("Scene", TypeVisualScene);
     ASSERT_NE(scene, nullptr);
     ASSERT_TRUE(drawVisualFrame(screen, scene, 1.0f));
-    if (const char* out = std::getenv("ZOD_PNG")) screen.savePng(std::string(out) + "/teapot.png");
     EXPECT_EQ(screen.pixel(2, 2), 0xff000000u);
     const DWORD centre = screen.pixel(32, 32);  // the texture, brightened where the highlight falls
     EXPECT_GE((centre >> 16) & 0xff, 0x3fu);

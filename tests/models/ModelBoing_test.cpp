@@ -1,7 +1,10 @@
-// Boing: the motion at the turning points of its phases, standing still with delta 0, wrapping.
+// Boing: the motion at the turning points of its phases, standing still with delta 0, wrapping;
+// boing, hat and airship in documents whose models lead back to themselves.
 #include "models/ModelBoing.h"
 
 #include "app/Device.h"
+#include "models/ModelAirship.h"
+#include "models/ModelHat.h"
 #include "models/ModelScene.h"
 
 #include <numbers>
@@ -60,4 +63,20 @@ TEST(ModelBoing, MeshLeftThenAwayAfterASecondInAScene) {
     EXPECT_EQ(screen.pixel(46, 32), 0xff000000u);
     ASSERT_TRUE(drawVisualFrame(screen, scene, 1.0f, 0xff000000, 1.0f));  // swung 108 to the right
     EXPECT_EQ(screen.pixel(32, 32), 0xff000000u);
+}
+
+TEST(ModelBoing, ModelsLeadingBackToThemselvesStopInsteadOfRecursing) {
+    TestDevice screen(16, 16);
+    TestDocument doc("<demo><model.boing name=\"Boing\" model=\"Hat\"/><model.hat name=\"Hat\" model=\"Boing\"/>"
+                     "<model.airship name=\"Airship.x\"/><model.optimus name=\"Propeller.x\"/></demo>");
+    auto* boing = doc.find<ModelBoing>("Boing", TypeModelBoing);
+    auto* hat = doc.find<ModelHat>("Hat", TypeModelHat);
+    auto* ship = doc.find<ModelAirship>("Airship.x", TypeModelAirship);
+    ASSERT_TRUE(boing && hat && ship);
+    boing->render(0.0f, 1.0f);  // through the hat and back: each advanced once
+    ship->render(0.0f, 1.0f);
+    EXPECT_FLOAT_EQ(boing->getSwingPhase(), 0.27f);
+    EXPECT_FLOAT_EQ(hat->getSpinPhase(), 0.5f);
+    EXPECT_EQ(boing->getSize(), 250.0f);  // the size where the loop closes
+    EXPECT_EQ(ship->getSize(), 250.0f);
 }

@@ -23,7 +23,11 @@ bool ModelAirship::load(TiXmlElement*) {
 }
 
 float ModelAirship::getSize() {
-    return hull->getSize();
+    if (drawing) return Model::getSize();
+    drawing = true;
+    const float size = hull->getSize();
+    drawing = false;
+    return size;
 }
 
 Matrix4 ModelAirship::propellerMatrix(float time, float offsetX, const Matrix4& world) {
@@ -36,6 +40,8 @@ Matrix4 ModelAirship::propellerMatrix(float time, float offsetX, const Matrix4& 
 }
 
 void ModelAirship::render(float time, float delta) {
+    if (drawing) return;  // the document leads from this model back to itself
+    drawing = true;
     // The caller's WORLD, taken before the hull can change it.
     Matrix4 w0;
     device->GetTransform(D3DTS_WORLD, &w0);
@@ -46,4 +52,5 @@ void ModelAirship::render(float time, float delta) {
         propeller->render(time, delta);
     }
     device->SetTransform(D3DTS_WORLD, &w0);
+    drawing = false;
 }

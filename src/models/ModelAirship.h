@@ -20,4 +20,5 @@ public:
 private:
     Model* hull = nullptr;       // referenced, not owned
     Model* propeller = nullptr;  // referenced, not owned; drawn twice
+    bool drawing = false;        // inside render or getSize; reached again, a cycle of models stops here
 };

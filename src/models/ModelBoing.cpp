@@ -32,7 +32,11 @@ bool ModelBoing::load(TiXmlElement* element) {
 }
 
 float ModelBoing::getSize() {
-    return model->getSize();
+    if (drawing) return Model::getSize();
+    drawing = true;
+    const float size = model->getSize();
+    drawing = false;
+    return size;
 }
 
 Matrix4 ModelBoing::motionMatrix(float swing, float bounce) {
@@ -49,6 +53,8 @@ Matrix4 ModelBoing::motionMatrix(float swing, float bounce) {
 }
 
 void ModelBoing::render(float time, float delta) {
+    if (drawing) return;  // the document leads from this model back to itself
+    drawing = true;
     swingPhase += 0.27f * delta;
     bouncePhase += 0.74f * delta;
     wrapPhase(swingPhase);
@@ -56,4 +62,5 @@ void ModelBoing::render(float time, float delta) {
     const Matrix4 m = motionMatrix(swingPhase, bouncePhase);
     device->MultiplyTransform(D3DTS_WORLD, &m);
     model->render(time, delta);
+    drawing = false;
 }

@@ -23,6 +23,7 @@ private:
     Model* model = nullptr;   // referenced, not owned
     float swingPhase = 0.0f;   // 0..1, one side to the other and back
     float bouncePhase = 0.0f;  // 0..1, one hop
+    bool drawing = false;      // inside render or getSize; reached again, a cycle of models stops here
 };
 
 // The "model" attribute of boing and hat: the model it names, or none.

@@ -17,4 +17,5 @@ public:
 private:
     Model* model = nullptr;  // referenced, not owned
     float spinPhase = 0.0f;  // revolutions, never wrapped
+    bool drawing = false;    // inside render or getSize; reached again, a cycle of models stops here
 };

@@ -844,13 +844,16 @@ void drawRobot(Image& image) {
     fill(image, rect(44 * s, 48 * s, 56 * s, 52 * s), metal);
 }
 
-// A sign for the hall: a rounded plate with a line of text, on transparent corners.
-void drawSign(Image& image, Font& bold, const std::string& text, Colour top, Colour bottom, Colour letters) {
-    const int w = image.width, h = image.height;
-    fill(image, roundRect(4, 4, w - 4, h - 4, 18), vertical(top, bottom, 4, h - 4));
-    fill(image, subtract(roundRect(10, 10, w - 10, h - 10, 13), roundRect(14, 14, w - 14, h - 14, 10)),
+// A sign for the hall in the band of rows top..top + h of the picture: a rounded plate with a
+// line of text; the rest stays transparent.
+void drawSign(Image& image, int top, int h, Font& bold, const std::string& text, Colour upper, Colour lower,
+              Colour letters) {
+    const int w = image.width;
+    const float y0 = float(top);
+    fill(image, roundRect(4, y0 + 4, w - 4, y0 + h - 4, 18), vertical(upper, lower, y0 + 4, y0 + h - 4));
+    fill(image, subtract(roundRect(10, y0 + 10, w - 10, y0 + h - 10, 13), roundRect(14, y0 + 14, w - 14, y0 + h - 14, 10)),
          rgb(0xffffff, 0.5f));
-    drawText(image, bold, text, int(h * 0.42f), w / 2.0f, int(h * 0.66f), [letters](float, float) { return letters; },
+    drawText(image, bold, text, int(h * 0.42f), w / 2.0f, top + int(h * 0.66f), [letters](float, float) { return letters; },
              rgb(0x000000, 0.5f), 3, 1.0f, 0.5f, w - 40);
 }
 
@@ -937,14 +940,11 @@ void drawActPictures(const std::string& out, Font& regular, Font& bold, const st
         writeJpeg(image, out + "InsideFloor.jpg", 85);
     }
     {
-        Image image(512, 128);
-        drawSign(image, bold, "Zod'e Revez!", rgb(0xffcf40), rgb(0xe07010), rgb(0x301000));
-        writePng(image, out + "InsideSign1.png");
-    }
-    {
-        Image image(512, 128);
-        drawSign(image, bold, "162 BPM", rgb(0x50a0ff), rgb(0x2040a0), rgb(0xffffff));
-        writePng(image, out + "InsideSign2.png");
+        // Both signs in one picture, each a 4:1 band that a quad shows through its v range.
+        Image image(512, 512);
+        drawSign(image, 0, 128, bold, "Zod'e Revez!", rgb(0xffcf40), rgb(0xe07010), rgb(0x301000));
+        drawSign(image, 128, 128, bold, "162 BPM", rgb(0x50a0ff), rgb(0x2040a0), rgb(0xffffff));
+        writePng(image, out + "InsideSigns.png");
     }
     {
         Image image(64, 64);

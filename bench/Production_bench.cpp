@@ -9,11 +9,15 @@
 //     median_vs_clear, their ratio. On a machine shared with other work the wall clock mostly
 //     measures waiting, so the same figures follow from the processor time of the whole process
 //     (every rasterizer thread included): cpu_median_ms, cpu_worst_second_fps, cpu_vs_clear.
+//   FirstFrame (runs first, in a fresh process): from nothing to the loading picture presented,
+//     as the program starts (window, device, picture); first_frame_ms and its share of the one
+//     second that start-up may take, of_one_second.
 #include "app/Display.h"
 #include "app/LoadResource.h"
 #include "clock/Audio.h"
 #include "database/Database.h"
 #include "gui/Gui.h"
+#include "gui/SplashImage.h"
 
 #include <benchmark/benchmark.h>
 #include <tinyxml.h>
@@ -176,6 +180,28 @@ void BM_Act(benchmark::State& state) {
     state.counters["cpu_worst_second_fps"] = worstSecondFps(cpu, seconds);
     state.counters["cpu_vs_clear"] = cpuClear > 0 ? median(cpu) / cpuClear : 0;
 }
+void BM_FirstFrame(benchmark::State& state) {
+    double ms = 0;
+    for (auto _ : state) {
+        const auto begin = Clock::now();
+        Display display;
+        SplashImage splash;
+        if (!display.create(nullptr, true, false, 800, 600)) {
+            state.SkipWithError("no window or device (no display?)");
+            return;
+        }
+        splash.setIcon(130);
+        display.setRoot(&splash);
+        display.frame(0.0f, 0.001f);
+        ms = std::chrono::duration<double, std::milli>(Clock::now() - begin).count();
+        display.setRoot(nullptr);
+        display.shutdown();
+    }
+    state.counters["first_frame_ms"] = ms;
+    state.counters["of_one_second"] = ms / 1000.0;
+}
+BENCHMARK(BM_FirstFrame)->Iterations(1)->Unit(benchmark::kMillisecond);
+
 BENCHMARK(BM_Act)->DenseRange(0, 5)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 }  // namespace

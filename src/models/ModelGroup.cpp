@@ -27,7 +27,6 @@ bool ModelGroup::holds(const Model* model) const {
 
 bool ModelGroup::load(TiXmlElement* element) {
     items.clear();
-    loading = true;
     const char* ownName = element->Attribute("name");
     for (TiXmlElement* child = element->FirstChildElement("item"); child; child = child->NextSiblingElement("item")) {
         ModelItem item;
@@ -36,11 +35,12 @@ bool ModelGroup::load(TiXmlElement* element) {
         if (const char* text = child->Attribute("path")) item.pathName = text;
         if (!item.modelName.empty()) item.model = static_cast<Model*>(database->find(item.modelName.c_str(), TypeModel));
         if (!item.pathName.empty()) item.path = static_cast<Path*>(database->find(item.pathName.c_str(), TypePath));
-        // The database hands a group still loading back to a reference that leads to it again:
-        // that item would make rendering recurse without end.
+        // An item whose model already holds this group would close a loop, and drawing would
+        // recurse without end. Checked as each link is made, so the last link of a loop is the one
+        // refused. Links through other objects (a mesh showing a render target) draw no loop.
         if (item.model) {
             Object* group = item.model->castTo(TypeModelGroup);
-            if (group && (static_cast<ModelGroup*>(group)->loading || static_cast<ModelGroup*>(group)->holds(this))) {
+            if (group && static_cast<ModelGroup*>(group)->holds(this)) {
                 std::fprintf(stderr, "Warning: model.group \"%s\": item \"%s\" would hold \"%s\" inside itself; it is not drawn.\n",
                              ownName ? ownName : "", item.modelName.c_str(), ownName ? ownName : "");
                 item.model = nullptr;
@@ -48,7 +48,6 @@ bool ModelGroup::load(TiXmlElement* element) {
         }
         items.push_back(std::move(item));
     }
-    loading = false;
     size = 100.0f;
     if (const char* text = element->Attribute("size")) size = static_cast<float>(std::atof(text));
     return true;
@@ -58,14 +57,25 @@ bool ModelGroup::save(TiXmlElement* element) {
     element->Clear();
     for (const ModelItem& item : items) {
         TiXmlElement written("item");
-        written.SetAttribute("model", item.modelName.c_str());
-        written.SetAttribute("path", item.pathName.c_str());
+        // An attribute the item did not have is not made up (it was kept as empty text).
+        if (!item.modelName.empty()) written.SetAttribute("model", item.modelName.c_str());
+        if (!item.pathName.empty()) written.SetAttribute("path", item.pathName.c_str());
         if (element->InsertEndChild(written) == nullptr) return false;
     }
     return true;
 }
 
 void ModelGroup::render(float time, float delta) {
+    // Groups refuse items that would hold themselves, but another model type that draws a group
+    // could still close a loop: past this depth nothing more is drawn instead of the stack running out.
+    constexpr int maxNesting = 64;
+    static int nesting = 0;
+    if (nesting >= maxNesting) return;
+    struct Nested {
+        Nested() { ++nesting; }
+        ~Nested() { --nesting; }
+    } nested;
+
     Matrix4 parent;
     device->GetTransform(D3DTS_WORLD, &parent);
     device->SetRenderState(D3DRS_NORMALIZENORMALS, TRUE);  // scaled items keep their lighting right

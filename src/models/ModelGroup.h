@@ -35,5 +35,4 @@ private:
 
     std::vector<ModelItem> items;  // document order
     float size = 100.0f;           // what the editor's preview frames
-    bool loading = false;          // inside load: a reference back to this group closes a cycle
 };

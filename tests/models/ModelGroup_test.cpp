@@ -4,6 +4,7 @@
 
 #include "support/TestDevice.h"
 #include "support/TestDocument.h"
+#include "support/TestMesh.h"
 #include "support/TestPaths.h"
 #include "support/VisualFrame.h"
 #include "visuals/VisualScene.h"
@@ -54,9 +55,19 @@ TEST(ModelGroup, GroupHoldingItselfIsRefusedWithAWarningAndSavedUnchanged) {
     const char* text =
         "<demo><path.spline name=\"P\" scale=\"1.000000\"><key p=\"   +0    +0    +0   +0   +0   +0\" tcb=\" +0  +0  +0\" t=\"0.000000\" />"
         "<key p=\"   +0    +0    +0   +0   +0   +0\" tcb=\" +0  +0  +0\" t=\"10.000000\" /></path.spline>"
-        "<model.group name=\"Loop\"><item model=\"Loop\" path=\"P\" /><item model=\"Nowhere\" path=\"P\" /></model.group>"
+        "<model.group name=\"Loop\"><item model=\"Loop\" path=\"P\" /><item model=\"Nowhere\" path=\"P\" /><item path=\"P\" /></model.group>"
         "<model.group name=\"Outer\"><item model=\"Inner\" path=\"P\" /></model.group>"
-        "<model.group name=\"Inner\"><item model=\"Outer\" path=\"P\" /></model.group></demo>";
+        "<model.group name=\"Inner\"><item model=\"Outer\" path=\"P\" /></model.group>"
+        // No loop: the hall's screen shows a render target of a scene whose room holds the hall.
+        "<model.group name=\"Hall\"><item model=\"Screen\" path=\"P\" /></model.group>"
+        "<model.x name=\"Screen\" resource=\"GroupScreen.x\" />"
+        "<texture.target name=\"Monitor\" visual=\"Inside\" size=\"16\" color=\"ff000000\" />"
+        "<visual.scene name=\"Inside\" model=\"Room\" camera=\"P\" />"
+        "<model.group name=\"Room\"><item model=\"Hall\" path=\"P\" /></model.group></demo>";
+    xwriter::Material screenMaterial;
+    screenMaterial.textureFilename = "Monitor";
+    std::string error;
+    ASSERT_TRUE(addSquareResource("GroupScreen.x", screenMaterial, error)) << error;
     TestDocument doc(text);
     ASSERT_TRUE(doc.loaded);
     const std::string before = printed(doc.document);
@@ -64,16 +75,25 @@ TEST(ModelGroup, GroupHoldingItselfIsRefusedWithAWarningAndSavedUnchanged) {
     testing::internal::CaptureStderr();
     auto* loop = doc.find<ModelGroup>("Loop", TypeModelGroup);
     auto* outer = doc.find<ModelGroup>("Outer", TypeModelGroup);
+    auto* hall = doc.find<ModelGroup>("Hall", TypeModelGroup);
     const std::string warnings = testing::internal::GetCapturedStderr();
     ASSERT_NE(loop, nullptr);
     ASSERT_NE(outer, nullptr);
     EXPECT_NE(warnings.find("\"Loop\""), std::string::npos) << warnings;
-    EXPECT_NE(warnings.find("\"Inner\""), std::string::npos) << warnings;  // Inner's item closes the cycle
+    EXPECT_NE(warnings.find("\"Inner\""), std::string::npos) << warnings;
     EXPECT_NE(warnings.find("\"Outer\""), std::string::npos) << warnings;
     EXPECT_EQ(loop->getItems()[0].model, nullptr);
-    EXPECT_NE(outer->getItems()[0].model, nullptr);  // Outer still holds Inner
+    // Inner, loaded inside Outer's load, takes Outer first; Outer's item Inner then closes the loop.
+    EXPECT_EQ(outer->getItems()[0].model, nullptr);
+    auto* inner = doc.find<ModelGroup>("Inner", TypeModelGroup);
+    ASSERT_NE(inner, nullptr);
+    EXPECT_EQ(inner->getItems()[0].model, outer);
+    ASSERT_NE(hall, nullptr);
+    ASSERT_NE(hall->getItems()[0].model, nullptr);  // the screen loaded, and the room inside its load
+    EXPECT_EQ(warnings.find("Hall"), std::string::npos) << warnings;
+    EXPECT_EQ(doc.find<ModelGroup>("Room", TypeModelGroup)->getItems()[0].model, hall);
 
-    // Drawing ends (a cycle would overflow the stack) and saving writes every item back as read.
+    // Drawing ends, and saving writes every item back as read, refused or unresolved.
     screen->BeginScene();
     loop->render(1.0f, 0.01f);
     outer->render(1.0f, 0.01f);

@@ -111,9 +111,9 @@ bool ModelArrow::buildTrail(float time) {
     const Vector3& p = state.position;
     vertices[120] = {p.x + 2 * side.x, p.y + 2 * side.y, p.z + 2 * side.z, normal.x, normal.y, normal.z, shade};
     vertices[121] = {p.x - 2 * side.x, p.y - 2 * side.y, p.z - 2 * side.z, normal.x, normal.y, normal.z, shade};
-    float dx = vertices[119].x - vertices[117].x;
-    float dy = vertices[119].y - vertices[117].y;
-    float dz = vertices[119].z - vertices[117].z;
+    const float dx = vertices[119].x - vertices[117].x;
+    const float dy = vertices[119].y - vertices[117].y;
+    const float dz = vertices[119].z - vertices[117].z;
     const float length = std::sqrt(dx * dx + dy * dy + dz * dz);
     // A path standing still has no direction: the tip stays at the head instead of becoming NaN.
     const float toTip = length > 0.0f ? scale2 / length : 0.0f;

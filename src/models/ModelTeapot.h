@@ -16,9 +16,6 @@ public:
     void render(float time, float delta) override;
     float getSize() override { return 2.0f; }
 
-    float getAngleZ() const { return angleZ; }
-    float getAngleX() const { return angleX; }
-
 private:
     float angleZ = 0.0f;                         // radians, 0..2 pi
     float angleX = 0.0f;                         // radians, 0..2 pi

@@ -9,7 +9,8 @@ TEST(ModelArrow, TrailCoveredByThePathFadesFromTailToHead) {
     TestDevice screen(16, 16);
     TestDocument doc("<demo><path.spline name=\"Line\"><key p=\"0 0 0 0 0 0\" t=\"0\"/><key p=\"0 0 100 0 0 0\" t=\"10\"/>"
                      "</path.spline><model.arrow name=\"Arrow\" path=\"Line\" color=\"20a0ff\" scale1=\"4\"/>"
-                     "<model.arrow name=\"Lost\" path=\"Nothing\"/></demo>");
+                     "<model.arrow name=\"Lost\" path=\"Nothing\"/><path.spline name=\"Still\"><key p=\"0 0 0\" t=\"0\"/>"
+                     "<key p=\"0 0 0\" t=\"10\"/></path.spline><model.arrow name=\"Parked\" path=\"Still\"/></demo>");
     auto* arrow = doc.find<ModelArrow>("Arrow", TypeModelArrow);
     ASSERT_NE(arrow, nullptr);
     EXPECT_EQ(doc.find<ModelArrow>("Lost", TypeModelArrow), nullptr);
@@ -24,6 +25,10 @@ TEST(ModelArrow, TrailCoveredByThePathFadesFromTailToHead) {
     EXPECT_FLOAT_EQ(arrow->vertexAt(120).x, 2.0f);
     EXPECT_FLOAT_EQ(arrow->vertexAt(120).z, head.position.z);
     EXPECT_NEAR(arrow->vertexAt(122).z, head.position.z + 2.0f, 1e-4f);
+
+    auto* parked = doc.find<ModelArrow>("Parked", TypeModelArrow);  // no direction for the tip
+    ASSERT_TRUE(parked && parked->buildTrail(6.0f));
+    EXPECT_EQ(parked->vertexAt(122).z, 0.0f);
 
     arrow->render(4.0f, 0.01f);  // the outline leaves the vertices black with the same alphas
     EXPECT_EQ(arrow->vertexAt(0).color, 0x00000000u);

@@ -739,6 +739,24 @@ std::vector<TileNoise> octavesOf(int first, int count, uint32_t seed) {
     return octaves;
 }
 
+// The breakdown's backdrop, 512 x 512 (the top 512 x 384 shown, magnified: cheaper to sample
+// than a picture larger than the screen): a dim teal and violet haze with few stars.
+void drawSignalBackdrop(Image& image) {
+    Noise noise(7331);
+    const int w = image.width, h = image.height;
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            float n = noise.fractal(x / 90.0f, y / 90.0f, 5);
+            float m = noise.fractal(x / 50.0f + 9, y / 50.0f + 3, 4);
+            float glow = std::exp(-std::pow((x - w * 0.5f) / (w * 0.45f), 2.0f) - std::pow((y - h * 0.36f) / (h * 0.3f), 2.0f));
+            Colour c = mix(rgb(0x010308), rgb(0x06142a), glow);
+            c = mix(c, rgb(0x0e4a5a), std::clamp((n - 0.42f) * 2.2f, 0.0f, 1.0f) * (0.3f + 0.5f * glow));
+            c = mix(c, rgb(0x40205a), std::clamp((m - 0.55f) * 3.0f, 0.0f, 1.0f) * 0.45f);
+            image.at(x, y) = c;
+        }
+    starField(image, 4242, 160, 0.7f);
+}
+
 // The island's ground, stretched once over the whole island and coloured by the height map the
 // island is built from (bytes 0 to 255, 0 under water): dark sea floor, sand at the shore, grass,
 // woods, and bare rock on the heights, with noise for texture.
@@ -945,6 +963,11 @@ void drawActPictures(const std::string& out, Font& regular, Font& bold, const st
         drawSign(image, 0, 128, bold, "Zod'e Revez!", rgb(0xffcf40), rgb(0xe07010), rgb(0x301000));
         drawSign(image, 128, 128, bold, "162 BPM", rgb(0x50a0ff), rgb(0x2040a0), rgb(0xffffff));
         writePng(image, out + "InsideSigns.png");
+    }
+    {
+        Image image(512, 512);
+        drawSignalBackdrop(image);
+        writeJpeg(image, out + "SignalBackdrop.jpg", 88);
     }
     {
         Image image(64, 64);

@@ -896,19 +896,6 @@ void drawBeatShape(Image& image, int which) {
     fill(image, shape, colour);
 }
 
-// The teapot scene's backdrop on the small screen: a warm gradient with rays.
-void drawTeapotBackdrop(Image& image) {
-    const int w = image.width, h = image.height;
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) {
-            float dx = x + 0.5f - w / 2.0f, dy = y + 0.5f - h / 2.0f;
-            float a = std::atan2(dy, dx);
-            float ray = 0.5f + 0.5f * std::cos(a * 12);
-            Colour c = mix(rgb(0x5a1a6a), rgb(0x1a0a30), std::hypot(dx, dy) / (w * 0.7f));
-            image.at(x, y) = mix(c, rgb(0xa0307a), ray * 0.35f);
-        }
-}
-
 // The hall's floor, repeated: dark tiles with light joints.
 void drawFloor(Image& image) {
     const auto octaves = octavesOf(8, 3, 313);
@@ -946,11 +933,6 @@ void drawActPictures(const std::string& out, Font& regular, Font& bold, const st
         Image image(256, 256);
         drawEnvironment(image);
         writeJpeg(image, out + "InsideEnvironment.jpg", 88);
-    }
-    {
-        Image image(256, 256);
-        drawTeapotBackdrop(image);
-        writeJpeg(image, out + "InsideBackdrop.jpg", 85);
     }
     {
         Image image(256, 256);

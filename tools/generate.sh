@@ -4,7 +4,7 @@
 # Needs: g++, libfreetype-dev, libpng-dev, libjpeg-dev, python3, fluidsynth,
 # fluid-soundfont-gm, sox, vorbis-tools (all in scripts/packages.txt).
 #
-# Usage: tools/generate.sh [all|pictures|music|check]   (default: all)
+# Usage: tools/generate.sh [all|pictures|music|rawmaps|shaders|check]   (default: all)
 #   check: generates everything into a scratch folder and compares it with tools/checksums.txt,
 #          leaving resources/ untouched; exits 1 when a file differs.
 set -euo pipefail
@@ -40,6 +40,17 @@ music() {
   oggenc -Q -q 4 --serial 12345 -o "$out/Music.ogg" "$work/music.wav"
 }
 
+rawmaps() {
+  echo "rawmaps: building the generator of the island map and the hidden picture"
+  g++ -std=c++20 -O2 -o "$work/rawmaps" "$tools/rawmaps.cpp" $(pkg-config --cflags --libs freetype2)
+  "$work/rawmaps" "$out" "$tools/fonts/DejaVuSans-Bold.ttf"
+}
+
+shaders() {
+  echo "shaders: assembling the vertex shaders"
+  python3 "$tools/vsasm.py" "$tools/Cloud.vsh" "$out/Cloud.vso"
+}
+
 generated() {
   sed -e 's/#.*//' -e '/^[[:space:]]*$/d' "$tools/generated.txt"
 }
@@ -47,8 +58,10 @@ generated() {
 case "$what" in
   pictures) pictures ;;
   music) music ;;
-  all|check) pictures; music ;;
-  *) echo "usage: $0 [all|pictures|music|check]" >&2; exit 2 ;;
+  rawmaps) rawmaps ;;
+  shaders) shaders ;;
+  all|check) pictures; music; rawmaps; shaders ;;
+  *) echo "usage: $0 [all|pictures|music|rawmaps|shaders|check]" >&2; exit 2 ;;
 esac
 
 if [[ "$what" == check ]]; then

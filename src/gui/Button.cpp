@@ -54,8 +54,10 @@ void Button::leftButton(Point, int action) {
     if (action == 0) {
         pressed = true;
     } else if (action == 2) {
+        // A release after a press elsewhere (on the list, dragged over the close button) is no click.
+        const bool wasPressed = pressed;
         pressed = false;
-        click();
+        if (wasPressed) click();
     }
 }
 

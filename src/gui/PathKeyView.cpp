@@ -7,6 +7,7 @@
 #include "models/Model.h"
 #include "paths/EditorProjection.h"
 #include "paths/PathSpline.h"
+#include "visuals/VisualScene.h"
 
 #include <algorithm>
 
@@ -25,7 +26,10 @@ PathKeyView::~PathKeyView() = default;
 bool PathKeyView::init() {
     model = nullptr;
     Object* preview = path ? path->getPreview() : nullptr;
-    if (preview) model = static_cast<Model*>(preview->castTo(TypeModel));
+    if (Object* scene = preview ? preview->castTo(TypeVisualScene) : nullptr)
+        model = static_cast<VisualScene*>(scene)->getModel();
+    else if (Object* found = preview ? preview->castTo(TypeModel) : nullptr)
+        model = static_cast<Model*>(found);
     // The scene's own planes are not used: the key view frames the model like the orbit view.
     const float size = model ? model->getSize() : 100.0f;
     nearPlane = 0.01f * size;

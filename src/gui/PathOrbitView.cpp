@@ -6,6 +6,7 @@
 #include "models/Model.h"
 #include "paths/EditorProjection.h"
 #include "paths/PathSpline.h"
+#include "visuals/VisualScene.h"
 
 #include <algorithm>
 #include <cmath>
@@ -31,12 +32,22 @@ bool PathOrbitView::init() {
     scene = nullptr;
     model = nullptr;
     cameraRenderer.reset();
+    sceneFieldOfView = 0.0f;
     Object* preview = path ? path->getPreview() : nullptr;
-    if (preview) model = static_cast<Model*>(preview->castTo(TypeModel));
+    if (Object* found = preview ? preview->castTo(TypeVisualScene) : nullptr) {
+        scene = static_cast<VisualScene*>(found);
+        model = scene->getModel();
+        sceneFieldOfView = scene->getFov();
+        // The scene's camera path is drawn with its view pyramid; only a spline has keys to draw.
+        if (Object* camera = scene->getCamera() ? scene->getCamera()->castTo(TypePathSpline) : nullptr)
+            cameraRenderer = std::make_unique<PathRenderer>(static_cast<PathSpline*>(camera));
+    } else if (Object* found = preview ? preview->castTo(TypeModel) : nullptr) {
+        model = static_cast<Model*>(found);
+    }
     const float size = model ? model->getSize() : 100.0f;
     distance = 2.0f * size;
-    nearPlane = 0.01f * size;
-    farPlane = 100.0f * size;
+    nearPlane = scene ? scene->getNear() : 0.01f * size;
+    farPlane = scene ? scene->getFar() : 100.0f * size;
     updateCamera();
     setRect(rect);
     return true;

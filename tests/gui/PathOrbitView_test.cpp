@@ -3,9 +3,12 @@
 // kept on the current key, and the key drawn in the middle of the view.
 #include "gui/PathOrbitView.h"
 
+#include "gui/PathKeyView.h"
 #include "gui/RecordingHost.h"
+#include "models/Model.h"
 #include "paths/SplineDocument.h"
 #include "support/TestDevice.h"
+#include "support/TestDocument.h"
 
 #include <gtest/gtest.h>
 
@@ -117,6 +120,28 @@ TEST_F(PathOrbitViewTest, TheCurrentKeyIsAnOrangePointInTheMiddle) {
             if ((screen.pixel(x, y) & 0xF0F0F0) == 0xF0C010) ++orange;
     EXPECT_GT(orange, 3);
     EXPECT_EQ(screen.pixel(2, 2) & 0xFFFFFF, 0u);  // the view's own black, not the frame's blue
+}
+
+TEST(PathOrbitViewPreview, ASceneLendsItsModelItsPlanesAndItsCameraPath) {
+    TestDocument doc(
+        "<demo><path.spline name=\"Edited\" preview=\"Scene\"><key p=\"0 0 0 0 0 0\"/></path.spline>"
+        "<path.spline name=\"Camera\"><key p=\"0 0 0 0 0 0\"/></path.spline>"
+        "<model.group name=\"World\" size=\"40\"/>"
+        "<visual.scene name=\"Scene\" model=\"World\" camera=\"Camera\" near=\"2\" far=\"500\"/></demo>");
+    auto* path = doc.find<PathSpline>("Edited", TypePathSpline);
+    ASSERT_NE(path, nullptr);
+    Model* world = doc.find<Model>("World", TypeModel);
+    PathOrbitView orbit(path);
+    orbit.init();
+    EXPECT_EQ(orbit.getModel(), world);
+    EXPECT_TRUE(orbit.hasCameraRenderer());
+    EXPECT_EQ(orbit.getNear(), 2.0f);
+    EXPECT_EQ(orbit.getFar(), 500.0f);
+    EXPECT_EQ(orbit.getDistance(), 80.0f);
+    PathKeyView through(path);
+    through.init();
+    EXPECT_EQ(through.getModel(), world);
+    EXPECT_FLOAT_EQ(through.getNear(), 0.4f);  // the key view frames the model, not the scene
 }
 
 }  // namespace

@@ -38,6 +38,14 @@ TEST(PathRendererTrail, TenthsOfASecondInAlternatingStripesFadingFiveSecondsAway
     EXPECT_EQ(v[0].colour & 0xFFFFFF, 0xFFFFFFu);  // 1.05 s takes the parity of tenth 10
     EXPECT_EQ(v[201].colour >> 24, 0u);            // 11.05 s, five seconds on
 
+    // An end cut (the last key inserted again) puts the final sample on a zero-length segment.
+    p.path.selectKey(3);
+    p.path.insertKey();
+    const int n = renderer.buildTrail(10.0f, 0, 0, v);
+    ASSERT_EQ(n, 2 * 71);  // 5 s to 12 s, and 12 s once more
+    for (int i = 0; i < n; ++i) ASSERT_TRUE(std::isfinite(v[i].x) && std::isfinite(v[i].y) && std::isfinite(v[i].z)) << i;
+    EXPECT_FLOAT_EQ(v[n - 1].x, 30.0f);
+
     EXPECT_EQ(renderer.buildTrail(17.5f, 0, 0, v), 0);
     EXPECT_EQ(renderer.buildTrail(-5.5f, 0, 0, v), 0);
     EXPECT_EQ(renderer.buildTrail(std::nanf(""), 0, 0, v), 0);

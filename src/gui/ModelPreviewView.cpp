@@ -115,7 +115,8 @@ void ModelPreviewView::mouseMove(Point p) {
 }
 
 void ModelPreviewView::wheel(Point, float notches) {
-    distance = std::clamp(distance - distance * notches / 16.0f, 2.0f * nearPlane, farPlane / 2.0f);
+    // max then min: a model claiming a size of 0 or less still gives a distance
+    distance = std::min(std::max(distance - distance * notches / 16.0f, 2.0f * nearPlane), farPlane / 2.0f);
     updateCamera();
 }
 

@@ -175,7 +175,8 @@ void PathOrbitView::mouseMove(Point p) {
 }
 
 void PathOrbitView::wheel(Point, float notches) {
-    distance = std::clamp(distance - distance * notches / 16.0f, nearPlane, farPlane);
+    // max then min: a document whose near lies beyond its far still gives a distance
+    distance = std::min(std::max(distance - distance * notches / 16.0f, nearPlane), farPlane);
     updateCamera();
 }
 

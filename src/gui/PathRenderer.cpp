@@ -24,7 +24,8 @@ constexpr float PyramidLength = 500.0f;   // model units from the eye to the pyr
 D3DCOLOR trailAlpha(float t, float time) {
     const float d = t - time;
     const float a = std::floor((1.0f - 0.04f * d * d) * 255.0f);
-    return static_cast<D3DCOLOR>(std::clamp(a, 0.0f, 255.0f)) << 24;
+    if (!(a > 0.0f)) return 0;  // also for a time that is no number
+    return static_cast<D3DCOLOR>(std::min(a, 255.0f)) << 24;
 }
 
 Vector3 row(const Matrix4& m, int r) {

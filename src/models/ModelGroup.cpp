@@ -58,14 +58,25 @@ bool ModelGroup::save(TiXmlElement* element) {
     element->Clear();
     for (const ModelItem& item : items) {
         TiXmlElement written("item");
-        written.SetAttribute("model", item.modelName.c_str());
-        written.SetAttribute("path", item.pathName.c_str());
+        // An attribute the item did not have is not made up (it was kept as empty text).
+        if (!item.modelName.empty()) written.SetAttribute("model", item.modelName.c_str());
+        if (!item.pathName.empty()) written.SetAttribute("path", item.pathName.c_str());
         if (element->InsertEndChild(written) == nullptr) return false;
     }
     return true;
 }
 
 void ModelGroup::render(float time, float delta) {
+    // Groups refuse items that would hold themselves, but another model type that draws a group
+    // could still close a loop: past this depth nothing more is drawn instead of the stack running out.
+    constexpr int maxNesting = 64;
+    static int nesting = 0;
+    if (nesting >= maxNesting) return;
+    struct Nested {
+        Nested() { ++nesting; }
+        ~Nested() { --nesting; }
+    } nested;
+
     Matrix4 parent;
     device->GetTransform(D3DTS_WORLD, &parent);
     device->SetRenderState(D3DRS_NORMALIZENORMALS, TRUE);  // scaled items keep their lighting right

@@ -54,7 +54,7 @@ TEST(ModelGroup, GroupHoldingItselfIsRefusedWithAWarningAndSavedUnchanged) {
     const char* text =
         "<demo><path.spline name=\"P\" scale=\"1.000000\"><key p=\"   +0    +0    +0   +0   +0   +0\" tcb=\" +0  +0  +0\" t=\"0.000000\" />"
         "<key p=\"   +0    +0    +0   +0   +0   +0\" tcb=\" +0  +0  +0\" t=\"10.000000\" /></path.spline>"
-        "<model.group name=\"Loop\"><item model=\"Loop\" path=\"P\" /><item model=\"Nowhere\" path=\"P\" /></model.group>"
+        "<model.group name=\"Loop\"><item model=\"Loop\" path=\"P\" /><item model=\"Nowhere\" path=\"P\" /><item path=\"P\" /></model.group>"
         "<model.group name=\"Outer\"><item model=\"Inner\" path=\"P\" /></model.group>"
         "<model.group name=\"Inner\"><item model=\"Outer\" path=\"P\" /></model.group></demo>";
     TestDocument doc(text);

@@ -34,19 +34,20 @@ bool XFileInflate::inflate(const unsigned char* file, std::size_t size, std::vec
         error = "the compressed X file ends inside its header";
         return false;
     }
-    // The declared size counts the 16-byte header as well.
+    // The declared size counts the 16-byte header as well; a size of the body alone is accepted
+    // too, so the blocks may fill up to the declared size and must end at one of the two.
     const std::uint32_t declared = readLittle(file + headerSize, 4);
-    if (declared < headerSize || declared - headerSize > maxBody) {
+    if (declared < headerSize || declared > maxBody) {
         error = "the compressed X file declares an impossible size";
         return false;
     }
-    const std::size_t expected = declared - headerSize;
+    const std::size_t limit = declared;
     RawInflate z;
     if (!z.ready) {
         error = "out of memory";
         return false;
     }
-    body.reserve(expected);
+    body.reserve(limit);
     std::size_t at = headerSize + 4;
     std::size_t previousStart = 0;  // where the last block's output begins in body
     while (at < size) {
@@ -61,7 +62,7 @@ bool XFileInflate::inflate(const unsigned char* file, std::size_t size, std::vec
             error = "a compressed block lacks its CK signature";
             return false;
         }
-        if (blockSize == 0 || blockSize > maxBlock || blockSize > expected - body.size()) {
+        if (blockSize == 0 || blockSize > maxBlock || blockSize > limit - body.size()) {
             error = "a compressed block inflates beyond the size the file declares";
             return false;
         }
@@ -93,7 +94,7 @@ bool XFileInflate::inflate(const unsigned char* file, std::size_t size, std::vec
         at += blockEnd;
         previousStart = start;
     }
-    if (body.size() != expected) {
+    if (body.size() != limit - headerSize && body.size() != limit) {
         error = "the compressed blocks hold less than the file declares";
         return false;
     }

@@ -201,15 +201,17 @@ TEST(PathEditorEndToEnd, DragInsertDeleteAndSaveChangeTheKeysExactly) {
     for (int i = 0; i < 40 && readText(document) == original; ++i) std::this_thread::sleep_for(50ms);
     x({"key", "Escape"});
     bool ended = false;
+    int status = -1;
     for (int i = 0; i < 200 && !ended; ++i) {
-        ended = waitpid(pid, nullptr, WNOHANG) == pid;
+        ended = waitpid(pid, &status, WNOHANG) == pid;
         if (!ended) std::this_thread::sleep_for(50ms);
     }
     if (!ended) {
         kill(pid, SIGKILL);
         waitpid(pid, nullptr, 0);
     }
-    EXPECT_TRUE(ended) << "Escape did not end the program";
+    EXPECT_TRUE(ended && WIFEXITED(status) && WEXITSTATUS(status) == 0)
+        << "Escape did not end the program cleanly: " << readText(folder / "stderr.txt");
 
     const std::vector<std::string> saved = cameraKeys(readText(document));
     EXPECT_EQ(saved, plan.expected) << readText(folder / "stderr.txt");

@@ -99,9 +99,12 @@ INT Font::DrawTextA(ID3DXSprite* sprite, const char* text, INT textCount, RECT* 
 
 void Font::flush() {
     if (count == 0) return;
+    SavedTextStates saved;
+    TextQuads::saveStates(device.get(), saved);
     TextQuads::applyStates(device.get(), stateBlock);
     for (std::size_t i = 0; i < count; ++i) order[i] = &quads[i];
     TextQuads::draw(device.get(), order.data(), count, scratch.data(), capacity);
+    TextQuads::restoreStates(device.get(), saved);
     count = 0;
 }
 

@@ -42,6 +42,8 @@ void Sprite::flush() {
             order[j] = quad;
         }
     }
+    SavedTextStates saved;
+    TextQuads::saveStates(device.get(), saved);
     TextQuads::applyStates(device.get(), stateBlock);
     if (!(flags & D3DXSPRITE_ALPHABLEND)) device->SetRenderState(D3DRS_ALPHABLENDENABLE, FALSE);
     std::size_t start = 0;
@@ -51,6 +53,7 @@ void Sprite::flush() {
             start = i;
         }
     }
+    TextQuads::restoreStates(device.get(), saved);
     count = 0;
 }
 

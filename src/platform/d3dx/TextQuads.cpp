@@ -1,5 +1,8 @@
 #include "platform/d3dx/TextQuads.h"
 
+#include <iterator>
+#include <tuple>
+
 namespace d3dx {
 
 namespace {
@@ -51,6 +54,10 @@ const struct {
     {D3DSAMP_ADDRESSV, D3DTADDRESS_CLAMP},
 };
 
+static_assert(std::size(renderStates) <= std::tuple_size_v<decltype(SavedTextStates::render)>);
+static_assert(std::size(stageStates) <= std::tuple_size_v<decltype(SavedTextStates::stage)>);
+static_assert(std::size(samplerStates) <= std::tuple_size_v<decltype(SavedTextStates::sampler)>);
+
 void setStates(IDirect3DDevice9* device) {
     device->SetVertexShader(nullptr);
     device->SetFVF(textVertexFormat);
@@ -60,6 +67,22 @@ void setStates(IDirect3DDevice9* device) {
 }
 
 }  // namespace
+
+void TextQuads::saveStates(IDirect3DDevice9* device, SavedTextStates& saved) {
+    for (std::size_t i = 0; i < std::size(renderStates); ++i) device->GetRenderState(renderStates[i].state, &saved.render[i]);
+    for (std::size_t i = 0; i < std::size(stageStates); ++i)
+        device->GetTextureStageState(stageStates[i].stage, stageStates[i].type, &saved.stage[i]);
+    for (std::size_t i = 0; i < std::size(samplerStates); ++i)
+        device->GetSamplerState(0, samplerStates[i].type, &saved.sampler[i]);
+}
+
+void TextQuads::restoreStates(IDirect3DDevice9* device, const SavedTextStates& saved) {
+    for (std::size_t i = 0; i < std::size(renderStates); ++i) device->SetRenderState(renderStates[i].state, saved.render[i]);
+    for (std::size_t i = 0; i < std::size(stageStates); ++i)
+        device->SetTextureStageState(stageStates[i].stage, stageStates[i].type, saved.stage[i]);
+    for (std::size_t i = 0; i < std::size(samplerStates); ++i)
+        device->SetSamplerState(0, samplerStates[i].type, saved.sampler[i]);
+}
 
 void TextQuads::applyStates(IDirect3DDevice9* device, ComRef<IDirect3DStateBlock9>& block) {
     if (!block && SUCCEEDED(device->BeginStateBlock())) {

@@ -1,9 +1,12 @@
 // Glyph quads as the font and the sprite draw them: pre-transformed, coloured, textured by the
 // glyph atlas, two triangles of a triangle list each. The states they need are recorded once per
-// owner in a state block.
+// owner in a state block; the render, stage and sampler states they change are put back after
+// drawing, as the extension library's sprite does, so a scene drawn later keeps its own.
 #pragma once
 
 #include "platform/d3d9/d3d9.h"
+
+#include <array>
 
 namespace d3dx {
 
@@ -19,8 +22,17 @@ struct TextQuad {
     TextVertex corners[4];       // top left, top right, bottom right, bottom left
 };
 
+// The values of the states text drawing changes, as they were before it.
+struct SavedTextStates {
+    std::array<DWORD, 16> render{};
+    std::array<DWORD, 16> stage{};
+    std::array<DWORD, 8> sampler{};
+};
+
 class TextQuads {
 public:
+    static void saveStates(IDirect3DDevice9* device, SavedTextStates& saved);
+    static void restoreStates(IDirect3DDevice9* device, const SavedTextStates& saved);
     // Records (on first use) and applies the states of text drawing: alpha blending of
     // texture x colour, no depth, no culling, no lighting, point sampling of the atlas.
     static void applyStates(IDirect3DDevice9* device, ComRef<IDirect3DStateBlock9>& block);

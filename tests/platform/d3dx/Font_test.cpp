@@ -223,3 +223,19 @@ TEST(Sprite, ManyGlyphsOverflowIntoEarlyDrawsWithoutLoss) {
     EXPECT_GT(box.bottom, 17 * 14 + 6);  // the last row is there too
     EXPECT_GT(box.right, 250);
 }
+
+TEST(Font, TextLeavesTheStatesOfLaterDrawingAsItFoundThem) {
+    TestDevice t(64, 32);
+    ComRef<ID3DXFont> font = labelFont(t.get());
+    t->SetSamplerState(0, D3DSAMP_ADDRESSU, D3DTADDRESS_WRAP);  // a tiled texture drawn after the text
+    t->SetRenderState(D3DRS_ZENABLE, D3DZB_TRUE);
+    RECT rect{0, 0, 64, 32};
+    t->BeginScene();
+    font->DrawTextA(nullptr, "Ab", -1, &rect, DT_LEFT | DT_SINGLELINE, 0xffffffff);
+    t->EndScene();
+    DWORD address = 0, depth = 0;
+    t->GetSamplerState(0, D3DSAMP_ADDRESSU, &address);
+    t->GetRenderState(D3DRS_ZENABLE, &depth);
+    EXPECT_EQ(address, DWORD(D3DTADDRESS_WRAP));
+    EXPECT_EQ(depth, DWORD(D3DZB_TRUE));
+}

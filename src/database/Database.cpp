@@ -1,5 +1,6 @@
 #include "database/Database.h"
 
+#include "app/LoadResource.h"
 #include "database/TypeRegistry.h"
 
 #include <tinyxml.h>
@@ -20,6 +21,11 @@ namespace {
 // reference that would go deeper finds nothing and the objects that asked fail to load.
 constexpr int maxLoadNesting = 1000;  // real documents chain a few entries
 thread_local int loadNesting = 0;     // loads running on this thread, one inside the other
+
+std::string keyword(ObjectType type) {
+    const char* text = keywordOf(type);
+    return text ? text : "object";
+}
 
 }  // namespace
 
@@ -48,23 +54,42 @@ bool Database::load(TiXmlDocument* doc) {
 }
 
 Object* Database::objectFor(DatabaseEntry& entry, ObjectType type) {
+    if (loadingEntries.empty()) problems.clear();  // a new request from outside
     if (entry.object) {
         if (entry.loading) entry.handedOutLoading = true;
-        return entry.object->castTo(type);
+        Object* object = entry.object->castTo(type);
+        if (object == nullptr) noteProblem(describe(entry.element) + ": not a " + keyword(type));
+        return object;
     }
-    if (loadNesting >= maxLoadNesting) return nullptr;
-    entry.object = factory(typeFromKeyword(entry.element->Value()), this);
-    if (!entry.object) return nullptr;
+    if (loadNesting >= maxLoadNesting) {
+        noteProblem(describe(entry.element) + ": references nested too deeply");
+        return nullptr;
+    }
+    const ObjectType created = typeFromKeyword(entry.element->Value());
+    entry.object = factory(created, this);
+    if (!entry.object) {
+        noteProblem(describe(entry.element) + (created == TypeNone ? ": unknown type" : ": abstract type, no object"));
+        return nullptr;
+    }
 
     // Stored before load, so a reference back to this entry finds the object instead of recursing.
     entry.loading = true;
     entry.handedOutLoading = false;
+    const std::size_t tolerated = problems.size();
+    loadingEntries.push_back(&entry);
     ++loadNesting;
     bool loaded = entry.object->load(entry.element);
     --loadNesting;
+    loadingEntries.pop_back();
     entry.loading = false;
-    if (loaded) return entry.object->castTo(type);
+    if (loaded) {
+        problems.resize(tolerated);  // whatever the load could do without is no problem
+        Object* object = entry.object->castTo(type);
+        if (object == nullptr) noteProblem(describe(entry.element) + ": not a " + keyword(type));
+        return object;
+    }
 
+    noteProblem(whyNotLoaded(entry));
     if (entry.handedOutLoading) {
         retired.push_back(std::move(entry.object));
     }
@@ -77,7 +102,40 @@ Object* Database::find(const char* name, ObjectType type) {
     for (DatabaseEntry& entry : entries) {
         if (entry.name == name) return objectFor(entry, type);
     }
+    if (loadingEntries.empty()) {
+        problems.clear();
+        noteProblem(std::string(name) + ": no " + keyword(type) + " of that name");
+    } else {
+        noteProblem(describe(loadingEntries.back()->element) + ": no object named \"" + name + "\"");
+    }
     return nullptr;
+}
+
+bool Database::isLoading(const Object* object) const {
+    for (const DatabaseEntry* entry : loadingEntries) {
+        if (entry->object.get() == object) return true;
+    }
+    return false;
+}
+
+std::string Database::describe(const TiXmlElement* element) const {
+    std::string text = sourceName.empty() && document ? document->Value() : sourceName;
+    text += (text.empty() ? "line " : ":") + std::to_string(element->Row()) + ": " + element->Value();
+    if (const char* name = element->Attribute("name")) text += std::string(" \"") + name + "\"";
+    return text;
+}
+
+void Database::noteProblem(std::string text) {
+    problems.push_back(std::move(text));
+}
+
+std::string Database::whyNotLoaded(const DatabaseEntry& entry) const {
+    // The one cause every family shares and an author often meets: a misspelt resource name.
+    const char* resource = entry.element->Attribute("resource");
+    if (resource != nullptr && !loadResource(resource)) {
+        return describe(entry.element) + ": no resource named \"" + resource + "\"";
+    }
+    return describe(entry.element) + ": cannot be loaded";
 }
 
 int Database::count() const {
@@ -109,11 +167,15 @@ Object* Database::objectAt(int index) {
 }
 
 Object* Database::root(ObjectType type) {
-    return mainEntry ? objectFor(*mainEntry, type) : nullptr;
+    if (mainEntry) return objectFor(*mainEntry, type);
+    problems.assign(1, "Main: no " + keyword(type) + " of that name");
+    return nullptr;
 }
 
 Object* Database::music(ObjectType type) {
-    return musicEntry ? objectFor(*musicEntry, type) : nullptr;
+    if (musicEntry) return objectFor(*musicEntry, type);
+    problems.assign(1, "Music: no " + keyword(type) + " of that name");
+    return nullptr;
 }
 
 bool Database::save() {
@@ -132,6 +194,7 @@ bool Database::saveAs(const char* fileName) {
 void Database::deleteObjects() {
     for (DatabaseEntry& entry : entries) entry.object.reset();
     retired.clear();
+    problems.clear();
     mainEntry = nullptr;
     musicEntry = nullptr;
     entries.clear();

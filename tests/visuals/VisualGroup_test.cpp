@@ -5,12 +5,16 @@
 #include "gui/VisualPreview.h"
 #include "support/TestDevice.h"
 #include "support/TestDocument.h"
+#include "support/TestPaths.h"
 #include "support/VisualFrame.h"
 #include "textures/TextureTarget.h"
 #include "visuals/VisualOverlay.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <fstream>
+#include <iterator>
 #include <string>
 
 namespace {
@@ -153,6 +157,40 @@ TEST(VisualGroup, SaveWritesBackOnlyTheItems) {
     element->Accept(&printer);
     EXPECT_STREQ(printer.CStr(),
                  "<visual.group name=\"Main\" extra=\"kept\"><item visual=\"Empty\" /><item visual=\"Empty\" /></visual.group>");
+}
+
+TEST(VisualGroup, AnItemLeadingBackToItsGroupIsLeftOutAndSavedAsItWas) {
+    const char* text =
+        "<demo>"
+        "<visual.group name=\"Empty\"/>"
+        "<texture.target name=\"Red\" visual=\"Empty\" size=\"8\" color=\"ffff0000\"/>"
+        "<visual.overlay name=\"Early\" texture=\"Red\" start=\"0\" stop=\"1\"/>"
+        "<visual.group name=\"Main\"><item visual=\"Early\"/><item visual=\"Inner\"/><item visual=\"Main\"/></visual.group>"
+        "<visual.group name=\"Inner\"><item visual=\"Main\"/></visual.group>"
+        "</demo>";
+    TestDevice screen(64, 64);
+    TestDocument doc(text);
+    VisualGroup* main = doc.find<VisualGroup>("Main", TypeVisual);
+    ASSERT_NE(main, nullptr);
+    // Drawing ends (no recursion) and the rest of the time line still draws.
+    ASSERT_TRUE(drawMain(screen, main, 0.5f));
+    EXPECT_EQ(red(screen.pixel(32, 32)), 255);
+    EXPECT_FALSE(drawMain(screen, main, 2.0f));
+
+    const std::string folder = testing_paths::makeTempDir();
+    const std::string path = folder + "/Saved.xml";
+    ASSERT_TRUE(doc.database.saveAs(path.c_str()));
+    std::ifstream file(path);
+    const std::string saved((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    std::remove(path.c_str());
+    std::remove(folder.c_str());
+    TiXmlDocument untouched;
+    untouched.Parse(text);
+    TiXmlPrinter printer;
+    printer.SetIndent("    ");
+    printer.SetLineBreak("\n");
+    untouched.Accept(&printer);
+    EXPECT_EQ(saved, printer.CStr());
 }
 
 TEST(VisualPreviewPlacement, RootGetsTheLargestCentredFourByThree) {

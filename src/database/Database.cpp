@@ -102,12 +102,8 @@ Object* Database::find(const char* name, ObjectType type) {
     for (DatabaseEntry& entry : entries) {
         if (entry.name == name) return objectFor(entry, type);
     }
-    if (loadingEntries.empty()) {
-        problems.clear();
-        noteProblem(std::string(name) + ": no " + keyword(type) + " of that name");
-    } else {
-        noteProblem(describe(loadingEntries.back()->element) + ": no object named \"" + name + "\"");
-    }
+    if (loadingEntries.empty()) noteMissing(name, type);
+    else noteProblem(describe(loadingEntries.back()->element) + ": no object named \"" + name + "\"");
     return nullptr;
 }
 
@@ -127,6 +123,11 @@ std::string Database::describe(const TiXmlElement* element) const {
 
 void Database::noteProblem(std::string text) {
     problems.push_back(std::move(text));
+}
+
+void Database::noteMissing(const char* name, ObjectType type) {
+    if (loadingEntries.empty()) problems.clear();  // a new request from outside
+    noteProblem(std::string(name) + ": no " + keyword(type) + " of that name");
 }
 
 std::string Database::whyNotLoaded(const DatabaseEntry& entry) const {
@@ -168,13 +169,13 @@ Object* Database::objectAt(int index) {
 
 Object* Database::root(ObjectType type) {
     if (mainEntry) return objectFor(*mainEntry, type);
-    problems.assign(1, "Main: no " + keyword(type) + " of that name");
+    noteMissing("Main", type);
     return nullptr;
 }
 
 Object* Database::music(ObjectType type) {
     if (musicEntry) return objectFor(*musicEntry, type);
-    problems.assign(1, "Music: no " + keyword(type) + " of that name");
+    noteMissing("Music", type);
     return nullptr;
 }
 

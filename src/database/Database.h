@@ -59,6 +59,7 @@ public:
 
 private:
     void noteProblem(std::string text);
+    void noteMissing(const char* name, ObjectType type);  // no entry of that name
     std::string whyNotLoaded(const DatabaseEntry& entry) const;
     bool writeTo(const char* fileName);
     DatabaseEntry* entryAt(int index);

@@ -1,10 +1,13 @@
 #include "database/DocumentCheck.h"
 
 #include "app/LoadResource.h"
+#include "support/ChildProcess.h"
 #include "support/TestPaths.h"
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -88,4 +91,16 @@ TEST(DocumentCheck, DocumentWideFaults) {
                    {{4, "Music", "already used on line 3"}, {2, "Main", "must be a visual"}, {4, "Music", "must be a music"}});
     expectProblems(DocumentCheck::checkText("<demo>\n<float name=\"x\">\n</demo>\n"), {{3, "", "XML parsing error"}});
     expectProblems(DocumentCheck::checkFile(testing_paths::makeTempDir().c_str()), {{0, "", "cannot read"}});
+}
+
+TEST(DocumentCheck, ToolExitCodeSaysWhetherTheDocumentIsClean) {
+    ChildOptions options;
+    options.program = testing_paths::binaryDir() + "/zodcheck";
+    options.withDisplay = false;
+    EXPECT_EQ(runExecutable({testing_paths::sourceDir() + "/resources/Demo.xml"}, options).exitCode, 0);
+    std::string folder = testing_paths::makeTempDir();
+    std::ofstream(folder + "/bad.xml") << "<demo>\n<music name=\"Music\" resource=\"Music.ogg\" />\n</demo>\n";
+    EXPECT_EQ(runExecutable({folder + "/bad.xml"}, options).exitCode, 1);  // no "Main"
+    EXPECT_EQ(runExecutable({}, options).exitCode, 1);                     // no file named
+    std::filesystem::remove_all(folder);
 }

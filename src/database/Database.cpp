@@ -1,10 +1,11 @@
 #include "database/Database.h"
 
-#include "app/LoadResource.h"
+#include "database/DocumentCheck.h"
 #include "database/TypeRegistry.h"
 
 #include <tinyxml.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdio>
@@ -89,7 +90,11 @@ Object* Database::objectFor(DatabaseEntry& entry, ObjectType type) {
         return object;
     }
 
-    noteProblem(whyNotLoaded(entry));
+    if (problems.size() == tolerated) {
+        explainOwnFailure(entry);  // nothing it asked for failed: the cause is in its own element
+    } else {
+        noteProblem(describe(entry.element) + ": cannot be loaded");
+    }
     if (entry.handedOutLoading) {
         retired.push_back(std::move(entry.object));
     }
@@ -115,8 +120,12 @@ bool Database::isLoading(const Object* object) const {
 }
 
 std::string Database::describe(const TiXmlElement* element) const {
+    return describe(element, element->Row());
+}
+
+std::string Database::describe(const TiXmlElement* element, int line) const {
     std::string text = sourceName.empty() && document ? document->Value() : sourceName;
-    text += (text.empty() ? "line " : ":") + std::to_string(element->Row()) + ": " + element->Value();
+    text += (text.empty() ? "line " : ":") + std::to_string(line) + ": " + element->Value();
     if (const char* name = element->Attribute("name")) text += std::string(" \"") + name + "\"";
     return text;
 }
@@ -130,13 +139,19 @@ void Database::noteMissing(const char* name, ObjectType type) {
     noteProblem(std::string(name) + ": no " + keyword(type) + " of that name");
 }
 
-std::string Database::whyNotLoaded(const DatabaseEntry& entry) const {
-    // The one cause every family shares and an author often meets: a misspelt resource name.
-    const char* resource = entry.element->Attribute("resource");
-    if (resource != nullptr && !loadResource(resource)) {
-        return describe(entry.element) + ": no resource named \"" + resource + "\"";
+void Database::explainOwnFailure(const DatabaseEntry& entry) {
+    // The document checker's findings on this element and its children, if it has any.
+    const TiXmlElement* next = entry.element->NextSiblingElement();
+    const int first = entry.element->Row();
+    const int last = next ? std::max(first, next->Row()) : INT_MAX;  // the next element's line may be shared
+    const std::size_t before = problems.size();
+    if (document != nullptr) {
+        for (const DocumentProblem& problem : DocumentCheck::check(*document)) {
+            if (problem.object == entry.name && problem.line >= first && problem.line <= last)
+                noteProblem(describe(entry.element, problem.line) + ": " + problem.message);
+        }
     }
-    return describe(entry.element) + ": cannot be loaded";
+    if (problems.size() == before) noteProblem(describe(entry.element) + ": cannot be loaded");
 }
 
 int Database::count() const {

@@ -60,7 +60,8 @@ public:
 private:
     void noteProblem(std::string text);
     void noteMissing(const char* name, ObjectType type);  // no entry of that name
-    std::string whyNotLoaded(const DatabaseEntry& entry) const;
+    void explainOwnFailure(const DatabaseEntry& entry);
+    std::string describe(const TiXmlElement* element, int line) const;  // the object, at that line
     bool writeTo(const char* fileName);
     DatabaseEntry* entryAt(int index);
     const DatabaseEntry* entryAt(int index) const;

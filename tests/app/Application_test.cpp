@@ -21,7 +21,10 @@ namespace {
 using Outcome = ChildOutcome;
 
 Outcome runProgram(const std::vector<std::string>& arguments, int seconds = 30, bool withDisplay = true) {
-    return runExecutable(arguments, {seconds, "", withDisplay});
+    ChildOptions options;
+    options.timeLimitSeconds = seconds;
+    options.withDisplay = withDisplay;
+    return runExecutable(arguments, options);
 }
 
 std::string dataFile(const char* name) {
@@ -158,10 +161,10 @@ TEST(Application, StartUpFailuresNameTheirFileLineAndObject) {
                dataFile("MisspeltTexture.xml") + ":7: visual.overlay \"Title\": no object named \"Blak\"",
                "Cannot load Gui."},
           Case{dataFile("MissingPicture.xml"),
-               dataFile("MissingPicture.xml") + ":3: texture.file \"Black\": no resource named \"blak.jpg\"",
+               dataFile("MissingPicture.xml") + ":3: texture.file \"Black\": the resource \"blak.jpg\" is not carried by the executable",
                "Cannot load Gui."},
           Case{dataFile("MissingMusic.xml"),
-               dataFile("MissingMusic.xml") + ":2: music \"Music\": no resource named \"Nothing.ogg\"",
+               dataFile("MissingMusic.xml") + ":2: music \"Music\": the resource \"Nothing.ogg\" is not carried by the executable",
                "Cannot load music."},
           Case{dataFile("Unparsable.xml"), dataFile("Unparsable.xml") + ":3: ", "XML loading and parsing error"},
           Case{missing, missing + ": no such file", "XML loading and parsing error"}}) {

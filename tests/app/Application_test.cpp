@@ -13,6 +13,8 @@
 #include <cstdlib>
 #include <string>
 #include <thread>
+#include <tuple>
+#include <utility>
 #include <unistd.h>
 #include <vector>
 
@@ -128,51 +130,36 @@ TEST(Application, WithoutADisplayNothingWaitsForAnAnswer) {
 }
 
 TEST(Application, AProductionThatContainsItselfLeavesTheCycleOutAndEnds) {
-    struct Case {
-        const char* file;
-        std::vector<std::string> warnings;  // each names the referrer, then the object that leads back
-    };
-    for (const Case& c : {Case{"GroupCycle.xml",
-                               {":11: visual.group \"Inner\": item \"Main\" leads back to \"Inner\"",
-                                ":6: visual.group \"Main\": item \"Main\" leads back to \"Main\""}},
-                          Case{"TargetCycle.xml",
-                               {":5: texture.target \"Screen\": visual \"Main\" leads back to \"Screen\""}}}) {
-        Outcome outcome = runProgram({"-a", "-w", "-x320", "-y240", "-d" + dataFile(c.file)});
-        EXPECT_EQ(outcome.exitCode, 0) << c.file << "\n" << outcome.errors;
-        for (const std::string& warning : c.warnings) {
-            EXPECT_NE(outcome.errors.find(dataFile(c.file) + warning), std::string::npos) << outcome.errors;
-        }
+    // Each warning names the referrer, then the object that leads back to it.
+    for (const auto& [file, warnings] : std::vector<std::pair<std::string, std::vector<std::string>>>{
+             {"GroupCycle.xml", {":11: visual.group \"Inner\": item \"Main\" leads back to \"Inner\"",
+                                 ":6: visual.group \"Main\": item \"Main\" leads back to \"Main\""}},
+             {"TargetCycle.xml", {":5: texture.target \"Screen\": visual \"Main\" leads back to \"Screen\""}}}) {
+        Outcome outcome = runProgram({"-a", "-w", "-x320", "-y240", "-d" + dataFile(file.c_str())});
+        EXPECT_EQ(outcome.exitCode, 0) << file << "\n" << outcome.errors;
+        for (const std::string& warning : warnings)
+            EXPECT_NE(outcome.errors.find(dataFile(file.c_str()) + warning), std::string::npos) << outcome.errors;
     }
 }
 
 TEST(Application, StartUpFailuresNameTheirFileLineAndObject) {
-    struct Case {
-        std::string file;
-        std::string cause;  // the first line the author needs, on standard error
-        const char* message;
-    };
-    const std::string missing = dataFile("Missing.xml");
-    for (const Case& c :
-         {Case{dataFile("MainMisspelt.xml"), "Main: no visual of that name", "Cannot load Gui."},
-          Case{dataFile("NoMain.xml"), dataFile("NoMain.xml") + ":4: float \"Main\": not a visual", "Cannot load Gui."},
-          Case{dataFile("MisspeltTag.xml"), dataFile("MisspeltTag.xml") + ":7: visual.overlya \"Title\": unknown type",
-               "Cannot load Gui."},
-          Case{dataFile("MisspeltTexture.xml"),
-               dataFile("MisspeltTexture.xml") + ":7: visual.overlay \"Title\": no object named \"Blak\"",
-               "Cannot load Gui."},
-          Case{dataFile("MissingPicture.xml"),
-               dataFile("MissingPicture.xml") + ":3: texture.file \"Black\": the resource \"blak.jpg\" is not carried by the executable",
-               "Cannot load Gui."},
-          Case{dataFile("MissingMusic.xml"),
-               dataFile("MissingMusic.xml") + ":2: music \"Music\": the resource \"Nothing.ogg\" is not carried by the executable",
-               "Cannot load music."},
-          Case{dataFile("Unparsable.xml"), dataFile("Unparsable.xml") + ":3: ", "XML loading and parsing error"},
-          Case{missing, missing + ": no such file", "XML loading and parsing error"}}) {
-        Outcome outcome = runProgram({"-a", "-w", "-x320", "-y240", "-d" + c.file});
-        EXPECT_EQ(outcome.exitCode, 1) << c.file << "\n" << outcome.errors;
-        const std::size_t cause = outcome.errors.find(c.cause + (c.cause.back() == ' ' ? "" : "\n"));
-        EXPECT_NE(cause, std::string::npos) << c.cause << "\n" << outcome.errors;
-        // The cause comes before the box, whose text stays as it always read.
-        EXPECT_LT(cause, outcome.errors.find(std::string("Zod'e Revez!: ") + c.message)) << outcome.errors;
+    // The cause the author needs comes first on standard error, then the box's message as it always read.
+    for (const auto& [file, cause, message] : std::vector<std::tuple<std::string, std::string, std::string>>{
+             {"MainMisspelt.xml", "Main: no visual of that name", "Cannot load Gui."},
+             {"NoMain.xml", ":4: float \"Main\": not a visual", "Cannot load Gui."},
+             {"MisspeltTag.xml", ":7: visual.overlya \"Title\": unknown type", "Cannot load Gui."},
+             {"MisspeltTexture.xml", ":7: visual.overlay \"Title\": no object named \"Blak\"", "Cannot load Gui."},
+             {"MissingPicture.xml", ":3: texture.file \"Black\": the resource \"blak.jpg\" is not carried by the executable",
+              "Cannot load Gui."},
+             {"MissingMusic.xml", ":2: music \"Music\": the resource \"Nothing.ogg\" is not carried by the executable",
+              "Cannot load music."},
+             {"Unparsable.xml", ":3: Error reading Attributes.", "XML loading and parsing error"},
+             {"Missing.xml", ": no such file", "XML loading and parsing error"}}) {
+        Outcome outcome = runProgram({"-a", "-w", "-x320", "-y240", "-d" + dataFile(file.c_str())});
+        EXPECT_EQ(outcome.exitCode, 1) << file << "\n" << outcome.errors;
+        const std::string line = (cause[0] == ':' ? dataFile(file.c_str()) : "") + cause + "\n";
+        const std::size_t found = outcome.errors.find(line);
+        EXPECT_NE(found, std::string::npos) << line << outcome.errors;
+        EXPECT_LT(found, outcome.errors.find("Zod'e Revez!: " + message)) << outcome.errors;
     }
 }

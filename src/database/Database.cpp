@@ -112,11 +112,14 @@ Object* Database::find(const char* name, ObjectType type) {
     return nullptr;
 }
 
-bool Database::isLoading(const Object* object) const {
+std::vector<const TiXmlElement*> Database::loadingChainFrom(const Object* object) const {
+    std::vector<const TiXmlElement*> chain;
+    bool inside = false;  // an entry loads at most once at a time, so it appears once
     for (const DatabaseEntry* entry : loadingEntries) {
-        if (entry->object.get() == object) return true;
+        inside = inside || entry->object.get() == object;
+        if (inside) chain.push_back(entry->element);
     }
-    return false;
+    return chain;
 }
 
 std::string Database::describe(const TiXmlElement* element) const {

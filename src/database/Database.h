@@ -47,8 +47,10 @@ public:
     void deleteObjects();
     Object* objectFor(DatabaseEntry& entry, ObjectType type);
 
-    // Whether the object's load is still running: a reference to it closes a reference cycle.
-    bool isLoading(const Object* object) const;
+    // The elements of the loads running from `object`'s own to the innermost, each asked for by the
+    // one before; empty when `object` is not loading. A reference from the innermost load back to
+    // `object` closes a cycle through exactly these.
+    std::vector<const TiXmlElement*> loadingChainFrom(const Object* object) const;
     // The document's name in diagnostics; the document's own name unless set (a resource).
     void setSourceName(std::string name) { sourceName = std::move(name); }
     // "file:line: tag "name"" for an element of the document, as diagnostics name an object.

@@ -183,6 +183,25 @@ TEST(VisualGroup, AnItemLeadingBackToItsGroupIsLeftOutAndSavedAsItWas) {
     EXPECT_EQ(saved, printer.CStr());
 }
 
+TEST(VisualGroup, TwoTargetsShowingEachOtherAreNoCycleToRefuse) {
+    // "Back" closes a cycle through two targets, each showing the other's last picture: nothing
+    // draws into itself, so the item stays.
+    TestDevice screen(8, 8);
+    TestDocument doc("<demo>"
+                     "<visual.group name=\"One\"><item visual=\"ShowsTwo\"/></visual.group>"
+                     "<visual.overlay name=\"ShowsTwo\" texture=\"Two\" start=\"0\" stop=\"1\"/>"
+                     "<texture.target name=\"Two\" visual=\"Mid\" size=\"8\"/>"
+                     "<visual.group name=\"Mid\"><item visual=\"ShowsOne\"/></visual.group>"
+                     "<visual.overlay name=\"ShowsOne\" texture=\"OneTexture\" start=\"0\" stop=\"1\"/>"
+                     "<texture.target name=\"OneTexture\" visual=\"Back\" size=\"8\"/>"
+                     "<visual.group name=\"Back\"><item visual=\"One\"/></visual.group>"
+                     "</demo>");
+    ASSERT_NE(doc.find<VisualGroup>("One", TypeVisual), nullptr);
+    VisualGroup* back = doc.find<VisualGroup>("Back", TypeVisual);
+    ASSERT_NE(back, nullptr);
+    EXPECT_NE(back->getItems()[0].visual, nullptr);
+}
+
 TEST(VisualPreviewPlacement, RootGetsTheLargestCentredFourByThree) {
     TestDevice screen(8, 8);
     TestDocument doc(timeline);

@@ -1,0 +1,21 @@
+// zodcheck FILE: lists every problem of a demo document at once, one line each, and exits with 0
+// when there is none, 1 otherwise.
+#include "database/DocumentCheck.h"
+
+#include <cstdio>
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        std::fprintf(stderr, "Usage: zodcheck FILE\nLists every problem of a demo document with its line.\n");
+        return 1;
+    }
+    std::vector<DocumentProblem> problems = DocumentCheck::checkFile(argv[1]);
+    for (const DocumentProblem& problem : problems)
+        std::printf("%s:%s\n", argv[1], DocumentCheck::describe(problem).c_str());
+    if (problems.empty()) {
+        std::printf("%s: no problems\n", argv[1]);
+        return 0;
+    }
+    std::printf("%s: %zu problem%s\n", argv[1], problems.size(), problems.size() == 1 ? "" : "s");
+    return 1;
+}

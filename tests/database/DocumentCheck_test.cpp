@@ -97,10 +97,10 @@ TEST(DocumentCheck, ToolExitCodeSaysWhetherTheDocumentIsClean) {
     ChildOptions options;
     options.withDisplay = false;
     const std::string zodcheck = testing_paths::binaryDir() + "/zodcheck";
-    EXPECT_EQ(runProgram(zodcheck, {testing_paths::sourceDir() + "/resources/Demo.xml"}, options).exitCode, 0);
+    EXPECT_EQ(runTool(zodcheck, {testing_paths::sourceDir() + "/resources/Demo.xml"}, options).exitCode, 0);
     std::string folder = testing_paths::makeTempDir();
     std::ofstream(folder + "/bad.xml") << "<demo>\n<music name=\"Music\" resource=\"Music.ogg\" />\n</demo>\n";
-    EXPECT_EQ(runProgram(zodcheck, {folder + "/bad.xml"}, options).exitCode, 1);  // no "Main"
-    EXPECT_EQ(runProgram(zodcheck, {}, options).exitCode, 1);                     // no file named
+    EXPECT_EQ(runTool(zodcheck, {folder + "/bad.xml"}, options).exitCode, 1);  // no "Main"
+    EXPECT_EQ(runTool(zodcheck, {}, options).exitCode, 1);                     // no file named
     std::filesystem::remove_all(folder);
 }

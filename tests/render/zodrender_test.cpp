@@ -42,7 +42,7 @@ struct RenderFolder {
         ChildOptions options;
         options.withDisplay = false;  // a render needs no screen
         options.timeLimitSeconds = 120;
-        return runProgram(testing_paths::binaryDir() + "/zodrender", arguments, options, environment);
+        return runTool(testing_paths::binaryDir() + "/zodrender", arguments, options, environment);
     }
     std::vector<std::string> files() const {
         std::vector<std::string> names;

@@ -20,10 +20,10 @@ bool startsWith(const std::string& text, const char* prefix) {
 }  // namespace
 
 ChildOutcome runExecutable(const std::vector<std::string>& arguments, const ChildOptions& options) {
-    return runProgram(testing_paths::executable(), arguments, options);
+    return runTool(testing_paths::executable(), arguments, options);
 }
 
-ChildOutcome runProgram(const std::string& executable, const std::vector<std::string>& arguments,
+ChildOutcome runTool(const std::string& executable, const std::vector<std::string>& arguments,
                         const ChildOptions& options, const std::vector<std::string>& extraEnvironment) {
     ChildOutcome outcome;
     // Close-on-exec, so that no other process started meanwhile (xdotool) holds the pipe open.

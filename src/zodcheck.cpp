@@ -3,10 +3,17 @@
 #include "database/DocumentCheck.h"
 
 #include <cstdio>
+#include <string>
 
 int main(int argc, char** argv) {
+    const char* usage = "Usage: zodcheck FILE\nLists every problem of a demo document with its line; exit code 0 when "
+                        "there is none.\n";
+    if (argc == 2 && (std::string(argv[1]) == "--help" || std::string(argv[1]) == "-h")) {
+        std::fputs(usage, stdout);
+        return 0;
+    }
     if (argc != 2) {
-        std::fprintf(stderr, "Usage: zodcheck FILE\nLists every problem of a demo document with its line.\n");
+        std::fputs(usage, stderr);
         return 1;
     }
     std::vector<DocumentProblem> problems = DocumentCheck::checkFile(argv[1]);

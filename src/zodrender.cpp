@@ -71,6 +71,10 @@ void showProgress(int done, int total, double seconds, double demoTime) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (argc == 2 && (std::string(argv[1]) == "--help" || std::string(argv[1]) == "-h")) {
+        std::fputs(renderUsage, stdout);
+        return 0;
+    }
     RenderOptions options;
     std::string error;
     if (!options.parse(argc, argv, &error)) {

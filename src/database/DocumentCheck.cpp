@@ -113,6 +113,8 @@ void DocumentCheck::report(const TiXmlElement* element, const std::string& objec
 }
 
 void DocumentCheck::run() {
+    for (const TiXmlElement* element = demo->FirstChildElement(); element; element = element->NextSiblingElement())
+        if (const char* name = element->Attribute("name")) firstNamed.emplace(name, element);  // keeps the first
     const TiXmlElement* main = nullptr;   // the last of each name designates, as in the database
     const TiXmlElement* music = nullptr;
     for (const TiXmlElement* element = demo->FirstChildElement(); element; element = element->NextSiblingElement()) {
@@ -124,16 +126,11 @@ void DocumentCheck::run() {
             continue;
         }
         std::string ownName = name;
-        for (const TiXmlElement* earlier = demo->FirstChildElement(); earlier != element;
-             earlier = earlier->NextSiblingElement()) {
-            const char* earlierName = earlier->Attribute("name");
-            if (earlierName != nullptr && ownName == earlierName) {
-                report(element, ownName,
-                       "the name is already used on line " + std::to_string(earlier->Row()) +
-                           "; references reach only that first one");
-                break;
-            }
-        }
+        const TiXmlElement* first = firstNamed.at(ownName);
+        if (first != element)
+            report(element, ownName,
+                   "the name is already used on line " + std::to_string(first->Row()) +
+                       "; references reach only that first one");
         if (ownName == "Main") main = element;
         if (ownName == "Music") music = element;
         if (type == TypeNone) {
@@ -232,15 +229,8 @@ void DocumentCheck::checkReference(const TiXmlElement* element, const char* attr
 
 void DocumentCheck::checkNamedReference(const TiXmlElement* element, const char* target, int requiredType,
                                         const std::string& owner, const char* what) {
-    const TiXmlElement* found = nullptr;  // lookups take the first element of a name
-    for (const TiXmlElement* candidate = demo->FirstChildElement(); candidate;
-         candidate = candidate->NextSiblingElement()) {
-        const char* name = candidate->Attribute("name");
-        if (name != nullptr && std::string(name) == target) {
-            found = candidate;
-            break;
-        }
-    }
+    auto named = firstNamed.find(target);
+    const TiXmlElement* found = named != firstNamed.end() ? named->second : nullptr;
     std::string start = std::string(what) + " " + quoted(target);
     if (found == nullptr) {
         report(element, owner, start + " names no element");

@@ -5,6 +5,7 @@
 
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 class TiXmlDocument;
@@ -40,5 +41,6 @@ private:
     void report(const TiXmlElement* element, const std::string& object, std::string message);
 
     const TiXmlElement* demo;
+    std::unordered_map<std::string, const TiXmlElement*> firstNamed;  // lookups take the first of a name
     std::vector<DocumentProblem> problems;
 };

@@ -60,12 +60,14 @@ bool FrameRenderer::loadDocument(const std::string& dataFile, std::string* error
             return false;
         }
     } else {
+        // Only a regular file is read: a device such as /dev/zero would never end.
         std::error_code failure;
-        std::ifstream file(dataFile, std::ios::binary);
+        bool regular = std::filesystem::is_regular_file(dataFile, failure);
+        std::ifstream file;
+        if (regular) file.open(dataFile, std::ios::binary);
         std::string text = file ? std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>())
                                 : std::string();
-        if (!std::filesystem::is_regular_file(dataFile, failure) || xmlNestingDepth(text) > maxXmlNesting ||
-            !document->LoadFile(dataFile.c_str())) {
+        if (!regular || xmlNestingDepth(text) > maxXmlNesting || !document->LoadFile(dataFile.c_str())) {
             *error = "XML loading and parsing error: " + dataFile;
             for (const DocumentProblem& problem : DocumentCheck::checkFile(dataFile.c_str()))
                 *error += "\n  " + DocumentCheck::describe(problem);

@@ -90,7 +90,7 @@ bool VideoEncoder::open(const VideoSettings& wanted) {
     if (temporary.empty()) return false;
 
     char logName[] = "/tmp/zodrender-ffmpeg-XXXXXX";
-    int logFd = mkstemp(logName);
+    int logFd = mkostemp(logName, O_CLOEXEC);
     if (logFd < 0) {
         message = std::string("Cannot create a temporary file: ") + std::strerror(errno);
         return false;

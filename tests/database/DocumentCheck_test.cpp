@@ -95,12 +95,12 @@ TEST(DocumentCheck, DocumentWideFaults) {
 
 TEST(DocumentCheck, ToolExitCodeSaysWhetherTheDocumentIsClean) {
     ChildOptions options;
-    options.program = testing_paths::binaryDir() + "/zodcheck";
     options.withDisplay = false;
-    EXPECT_EQ(runExecutable({testing_paths::sourceDir() + "/resources/Demo.xml"}, options).exitCode, 0);
+    const std::string zodcheck = testing_paths::binaryDir() + "/zodcheck";
+    EXPECT_EQ(runTool(zodcheck, {testing_paths::sourceDir() + "/resources/Demo.xml"}, options).exitCode, 0);
     std::string folder = testing_paths::makeTempDir();
     std::ofstream(folder + "/bad.xml") << "<demo>\n<music name=\"Music\" resource=\"Music.ogg\" />\n</demo>\n";
-    EXPECT_EQ(runExecutable({folder + "/bad.xml"}, options).exitCode, 1);  // no "Main"
-    EXPECT_EQ(runExecutable({}, options).exitCode, 1);                     // no file named
+    EXPECT_EQ(runTool(zodcheck, {folder + "/bad.xml"}, options).exitCode, 1);  // no "Main"
+    EXPECT_EQ(runTool(zodcheck, {}, options).exitCode, 1);                     // no file named
     std::filesystem::remove_all(folder);
 }

@@ -40,11 +40,9 @@ struct RenderFolder {
     ChildOutcome render(std::vector<std::string> arguments, std::vector<std::string> environment = {}) {
         arguments.push_back("-d" + path + "/small.xml");
         ChildOptions options;
-        options.program = testing_paths::binaryDir() + "/zodrender";
         options.withDisplay = false;  // a render needs no screen
         options.timeLimitSeconds = 120;
-        options.environment = std::move(environment);
-        return runExecutable(arguments, options);
+        return runTool(testing_paths::binaryDir() + "/zodrender", arguments, options, environment);
     }
     std::vector<std::string> files() const {
         std::vector<std::string> names;

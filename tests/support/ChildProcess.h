@@ -16,8 +16,9 @@ struct ChildOptions {
     int timeLimitSeconds = 30;
     std::string workingDirectory;  // empty: the test's own
     bool withDisplay = true;       // false: DISPLAY and WAYLAND_DISPLAY are taken away
-    std::string program;           // empty: the player; else another executable of the build
-    std::vector<std::string> environment;  // NAME=value, replacing the inherited NAME
 };
 
 ChildOutcome runExecutable(const std::vector<std::string>& arguments, const ChildOptions& options = {});
+// Another program (the tools beside the player), with NAME=value entries replacing inherited ones.
+ChildOutcome runTool(const std::string& program, const std::vector<std::string>& arguments,
+                        const ChildOptions& options, const std::vector<std::string>& environment = {});

@@ -9,6 +9,7 @@
 
 #include <tinyxml.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -23,6 +24,23 @@ bool nestingAcceptable(const char* fileName) {
     if (!file) return false;
     std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
     return xmlNestingDepth(text) <= maxXmlNesting;
+}
+
+// What made start-up fail, for the author: the box keeps its short message, standard error gets
+// the file, line and object.
+void explain(const std::string& line) {
+    std::fprintf(stderr, "%s\n", line.c_str());
+    std::fflush(stderr);
+}
+
+void explain(const Database& database) {
+    for (const std::string& line : database.loadProblems()) explain(line);
+}
+
+std::string parseError(const std::string& source, const TiXmlDocument& document) {
+    std::string where = source;
+    if (document.ErrorRow() > 0) where += ":" + std::to_string(document.ErrorRow());
+    return where + ": " + (document.ErrorDesc() ? document.ErrorDesc() : "cannot be parsed");
 }
 
 }  // namespace
@@ -75,9 +93,15 @@ bool Application::initialise(int argc, char** argv) {
     if (!loadDocument()) return false;
 
     music = static_cast<Music*>(database.music(TypeMusic));
-    if (music == nullptr) return display.showMessage("Cannot load music.");
+    if (music == nullptr) {
+        explain(database);
+        return display.showMessage("Cannot load music.");
+    }
 
-    if (!gui.init(&database, &display)) return display.showMessage("Cannot load Gui.");
+    if (!gui.init(&database, &display)) {
+        explain(database);
+        return display.showMessage("Cannot load Gui.");
+    }
     display.setRoot(&gui);
     return true;
 }
@@ -87,21 +111,41 @@ bool Application::parseOptions(char* text) {
 }
 
 bool Application::loadDocument() {
+    std::string source = options.dataFile ? options.dataFile : "Demo.xml";
     if (options.dataFile == nullptr) {
         ResourceData resource = loadResource("Demo.xml");
         if (!resource) return display.showMessage("Cannot open database resource");
         std::string text(reinterpret_cast<const char*>(resource.data), resource.size);
-        if (xmlNestingDepth(text) > maxXmlNesting) return display.showMessage("XML parsing error");
+        if (xmlNestingDepth(text) > maxXmlNesting) {
+            explain(source + ": elements nested too deeply");
+            return display.showMessage("XML parsing error");
+        }
         document->Parse(text.c_str());
-        if (document->Error()) return display.showMessage("XML parsing error");
+        if (document->Error()) {
+            explain(parseError(source, *document));
+            return display.showMessage("XML parsing error");
+        }
+        database.setSourceName(source);  // the document keeps "demo.xml", the file it saves to
     } else {
         // TinyXML sizes its buffer from a seek to the end, which a folder or a device answers
         // with nonsense: only a regular file is read.
         std::error_code error;
-        if (!std::filesystem::is_regular_file(options.dataFile, error) || !nestingAcceptable(options.dataFile) ||
-            !document->LoadFile(options.dataFile))
+        if (!std::filesystem::is_regular_file(options.dataFile, error)) {
+            explain(source + (std::filesystem::exists(options.dataFile, error) ? ": not a file" : ": no such file"));
             return display.showMessage("XML loading and parsing error");
+        }
+        if (!nestingAcceptable(options.dataFile)) {
+            explain(source + ": elements nested too deeply");
+            return display.showMessage("XML loading and parsing error");
+        }
+        if (!document->LoadFile(options.dataFile)) {
+            explain(parseError(source, *document));
+            return display.showMessage("XML loading and parsing error");
+        }
     }
-    if (!database.load(document.get())) return display.showMessage("The database cannot load");
+    if (!database.load(document.get())) {
+        explain(source + ": no \"demo\" element");
+        return display.showMessage("The database cannot load");
+    }
     return true;
 }

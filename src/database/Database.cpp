@@ -1,9 +1,11 @@
 #include "database/Database.h"
 
+#include "database/DocumentCheck.h"
 #include "database/TypeRegistry.h"
 
 #include <tinyxml.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdio>
@@ -20,6 +22,11 @@ namespace {
 // reference that would go deeper finds nothing and the objects that asked fail to load.
 constexpr int maxLoadNesting = 1000;  // real documents chain a few entries
 thread_local int loadNesting = 0;     // loads running on this thread, one inside the other
+
+std::string keyword(ObjectType type) {
+    const char* text = keywordOf(type);
+    return text ? text : "object";
+}
 
 }  // namespace
 
@@ -48,23 +55,46 @@ bool Database::load(TiXmlDocument* doc) {
 }
 
 Object* Database::objectFor(DatabaseEntry& entry, ObjectType type) {
+    if (loadingEntries.empty()) problems.clear();  // a new request from outside
     if (entry.object) {
         if (entry.loading) entry.handedOutLoading = true;
-        return entry.object->castTo(type);
+        Object* object = entry.object->castTo(type);
+        if (object == nullptr) noteProblem(describe(entry.element) + ": not a " + keyword(type));
+        return object;
     }
-    if (loadNesting >= maxLoadNesting) return nullptr;
-    entry.object = factory(typeFromKeyword(entry.element->Value()), this);
-    if (!entry.object) return nullptr;
+    if (loadNesting >= maxLoadNesting) {
+        noteProblem(describe(entry.element) + ": references nested too deeply");
+        return nullptr;
+    }
+    const ObjectType created = typeFromKeyword(entry.element->Value());
+    entry.object = factory(created, this);
+    if (!entry.object) {
+        noteProblem(describe(entry.element) + (created == TypeNone ? ": unknown type" : ": abstract type, no object"));
+        return nullptr;
+    }
 
     // Stored before load, so a reference back to this entry finds the object instead of recursing.
     entry.loading = true;
     entry.handedOutLoading = false;
+    const std::size_t tolerated = problems.size();
+    loadingEntries.push_back(&entry);
     ++loadNesting;
     bool loaded = entry.object->load(entry.element);
     --loadNesting;
+    loadingEntries.pop_back();
     entry.loading = false;
-    if (loaded) return entry.object->castTo(type);
+    if (loaded) {
+        problems.resize(tolerated);  // whatever the load could do without is no problem
+        Object* object = entry.object->castTo(type);
+        if (object == nullptr) noteProblem(describe(entry.element) + ": not a " + keyword(type));
+        return object;
+    }
 
+    if (problems.size() == tolerated) {
+        explainOwnFailure(entry);  // nothing it asked for failed: the cause is in its own element
+    } else {
+        noteProblem(describe(entry.element) + ": cannot be loaded");
+    }
     if (entry.handedOutLoading) {
         retired.push_back(std::move(entry.object));
     }
@@ -77,7 +107,54 @@ Object* Database::find(const char* name, ObjectType type) {
     for (DatabaseEntry& entry : entries) {
         if (entry.name == name) return objectFor(entry, type);
     }
+    if (loadingEntries.empty()) noteMissing(name, type);
+    else noteProblem(describe(loadingEntries.back()->element) + ": no object named \"" + name + "\"");
     return nullptr;
+}
+
+std::vector<const TiXmlElement*> Database::loadingChainFrom(const Object* object) const {
+    std::vector<const TiXmlElement*> chain;
+    bool inside = false;  // an entry loads at most once at a time, so it appears once
+    for (const DatabaseEntry* entry : loadingEntries) {
+        inside = inside || entry->object.get() == object;
+        if (inside) chain.push_back(entry->element);
+    }
+    return chain;
+}
+
+std::string Database::describe(const TiXmlElement* element) const {
+    return describe(element, element->Row());
+}
+
+std::string Database::describe(const TiXmlElement* element, int line) const {
+    std::string text = sourceName.empty() && document ? document->Value() : sourceName;
+    text += (text.empty() ? "line " : ":") + std::to_string(line) + ": " + element->Value();
+    if (const char* name = element->Attribute("name")) text += std::string(" \"") + name + "\"";
+    return text;
+}
+
+void Database::noteProblem(std::string text) {
+    problems.push_back(std::move(text));
+}
+
+void Database::noteMissing(const char* name, ObjectType type) {
+    if (loadingEntries.empty()) problems.clear();  // a new request from outside
+    noteProblem(std::string(name) + ": no " + keyword(type) + " of that name");
+}
+
+void Database::explainOwnFailure(const DatabaseEntry& entry) {
+    // The document checker's findings on this element and its children, if it has any.
+    const TiXmlElement* next = entry.element->NextSiblingElement();
+    const int first = entry.element->Row();
+    const int last = next ? std::max(first, next->Row()) : INT_MAX;  // the next element's line may be shared
+    const std::size_t before = problems.size();
+    if (document != nullptr) {
+        for (const DocumentProblem& problem : DocumentCheck::check(*document)) {
+            if (problem.object == entry.name && problem.line >= first && problem.line <= last)
+                noteProblem(describe(entry.element, problem.line) + ": " + problem.message);
+        }
+    }
+    if (problems.size() == before) noteProblem(describe(entry.element) + ": cannot be loaded");
 }
 
 int Database::count() const {
@@ -109,11 +186,15 @@ Object* Database::objectAt(int index) {
 }
 
 Object* Database::root(ObjectType type) {
-    return mainEntry ? objectFor(*mainEntry, type) : nullptr;
+    if (mainEntry) return objectFor(*mainEntry, type);
+    noteMissing("Main", type);
+    return nullptr;
 }
 
 Object* Database::music(ObjectType type) {
-    return musicEntry ? objectFor(*musicEntry, type) : nullptr;
+    if (musicEntry) return objectFor(*musicEntry, type);
+    noteMissing("Music", type);
+    return nullptr;
 }
 
 bool Database::save() {
@@ -132,6 +213,7 @@ bool Database::saveAs(const char* fileName) {
 void Database::deleteObjects() {
     for (DatabaseEntry& entry : entries) entry.object.reset();
     retired.clear();
+    problems.clear();
     mainEntry = nullptr;
     musicEntry = nullptr;
     entries.clear();

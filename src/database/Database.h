@@ -3,7 +3,8 @@
 // pointers handed out stay valid until deleteObjects. "Main" and "Music" are the last elements of
 // those names; find() takes the first entry with a name. An object whose load fails is deleted,
 // unless a reference cycle handed it out during that load: then it is kept until deleteObjects so
-// the pointer stays valid, and the entry counts as empty as usual.
+// the pointer stays valid, and the entry counts as empty as usual. Why the last request from
+// outside failed (file, line and object, cause first) stays readable in loadProblems().
 #pragma once
 
 #include "database/Object.h"
@@ -46,7 +47,23 @@ public:
     void deleteObjects();
     Object* objectFor(DatabaseEntry& entry, ObjectType type);
 
+    // The elements of the loads running from `object`'s own to the innermost, each asked for by the
+    // one before; empty when `object` is not loading. A reference from the innermost load back to
+    // `object` closes a cycle through exactly these.
+    std::vector<const TiXmlElement*> loadingChainFrom(const Object* object) const;
+    // The document's name in diagnostics; the document's own name unless set (a resource).
+    void setSourceName(std::string name) { sourceName = std::move(name); }
+    // "file:line: tag "name"" for an element of the document, as diagnostics name an object.
+    std::string describe(const TiXmlElement* element) const;
+    // Why the last request made from outside any load failed, cause first, one line each; empty
+    // after a success. Failures that a successful load tolerated are not kept.
+    const std::vector<std::string>& loadProblems() const { return problems; }
+
 private:
+    void noteProblem(std::string text);
+    void noteMissing(const char* name, ObjectType type);  // no entry of that name
+    void explainOwnFailure(const DatabaseEntry& entry);
+    std::string describe(const TiXmlElement* element, int line) const;  // the object, at that line
     bool writeTo(const char* fileName);
     DatabaseEntry* entryAt(int index);
     const DatabaseEntry* entryAt(int index) const;
@@ -57,4 +74,7 @@ private:
     DatabaseEntry* musicEntry = nullptr;
     DatabaseEntry* mainEntry = nullptr;
     std::vector<std::unique_ptr<Object>> retired;  // failed loads someone may still point to; freed by deleteObjects
+    std::vector<DatabaseEntry*> loadingEntries;    // the loads running, outermost first
+    std::vector<std::string> problems;             // see loadProblems
+    std::string sourceName;                        // empty: the document's own name
 };

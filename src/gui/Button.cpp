@@ -51,11 +51,14 @@ bool Button::key(int virtualKey, bool down) {
 }
 
 void Button::leftButton(Point, int action) {
-    if (action == 0) {
+    if (action == 0 || action == 1) {
+        // The second press of a quick pair arrives as a double-click; it starts a click as well.
         pressed = true;
     } else if (action == 2) {
+        // A release after a press elsewhere (on the list, dragged over the close button) is no click.
+        const bool wasPressed = pressed;
         pressed = false;
-        click();
+        if (wasPressed) click();
     }
 }
 

@@ -95,5 +95,11 @@ bool Gui::draw(float time, float delta) {
         device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, Background, 1.0f, 0);
     }
     const bool drawn = child ? child->draw(time, delta) : true;
+    if (!drawn && !quit && editorOpened && !editorShown) {
+        // An author who has opened the editor may hold edits not yet saved: the end of the
+        // production brings the editor back (the music pauses) instead of ending the program.
+        toggleEditor();
+        return true;
+    }
     return drawn && !quit;
 }

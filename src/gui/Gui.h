@@ -24,7 +24,9 @@ public:
     bool isEditorOpened() const { return editorOpened; }
     EditorPanel* getEditor() { return &editor; }
 
-    bool draw(float time, float delta) override;  // false after Escape or the close button
+    // False after Escape or the close button, and when the production has ended; once the editor
+    // has been opened, the end of the production shows the editor again instead.
+    bool draw(float time, float delta) override;
     bool focusIn(int direction) override;          // always accepts
     bool key(int virtualKey, bool down) override;
 

@@ -1,10 +1,16 @@
 #include "models/Model.h"
 
-#include "gui/Widget.h"
+#include "gui/ModelPreviewView.h"
+
+#include <new>
 
 Model::~Model() = default;
 
-// The orbiting model viewer arrives with the path editor; until then models have no panel.
 Widget* Model::getEditor() {
+    if (!editor) {
+        std::unique_ptr<ModelPreviewView> view(new (std::nothrow) ModelPreviewView(this));
+        if (!view || !view->init()) return nullptr;  // a later call tries again
+        editor = std::move(view);
+    }
     return editor.get();
 }

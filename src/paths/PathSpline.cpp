@@ -2,11 +2,15 @@
 
 #include "database/Database.h"
 #include "database/XmlNumbers.h"
+#include "gui/PathPanel.h"
 
 #include <tinyxml.h>
 
 #include <cmath>
 #include <new>
+
+PathSpline::PathSpline(Database* database) : Path(database) {}
+PathSpline::~PathSpline() = default;
 
 Object* PathSpline::castTo(ObjectType type) {
     return answerFor(type, TypePath, TypePathSpline);
@@ -65,8 +69,17 @@ float PathSpline::getScale() {
 
 // --- editing ---------------------------------------------------------------------------------
 
+Widget* PathSpline::getEditor() {
+    if (!editor) {
+        std::unique_ptr<PathPanel> panel(new (std::nothrow) PathPanel(this));
+        if (!panel || !panel->init()) return nullptr;  // a later call tries again
+        editor = std::move(panel);
+    }
+    return editor.get();
+}
+
 void PathSpline::refreshEditor() {
-    // The path panel, once it exists, re-reads the current key here.
+    if (editor) editor->refresh();
 }
 
 void PathSpline::selectKey(int index) {

@@ -10,12 +10,16 @@
 
 #include <memory>
 
+class PathPanel;
+
 class PathSpline : public Path {
 public:
-    using Path::Path;
+    explicit PathSpline(Database* database);
+    ~PathSpline() override;  // deletes the editor panel
     Object* castTo(ObjectType type) override;
     bool load(TiXmlElement* element) override;
     bool save(TiXmlElement* element) override;
+    Widget* getEditor() override;  // the path panel, created on first call; none without music
     float startTime() override;  // 0 for a path without keys
     float endTime() override;    // 0 for a path without keys
     float getScale() override;
@@ -55,4 +59,5 @@ private:
     float scale = 1.0f;                 // uniform scale of a model placed by this path
     int currentKey = 0;                 // the key the editor works on
     Object* preview = nullptr;          // not owned; shown by the editor, may be none
+    std::unique_ptr<PathPanel> editor;  // owned; created by the first getEditor that succeeds
 };

@@ -2,6 +2,7 @@
 
 #include "app/Device.h"
 #include "database/Database.h"
+#include "database/ReferenceCycle.h"
 #include "visuals/Visual.h"
 
 #include <tinyxml.h>
@@ -30,9 +31,11 @@ Object* TextureTarget::castTo(ObjectType type) {
 }
 
 bool TextureTarget::load(TiXmlElement* element) {
-    Object* found = database->find(element->Attribute("visual"), TypeVisual);
+    const char* name = element->Attribute("visual");
+    Object* found = database->find(name, TypeVisual);
     if (found == nullptr) return false;
-    visual = static_cast<Visual*>(found);
+    // A visual that draws this target would sample it while it is drawn into: cleared only.
+    visual = refuseCycle(database, element, "visual", name, found) ? nullptr : static_cast<Visual*>(found);
 
     color = 0;
     if (const char* text = element->Attribute("color")) {
@@ -68,8 +71,9 @@ void TextureTarget::getSize(int& width, int& height) {
 }
 
 void TextureTarget::renderInto(float time, float delta) {
-    visual->setRect({0, 0, size, size});
     device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, color, 1.0f, 0);
+    if (visual == nullptr) return;
+    visual->setRect({0, 0, size, size});
     visual->render(time, delta);
 }
 

@@ -30,7 +30,7 @@ public:
     static constexpr int maximumSize = 512;  // the shared depth surface's edge
 
 private:
-    Visual* visual = nullptr;             // not owned
+    Visual* visual = nullptr;             // not owned; none when it would draw this target itself
     ComRef<IDirect3DTexture9> texture;    // owned render-target texture
     D3DCOLOR color = 0;                   // clear colour, ARGB
     int size = maximumSize;               // edge length in texels

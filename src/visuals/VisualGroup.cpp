@@ -1,6 +1,7 @@
 #include "visuals/VisualGroup.h"
 
 #include "database/Database.h"
+#include "database/ReferenceCycle.h"
 
 #include <tinyxml.h>
 
@@ -15,7 +16,8 @@ bool VisualGroup::load(TiXmlElement* element) {
         if (name == nullptr) return false;
         Object* found = database->find(name, TypeVisual);
         if (found == nullptr) return false;
-        items.push_back({name, static_cast<Visual*>(found)});
+        const bool cycle = refuseCycle(database, element, "item", name, found);
+        items.push_back({name, cycle ? nullptr : static_cast<Visual*>(found)});
     }
     return true;
 }
@@ -33,11 +35,15 @@ bool VisualGroup::save(TiXmlElement* element) {
 bool VisualGroup::render(float time, float delta) {
     // Every item is asked, whatever the earlier ones answered: each leaf decides by itself.
     bool drawn = false;
-    for (const VisualItem& item : items) drawn = item.visual->render(time, delta) || drawn;
+    for (const VisualItem& item : items) {
+        if (item.visual) drawn = item.visual->render(time, delta) || drawn;
+    }
     return drawn;
 }
 
 void VisualGroup::setRect(const Rect& r) {
     rect = r;
-    for (const VisualItem& item : items) item.visual->setRect(r);
+    for (const VisualItem& item : items) {
+        if (item.visual) item.visual->setRect(r);
+    }
 }

@@ -10,7 +10,7 @@
 
 struct VisualItem {
     std::string name;        // as read from the document, written back by save
-    Visual* visual = nullptr;  // not owned
+    Visual* visual = nullptr;  // not owned; none for an item that would lead back to the group
 };
 
 class VisualGroup : public Visual {

@@ -2,6 +2,7 @@
 
 #include "app/Device.h"
 #include "database/Database.h"
+#include "database/ReferenceCycle.h"
 #include "textures/Texture.h"
 
 #include <tinyxml.h>
@@ -77,9 +78,11 @@ bool VisualOverlay::load(TiXmlElement* element) {
         // Decimal, 0x hexadecimal or 0 octal; numbers missing from the text stay 0.
         std::sscanf(text, "%i %i %i %i", &position[0], &position[1], &position[2], &position[3]);
     }
-    Object* found = database->find(element->Attribute("texture"), TypeTexture);
+    const char* name = element->Attribute("texture");
+    Object* found = database->find(name, TypeTexture);
     if (found == nullptr) return false;
-    texture = static_cast<Texture*>(found);
+    // A render target whose own visual holds this overlay would be sampled while drawn into.
+    texture = refuseCycle(database, element, "texture", name, found) ? nullptr : static_cast<Texture*>(found);
     return true;
 }
 
@@ -108,7 +111,7 @@ void VisualOverlay::placement(float& left, float& top, float& right, float& bott
 }
 
 bool VisualOverlay::render(float time, float delta) {
-    if (time < start || time > stop) return false;
+    if (time < start || time > stop || texture == nullptr) return false;
 
     const DWORD alpha = static_cast<DWORD>(static_cast<int>(fadeAt(time) * 255.0f));
     const D3DCOLOR color = (alpha << 24) | 0x00FFFFFFu;

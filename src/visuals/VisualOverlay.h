@@ -27,7 +27,7 @@ private:
     float stop = 0;            // seconds
     float t1 = 0;              // fade-in seconds from start
     float t2 = 0;              // fade-out seconds back from stop
-    Texture* texture = nullptr;  // not owned
+    Texture* texture = nullptr;  // not owned; none when it would be drawn into itself: nothing drawn
     float u0 = 0, v0 = 0;      // texture coordinates of the top-left corner
     float u1 = 1, v1 = 1;      // of the bottom-right corner
     int position[4] = {0, 0, 0, 0};  // px, py, pw, ph: placement inside rect; 0 means the rect's own

@@ -23,6 +23,9 @@ public:
     Model* getModel() const { return model; }
     Path* getCamera() const { return camera; }
     const Matrix4& getProjection() const { return projection; }
+    float getNear() const { return nearPlane; }  // the path editor frames the scene with these
+    float getFar() const { return farPlane; }
+    float getFov() const { return fov; }
 
     static const D3DLIGHT9 directionalLight;  // without the "light" attribute
     static const D3DLIGHT9 pointLight;        // with it, whatever its value

@@ -13,6 +13,8 @@
 #include <cstdlib>
 #include <string>
 #include <thread>
+#include <tuple>
+#include <utility>
 #include <unistd.h>
 #include <vector>
 
@@ -21,7 +23,10 @@ namespace {
 using Outcome = ChildOutcome;
 
 Outcome runProgram(const std::vector<std::string>& arguments, int seconds = 30, bool withDisplay = true) {
-    return runExecutable(arguments, {seconds, "", withDisplay});
+    ChildOptions options;
+    options.timeLimitSeconds = seconds;
+    options.withDisplay = withDisplay;
+    return runExecutable(arguments, options);
 }
 
 std::string dataFile(const char* name) {
@@ -122,4 +127,40 @@ TEST(Application, WithoutADisplayNothingWaitsForAnAnswer) {
     Outcome usage = runProgram({"-z"}, 30, false);
     EXPECT_EQ(usage.exitCode, 1) << usage.errors;
     EXPECT_NE(usage.errors.find("Incorrect command line option."), std::string::npos) << usage.errors;
+}
+
+TEST(Application, AProductionThatContainsItselfLeavesTheCycleOutAndEnds) {
+    // Each warning names the referrer, then the object that leads back to it.
+    for (const auto& [file, warnings] : std::vector<std::pair<std::string, std::vector<std::string>>>{
+             {"GroupCycle.xml", {":11: visual.group \"Inner\": item \"Main\" leads back to \"Inner\"",
+                                 ":6: visual.group \"Main\": item \"Main\" leads back to \"Main\""}},
+             {"TargetCycle.xml", {":10: texture.target \"Mirror Texture\": visual \"Mirror\" leads back to \"Mirror Texture\"",
+                                  ":17: visual.overlay \"Pane\": texture \"Window Texture\" leads back to \"Pane\""}}}) {
+        Outcome outcome = runProgram({"-a", "-w", "-x320", "-y240", "-d" + dataFile(file.c_str())});
+        EXPECT_EQ(outcome.exitCode, 0) << file << "\n" << outcome.errors;
+        for (const std::string& warning : warnings)
+            EXPECT_NE(outcome.errors.find(dataFile(file.c_str()) + warning), std::string::npos) << outcome.errors;
+    }
+}
+
+TEST(Application, StartUpFailuresNameTheirFileLineAndObject) {
+    // The cause the author needs comes first on standard error, then the box's message as it always read.
+    for (const auto& [file, cause, message] : std::vector<std::tuple<std::string, std::string, std::string>>{
+             {"MainMisspelt.xml", "Main: no visual of that name", "Cannot load Gui."},
+             {"NoMain.xml", ":4: float \"Main\": not a visual", "Cannot load Gui."},
+             {"MisspeltTag.xml", ":7: visual.overlya \"Title\": unknown type", "Cannot load Gui."},
+             {"MisspeltTexture.xml", ":7: visual.overlay \"Title\": no object named \"Blak\"", "Cannot load Gui."},
+             {"MissingPicture.xml", ":3: texture.file \"Black\": the resource \"blak.jpg\" is not carried by the executable",
+              "Cannot load Gui."},
+             {"MissingMusic.xml", ":2: music \"Music\": the resource \"Nothing.ogg\" is not carried by the executable",
+              "Cannot load music."},
+             {"Unparsable.xml", ":3: Error reading Attributes.", "XML loading and parsing error"},
+             {"Missing.xml", ": no such file", "XML loading and parsing error"}}) {
+        Outcome outcome = runProgram({"-a", "-w", "-x320", "-y240", "-d" + dataFile(file.c_str())});
+        EXPECT_EQ(outcome.exitCode, 1) << file << "\n" << outcome.errors;
+        const std::string line = (cause[0] == ':' ? dataFile(file.c_str()) : "") + cause + "\n";
+        const std::size_t found = outcome.errors.find(line);
+        EXPECT_NE(found, std::string::npos) << line << outcome.errors;
+        EXPECT_LT(found, outcome.errors.find("Zod'e Revez!: " + message)) << outcome.errors;
+    }
 }

@@ -483,3 +483,14 @@ TEST(Database, ReferencesChainedBeyondTheLimitEndWithoutExhaustingTheStack) {
     ASSERT_NE(later, nullptr);
     EXPECT_NE(later->getPreview(), nullptr);
 }
+
+TEST(Database, AFailedRequestKeepsItsCausesButNotWhatALoadCouldDoWithout) {
+    Loaded doc("<demo>\n<model.group name=\"Tolerant\" a=\"Nothing\"/>\n"
+               "<model.group name=\"Needy\" a=\"Tolerant\" need=\"Broken\"/>\n<model.group name=\"Broken\" fail=\"1\"/>\n</demo>");
+    ASSERT_NE(doc.database.find("Tolerant", TypeModel), nullptr);
+    EXPECT_TRUE(doc.database.loadProblems().empty());  // its missing "Nothing" did not stop it
+    EXPECT_EQ(doc.database.find("Needy", TypeModel), nullptr);
+    EXPECT_EQ(doc.database.loadProblems(),
+              (std::vector<std::string>{"demo.xml:4: model.group \"Broken\": cannot be loaded",
+                                        "demo.xml:3: model.group \"Needy\": cannot be loaded"}));
+}

@@ -43,6 +43,30 @@ TEST(ButtonBehaviour, PressAndReleaseClick) {
     EXPECT_EQ(clicks.ids, (std::vector<int>{1}));
 }
 
+TEST(ButtonBehaviour, AReleaseClicksOnlyAfterAPressOnTheButton) {
+    // Pressed on the list, released over the close button: no click, nothing saved or ended.
+    RecordingHost host;
+    Clicks clicks;
+    ProbeWidget list;
+    Button button;
+    button.setListener(1, &clicks);
+    Widget* children[] = {&list, &button};
+    HBox row;
+    row.setHost(&host);
+    row.setChildren(children, 2);
+    row.setRect({0, 0, 36, 16});
+    row.leftButton({5, 5}, 0);
+    row.mouseMove({25, 5});
+    row.leftButton({25, 5}, 2);
+    EXPECT_TRUE(clicks.ids.empty());
+    // A quick second click arrives as a double-click press; its release clicks too.
+    row.leftButton({25, 5}, 0);
+    row.leftButton({25, 5}, 2);
+    row.leftButton({25, 5}, 1);
+    row.leftButton({25, 5}, 2);
+    EXPECT_EQ(clicks.ids, (std::vector<int>{1, 1}));
+}
+
 TEST(ButtonBehaviour, LeavingClearsHoverAndPress) {
     Button button;
     button.setRect({0, 0, 16, 16});

@@ -284,6 +284,22 @@ TEST_F(GuiTest, EscapeAfterTheEditorWasOpenedWritesTheBackup) {
     EXPECT_NE(folder.read("Backup.xml").find("Speed"), std::string::npos);
 }
 
+TEST_F(GuiTest, TheEndOfTheProductionEndsPlaybackButBringsAnOpenedEditorBack) {
+    Gui gui;
+    ASSERT_TRUE(gui.init(&doc.database, nullptr));
+    attach(gui);
+    screen->BeginScene();
+    EXPECT_FALSE(gui.draw(2000.0f, 0.01f));  // past the cover's stop: nothing left to show
+    gui.key(Space, true);
+    gui.toggleEditor();  // opened once, then back to playback
+    music->setPaused(false);
+    EXPECT_TRUE(gui.draw(2000.0f, 0.01f));
+    EXPECT_TRUE(gui.isEditorShown());
+    EXPECT_TRUE(music->isPaused());
+    EXPECT_TRUE(gui.draw(2000.0f, 0.01f));  // and it stays, until the author leaves
+    screen->EndScene();
+}
+
 TEST_F(GuiTest, CloseButtonSavesTheBackupAndEndsTheNextFrame) {
     InTempFolder folder;
     Gui gui;

@@ -63,6 +63,15 @@ TEST(PathSplineTest, KeyTimeStaysBetweenItsNeighbours) {
     EXPECT_EQ(p.path.keyAt(3).time, 60.0f);
 }
 
+TEST(PathSplineTest, AKeyBetweenEqualNeighboursIsPinned) {
+    LoadedPath p(std::vector<KeyText>{{"0 0 0 0 0 0", "0 0 0", "2"}, {"5 0 0 0 0 0", "0 0 0", "2"}, {"9 0 0 0 0 0", "0 0 0", "2"}});
+    p.path.selectKey(1);
+    for (float t : {0.0f, 1.9f, 2.1f, 50.0f}) {
+        p.path.setKeyTime(t);
+        EXPECT_EQ(p.path.keyAt(1).time, 2.0f) << t;
+    }
+}
+
 TEST(PathSplineTest, ControlsAreClampedToPlusMinusOne) {
     LoadedPath p(fourKeys());
     p.path.selectKey(2);

@@ -20,21 +20,32 @@ bool startsWith(const std::string& text, const char* prefix) {
 }  // namespace
 
 ChildOutcome runExecutable(const std::vector<std::string>& arguments, const ChildOptions& options) {
+    return runTool(testing_paths::executable(), arguments, options);
+}
+
+ChildOutcome runTool(const std::string& executable, const std::vector<std::string>& arguments,
+                        const ChildOptions& options, const std::vector<std::string>& extraEnvironment) {
     ChildOutcome outcome;
     // Close-on-exec, so that no other process started meanwhile (xdotool) holds the pipe open.
     int pipeFds[2];
     if (pipe2(pipeFds, O_CLOEXEC) != 0) return outcome;
     // Everything the child needs is made before fork: another thread of this process may hold
     // the allocator's lock at that moment, so the child calls nothing but chdir, dup2 and execve.
-    std::string program = testing_paths::executable();
+    std::string program = executable;
     std::vector<std::string> copies = arguments;
     std::vector<char*> argv{program.data()};
     for (std::string& argument : copies) argv.push_back(argument.data());
     argv.push_back(nullptr);
     std::vector<std::string> environment{"ZOD_NO_MESSAGE_BOXES=1", "SDL_AUDIODRIVER=dummy"};
+    environment.insert(environment.end(), extraEnvironment.begin(), extraEnvironment.end());
+    auto replaced = [&](const std::string& text) {
+        for (const std::string& own : extraEnvironment)
+            if (startsWith(text, own.substr(0, own.find('=') + 1).c_str())) return true;
+        return false;
+    };
     for (char** variable = environ; *variable; ++variable) {
         std::string text = *variable;
-        if (startsWith(text, "ZOD_NO_MESSAGE_BOXES=") || startsWith(text, "SDL_AUDIODRIVER=")) continue;
+        if (startsWith(text, "ZOD_NO_MESSAGE_BOXES=") || startsWith(text, "SDL_AUDIODRIVER=") || replaced(text)) continue;
         if (!options.withDisplay && (startsWith(text, "DISPLAY=") || startsWith(text, "WAYLAND_DISPLAY="))) continue;
         environment.push_back(text);
     }

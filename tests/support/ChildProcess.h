@@ -19,3 +19,6 @@ struct ChildOptions {
 };
 
 ChildOutcome runExecutable(const std::vector<std::string>& arguments, const ChildOptions& options = {});
+// Another program (the tools beside the player), with NAME=value entries replacing inherited ones.
+ChildOutcome runTool(const std::string& program, const std::vector<std::string>& arguments,
+                        const ChildOptions& options, const std::vector<std::string>& environment = {});

@@ -5,12 +5,16 @@
 #include "gui/VisualPreview.h"
 #include "support/TestDevice.h"
 #include "support/TestDocument.h"
+#include "support/TestPaths.h"
 #include "support/VisualFrame.h"
 #include "textures/TextureTarget.h"
 #include "visuals/VisualOverlay.h"
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 
 namespace {
@@ -153,6 +157,49 @@ TEST(VisualGroup, SaveWritesBackOnlyTheItems) {
     element->Accept(&printer);
     EXPECT_STREQ(printer.CStr(),
                  "<visual.group name=\"Main\" extra=\"kept\"><item visual=\"Empty\" /><item visual=\"Empty\" /></visual.group>");
+}
+
+TEST(VisualGroup, AnItemLeadingBackToItsGroupIsLeftOutAndSavedAsItWas) {
+    const std::string text = std::string(timeline).insert(std::string(timeline).find("</demo>"),
+        "<visual.group name=\"Loop\"><item visual=\"Early\"/><item visual=\"Back\"/><item visual=\"Loop\"/></visual.group>"
+        "<visual.group name=\"Back\"><item visual=\"Loop\"/></visual.group>");
+    TestDevice screen(64, 64);
+    TestDocument doc(text.c_str());
+    VisualGroup* loop = doc.find<VisualGroup>("Loop", TypeVisual);
+    ASSERT_NE(loop, nullptr);
+    ASSERT_TRUE(drawMain(screen, loop, 0.5f));  // ends, and the rest of the time line still draws
+    EXPECT_EQ(red(screen.pixel(32, 32)), 255);
+
+    const std::string folder = testing_paths::makeTempDir();
+    ASSERT_TRUE(doc.database.saveAs((folder + "/Saved.xml").c_str()));
+    std::ifstream file(folder + "/Saved.xml");
+    const std::string saved((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    std::filesystem::remove_all(folder);
+    TestDocument untouched(text.c_str());
+    TiXmlPrinter printer;
+    printer.SetIndent("    ");
+    printer.SetLineBreak("\n");
+    untouched.document.Accept(&printer);
+    EXPECT_EQ(saved, printer.CStr());
+}
+
+TEST(VisualGroup, TwoTargetsShowingEachOtherAreNoCycleToRefuse) {
+    // "Back" closes a cycle through two targets, each showing the other's last picture: nothing
+    // draws into itself, so the item stays.
+    TestDevice screen(8, 8);
+    TestDocument doc("<demo>"
+                     "<visual.group name=\"One\"><item visual=\"ShowsTwo\"/></visual.group>"
+                     "<visual.overlay name=\"ShowsTwo\" texture=\"Two\" start=\"0\" stop=\"1\"/>"
+                     "<texture.target name=\"Two\" visual=\"Mid\" size=\"8\"/>"
+                     "<visual.group name=\"Mid\"><item visual=\"ShowsOne\"/></visual.group>"
+                     "<visual.overlay name=\"ShowsOne\" texture=\"OneTexture\" start=\"0\" stop=\"1\"/>"
+                     "<texture.target name=\"OneTexture\" visual=\"Back\" size=\"8\"/>"
+                     "<visual.group name=\"Back\"><item visual=\"One\"/></visual.group>"
+                     "</demo>");
+    ASSERT_NE(doc.find<VisualGroup>("One", TypeVisual), nullptr);
+    VisualGroup* back = doc.find<VisualGroup>("Back", TypeVisual);
+    ASSERT_NE(back, nullptr);
+    EXPECT_NE(back->getItems()[0].visual, nullptr);
 }
 
 TEST(VisualPreviewPlacement, RootGetsTheLargestCentredFourByThree) {

@@ -1,5 +1,7 @@
 #include "platform/d3d9/Buffer.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <new>
 
 namespace d3d9 {
@@ -60,6 +62,7 @@ HRESULT Buffer<Interface>::Unlock() {
     if (!locked) return D3DERR_INVALIDCALL;
     locked = false;
     if (lockFlags & D3DLOCK_READONLY) return D3D_OK;
+    bounds.clear();
     context->makeCurrent();
     glBindBuffer(GL_COPY_WRITE_BUFFER, buffer);
     if (lockFlags & D3DLOCK_DISCARD)
@@ -68,6 +71,26 @@ HRESULT Buffer<Interface>::Unlock() {
         glBufferSubData(GL_COPY_WRITE_BUFFER, lockOffset, lockSize, memory.data() + lockOffset);
     glBindBuffer(GL_COPY_WRITE_BUFFER, 0);
     return D3D_OK;
+}
+
+template <class Interface>
+void Buffer<Interface>::indexBounds(size_t start, size_t count, size_t* smallest, size_t* largest) {
+    if (!locked)
+        for (const Bounds& b : bounds)
+            if (b.start == start && b.count == count) {
+                *smallest = b.smallest, *largest = b.largest;
+                return;
+            }
+    size_t low = SIZE_MAX, high = 0;
+    auto scan = [&](const auto* i) {
+        for (size_t k = 0; k < count; ++k) low = std::min<size_t>(low, i[k]), high = std::max<size_t>(high, i[k]);
+    };
+    if (bufferFormat == D3DFMT_INDEX32) scan(reinterpret_cast<const std::uint32_t*>(memory.data()) + start);
+    else scan(reinterpret_cast<const std::uint16_t*>(memory.data()) + start);
+    *smallest = low, *largest = high;
+    if (locked) return;  // the bytes may still change
+    if (bounds.size() >= 16) bounds.erase(bounds.begin());
+    bounds.push_back({start, count, low, high});
 }
 
 template class Buffer<IDirect3DVertexBuffer9>;

@@ -26,6 +26,11 @@ public:
     UINT length() const { return static_cast<UINT>(memory.size()); }
     DWORD format() const { return bufferFormat; }  // FVF of a vertex buffer, index format of an index buffer
 
+    // The smallest and largest of `count` indices from index `start` (of an index buffer; the
+    // range must lie inside it). Remembered until the next Unlock, so a mesh drawn every frame is
+    // scanned once, not on every draw.
+    void indexBounds(size_t start, size_t count, size_t* smallest, size_t* largest);
+
 private:
     Buffer() = default;
     ~Buffer() override;
@@ -37,6 +42,10 @@ private:
     bool locked = false;
     UINT lockOffset = 0, lockSize = 0;
     DWORD lockFlags = 0;
+    struct Bounds {
+        size_t start, count, smallest, largest;
+    };
+    std::vector<Bounds> bounds;   // ranges scanned since the last Unlock; a few, one per subset
 };
 
 using VertexBuffer = Buffer<IDirect3DVertexBuffer9>;

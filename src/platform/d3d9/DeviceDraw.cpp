@@ -410,10 +410,9 @@ HRESULT Device::DrawIndexedPrimitive(D3DPRIMITIVETYPE type, INT baseVertexIndex,
     const long long low = std::max<long long>(0, -static_cast<long long>(baseVertexIndex));
     const long long high = vertices - baseVertexIndex;
     if (high <= low) return D3DERR_INVALIDCALL;
-    const void* first = ib->data() + size_t(startIndex) * indexSize;
-    const bool inside = indexSize == 4 ? indicesWithin<std::uint32_t>(first, count, size_t(low), size_t(high))
-                                       : indicesWithin<std::uint16_t>(first, count, size_t(low), size_t(high));
-    if (!inside) return D3DERR_INVALIDCALL;
+    size_t smallest = 0, largest = 0;
+    ib->indexBounds(startIndex, count, &smallest, &largest);
+    if (smallest < size_t(low) || largest >= size_t(high)) return D3DERR_INVALIDCALL;
     HRESULT hr = prepareDraw(l);
     if (FAILED(hr)) return hr;
     bindAttributes(l, vb->name(), streamSource.offset, streamSource.stride);

@@ -7,6 +7,8 @@
 #include "platform/d3d9/VertexShader.h"
 
 #include <algorithm>
+#include <array>
+#include <cstdint>
 #include <bit>
 #include <cmath>
 
@@ -23,6 +25,26 @@ D3DLIGHT9 defaultLight() {  // what LightEnable finds at an index SetLight never
     l.Direction = {0, 0, 1};
     return l;
 }
+
+// Where a render state goes: the generated program's key, the uniforms that carry values, or only
+// GL's fixed state. A change reaches only what it feeds, so the blend and depth switches between
+// widgets and overlays neither rebuild a program key nor upload uniforms again.
+enum StateUse : std::uint8_t { kFixedState = 0, kProgramKey = 1, kUniformValue = 2 };
+
+constexpr std::array<std::uint8_t, D3DRS_COUNT> kStateUse = [] {
+    std::array<std::uint8_t, D3DRS_COUNT> use{};
+    for (D3DRENDERSTATETYPE s : {D3DRS_SHADEMODE, D3DRS_ALPHATESTENABLE, D3DRS_ALPHAFUNC, D3DRS_FOGENABLE,
+                                 D3DRS_SPECULARENABLE, D3DRS_FOGTABLEMODE, D3DRS_FOGVERTEXMODE, D3DRS_RANGEFOGENABLE,
+                                 D3DRS_LIGHTING, D3DRS_COLORVERTEX, D3DRS_LOCALVIEWER, D3DRS_NORMALIZENORMALS,
+                                 D3DRS_DIFFUSEMATERIALSOURCE, D3DRS_SPECULARMATERIALSOURCE,
+                                 D3DRS_AMBIENTMATERIALSOURCE, D3DRS_EMISSIVEMATERIALSOURCE, D3DRS_POINTSPRITEENABLE})
+        use[s] |= kProgramKey;
+    for (D3DRENDERSTATETYPE s : {D3DRS_TEXTUREFACTOR, D3DRS_ALPHAREF, D3DRS_FOGCOLOR, D3DRS_FOGSTART, D3DRS_FOGEND,
+                                 D3DRS_FOGDENSITY, D3DRS_POINTSIZE, D3DRS_POINTSIZE_MIN, D3DRS_POINTSIZE_MAX,
+                                 D3DRS_AMBIENT})
+        use[s] |= kUniformValue;
+    return use;
+}();
 
 }  // namespace
 
@@ -140,9 +162,9 @@ HRESULT Device::SetRenderState(D3DRENDERSTATETYPE state, DWORD value) {
     if (renderStates[state] == value) return D3D_OK;
     renderStates[state] = value;
     renderStatesDirty = true;
-    keyDirty = true;
-    ++generations[kStageValues];
-    if (state == D3DRS_AMBIENT) ++generations[kLighting];
+    const std::uint8_t use = GlState::kReapplyEverything ? kProgramKey | kUniformValue : kStateUse[state];
+    if (use & kProgramKey) keyDirty = true;
+    if (use & kUniformValue) ++generations[state == D3DRS_AMBIENT ? kLighting : kStageValues];
     return D3D_OK;
 }
 

@@ -2,6 +2,7 @@
 
 #include "platform/d3d9/VertexShader.h"
 
+#include <cstring>
 #include <string_view>
 
 namespace d3d9 {
@@ -61,7 +62,7 @@ string lightingCode(const ProgramKey& k) {
     c += "    vec3 V = " + string(k.localViewer ? "-normalize(eye.xyz)" : "vec3(0.0, 0.0, -1.0)") + ";\n";
     c += "    vec3 ambientSum = vec3(0.0), diffuseSum = vec3(0.0), specularSum = vec3(0.0);\n";
     for (int i = 0; i < k.lightCount; ++i) {
-        const string n = "[" + to_string(i) + "]";
+        const string n = string("[") + char('0' + i) + "]";  // lightCount is at most 8
         c += "    {\n        vec3 L; float att = 1.0;\n";
         if (k.lightTypes[i] == D3DLIGHT_DIRECTIONAL) {
             c += "        L = -lightDirection" + n + ";\n";
@@ -331,10 +332,16 @@ GLuint compile(GLenum type, const string& source, string* error) {
 }  // namespace
 
 size_t ProgramKeyHash::operator()(const ProgramKey& k) const {
+    // Four bytes at a time: the key is a multiple of four bytes with no padding.
     const auto* bytes = reinterpret_cast<const unsigned char*>(&k);
-    size_t h = 1469598103934665603ull;
-    for (size_t i = 0; i < sizeof k; ++i) h = (h ^ bytes[i]) * 1099511628211ull;
-    return h;
+    std::uint64_t h = 1469598103934665603ull;
+    for (size_t i = 0; i < sizeof k; i += 4) {
+        std::uint32_t word;
+        std::memcpy(&word, bytes + i, 4);
+        h = (h ^ word) * 0x9E3779B97F4A7C15ull;
+        h ^= h >> 29;
+    }
+    return size_t(h);
 }
 
 std::string ShaderCache::vertexSource(const ProgramKey& key, const VertexShader* vs) {
@@ -348,8 +355,12 @@ ShaderCache::~ShaderCache() {
 }
 
 Program* ShaderCache::get(const ProgramKey& key, const VertexShader* vs, std::string* error) {
+    // Drawables alternate between a few programs (an overlay, a panel, a line): those are found
+    // among the last ones used before the table is asked.
+    for (const Recent& r : recent)
+        if (r.program && r.key == key) return r.program;
     auto found = programs.find(key);
-    if (found != programs.end()) return found->second.get();
+    if (found != programs.end()) return remember(key, found->second.get());
     if (key.shaderId && !vs) return nullptr;
     GLuint vertex = compile(GL_VERTEX_SHADER, vertexSource(key, vs), error);
     GLuint fragment = vertex ? compile(GL_FRAGMENT_SHADER, fragmentSource(key), error) : 0;
@@ -404,7 +415,13 @@ Program* ShaderCache::get(const ProgramKey& key, const VertexShader* vs, std::st
     }
     Program* result = p.get();
     programs.emplace(key, std::move(p));
-    return result;
+    return remember(key, result);
+}
+
+Program* ShaderCache::remember(const ProgramKey& key, Program* program) {
+    recent[nextRecent] = {key, program};
+    nextRecent = (nextRecent + 1) % recent.size();
+    return program;
 }
 
 }  // namespace d3d9

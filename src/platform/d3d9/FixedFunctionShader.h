@@ -90,7 +90,15 @@ public:
     static std::string fragmentSource(const ProgramKey& key);
 
 private:
+    Program* remember(const ProgramKey& key, Program* program);
+
+    struct Recent {
+        ProgramKey key;
+        Program* program = nullptr;  // in programs; none: empty entry
+    };
     std::unordered_map<ProgramKey, std::unique_ptr<Program>, ProgramKeyHash> programs;
+    std::array<Recent, 4> recent{};  // the programs asked for last, searched first
+    size_t nextRecent = 0;           // the entry replaced next
 };
 
 }  // namespace d3d9

@@ -1,5 +1,6 @@
 // MessageBoxA over SDL's message box. The text always goes to standard error first, so a box
 // nobody can see (no display, or ZOD_NO_MESSAGE_BOXES set for tests) still leaves its message.
+#include "platform/win/MessageText.h"
 #include "platform/win/NativeWindow.h"
 #include "platform/win/WindowSystem.h"
 #include "platform/win/win32.h"
@@ -8,6 +9,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 
 namespace {
 
@@ -32,8 +34,9 @@ int MessageBoxA(HWND owner, const char* text, const char* caption, unsigned type
     if ((type & 0xF0) == MB_ICONERROR) flags = SDL_MESSAGEBOX_ERROR;
     if ((type & 0xF0) == MB_ICONWARNING) flags = SDL_MESSAGEBOX_WARNING;
     SDL_Window* parent = win::isUsable(owner) ? owner->sdlWindow : nullptr;  // never a destroyed window
-    if (SDL_ShowSimpleMessageBox(flags, caption, text, parent) != 0 && parent != nullptr) {
-        SDL_ShowSimpleMessageBox(flags, caption, text, nullptr);  // a full-screen owner may refuse
+    const std::string shown = layOutColumns(text);
+    if (SDL_ShowSimpleMessageBox(flags, caption, shown.c_str(), parent) != 0 && parent != nullptr) {
+        SDL_ShowSimpleMessageBox(flags, caption, shown.c_str(), nullptr);  // a full-screen owner may refuse
     }
     return 1;  // IDOK
 }

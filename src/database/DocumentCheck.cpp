@@ -1,0 +1,256 @@
+#include "database/DocumentCheck.h"
+
+#include "app/LoadResource.h"
+#include "database/ObjectType.h"
+#include "database/TypeRegistry.h"
+#include "database/XmlNesting.h"
+
+#include <tinyxml.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <system_error>
+
+namespace {
+
+bool isAbstract(int type) {
+    return type == TypeObject || type == TypeModel || type == TypePath || type == TypeTexture || type == TypeVisual;
+}
+
+int familyOf(int type) {
+    if (type >= TypeModelAirship && type <= TypeModelX) return TypeModel;
+    if (type == TypePathSpline) return TypePath;
+    if (type >= TypeTextureArt && type <= TypeTextureTarget) return TypeTexture;
+    if (type >= TypeVisualGroup && type <= TypeVisualScene) return TypeVisual;
+    return type;
+}
+
+// What castTo answers for: the object itself, its family and "object".
+bool answersTo(int concrete, int required) {
+    return required == TypeObject || required == concrete || required == familyOf(concrete);
+}
+
+std::string quoted(const std::string& text) { return "\"" + text + "\""; }
+
+// The child elements an element of this type reads; any other child is a misspelling.
+const char* childTagOf(int type) {
+    switch (type) {
+    case TypeModelGroup:
+    case TypeVisualGroup: return "item";
+    case TypePathSpline: return "key";
+    default: return nullptr;
+    }
+}
+
+// A name-valued attribute and the type the referring object asks for.
+struct Reference {
+    int type;             // the referring element's type
+    const char* attribute;
+    int requiredType;
+    bool required;        // the referring object cannot load without it
+};
+
+// Attributes of the object elements themselves (the lists of groups are checked per item).
+constexpr Reference references[] = {
+    {TypePathSpline, "preview", TypeObject, false},
+    {TypeModelQuad, "texture", TypeTexture, false},
+    {TypeModelIsland, "texture", TypeTexture, false},
+    {TypeModelSea, "texture", TypeTexture, false},
+    {TypeModelCloud, "texture", TypeTexture, false},
+    {TypeModelStars, "texture", TypeTexture, false},
+    {TypeModelBoing, "model", TypeModel, true},
+    {TypeModelHat, "model", TypeModel, true},
+    {TypeModelTeapot, "texture", TypeTexture, true},
+    {TypeModelArrow, "path", TypePath, true},
+    {TypeModelOptimus, "texture", TypeTexture, false},
+    {TypeTextureTarget, "visual", TypeVisual, true},
+    {TypeVisualOverlay, "texture", TypeTexture, true},
+    {TypeVisualScene, "model", TypeModel, true},
+    {TypeVisualScene, "camera", TypePath, true},
+};
+
+}  // namespace
+
+DocumentCheck::DocumentCheck(const TiXmlElement* demo) : demo(demo) {}
+
+std::vector<DocumentProblem> DocumentCheck::check(const TiXmlDocument& document) {
+    const TiXmlElement* demo = document.FirstChildElement("demo");
+    if (demo == nullptr) return {{0, "", "the document has no demo element"}};
+    DocumentCheck checker(demo);
+    checker.run();
+    return std::move(checker.problems);
+}
+
+std::vector<DocumentProblem> DocumentCheck::checkText(std::string_view text) {
+    // The parser recurses per level: a document nested deeper than any real one is refused unread.
+    if (xmlNestingDepth(text) > maxXmlNesting) return {{0, "", "the elements nest too deeply"}};
+    TiXmlDocument document;
+    document.Parse(std::string(text).c_str());
+    if (document.Error())
+        return {{document.ErrorRow(), "", std::string("XML parsing error: ") + document.ErrorDesc()}};
+    return check(document);
+}
+
+std::vector<DocumentProblem> DocumentCheck::checkFile(const char* fileName) {
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(fileName, error)) return {{0, "", "cannot read the file"}};
+    std::ifstream file(fileName, std::ios::binary);
+    if (!file) return {{0, "", "cannot read the file"}};
+    std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    return checkText(text);
+}
+
+std::string DocumentCheck::describe(const DocumentProblem& problem) {
+    std::string text = "line " + std::to_string(problem.line) + ": ";
+    if (!problem.object.empty()) text += problem.object + ": ";
+    return text + problem.message;
+}
+
+void DocumentCheck::report(const TiXmlElement* element, const std::string& object, std::string message) {
+    problems.push_back({element != nullptr ? element->Row() : 0, object, std::move(message)});
+}
+
+void DocumentCheck::run() {
+    for (const TiXmlElement* element = demo->FirstChildElement(); element; element = element->NextSiblingElement())
+        if (const char* name = element->Attribute("name")) firstNamed.emplace(name, element);  // keeps the first
+    const TiXmlElement* main = nullptr;   // the last of each name designates, as in the database
+    const TiXmlElement* music = nullptr;
+    for (const TiXmlElement* element = demo->FirstChildElement(); element; element = element->NextSiblingElement()) {
+        const char* tag = element->Value();
+        int type = typeFromKeyword(tag);
+        const char* name = element->Attribute("name");
+        if (name == nullptr) {
+            report(element, "", "<" + std::string(tag) + "> has no name, so nothing can use it");
+            continue;
+        }
+        std::string ownName = name;
+        const TiXmlElement* first = firstNamed.at(ownName);
+        if (first != element)
+            report(element, ownName,
+                   "the name is already used on line " + std::to_string(first->Row()) +
+                       "; references reach only that first one");
+        if (ownName == "Main") main = element;
+        if (ownName == "Music") music = element;
+        if (type == TypeNone) {
+            report(element, ownName, "unknown tag <" + std::string(tag) + ">");
+            continue;
+        }
+        if (isAbstract(type)) {
+            report(element, ownName, "<" + std::string(tag) + "> is a family, not a type of object");
+            continue;
+        }
+        checkObject(element, type, ownName);
+    }
+    if (main == nullptr) {
+        problems.push_back({0, "", "no element is named \"Main\": there is nothing to play"});
+    } else if (familyOf(typeFromKeyword(main->Value())) != TypeVisual) {
+        report(main, "Main", "\"Main\" must be a visual");
+    }
+    if (music == nullptr) {
+        problems.push_back({0, "", "no element is named \"Music\": there is no music and no clock"});
+    } else if (typeFromKeyword(music->Value()) != TypeMusic) {
+        report(music, "Music", "\"Music\" must be a music element");
+    }
+}
+
+void DocumentCheck::checkObject(const TiXmlElement* element, int type, const std::string& name) {
+    for (const Reference& reference : references)
+        if (reference.type == type)
+            checkReference(element, reference.attribute, reference.requiredType, reference.required, name);
+    checkChildren(element, type, name);
+
+    switch (type) {
+    case TypeMusic:
+    case TypeModelX:
+    case TypeTextureFile: checkResource(element, name); break;
+    case TypeModelAirship:
+        checkNamedReference(element, "Airship.x", TypeModel, name, "the hull");
+        checkNamedReference(element, "Propeller.x", TypeModel, name, "the propeller");
+        break;
+    case TypeTextureTarget: {
+        const char* size = element->Attribute("size");
+        int edge = size != nullptr ? std::atoi(size) : 512;
+        if (edge > 512)
+            report(element, name, "size " + std::to_string(edge) + " is above 512, the largest render target");
+        else if (edge < 1)
+            report(element, name, "size " + std::to_string(edge) + " leaves no texels to draw into");
+        break;
+    }
+    case TypeVisualOverlay: {
+        const char* start = element->Attribute("start");
+        const char* stop = element->Attribute("stop");
+        if (start == nullptr) report(element, name, "the overlay has no start");
+        if (stop == nullptr) report(element, name, "the overlay has no stop");
+        if (start != nullptr && stop != nullptr && std::atof(stop) < std::atof(start))
+            report(element, name, std::string("the overlay stops (") + stop + ") before it starts (" + start + ")");
+        break;
+    }
+    default: break;
+    }
+}
+
+void DocumentCheck::checkChildren(const TiXmlElement* element, int type, const std::string& name) {
+    const char* childTag = childTagOf(type);
+    bool keyBefore = false;
+    double lastTime = 0.0;
+    for (const TiXmlElement* child = element->FirstChildElement(); child; child = child->NextSiblingElement()) {
+        if (childTag == nullptr || std::string(child->Value()) != childTag) {
+            report(child, name, "unknown tag <" + std::string(child->Value()) + "> inside <" + element->Value() + ">");
+            continue;
+        }
+        if (type == TypeVisualGroup) {
+            checkReference(child, "visual", TypeVisual, true, name);
+        } else if (type == TypeModelGroup) {
+            checkReference(child, "model", TypeModel, true, name);
+            checkReference(child, "path", TypePath, true, name);
+        } else if (type == TypePathSpline) {
+            const char* t = child->Attribute("t");
+            double time = t != nullptr ? std::atof(t) : 0.0;  // an absent time reads as 0
+            if (keyBefore && time < lastTime)
+                report(child, name, "key at " + std::to_string(time) + " s comes after a key at " +
+                                        std::to_string(lastTime) + " s: keys must be in time order");
+            keyBefore = true;
+            lastTime = time;
+        }
+    }
+}
+
+void DocumentCheck::checkReference(const TiXmlElement* element, const char* attribute, int requiredType,
+                                   bool required, const std::string& owner) {
+    const char* target = element->Attribute(attribute);
+    if (target == nullptr) {
+        if (required) report(element, owner, std::string("the ") + attribute + " attribute is missing");
+        return;
+    }
+    checkNamedReference(element, target, requiredType, owner, (std::string("the ") + attribute).c_str());
+}
+
+void DocumentCheck::checkNamedReference(const TiXmlElement* element, const char* target, int requiredType,
+                                        const std::string& owner, const char* what) {
+    auto named = firstNamed.find(target);
+    const TiXmlElement* found = named != firstNamed.end() ? named->second : nullptr;
+    std::string start = std::string(what) + " " + quoted(target);
+    if (found == nullptr) {
+        report(element, owner, start + " names no element");
+        return;
+    }
+    int type = typeFromKeyword(found->Value());
+    if (type == TypeNone || isAbstract(type)) {
+        report(element, owner, start + " is a <" + found->Value() + ">, which cannot be created");
+    } else if (!answersTo(type, requiredType)) {
+        report(element, owner, start + " is a " + found->Value() + " where a " + keywordOf(static_cast<ObjectType>(requiredType)) +
+                                   " is needed");
+    }
+}
+
+void DocumentCheck::checkResource(const TiXmlElement* element, const std::string& owner) {
+    const char* resource = element->Attribute("resource");
+    if (resource == nullptr) {
+        report(element, owner, "the resource attribute is missing");
+        return;
+    }
+    if (!loadResource(resource))
+        report(element, owner, "the resource " + quoted(resource) + " is not carried by the executable");
+}

@@ -1,0 +1,46 @@
+// DocumentCheck: reads a demo document the way the database would and lists every problem at once,
+// each with its line and the name of the object it belongs to, without creating any object (no
+// device is needed). Used by the zodcheck tool and by the player's start-up messages.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+class TiXmlDocument;
+class TiXmlElement;
+
+struct DocumentProblem {
+    int line = 0;        // 1-based line of the element at fault; 0 when the document as a whole is
+    std::string object;  // the name of the object concerned, empty when it has none
+    std::string message;
+};
+
+class DocumentCheck {
+public:
+    // A parsed document (its elements keep their lines).
+    static std::vector<DocumentProblem> check(const TiXmlDocument& document);
+    // A document's text, parsed here; a parse error is the one problem then.
+    static std::vector<DocumentProblem> checkText(std::string_view text);
+    // A document file, read as the player's -d reads it.
+    static std::vector<DocumentProblem> checkFile(const char* fileName);
+    // "line 12: Space.Title: overlay stops before it starts", for printing.
+    static std::string describe(const DocumentProblem& problem);
+
+private:
+    explicit DocumentCheck(const TiXmlElement* demo);
+    void run();
+    void checkObject(const TiXmlElement* element, int type, const std::string& name);
+    void checkChildren(const TiXmlElement* element, int type, const std::string& name);
+    void checkReference(const TiXmlElement* element, const char* attribute, int requiredType, bool required,
+                        const std::string& owner);
+    void checkNamedReference(const TiXmlElement* element, const char* target, int requiredType, const std::string& owner,
+                             const char* what);
+    void checkResource(const TiXmlElement* element, const std::string& owner);
+    void report(const TiXmlElement* element, const std::string& object, std::string message);
+
+    const TiXmlElement* demo;
+    std::unordered_map<std::string, const TiXmlElement*> firstNamed;  // lookups take the first of a name
+    std::vector<DocumentProblem> problems;
+};

@@ -1,0 +1,207 @@
+#include "gui/PathOrbitView.h"
+
+#include "app/Device.h"
+#include "gui/EditorViewing.h"
+#include "gui/WidgetHost.h"
+#include "models/Model.h"
+#include "paths/EditorProjection.h"
+#include "paths/PathSpline.h"
+#include "visuals/VisualScene.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+constexpr int VirtualKeyShift = 16, VirtualKeyControl = 17;
+constexpr int VirtualKeyPageUp = 33, VirtualKeyPageDown = 34;
+constexpr int VirtualKeyLeft = 37, VirtualKeyUp = 38, VirtualKeyRight = 39, VirtualKeyDown = 40;
+constexpr int VirtualKeyNumpad1 = 0x61, VirtualKeyNumpad3 = 0x63, VirtualKeyNumpad7 = 0x67;
+
+constexpr float AzimuthStep = 0.31415927f;  // a tenth of a half turn per arrow key
+constexpr float ElevationStep = 0.15708f;   // about a twentieth
+constexpr float HalfPi = 1.5707964f;
+constexpr float DragRadiansPerPixel = 0.02f;
+
+}  // namespace
+
+PathOrbitView::PathOrbitView(PathSpline* path) : path(path), renderer(path) {}
+PathOrbitView::~PathOrbitView() = default;
+
+bool PathOrbitView::init() {
+    scene = nullptr;
+    model = nullptr;
+    cameraRenderer.reset();
+    sceneFieldOfView = 0.0f;
+    Object* preview = path ? path->getPreview() : nullptr;
+    if (Object* found = preview ? preview->castTo(TypeVisualScene) : nullptr) {
+        scene = static_cast<VisualScene*>(found);
+        model = scene->getModel();
+        sceneFieldOfView = scene->getFov();
+        // The scene's camera path is drawn with its view pyramid; only a spline has keys to draw.
+        if (Object* camera = scene->getCamera() ? scene->getCamera()->castTo(TypePathSpline) : nullptr)
+            cameraRenderer = std::make_unique<PathRenderer>(static_cast<PathSpline*>(camera));
+    } else if (Object* found = preview ? preview->castTo(TypeModel) : nullptr) {
+        model = static_cast<Model*>(found);
+    }
+    const float size = model ? model->getSize() : 100.0f;
+    distance = 2.0f * size;
+    nearPlane = scene ? scene->getNear() : 0.01f * size;
+    farPlane = scene ? scene->getFar() : 100.0f * size;
+    updateCamera();
+    setRect(rect);
+    return true;
+}
+
+void PathOrbitView::updateCamera() {
+    const Vector3 target = path ? path->keyAt(path->getCurrentKey()).position : Vector3{};
+    view = orbitView(target, distance, azimuth, elevation);
+}
+
+void PathOrbitView::setRect(const Rect& r) {
+    rect = r;
+    updateProjection();
+}
+
+void PathOrbitView::updateProjection() {
+    viewport = {static_cast<DWORD>(std::max(rect.x, 0)), static_cast<DWORD>(std::max(rect.y, 0)),
+                static_cast<DWORD>(std::max(rect.width, 0)), static_cast<DWORD>(std::max(rect.height, 0)), 0.0f, 1.0f};
+    projection = perspective45(viewport, nearPlane, farPlane);
+}
+
+// --- keys --------------------------------------------------------------------------------------
+
+bool PathOrbitView::key(int virtualKey, bool down) {
+    if (!down) return false;
+    switch (virtualKey) {
+        case VirtualKeyPageUp:
+            if (path) path->selectKey(path->getCurrentKey() + 1);
+            break;
+        case VirtualKeyPageDown:
+            if (path) path->selectKey(path->getCurrentKey() - 1);
+            break;
+        case VirtualKeyLeft: azimuth += AzimuthStep; break;
+        case VirtualKeyRight: azimuth -= AzimuthStep; break;
+        case VirtualKeyUp: elevation += ElevationStep; break;
+        case VirtualKeyDown: elevation -= ElevationStep; break;
+        case VirtualKeyNumpad1: azimuth = elevation = 0.0f; break;
+        case VirtualKeyNumpad3:
+            elevation = 0.0f;
+            azimuth = HalfPi;
+            break;
+        case VirtualKeyNumpad7: elevation = HalfPi; break;
+        default: return false;
+    }
+    updateCamera();
+    return true;
+}
+
+// --- drags -------------------------------------------------------------------------------------
+
+bool PathOrbitView::beginDrag(Point p) {
+    if (isDragging() || !host || !host->setCapture(this)) return false;
+    dragStart = p;
+    startAzimuth = azimuth;
+    startElevation = elevation;
+    if (path) startKey = path->keyAt(path->getCurrentKey());
+    return true;
+}
+
+void PathOrbitView::endDrag() {
+    if (host) host->releaseCapture();
+}
+
+void PathOrbitView::leftButton(Point p, int action) {
+    if (action == 0) {
+        if (!beginDrag(p)) return;
+        if (host->isKeyDown(VirtualKeyControl))
+            rolling = true;
+        else if (host->isKeyDown(VirtualKeyShift))
+            moving = true;
+        else
+            orbiting = true;
+        return;
+    }
+    orbiting = moving = rolling = false;
+    endDrag();
+}
+
+void PathOrbitView::middleButton(Point p, int action) {
+    if (action == 0) {
+        if (beginDrag(p)) rolling = true;
+        return;
+    }
+    rolling = false;
+    endDrag();
+}
+
+void PathOrbitView::rightButton(Point p, int action) {
+    if (action == 0) {
+        if (beginDrag(p)) moving = true;
+        return;
+    }
+    moving = false;
+    endDrag();
+}
+
+void PathOrbitView::mouseMove(Point p) {
+    const float x0 = static_cast<float>(dragStart.x), y0 = static_cast<float>(dragStart.y);
+    const float x = static_cast<float>(p.x), y = static_cast<float>(p.y);
+    if (orbiting) {
+        azimuth = startAzimuth + (x0 - x) * DragRadiansPerPixel;
+        elevation = startElevation + (y - y0) * DragRadiansPerPixel;
+        updateCamera();
+    } else if (moving && path) {
+        // In the view plane: a drag across the whole height moves the key by the distance.
+        const float h = static_cast<float>(std::max(rect.height, 1));
+        const float f = (x0 - x) * distance / h, g = (y0 - y) * distance / h;
+        const float ca = std::cos(azimuth), sa = std::sin(azimuth);
+        const float ce = std::cos(elevation), se = std::sin(elevation);
+        PathState pose{startKey.position, startKey.orientation};
+        pose.position.x = startKey.position.x + f * sa - g * se * ca;
+        pose.position.y = startKey.position.y + g * ce;
+        pose.position.z = startKey.position.z - f * ca - g * se * sa;
+        path->setKeyPose(pose);
+    } else if (rolling && path) {
+        // About the line of sight, by twice the angle the drag runs along the diagonal.
+        const float phi = ((y0 + x0) - (y + x)) * DragRadiansPerPixel;
+        const float ca = std::cos(azimuth), sa = std::sin(azimuth);
+        const float ce = std::cos(elevation), se = std::sin(elevation);
+        const float sp = std::sin(phi);
+        const Quaternion r{std::cos(phi), -ce * sp * ca, -sp * se, -ce * sp * sa};
+        PathState pose{startKey.position, multiplyQuaternion(startKey.orientation, r)};
+        path->setKeyPose(pose);
+    }
+}
+
+void PathOrbitView::wheel(Point, float notches) {
+    // max then min: a document whose near lies beyond its far still gives a distance
+    distance = std::min(std::max(distance - distance * notches / 16.0f, nearPlane), farPlane);
+    updateCamera();
+}
+
+void PathOrbitView::mouseLeave() {
+    hovered = false;
+    orbiting = moving = rolling = false;
+}
+
+// --- drawing -----------------------------------------------------------------------------------
+
+bool PathOrbitView::draw(float time, float delta) {
+    if (!device || viewport.Width == 0 || viewport.Height == 0) return true;
+    D3DVIEWPORT9 saved{};
+    device->GetViewport(&saved);
+    device->SetViewport(&viewport);
+    device->SetTransform(D3DTS_PROJECTION, &projection);
+    device->SetTransform(D3DTS_VIEW, &view);
+    const Matrix4 identity = identityMatrix();
+    device->SetTransform(D3DTS_WORLD, &identity);
+    device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
+    setEditorLight();
+    if (model) model->render(time, delta);
+    device->SetTransform(D3DTS_WORLD, &identity);
+    if (cameraRenderer) cameraRenderer->draw(time, delta, 0.0f, sceneFieldOfView);
+    if (path) renderer.draw(path->keyAt(path->getCurrentKey()).time, delta, distance, 0.0f);
+    device->SetViewport(&saved);
+    return true;
+}

@@ -1,0 +1,75 @@
+// PathPanel: the editor panel of a spline path: a 3-D view of the path (around the current key,
+// or through it; the curve button toggles) above a row of tension, continuity and bias knobs and
+// a row to pick a key, insert or delete one, and change its time and the path's scale. Owned by
+// its path, which calls refresh after every edit; owns both views and all its widgets.
+#pragma once
+
+#include "gui/Button.h"
+#include "gui/ButtonListener.h"
+#include "gui/HBox.h"
+#include "gui/Knob.h"
+#include "gui/KnobListener.h"
+#include "gui/NumberLabel.h"
+#include "gui/PathKeyView.h"
+#include "gui/PathOrbitView.h"
+#include "gui/Separator.h"
+#include "gui/Spacer.h"
+#include "gui/TimeLabel.h"
+#include "gui/VBox.h"
+
+class PathSpline;
+
+class PathPanel : public VBox, public KnobListener, public ButtonListener {
+public:
+    explicit PathPanel(PathSpline* path);
+    ~PathPanel() override;
+
+    bool init();     // false without a music object or when a widget cannot be set up
+    void refresh();  // shows the current key and the scale; both views follow the key
+
+    void valueChanged(Knob* knob, float value) override;
+    void clicked(Button* button) override;
+
+    enum KnobId { PointKnob = 2, TimeKnob = 3, ScaleKnob = 4, TensionKnob = 6, ContinuityKnob = 7, BiasKnob = 8 };
+    enum ButtonId { InsertButton = 0, DeleteButton = 1, ViewButton = 5 };
+
+    PathOrbitView* getOrbitView() { return &orbitView; }
+    PathKeyView* getKeyView() { return &keyView; }
+    Widget* getActiveView() { return panelChildren[0]; }
+    Knob* getKnob(KnobId id);
+    Button* getButton(ButtonId id);
+    NumberLabel* getPointLabel() { return &pointLabel; }
+    NumberLabel* getScaleLabel() { return &scaleLabel; }
+    TimeLabel* getTimeLabel() { return &timeLabel; }
+    NumberLabel* getTensionLabel() { return &tensionLabel; }
+
+private:
+    static void showValue(Knob& knob, float value);  // the knob reports `value` plus its drag
+
+    PathSpline* path;  // not owned; owns this panel
+    PathOrbitView orbitView;
+    PathKeyView keyView;
+
+    HBox curveRow;
+    Spacer curveSpacers[2];
+    NumberLabel tensionLabel, continuityLabel, biasLabel;
+    Knob tensionKnob, continuityKnob, biasKnob;
+
+    Separator rowSeparator{false};
+
+    HBox keyRow;
+    Spacer keySpacers[2];
+    NumberLabel pointLabel;
+    Knob pointKnob;
+    Button insertButton, deleteButton;
+    Separator keySeparators[3];
+    TimeLabel timeLabel;
+    Knob timeKnob;
+    NumberLabel scaleLabel;
+    Knob scaleKnob;
+    Button viewButton;  // highlighted: the orbit view is shown
+
+    Widget* curveChildren[8] = {};
+    Widget* keyChildren[14] = {};
+    Widget* panelChildren[4] = {};
+};

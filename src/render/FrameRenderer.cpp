@@ -1,0 +1,119 @@
+#include "render/FrameRenderer.h"
+
+#include "app/Device.h"
+#include "app/LoadResource.h"
+#include "clock/Audio.h"
+#include "database/DocumentCheck.h"
+#include "database/ObjectType.h"
+#include "database/XmlNesting.h"
+#include "textures/TextureTarget.h"
+
+#include <tinyxml.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <system_error>
+
+FrameRenderer::FrameRenderer() : document(std::make_unique<TiXmlDocument>("demo.xml")) {}
+
+FrameRenderer::~FrameRenderer() {
+    display.shutdown();
+    if (audioStarted) stopAudio();
+    database.deleteObjects();
+}
+
+bool FrameRenderer::open(const std::string& dataFile, int width, int height, bool antialias, std::string* error) {
+    if (!display.create(nullptr, true, antialias, width, height)) {
+        *error = "Cannot create the device for rendering";
+        return false;
+    }
+    // The music is the clock the objects expect to exist; it stays silent here.
+    if (!startAudio(display.window)) {
+        *error = "Cannot start the audio library";
+        return false;
+    }
+    audioStarted = true;
+    if (!loadDocument(dataFile, error)) return false;
+    if (database.music(TypeMusic) == nullptr) {
+        *error = "Cannot load music." + problemsOfDocument();
+        return false;
+    }
+    if (!gui.init(&database, &display)) {
+        *error = "Cannot load Gui." + problemsOfDocument();
+        return false;
+    }
+    display.setRoot(&gui);
+    return true;
+}
+
+bool FrameRenderer::loadDocument(const std::string& dataFile, std::string* error) {
+    if (dataFile.empty()) {
+        ResourceData resource = loadResource("Demo.xml");
+        if (!resource) {
+            *error = "Cannot open database resource";
+            return false;
+        }
+        std::string text(reinterpret_cast<const char*>(resource.data), resource.size);
+        if (xmlNestingDepth(text) > maxXmlNesting || (document->Parse(text.c_str()), document->Error())) {
+            *error = "XML parsing error";
+            return false;
+        }
+    } else {
+        // Only a regular file is read: a device such as /dev/zero would never end.
+        std::error_code failure;
+        bool regular = std::filesystem::is_regular_file(dataFile, failure);
+        std::ifstream file;
+        if (regular) file.open(dataFile, std::ios::binary);
+        std::string text = file ? std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>())
+                                : std::string();
+        if (!regular || xmlNestingDepth(text) > maxXmlNesting || !document->LoadFile(dataFile.c_str())) {
+            *error = "XML loading and parsing error: " + dataFile;
+            for (const DocumentProblem& problem : DocumentCheck::checkFile(dataFile.c_str()))
+                *error += "\n  " + DocumentCheck::describe(problem);
+            return false;
+        }
+    }
+    if (!database.load(document.get())) {
+        *error = "The database cannot load" + problemsOfDocument();
+        return false;
+    }
+    return true;
+}
+
+// Why a document failed, line by line, as zodcheck lists it.
+std::string FrameRenderer::problemsOfDocument() const {
+    std::string text;
+    for (const DocumentProblem& problem : DocumentCheck::check(*document)) text += "\n  " + DocumentCheck::describe(problem);
+    return text;
+}
+
+bool FrameRenderer::render(float time, float delta) {
+    if (!device || display.root == nullptr) return false;
+    bool drew = false;
+    if (SUCCEEDED(device->BeginScene())) {
+        updateRenderTargets(time, delta);
+        drew = display.root->draw(time, delta);
+        device->EndScene();
+    }
+    return drew;
+}
+
+bool FrameRenderer::present(float time, float delta) { return display.frame(time, delta); }
+
+bool FrameRenderer::readPixels(std::vector<std::uint32_t>* pixels) {
+    if (!device) return false;
+    pixels->resize(std::size_t(display.width) * display.height);
+    return SUCCEEDED(device->ReadRenderTarget(reinterpret_cast<DWORD*>(pixels->data()), display.width, display.height));
+}
+
+std::string FrameRenderer::musicResource() const {
+    const TiXmlElement* demo = document->FirstChildElement("demo");
+    const char* resource = nullptr;  // the last element named "Music" is the music, as in the database
+    for (const TiXmlElement* element = demo ? demo->FirstChildElement() : nullptr; element;
+         element = element->NextSiblingElement()) {
+        const char* name = element->Attribute("name");
+        if (name != nullptr && std::string(name) == "Music") resource = element->Attribute("resource");
+    }
+    return resource ? resource : "";
+}

@@ -1,0 +1,38 @@
+// FrameRenderer: the player's display, database and user interface, opened headless, drawing one
+// frame at a time for a time the caller chooses instead of the music's. The root widget is the
+// player's own Gui, so the 4:3 picture sits in the frame exactly as the window shows it.
+#pragma once
+
+#include "app/Display.h"
+#include "database/Database.h"
+#include "gui/Gui.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+class TiXmlDocument;
+
+class FrameRenderer {
+public:
+    FrameRenderer();
+    ~FrameRenderer();  // display, audio, objects, in the player's order
+
+    // dataFile empty: the linked production. false with a message for the user in *error.
+    bool open(const std::string& dataFile, int width, int height, bool antialias, std::string* error);
+    bool render(float time, float delta);       // one frame into the back buffer; false: nothing drawn
+    bool present(float time, float delta);      // one frame as the player draws it, presented
+    bool readPixels(std::vector<std::uint32_t>* pixels);  // the last frame, top row first
+    std::string musicResource() const;          // the resource "Music" plays, or empty
+
+private:
+    bool loadDocument(const std::string& dataFile, std::string* error);
+    std::string problemsOfDocument() const;
+
+    Display display;
+    std::unique_ptr<TiXmlDocument> document;
+    Database database;
+    Gui gui;
+    bool audioStarted = false;
+};

@@ -1,0 +1,87 @@
+#include "render/RenderOptions.h"
+
+#include <cerrno>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+
+const char* const renderUsage =
+    "Usage: zodrender -o OUT [-d<file>] [--fps N] [--size WxH] [--from S] [--to S] [--antialias]\n"
+    "Renders the production (or the document given with -d) without a window.\n"
+    "  -o OUT        the video to write (H.264 and AAC in MP4 unless the name says otherwise),\n"
+    "                or NAME.png for the frames NAME00000.png, NAME00001.png ...\n"
+    "  -d<file>      render this demo document instead of the linked one\n"
+    "  --fps N       frames per second (default 60)\n"
+    "  --size WxH    picture size in pixels (default 1920x1080)\n"
+    "  --from S      start at S seconds (default 0)\n"
+    "  --to S        stop at S seconds (default: when the production ends)\n"
+    "  --antialias   multisampled antialiasing\n";
+
+namespace {
+
+bool readInt(const char* text, int* value) {
+    char* end = nullptr;
+    errno = 0;
+    long n = std::strtol(text, &end, 10);
+    if (end == text || *end != '\0' || errno != 0 || n < -1000000 || n > 1000000) return false;
+    *value = static_cast<int>(n);
+    return true;
+}
+
+bool readSeconds(const char* text, double* value) {
+    char* end = nullptr;
+    double n = std::strtod(text, &end);
+    if (end == text || *end != '\0' || !std::isfinite(n) || n < 0 || n > 1e6) return false;
+    *value = n;
+    return true;
+}
+
+}  // namespace
+
+bool RenderOptions::parse(int argc, char** argv, std::string* error) {
+    auto fail = [&](const std::string& text) {
+        *error = text;
+        return false;
+    };
+    for (int i = 1; i < argc; ++i) {
+        std::string word = argv[i];
+        // Options with a value take it from the next word.
+        const bool valued = word == "-o" || word == "--fps" || word == "--size" || word == "--from" || word == "--to";
+        if (valued && i + 1 >= argc) return fail(word + " needs a value");
+        const char* value = valued ? argv[++i] : nullptr;
+        if (word == "-o") {
+            output = value;
+            if (output.empty()) return fail("-o needs a file name");
+        } else if (word.rfind("-d", 0) == 0 && word.rfind("--", 0) != 0) {
+            dataFile = word.substr(2);
+            if (dataFile.empty()) return fail("-d needs a file name directly after it, as in -dmy.xml");
+        } else if (word == "--fps") {
+            if (!readInt(value, &fps) || fps < 1 || fps > 1000) return fail("--fps needs a number from 1 to 1000");
+        } else if (word == "--size") {
+            int w = 0, h = 0;
+            const char* x = std::strchr(value, 'x');
+            std::string left = x ? std::string(value, x) : "";
+            if (!x || !readInt(left.c_str(), &w) || !readInt(x + 1, &h) || w < 16 || h < 16 || w > 8192 || h > 8192)
+                return fail("--size needs WIDTHxHEIGHT, each from 16 to 8192, as in 1280x720");
+            width = w;
+            height = h;
+        } else if (word == "--from") {
+            if (!readSeconds(value, &from)) return fail("--from needs a time in seconds");
+        } else if (word == "--to") {
+            if (!readSeconds(value, &to)) return fail("--to needs a time in seconds");
+        } else if (word == "--antialias") {
+            antialias = true;
+        } else {
+            return fail("unknown option " + word);
+        }
+    }
+    if (output.empty()) return fail("-o OUT is required");
+    if (to >= 0 && to <= from) return fail("--to must come after --from");
+    // H.264 in 4:2:0 halves the colour planes: odd sizes cannot be encoded.
+    if (!pngSequence() && (width % 2 != 0 || height % 2 != 0)) return fail("a video needs an even width and height");
+    return true;
+}
+
+bool RenderOptions::pngSequence() const {
+    return output.size() > 4 && output.compare(output.size() - 4, 4, ".png") == 0;
+}

@@ -1,0 +1,208 @@
+#include "render/VideoEncoder.h"
+
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+extern char** environ;
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string extensionOf(const std::string& path) {
+    std::string ext = fs::path(path).extension().string();
+    for (char& c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return ext;
+}
+
+// A hidden name beside the output, with its extension so that ffmpeg picks the same container.
+// Creating it proves the folder can be written.
+std::string makeTemporary(const std::string& output, std::string* error) {
+    fs::path target(output);
+    fs::path folder = target.parent_path().empty() ? fs::path(".") : target.parent_path();
+    std::string ext = target.extension().string();
+    std::string pattern = (folder / ("." + target.stem().string() + ".partial-XXXXXX" + ext)).string();
+    std::vector<char> name(pattern.begin(), pattern.end());
+    name.push_back('\0');
+    int fd = mkstemps(name.data(), static_cast<int>(ext.size()));
+    if (fd < 0) {
+        *error = "Cannot write " + output + ": " + std::strerror(errno);
+        return {};
+    }
+    // mkstemps makes it private; the video gets the permissions of any new file.
+    mode_t mask = umask(0);
+    umask(mask);
+    fchmod(fd, 0666 & ~mask);
+    close(fd);
+    return name.data();
+}
+
+std::string format(double seconds) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.6f", seconds);
+    return text;
+}
+
+}  // namespace
+
+std::string VideoEncoder::findProgram(const char* name) {
+    const char* path = std::getenv("PATH");
+    if (path == nullptr) return {};
+    std::string folders = path;
+    std::size_t start = 0;
+    while (start <= folders.size()) {
+        std::size_t end = folders.find(':', start);
+        if (end == std::string::npos) end = folders.size();
+        std::string folder = folders.substr(start, end - start);
+        if (!folder.empty()) {
+            std::string candidate = folder + "/" + name;
+            struct stat info {};
+            if (stat(candidate.c_str(), &info) == 0 && S_ISREG(info.st_mode) && access(candidate.c_str(), X_OK) == 0)
+                return candidate;
+        }
+        start = end + 1;
+    }
+    return {};
+}
+
+VideoEncoder::~VideoEncoder() { abandon(); }
+
+bool VideoEncoder::open(const VideoSettings& wanted) {
+    settings = wanted;
+    std::string ffmpeg = findProgram("ffmpeg");
+    if (ffmpeg.empty()) {
+        message = "Cannot find the ffmpeg program, which encodes the video: install it (Debian: apt-get install "
+                  "ffmpeg), or render PNG frames with -o NAME.png";
+        return false;
+    }
+    temporary = makeTemporary(settings.output, &message);
+    if (temporary.empty()) return false;
+
+    char logName[] = "/tmp/zodrender-ffmpeg-XXXXXX";
+    int logFd = mkostemp(logName, O_CLOEXEC);
+    if (logFd < 0) {
+        message = std::string("Cannot create a temporary file: ") + std::strerror(errno);
+        return false;
+    }
+    logFile = logName;
+
+    std::vector<std::string> args{ffmpeg, "-hide_banner", "-loglevel", "error", "-nostats", "-y",
+                                  "-f", "rawvideo", "-pix_fmt", "bgra",
+                                  "-video_size", std::to_string(settings.width) + "x" + std::to_string(settings.height),
+                                  "-framerate", std::to_string(settings.fps), "-i", "pipe:0"};
+    if (!settings.music.empty()) {
+        args.insert(args.end(), {"-ss", format(settings.musicStart)});
+        if (settings.duration >= 0) args.insert(args.end(), {"-t", format(settings.duration)});
+        args.insert(args.end(), {"-i", settings.music, "-map", "0:v", "-map", "1:a"});
+        if (settings.duration < 0) args.push_back("-shortest");
+    }
+    std::string ext = extensionOf(settings.output);
+    if (ext.empty() || ext == ".mp4" || ext == ".m4v" || ext == ".mov" || ext == ".mkv") {
+        args.insert(args.end(), {"-c:v", "libx264", "-pix_fmt", "yuv420p", "-crf", "18"});
+        if (!settings.music.empty()) args.insert(args.end(), {"-c:a", "aac", "-b:a", "192k"});
+        if (ext.empty()) args.insert(args.end(), {"-f", "mp4"});
+    }
+    args.push_back(temporary);
+
+    int fds[2];
+    if (::pipe2(fds, O_CLOEXEC) != 0) {
+        close(logFd);
+        message = std::string("Cannot start ffmpeg: ") + std::strerror(errno);
+        return false;
+    }
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, fds[0], 0);
+    posix_spawn_file_actions_adddup2(&actions, logFd, 1);
+    posix_spawn_file_actions_adddup2(&actions, logFd, 2);
+    std::vector<char*> argv;
+    for (std::string& arg : args) argv.push_back(arg.data());
+    argv.push_back(nullptr);
+    int started = posix_spawn(&child, ffmpeg.c_str(), &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    close(fds[0]);
+    close(logFd);
+    if (started != 0) {
+        child = -1;
+        close(fds[1]);
+        message = std::string("Cannot start ffmpeg: ") + std::strerror(started);
+        return false;
+    }
+    pipe = fds[1];
+    // A dead encoder must show as a failed write, not end this process.
+    std::signal(SIGPIPE, SIG_IGN);
+    return true;
+}
+
+bool VideoEncoder::write(const std::uint32_t* pixels) {
+    if (pipe < 0) return false;
+    const char* bytes = reinterpret_cast<const char*>(pixels);
+    std::size_t left = std::size_t(settings.width) * settings.height * 4;
+    while (left > 0) {
+        ssize_t n = ::write(pipe, bytes, left);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            message = "ffmpeg stopped: " + errorOutput();
+            return false;
+        }
+        bytes += n;
+        left -= static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+bool VideoEncoder::finish() {
+    if (pipe < 0 || child < 0) return false;
+    close(pipe);
+    pipe = -1;
+    int status = 0;
+    while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
+    }
+    child = -1;
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+        message = "ffmpeg failed: " + errorOutput();
+        return false;
+    }
+    std::error_code error;
+    fs::rename(temporary, settings.output, error);
+    if (error) {
+        message = "Cannot write " + settings.output + ": " + error.message();
+        return false;
+    }
+    temporary.clear();
+    return true;
+}
+
+void VideoEncoder::abandon() {
+    if (pipe >= 0) close(pipe);
+    pipe = -1;
+    if (child > 0) {
+        kill(child, SIGTERM);
+        int status = 0;
+        while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
+        }
+    }
+    child = -1;
+    if (!temporary.empty()) std::remove(temporary.c_str());
+    temporary.clear();
+    if (!logFile.empty()) std::remove(logFile.c_str());
+    logFile.clear();
+}
+
+std::string VideoEncoder::errorOutput() {
+    std::ifstream log(logFile);
+    std::string text((std::istreambuf_iterator<char>(log)), std::istreambuf_iterator<char>());
+    while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
+    return text.empty() ? "(no message)" : text;
+}

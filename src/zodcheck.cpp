@@ -1,0 +1,28 @@
+// zodcheck FILE: lists every problem of a demo document at once, one line each, and exits with 0
+// when there is none, 1 otherwise.
+#include "database/DocumentCheck.h"
+
+#include <cstdio>
+#include <string>
+
+int main(int argc, char** argv) {
+    const char* usage = "Usage: zodcheck FILE\nLists every problem of a demo document with its line; exit code 0 when "
+                        "there is none.\n";
+    if (argc == 2 && (std::string(argv[1]) == "--help" || std::string(argv[1]) == "-h")) {
+        std::fputs(usage, stdout);
+        return 0;
+    }
+    if (argc != 2) {
+        std::fputs(usage, stderr);
+        return 1;
+    }
+    std::vector<DocumentProblem> problems = DocumentCheck::checkFile(argv[1]);
+    for (const DocumentProblem& problem : problems)
+        std::printf("%s:%s\n", argv[1], DocumentCheck::describe(problem).c_str());
+    if (problems.empty()) {
+        std::printf("%s: no problems\n", argv[1]);
+        return 0;
+    }
+    std::printf("%s: %zu problem%s\n", argv[1], problems.size(), problems.size() == 1 ? "" : "s");
+    return 1;
+}

@@ -1,0 +1,143 @@
+// zodrender -o OUT ...: renders the production (or a document) without a window at a fixed frame
+// rate, frame n at demo time n / fps with delta 1 / fps, so that two renders give the same
+// pictures, and writes a video with the music through ffmpeg, or a numbered PNG sequence.
+// Any failure exits with 1 and leaves nothing under the output's name.
+#include "app/LoadResource.h"
+#include "platform/win/Headless.h"
+#include "render/FrameRenderer.h"
+#include "render/PngSequence.h"
+#include "render/RenderOptions.h"
+#include "render/VideoEncoder.h"
+
+#include <chrono>
+#include <climits>
+#include <cmath>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <unistd.h>
+
+namespace {
+
+volatile std::sig_atomic_t interrupted = 0;
+
+void interrupt(int) { interrupted = 1; }
+
+int fail(const std::string& text) {
+    std::fprintf(stderr, "zodrender: %s\n", text.c_str());
+    return 1;
+}
+
+// The music resource as a file ffmpeg can read; removed when the render ends.
+class MusicFile {
+public:
+    ~MusicFile() {
+        if (!path.empty()) std::remove(path.c_str());
+    }
+    bool write(const ResourceData& data) {
+        char name[] = "/tmp/zodrender-music-XXXXXX";
+        int fd = mkstemp(name);
+        if (fd < 0) return false;
+        path = name;
+        std::size_t done = 0;
+        while (done < data.size) {
+            ssize_t n = ::write(fd, data.data + done, data.size - done);
+            if (n <= 0) break;
+            done += static_cast<std::size_t>(n);
+        }
+        return close(fd) == 0 && done == data.size;
+    }
+    std::string path;
+};
+
+// One line on the terminal, rewritten in place: how far, how fast, how long still.
+void showProgress(int done, int total, double seconds, double demoTime) {
+    double fps = seconds > 0 ? done / seconds : 0.0;
+    if (total > 0) {
+        const int width = 30;
+        int filled = static_cast<int>(static_cast<long long>(width) * done / total);
+        std::string bar(filled, '#');
+        bar.resize(width, '.');
+        int left = fps > 0 ? static_cast<int>((total - done) / fps + 0.5) : 0;
+        std::fprintf(stderr, "\r[%s] %3d%%  frame %d/%d  %.1f fps  %d:%02d left ", bar.c_str(), 100 * done / total,
+                     done, total, fps, left / 60, left % 60);
+    } else {
+        std::fprintf(stderr, "\rframe %d  at %.2f s  %.1f fps ", done, demoTime, fps);
+    }
+    std::fflush(stderr);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc == 2 && (std::string(argv[1]) == "--help" || std::string(argv[1]) == "-h")) {
+        std::fputs(renderUsage, stdout);
+        return 0;
+    }
+    RenderOptions options;
+    std::string error;
+    if (!options.parse(argc, argv, &error)) {
+        std::fprintf(stderr, "zodrender: %s\n%s", error.c_str(), renderUsage);
+        return 1;
+    }
+    win::useHeadlessPlatform();
+    std::signal(SIGINT, interrupt);
+    std::signal(SIGTERM, interrupt);
+
+    const int first = static_cast<int>(std::llround(options.from * options.fps));
+    const int end = options.to >= 0 ? static_cast<int>(std::llround(options.to * options.fps)) : INT_MAX;
+    const int total = options.to >= 0 ? end - first : 0;
+
+    auto renderer = std::make_unique<FrameRenderer>();
+    if (!renderer->open(options.dataFile, options.width, options.height, options.antialias, &error))
+        return fail(error);
+
+    MusicFile music;
+    std::unique_ptr<FrameSink> sink;
+    if (options.pngSequence()) {
+        auto sequence = std::make_unique<PngSequence>();
+        if (!sequence->open(options.output, options.width, options.height, first)) return fail(sequence->error());
+        sink = std::move(sequence);
+    } else {
+        VideoSettings settings;
+        settings.output = options.output;
+        settings.width = options.width;
+        settings.height = options.height;
+        settings.fps = options.fps;
+        settings.musicStart = double(first) / options.fps;
+        settings.duration = total > 0 ? double(total) / options.fps : -1.0;
+        ResourceData sound = loadResource(renderer->musicResource().c_str());
+        if (sound && !music.write(sound)) return fail("Cannot write a temporary copy of the music");
+        settings.music = music.path;
+        auto encoder = std::make_unique<VideoEncoder>();
+        if (!encoder->open(settings)) return fail(encoder->error());
+        sink = std::move(encoder);
+    }
+
+    const bool terminal = isatty(2) != 0;
+    const auto started = std::chrono::steady_clock::now();
+    const float delta = 1.0f / static_cast<float>(options.fps);
+    std::vector<std::uint32_t> pixels;
+    int done = 0;
+    for (int n = first; n < end; ++n) {
+        if (interrupted) return fail("interrupted; nothing was written");
+        const float time = static_cast<float>(double(n) / options.fps);
+        // Without --to the render ends where the player ends: when nothing is drawn any more.
+        if (!renderer->render(time, delta) && options.to < 0) break;
+        if (!renderer->readPixels(&pixels)) return fail("Cannot read the rendered frame back");
+        if (!sink->write(pixels.data())) return fail(sink->error());
+        ++done;
+        if (terminal && (done % 5 == 0 || n + 1 == end)) {
+            double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+            showProgress(done, total, seconds, time);
+        }
+    }
+    if (terminal) std::fputc('\n', stderr);
+    if (done == 0) return fail("nothing to render: the production draws nothing at " + std::to_string(options.from) + " s");
+    renderer.reset();  // the device goes before the encoder is waited for, as in the player
+    if (!sink->finish()) return fail(sink->error());
+    std::fprintf(stderr, "zodrender: wrote %s: %d frames, %.2f s at %d fps\n", options.output.c_str(), done,
+                 double(done) / options.fps, options.fps);
+    return 0;
+}

@@ -1,0 +1,106 @@
+#include "database/DocumentCheck.h"
+
+#include "app/LoadResource.h"
+#include "support/ChildProcess.h"
+#include "support/TestPaths.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct Expected {
+    int line;
+    const char* object;
+    const char* words;  // part of the message
+};
+
+void expectProblems(const std::vector<DocumentProblem>& problems, const std::vector<Expected>& expected) {
+    ASSERT_EQ(problems.size(), expected.size()) << [&] {
+        std::string all;
+        for (const DocumentProblem& problem : problems) all += DocumentCheck::describe(problem) + "\n";
+        return all;
+    }();
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+        EXPECT_EQ(problems[i].line, expected[i].line) << problems[i].message;
+        EXPECT_EQ(problems[i].object, expected[i].object) << problems[i].message;
+        EXPECT_NE(problems[i].message.find(expected[i].words), std::string::npos) << problems[i].message;
+    }
+}
+
+}  // namespace
+
+TEST(DocumentCheck, ProductionDocumentIsClean) {
+    ResourceData demo = loadResource("Demo.xml");
+    ASSERT_TRUE(demo);
+    std::vector<DocumentProblem> problems =
+        DocumentCheck::checkText({reinterpret_cast<const char*>(demo.data), demo.size});
+    for (const DocumentProblem& problem : problems) ADD_FAILURE() << DocumentCheck::describe(problem);
+}
+
+// One planted fault of each kind, each reported once on its own line.
+TEST(DocumentCheck, ListsEveryFaultWithItsLine) {
+    const char* text =
+        "<demo>\n"
+        "    <music name=\"Music\" resource=\"Music.ogg\" />\n"
+        "    <visual.group name=\"Main\">\n"
+        "        <item visual=\"Scene\" />\n"
+        "        <item visual=\"Nowhere\" />\n"
+        "        <item visual=\"Black\" />\n"
+        "        <itme visual=\"Scene\" />\n"
+        "    </visual.group>\n"
+        "    <texture.file name=\"Black\" resource=\"black.jpg\" />\n"
+        "    <texture.file name=\"Missing\" resource=\"NoSuch.png\" />\n"
+        "    <visual.overlay name=\"Backwards\" texture=\"Black\" start=\"5\" stop=\"2\" />\n"
+        "    <texture.target name=\"Big\" visual=\"Backwards\" size=\"1024\" />\n"
+        "    <path.spline name=\"Camera\">\n"
+        "        <key p=\"0 0 0 0 0 0\" tcb=\"0 0 0\" t=\"1.0\" />\n"
+        "        <key p=\"0 0 0 0 0 0\" tcb=\"0 0 0\" t=\"0.5\" />\n"
+        "    </path.spline>\n"
+        "    <visual.scene name=\"Scene\" model=\"Camera\" camera=\"Camera\" />\n"
+        "    <float name=\"Black\" value=\"1\" />\n"
+        "    <float value=\"2\" />\n"
+        "    <model.sqaure name=\"Typo\" />\n"
+        "    <model.boing name=\"Bouncer\" />\n"
+        "</demo>\n";
+    expectProblems(DocumentCheck::checkText(text), {
+                                                       {5, "Main", "\"Nowhere\" names no element"},
+                                                       {6, "Main", "is a texture.file where a visual is needed"},
+                                                       {7, "Main", "unknown tag <itme>"},
+                                                       {10, "Missing", "\"NoSuch.png\" is not carried"},
+                                                       {11, "Backwards", "stops (2) before it starts (5)"},
+                                                       {12, "Big", "above 512"},
+                                                       {15, "Camera", "time order"},
+                                                       {17, "Scene", "is a path.spline where a model is needed"},
+                                                       {18, "Black", "already used on line 9"},
+                                                       {19, "", "has no name"},
+                                                       {20, "Typo", "unknown tag <model.sqaure>"},
+                                                       {21, "Bouncer", "model attribute is missing"},
+                                                   });
+}
+
+TEST(DocumentCheck, DocumentWideFaults) {
+    expectProblems(DocumentCheck::checkText("<demo>\n<float name=\"x\" />\n</demo>\n"),
+                   {{0, "", "\"Main\""}, {0, "", "\"Music\""}});
+    expectProblems(DocumentCheck::checkText("<demo>\n<float name=\"Main\" />\n<music name=\"Music\" resource=\"Music.ogg\" />\n"
+                                            "<float name=\"Music\" />\n</demo>\n"),
+                   {{4, "Music", "already used on line 3"}, {2, "Main", "must be a visual"}, {4, "Music", "must be a music"}});
+    expectProblems(DocumentCheck::checkText("<demo>\n<float name=\"x\">\n</demo>\n"), {{3, "", "XML parsing error"}});
+    expectProblems(DocumentCheck::checkFile(testing_paths::makeTempDir().c_str()), {{0, "", "cannot read"}});
+}
+
+TEST(DocumentCheck, ToolExitCodeSaysWhetherTheDocumentIsClean) {
+    ChildOptions options;
+    options.withDisplay = false;
+    const std::string zodcheck = testing_paths::binaryDir() + "/zodcheck";
+    EXPECT_EQ(runTool(zodcheck, {testing_paths::sourceDir() + "/resources/Demo.xml"}, options).exitCode, 0);
+    std::string folder = testing_paths::makeTempDir();
+    std::ofstream(folder + "/bad.xml") << "<demo>\n<music name=\"Music\" resource=\"Music.ogg\" />\n</demo>\n";
+    EXPECT_EQ(runTool(zodcheck, {folder + "/bad.xml"}, options).exitCode, 1);  // no "Main"
+    EXPECT_EQ(runTool(zodcheck, {}, options).exitCode, 1);                     // no file named
+    std::filesystem::remove_all(folder);
+}

@@ -1,0 +1,230 @@
+// The path editor end to end: the real executable on a private X server, driven with xdotool.
+// A path is picked from the list, its first key dragged in the orbit view, two keys inserted and
+// one deleted with the panel's buttons, and the document saved from the toolbar; the saved keys
+// must be those the same edits give in this process. Where to click comes from laying out the
+// same panels here, with the same fonts.
+#include "clock/Audio.h"
+#include "gui/NumberLabel.h"
+#include "gui/ObjectBrowser.h"
+#include "gui/PathPanel.h"
+#include "gui/TimeLabel.h"
+#include "paths/PathSpline.h"
+#include "support/PrivateXServer.h"
+#include "support/TestDevice.h"
+#include "support/TestDocument.h"
+#include "support/TestPaths.h"
+
+#include <gtest/gtest.h>
+#include <tinyxml.h>
+
+#include <algorithm>
+#include <chrono>
+#include <csignal>
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+constexpr int WindowWidth = 640, WindowHeight = 480;
+
+std::string readText(const fs::path& path) {
+    std::ifstream in(path);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+std::vector<std::string> keysOf(TiXmlElement* path) {
+    std::vector<std::string> keys;
+    for (TiXmlElement* k = path->FirstChildElement("key"); k; k = k->NextSiblingElement("key"))
+        keys.push_back(std::string(k->Attribute("p")) + "|" + k->Attribute("tcb") + "|" + k->Attribute("t"));
+    return keys;
+}
+
+std::string shellOutput(const std::string& command) {
+    std::string text;
+    if (FILE* pipe = popen(command.c_str(), "r")) {
+        char buffer[256];
+        while (fgets(buffer, sizeof buffer, pipe)) text += buffer;
+        pclose(pipe);
+    }
+    return text;
+}
+
+// "p|tcb|t" of every key of the path named Camera in a document's text.
+std::vector<std::string> cameraKeys(const std::string& text) {
+    TiXmlDocument document;
+    document.Parse(text.c_str());
+    for (TiXmlElement* e = document.RootElement() ? document.RootElement()->FirstChildElement("path.spline") : nullptr; e;
+         e = e->NextSiblingElement("path.spline")) {
+        if (std::string(e->Attribute("name") ? e->Attribute("name") : "") != "Camera") continue;
+        return keysOf(e);
+    }
+    return {};
+}
+
+struct Spot {
+    int x = 0, y = 0;
+};
+
+Spot centre(Widget* w) {
+    const Rect r = w->getRect();
+    return {r.x + r.width / 2, r.y + r.height / 2};
+}
+
+// Where to press, how far to drag, and the keys the edits must leave, from the same layout and
+// the same edits in this process. The browser goes before the document's objects.
+struct Plan {
+    Spot save, pathRow, from, plus, minus;
+    float unitsPerPixel = 0.0f;
+    int dx = 40;
+    std::vector<std::string> expected;
+};
+
+void makePlan(const std::string& original, Plan& plan) {
+    TestDocument here(original.c_str());
+    ASSERT_TRUE(here.loaded);
+    NumberLabel fps;
+    TimeLabel time;
+    ASSERT_TRUE(fps.init("FPS: ", 4) && time.init("Time: "));
+    const int toolbarHeight = std::max({16, fps.getSizeHint().height, time.getSizeHint().height}) + 10;
+    const int toolbarRight = 2 + 5 + (WindowWidth - 4 - 10);
+    plan.save = {toolbarRight - 16 - 4 - 8, 2 + 5 + (toolbarHeight - 10 - 16) / 2 + 8};
+    ObjectBrowser browser;
+    ASSERT_TRUE(browser.init(&here.database));
+    browser.setRect({2, 2 + toolbarHeight + 4, WindowWidth - 4, WindowHeight - 4 - toolbarHeight - 4});
+    const Rect list = browser.getList()->getRect();
+    plan.pathRow = {list.x + 20, list.y + browser.getList()->getSizeHint().height * 3 / 2};  // row 1
+    browser.showObject(1);
+    auto* path = here.find<PathSpline>("Camera", TypePathSpline);
+    ASSERT_NE(path, nullptr);
+    auto* panel = dynamic_cast<PathPanel*>(path->getEditor());
+    ASSERT_NE(panel, nullptr);
+    PathOrbitView* orbit = panel->getOrbitView();
+    plan.from = centre(orbit);
+    plan.plus = centre(panel->getButton(PathPanel::InsertButton));
+    plan.minus = centre(panel->getButton(PathPanel::DeleteButton));
+    // A drag to the right moves the key along +z by plan.dx * distance / height (looking down, azimuth
+    // 0); dx is chosen so that the move does not fall near a whole unit.
+    plan.unitsPerPixel = orbit->getDistance() / static_cast<float>(orbit->getRect().height);
+    while (std::fabs(plan.dx * plan.unitsPerPixel - std::floor(plan.dx * plan.unitsPerPixel) - 0.5f) > 0.25f) ++plan.dx;
+
+    // The same edits in this process: the expected keys.
+    const SplineKey first = path->keyAt(0);
+    PathState moved{first.position, first.orientation};
+    moved.position.z = first.position.z + static_cast<float>(plan.dx) * plan.unitsPerPixel;
+    path->setKeyPose(moved);
+    path->insertKey();
+    path->insertKey();
+    path->deleteKey();
+    TiXmlElement edited("path.spline");
+    ASSERT_TRUE(path->save(&edited));
+    plan.expected = keysOf(&edited);
+}
+
+TEST(PathEditorEndToEnd, DragInsertDeleteAndSaveChangeTheKeysExactly) {
+    if (!testing_x::startPrivateXServer() || !fs::exists(testing_paths::executable()) ||
+        std::system("command -v xdotool >/dev/null && command -v import >/dev/null") != 0)
+        GTEST_SKIP() << "needs the zodrevez executable, Xvfb, xdotool and ImageMagick's import";
+    const fs::path folder = testing_paths::makeTempDir();
+    const fs::path document = folder / "PathEditor.xml";
+    fs::copy_file(fs::path(testing_paths::sourceDir()) / "tests/data/gui/PathEditor.xml", document);
+    const std::string original = readText(document);
+
+    // --- the editor's layout, built here exactly as the executable builds it ---
+    TestDevice measuring(64, 64);
+    setenv("SDL_AUDIODRIVER", "dummy", 0);
+    ASSERT_TRUE(startAudio(nullptr));
+    Plan plan;
+    makePlan(original, plan);
+    stopAudio();
+    if (HasFatalFailure()) return;
+    ASSERT_EQ(plan.expected.size(), 5u);
+
+    // --- the executable, with the same document ---
+    const pid_t pid = fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        if (chdir(folder.c_str()) != 0) _exit(126);
+        setenv("ZOD_NO_MESSAGE_BOXES", "1", 1);
+        if (FILE* log = std::fopen("stderr.txt", "w")) dup2(fileno(log), 2);
+        const std::string exe = testing_paths::executable(), data = "-d" + document.string();
+        execl(exe.c_str(), exe.c_str(), "-a", "-w", "-x640", "-y480", data.c_str(), static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    std::string window;
+    for (int tries = 0; tries < 200 && window.empty(); ++tries) {
+        std::istringstream(shellOutput("xdotool search --name \"Zod'e Revez\" 2>/dev/null")) >> window;
+        if (window.empty()) std::this_thread::sleep_for(100ms);
+    }
+    if (window.empty()) {
+        kill(pid, SIGKILL);
+        waitpid(pid, nullptr, 0);
+        FAIL() << "no window: " << readText(folder / "stderr.txt");
+    }
+    auto x = [](std::vector<std::string> args) {
+        EXPECT_TRUE(testing_x::xdotool(args));
+        std::this_thread::sleep_for(150ms);
+    };
+    auto moveTo = [&](int px, int py) { x({"mousemove", "--window", window, std::to_string(px), std::to_string(py)}); };
+    x({"windowfocus", "--sync", window});
+    // Space until the toolbar's frame shows its white left edge: keys are lost while loading.
+    const std::string probe = "import -window " + window + " -crop 1x1+4+12 txt:- 2>/dev/null";
+    bool editorShown = false;
+    for (int tries = 0; tries < 50 && !editorShown; ++tries) {
+        if (tries % 10 == 0) x({"key", "space"});
+        std::this_thread::sleep_for(100ms);
+        editorShown = shellOutput(probe).find("#FFFFFF") != std::string::npos;
+    }
+    EXPECT_TRUE(editorShown);
+    moveTo(plan.pathRow.x, plan.pathRow.y);
+    x({"click", "1"});
+    moveTo(plan.from.x, plan.from.y);
+    x({"mousedown", "3"});
+    moveTo(plan.from.x + plan.dx / 2, plan.from.y);
+    moveTo(plan.from.x + plan.dx, plan.from.y);
+    x({"mouseup", "3"});
+    for (const Spot& button : {plan.plus, plan.plus, plan.minus}) {
+        moveTo(button.x, button.y);
+        x({"click", "1"});
+    }
+    moveTo(plan.save.x, plan.save.y);
+    x({"click", "1"});
+    for (int i = 0; i < 40 && readText(document) == original; ++i) std::this_thread::sleep_for(50ms);
+    x({"key", "Escape"});
+    bool ended = false;
+    int status = -1;
+    for (int i = 0; i < 200 && !ended; ++i) {
+        ended = waitpid(pid, &status, WNOHANG) == pid;
+        if (!ended) std::this_thread::sleep_for(50ms);
+    }
+    if (!ended) {
+        kill(pid, SIGKILL);
+        waitpid(pid, nullptr, 0);
+    }
+    EXPECT_TRUE(ended && WIFEXITED(status) && WEXITSTATUS(status) == 0)
+        << "Escape did not end the program cleanly: " << readText(folder / "stderr.txt");
+
+    const std::vector<std::string> saved = cameraKeys(readText(document));
+    EXPECT_EQ(saved, plan.expected) << readText(folder / "stderr.txt");
+    // Spelled out: the first key moved along z only, on a whole unit; the kept insertion halves
+    // the first interval.
+    ASSERT_EQ(saved.size(), 5u);
+    int px = -1, py = -1, pz = -1;
+    ASSERT_EQ(std::sscanf(saved[0].c_str(), "%d %d %d", &px, &py, &pz), 3) << saved[0];
+    EXPECT_EQ(px, 0);
+    EXPECT_EQ(py, 0);
+    EXPECT_EQ(pz, static_cast<int>(std::floor(static_cast<float>(plan.dx) * plan.unitsPerPixel)));
+    EXPECT_NE(saved[1].find("|2.000000"), std::string::npos) << saved[1];
+    fs::remove_all(folder);
+}
+
+}  // namespace

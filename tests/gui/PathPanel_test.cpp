@@ -1,0 +1,112 @@
+// The path panel over a real document, device and music: its knobs pick keys and set times,
+// controls and the scale (through the logarithm), its buttons insert and delete keys and swap
+// the views, and a path has no panel without music.
+#include "gui/PathPanel.h"
+
+#include "clock/Audio.h"
+#include "paths/PathSpline.h"
+#include "support/TestDevice.h"
+#include "support/TestDocument.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+
+namespace {
+
+constexpr int Up = 38;
+
+const char* document =
+    "<demo>"
+    "<path.spline name=\"Path\">"
+    "<key p=\"0 0 0 0 0 0\" t=\"1\"/><key p=\"10 0 0 0 0 0\" t=\"2\"/>"
+    "<key p=\"20 0 0 0 0 0\" t=\"4\"/><key p=\"30 0 0 0 0 0\" t=\"5\"/>"
+    "</path.spline>"
+    "<music name=\"Music\" resource=\"Music.ogg\" tempo=\"120\"/>"
+    "</demo>";
+
+class PathPanelTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        setenv("SDL_AUDIODRIVER", "dummy", 0);
+        ASSERT_TRUE(startAudio(nullptr));
+        audioStarted = true;
+        ASSERT_TRUE(doc.loaded);
+        path = doc.find<PathSpline>("Path", TypePathSpline);
+        ASSERT_NE(path, nullptr);
+        panel = dynamic_cast<PathPanel*>(path->getEditor());
+        ASSERT_NE(panel, nullptr);
+        panel->setRect({0, 0, 400, 300});
+    }
+    void TearDown() override {
+        doc.database.deleteObjects();
+        if (audioStarted) stopAudio();
+    }
+
+    static void click(Button* button) {
+        button->leftButton({0, 0}, 0);
+        button->leftButton({0, 0}, 2);
+    }
+
+    TestDevice screen{64, 64};
+    TestDocument doc{document};
+    bool audioStarted = false;
+    PathSpline* path = nullptr;
+    PathPanel* panel = nullptr;
+};
+
+TEST_F(PathPanelTest, KnobsPickKeysAndSetTimesControlsAndTheScale) {
+    Knob* point = panel->getKnob(PathPanel::PointKnob);
+    panel->valueChanged(point, 2.9f);
+    EXPECT_EQ(path->getCurrentKey(), 2);
+    EXPECT_EQ(panel->getPointLabel()->getNumber(), 2.0f);
+    EXPECT_EQ(point->value + point->getOffset(), 2.0f);
+    EXPECT_EQ(panel->getTimeLabel()->getTime(), 4.0f);
+
+    panel->valueChanged(panel->getKnob(PathPanel::TimeKnob), 9.0f);  // pinned below the next key
+    EXPECT_EQ(path->keyAt(2).time, 5.0f);
+    panel->valueChanged(panel->getKnob(PathPanel::TensionKnob), 3.0f);
+    EXPECT_EQ(path->keyAt(2).tension, 1.0f);
+    EXPECT_EQ(panel->getTensionLabel()->getNumber(), 1.0f);
+
+    Knob* scale = panel->getKnob(PathPanel::ScaleKnob);
+    panel->valueChanged(scale, 0.0f);
+    EXPECT_EQ(path->getScale(), 1.0f);
+    EXPECT_TRUE(scale->key(Up, true));  // one step up: e to the 0.1
+    EXPECT_NEAR(path->getScale(), 1.10517f, 1e-5f);
+    EXPECT_NEAR(panel->getScaleLabel()->getNumber(), 1.10517f, 1e-5f);
+    EXPECT_NEAR(scale->value, 0.1f, 1e-6f);
+}
+
+TEST_F(PathPanelTest, ButtonsInsertAndDeleteKeysAndSwapTheViews) {
+    path->selectKey(1);
+    click(panel->getButton(PathPanel::InsertButton));
+    EXPECT_EQ(path->getKeyCount(), 5);
+    EXPECT_EQ(path->getCurrentKey(), 2);
+    EXPECT_EQ(path->keyAt(2).time, 3.0f);
+    EXPECT_EQ(panel->getPointLabel()->getNumber(), 2.0f);
+    click(panel->getButton(PathPanel::DeleteButton));
+    EXPECT_EQ(path->getKeyCount(), 4);
+    EXPECT_EQ(path->getCurrentKey(), 1);
+
+    Button* toggle = panel->getButton(PathPanel::ViewButton);
+    const Rect area = panel->getOrbitView()->getRect();
+    EXPECT_TRUE(toggle->highlighted);
+    EXPECT_EQ(panel->getActiveView(), panel->getOrbitView());
+    click(toggle);
+    EXPECT_FALSE(toggle->highlighted);
+    EXPECT_EQ(panel->getActiveView(), panel->getKeyView());
+    EXPECT_EQ(panel->getKeyView()->getRect().height, area.height);
+    click(toggle);
+    EXPECT_EQ(panel->getActiveView(), panel->getOrbitView());
+}
+
+TEST_F(PathPanelTest, WithoutMusicAPathHasNoPanel) {
+    TestDocument silent("<demo><path.spline name=\"Path\"><key p=\"0 0 0 0 0 0\"/></path.spline></demo>");
+    auto* lonely = silent.find<PathSpline>("Path", TypePathSpline);
+    ASSERT_NE(lonely, nullptr);
+    EXPECT_EQ(lonely->getEditor(), nullptr);
+}
+
+}  // namespace

@@ -14,10 +14,10 @@
 //     512 x 512 render target, then the target on a full-screen quad). Medians of the frame times
 //     and of the per-iteration ratios. Before timing, both sides' pictures are compared:
 //     max_difference is the largest channel difference anywhere (TWIN_DUMP=file.ppm writes both).
+#include "BenchDevice.h"
 #include "RawGl.h"
 
 #include "platform/d3d9/d3d9.h"
-#include "platform/win/NativeWindow.h"
 
 #include <SDL.h>
 #include <benchmark/benchmark.h>
@@ -33,10 +33,7 @@
 
 namespace {
 
-struct Bench {
-    win::NativeWindow window;
-    ComRef<IDirect3D9> direct3d;
-    ComRef<IDirect3DDevice9> device;
+struct Bench : BenchDevice {
     ComRef<IDirect3DTexture9> texture;
     ComRef<IDirect3DVertexBuffer9> vertices;
     ComRef<IDirect3DIndexBuffer9> indices;
@@ -44,21 +41,7 @@ struct Bench {
     UINT meshVertices = 0, meshTriangles = 0;
 
     bool create() {
-        if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
-        window.sdlWindow = SDL_CreateWindow("bench", 0, 0, 640, 480, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
-        direct3d = Direct3DCreate9(D3D_SDK_VERSION);
-        if (!window.sdlWindow || !direct3d) return false;
-        D3DPRESENT_PARAMETERS p;
-        p.BackBufferWidth = 640;
-        p.BackBufferHeight = 480;
-        p.BackBufferFormat = D3DFMT_X8R8G8B8;
-        p.hDeviceWindow = &window;
-        p.EnableAutoDepthStencil = TRUE;
-        p.AutoDepthStencilFormat = D3DFMT_D24S8;
-        p.PresentationInterval = D3DPRESENT_INTERVAL_IMMEDIATE;
-        if (FAILED(direct3d->CreateDevice(0, D3DDEVTYPE_HAL, &window, D3DCREATE_HARDWARE_VERTEXPROCESSING, &p, &device)))
-            return false;
-        return createResources();
+        return createDevice(640, 480) && createResources();
     }
 
     ~Bench() {
@@ -67,14 +50,10 @@ struct Bench {
         texture.reset();
         vertices.reset();
         indices.reset();
-        device.reset();
-        direct3d.reset();
-        if (window.sdlWindow) SDL_DestroyWindow(window.sdlWindow);
-        SDL_QuitSubSystem(SDL_INIT_VIDEO);
     }
 
     bool createResources() {
-        IDirect3DDevice9* d = device.get();
+        IDirect3DDevice9* d = ownDevice.get();
         if (FAILED(d->CreateTexture(256, 256, 0, D3DUSAGE_AUTOGENMIPMAP, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &texture)))
             return false;
         D3DLOCKED_RECT r;
@@ -169,14 +148,14 @@ struct Bench {
     }
 
     void clearFrame() {
-        device->BeginScene();
-        device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xff204080, 1, 0);
-        device->EndScene();
-        device->Present();
+        ownDevice->BeginScene();
+        ownDevice->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xff204080, 1, 0);
+        ownDevice->EndScene();
+        ownDevice->Present();
     }
 
     void heavyFrame() {
-        IDirect3DDevice9* d = device.get();
+        IDirect3DDevice9* d = ownDevice.get();
         d->BeginScene();
         d->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xff204080, 1, 0);
         for (int k = 0; k < 64; ++k) {
@@ -245,7 +224,7 @@ void DrawCall(benchmark::State& state) {
         float u, v;
     } q[4] = {{-0.5f, -0.5f, 0, 1, 0x80ffffff, 0, 0}, {3.5f, -0.5f, 0, 1, 0x80ffffff, 1, 0},
               {-0.5f, 3.5f, 0, 1, 0x80ffffff, 0, 1}, {3.5f, 3.5f, 0, 1, 0x80ffffff, 1, 1}};
-    IDirect3DDevice9* d = b.device.get();
+    IDirect3DDevice9* d = b.ownDevice.get();
     const D3DRECT small{0, 0, 4, 4};
     const int calls = 2000;
     double draws = 0, clears = 0;
@@ -270,10 +249,7 @@ void DrawCall(benchmark::State& state) {
 BENCHMARK(DrawCall)->Unit(benchmark::kMillisecond)->Iterations(20);
 
 // --- the device side of the twins -------------------------------------------------------------------
-struct DeviceTwin {
-    win::NativeWindow window;
-    ComRef<IDirect3D9> direct3d;
-    ComRef<IDirect3DDevice9> device;
+struct DeviceTwin : BenchDevice {
     ComRef<IDirect3DTexture9> texture, target;
     ComRef<IDirect3DSurface9> targetSurface, targetDepth, backBuffer, backDepth;
     ComRef<IDirect3DVertexBuffer9> vertices;
@@ -285,27 +261,11 @@ struct DeviceTwin {
         meshStates.reset(), quadStates.reset(), solidStates.reset(), lineStates.reset(), screenStates.reset();
         targetSurface.reset(), targetDepth.reset(), backBuffer.reset(), backDepth.reset();
         texture.reset(), target.reset(), vertices.reset(), indices.reset();
-        device.reset();
-        direct3d.reset();
-        if (window.sdlWindow) SDL_DestroyWindow(window.sdlWindow);
     }
 
     bool create() {
-        window.sdlWindow = SDL_CreateWindow("device", 0, 0, twin::kWidth, twin::kHeight,
-                                            SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
-        direct3d = Direct3DCreate9(D3D_SDK_VERSION);
-        if (!window.sdlWindow || !direct3d) return false;
-        D3DPRESENT_PARAMETERS p;
-        p.BackBufferWidth = twin::kWidth;
-        p.BackBufferHeight = twin::kHeight;
-        p.BackBufferFormat = D3DFMT_X8R8G8B8;
-        p.hDeviceWindow = &window;
-        p.EnableAutoDepthStencil = TRUE;
-        p.AutoDepthStencilFormat = D3DFMT_D24S8;
-        p.PresentationInterval = D3DPRESENT_INTERVAL_IMMEDIATE;
-        if (FAILED(direct3d->CreateDevice(0, D3DDEVTYPE_HAL, &window, D3DCREATE_HARDWARE_VERTEXPROCESSING, &p, &device)))
-            return false;
-        IDirect3DDevice9* d = device.get();
+        if (!createDevice(twin::kWidth, twin::kHeight, "device")) return false;
+        IDirect3DDevice9* d = ownDevice.get();
         if (FAILED(d->CreateTexture(256, 256, 0, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &texture))) return false;
         const std::vector<uint32_t> t = twin::texels();
         for (DWORD level = 0; level < texture->GetLevelCount(); ++level) {  // box-filtered mip chain
@@ -409,13 +369,13 @@ struct DeviceTwin {
     }
 
     void begin() {
-        device->BeginScene();
-        device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xff204080, 1, 0);
+        ownDevice->BeginScene();
+        ownDevice->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xff204080, 1, 0);
     }
 
     void end() {
-        device->EndScene();
-        device->Present();
+        ownDevice->EndScene();
+        ownDevice->Present();
     }
 
     void clearFrame() {
@@ -424,7 +384,7 @@ struct DeviceTwin {
     }
 
     void widgetsFrame() {
-        IDirect3DDevice9* d = device.get();
+        IDirect3DDevice9* d = ownDevice.get();
         begin();
         for (int k = 0; k < twin::kWidgetDraws; ++k) {
             const float x = twin::widgetX(k), y = twin::widgetY(k);
@@ -459,8 +419,8 @@ struct DeviceTwin {
             D3DMATRIX world;
             twin::meshWorld(k, &world.m[0][0]);
             meshStates->Apply();
-            device->SetTransform(D3DTS_WORLD, &world);
-            device->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, 0, meshVertices, 0, meshTriangles);
+            ownDevice->SetTransform(D3DTS_WORLD, &world);
+            ownDevice->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, 0, meshVertices, 0, meshTriangles);
         }
     }
 
@@ -476,13 +436,13 @@ struct DeviceTwin {
         for (int k = 0; k < twin::kCloudQuads; ++k) {
             twin::QuadVertex q[4];
             twin::quad(twin::cloudX(k), twin::cloudY(k), 40, 0x80ffffffu, q);
-            device->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, q, sizeof(twin::QuadVertex));
+            ownDevice->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, q, sizeof(twin::QuadVertex));
         }
         end();
     }
 
     void targetFrame() {
-        IDirect3DDevice9* d = device.get();
+        IDirect3DDevice9* d = ownDevice.get();
         d->BeginScene();
         d->SetRenderTarget(0, targetSurface.get());
         d->SetDepthStencilSurface(targetDepth.get());
@@ -529,7 +489,7 @@ int largestDifference(Twins& t, DeviceFrame deviceFrame, GlFrame glFrame) {
     std::vector<uint32_t> a(twin::kWidth * twin::kHeight), b(a.size());
     t.onDevice();
     (t.device.*deviceFrame)();
-    t.device.device->ReadRenderTarget(a.data(), twin::kWidth, twin::kHeight);
+    t.device.ownDevice->ReadRenderTarget(a.data(), twin::kWidth, twin::kHeight);
     t.onGl();
     (t.gl.*glFrame)();
     t.gl.read(b.data());

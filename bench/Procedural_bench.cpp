@@ -5,17 +5,17 @@
 //   CloudFrame: a frame with one cloud filling most of the picture against a clear-only frame,
 //     each ended by Present. Counters: ms of each and cloud_vs_clear.
 //   StarsFrame: the same with the 2500-star field (15 000 vertices rebuilt on the CPU).
+#include "BenchDevice.h"
+
 #include "app/Device.h"
 #include "database/Database.h"
 #include "models/ModelCloud.h"
 #include "models/ModelStars.h"
 #include "paths/Matrix4.h"
 #include "platform/d3d9/d3d9.h"
-#include "platform/win/NativeWindow.h"
 #include "textures/Random.h"
 #include "textures/TextureCloud.h"
 
-#include <SDL.h>
 #include <benchmark/benchmark.h>
 #include <tinyxml.h>
 
@@ -34,31 +34,12 @@ const char* const document =
     "<model.stars name=\"Stars\" texture=\"Star Texture\" scale1=\"300\" scale2=\"100\"/>"
     "</demo>";
 
-struct Bench {
-    win::NativeWindow window;
-    ComRef<IDirect3D9> direct3d;
-    ComRef<IDirect3DDevice9> ownDevice;
+struct Bench : BenchDevice {
     TiXmlDocument xml;
     std::unique_ptr<Database> database;
 
     bool create() {
-        if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
-        window.sdlWindow = SDL_CreateWindow("bench", 0, 0, width, height, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
-        direct3d = Direct3DCreate9(D3D_SDK_VERSION);
-        if (!window.sdlWindow || !direct3d) return false;
-        D3DPRESENT_PARAMETERS p{};
-        p.BackBufferWidth = width;
-        p.BackBufferHeight = height;
-        p.BackBufferFormat = D3DFMT_X8R8G8B8;
-        p.hDeviceWindow = &window;
-        p.EnableAutoDepthStencil = TRUE;
-        p.AutoDepthStencilFormat = D3DFMT_D24S8;
-        p.PresentationInterval = D3DPRESENT_INTERVAL_IMMEDIATE;
-        if (FAILED(direct3d->CreateDevice(0, D3DDEVTYPE_HAL, &window, D3DCREATE_HARDWARE_VERTEXPROCESSING, &p,
-                                          &ownDevice)))
-            return false;
-        device = ownDevice.get();
-        presentParameters = p;
+        if (!createDevice(width, height)) return false;
         xml.Parse(document);
         database = std::make_unique<Database>();
         return !xml.Error() && database->load(&xml);
@@ -67,11 +48,6 @@ struct Bench {
     ~Bench() {
         if (database) database->deleteObjects();
         database.reset();
-        device = nullptr;
-        ownDevice.reset();
-        direct3d.reset();
-        if (window.sdlWindow) SDL_DestroyWindow(window.sdlWindow);
-        SDL_QuitSubSystem(SDL_INIT_VIDEO);
     }
 
     // A camera 60 units in front of the model, looking at it along +z.

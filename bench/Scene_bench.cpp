@@ -6,14 +6,14 @@
 //     ended by Present. Counters: milliseconds of each and scene_vs_clear, their ratio.
 //   GroupItem: the CPU time per item of a group of 50 quads (path evaluation, world matrix, state
 //     block, texture, draw) against one bare DrawPrimitive of a quad, timed in the same run.
+#include "BenchDevice.h"
+
 #include "app/Device.h"
 #include "database/Database.h"
 #include "models/ModelGroup.h"
-#include "platform/win/NativeWindow.h"
 #include "platform/win/Resources.h"
 #include "visuals/VisualScene.h"
 
-#include <SDL.h>
 #include <benchmark/benchmark.h>
 #include <tinyxml.h>
 
@@ -68,31 +68,13 @@ std::string sceneDocument(bool quadsOnly) {
     return d;
 }
 
-struct Bench {
-    win::NativeWindow window;
-    ComRef<IDirect3D9> direct3d;
-    ComRef<IDirect3DDevice9> ownDevice;
+struct Bench : BenchDevice {
     TiXmlDocument document;
     Database database;
     VisualScene* scene = nullptr;
 
     bool create(bool quadsOnly) {
-        if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
-        window.sdlWindow = SDL_CreateWindow("bench", 0, 0, 640, 480, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
-        direct3d = Direct3DCreate9(D3D_SDK_VERSION);
-        if (!window.sdlWindow || !direct3d) return false;
-        D3DPRESENT_PARAMETERS p;
-        p.BackBufferWidth = 640;
-        p.BackBufferHeight = 480;
-        p.BackBufferFormat = D3DFMT_X8R8G8B8;
-        p.hDeviceWindow = &window;
-        p.EnableAutoDepthStencil = TRUE;
-        p.AutoDepthStencilFormat = D3DFMT_D24S8;
-        p.PresentationInterval = D3DPRESENT_INTERVAL_IMMEDIATE;
-        if (FAILED(direct3d->CreateDevice(0, D3DDEVTYPE_HAL, &window, D3DCREATE_HARDWARE_VERTEXPROCESSING, &p, &ownDevice)))
-            return false;
-        device = ownDevice.get();
-        presentParameters = p;
+        if (!createDevice(640, 480)) return false;
         if (!win::findResource("BenchGrid.x")) {
             const std::string mesh = gridMesh();
             win::addResource("BenchGrid.x", std::vector<unsigned char>(mesh.begin(), mesh.end()));
@@ -107,11 +89,6 @@ struct Bench {
 
     ~Bench() {
         database.deleteObjects();
-        device = nullptr;
-        ownDevice.reset();
-        direct3d.reset();
-        if (window.sdlWindow) SDL_DestroyWindow(window.sdlWindow);
-        SDL_QuitSubSystem(SDL_INIT_VIDEO);
     }
 
     void clearFrame() {

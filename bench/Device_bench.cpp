@@ -33,6 +33,30 @@
 
 namespace {
 
+// The meshes' material and lights: a white directional light of `diffuse` and a point light
+// before the camera whose linear falloff is `falloff`.
+void lightMeshes(IDirect3DDevice9* d, float diffuse, float falloff) {
+    D3DMATERIAL9 m{};
+    m.Diffuse = m.Ambient = {1, 1, 1, 1};
+    m.Specular = {0.5f, 0.5f, 0.5f, 1};
+    m.Power = 20;
+    d->SetMaterial(&m);
+    D3DLIGHT9 light{};
+    light.Type = D3DLIGHT_DIRECTIONAL;
+    light.Diffuse = {diffuse, diffuse, diffuse, 1};
+    light.Specular = {1, 1, 1, 1};
+    light.Direction = {0.3f, -0.5f, 1};
+    d->SetLight(0, &light);
+    d->LightEnable(0, TRUE);
+    light.Type = D3DLIGHT_POINT;
+    light.Position = {0, 0, -2};
+    light.Range = 10;
+    light.Attenuation0 = 1;
+    light.Attenuation1 = falloff;
+    d->SetLight(1, &light);
+    d->LightEnable(1, TRUE);
+}
+
 struct Bench : BenchDevice {
     ComRef<IDirect3DTexture9> texture;
     ComRef<IDirect3DVertexBuffer9> vertices;
@@ -122,24 +146,7 @@ struct Bench : BenchDevice {
         d->SetTexture(0, texture.get());
         d->EndStateBlock(&quadStates);
 
-        D3DMATERIAL9 m{};
-        m.Diffuse = m.Ambient = {1, 1, 1, 1};
-        m.Specular = {0.5f, 0.5f, 0.5f, 1};
-        m.Power = 20;
-        d->SetMaterial(&m);
-        D3DLIGHT9 light{};
-        light.Type = D3DLIGHT_DIRECTIONAL;
-        light.Diffuse = {0.8f, 0.8f, 0.8f, 1};
-        light.Specular = {1, 1, 1, 1};
-        light.Direction = {0.3f, -0.5f, 1};
-        d->SetLight(0, &light);
-        d->LightEnable(0, TRUE);
-        light.Type = D3DLIGHT_POINT;
-        light.Position = {0, 0, -2};
-        light.Range = 10;
-        light.Attenuation0 = 1;
-        d->SetLight(1, &light);
-        d->LightEnable(1, TRUE);
+        lightMeshes(d, 0.8f, 0.0f);
         D3DMATRIX projection{};
         projection.m[0][0] = 1.0f, projection.m[1][1] = 4.0f / 3;
         projection.m[2][2] = 1.0f, projection.m[2][3] = 1, projection.m[3][2] = -0.1f;
@@ -343,25 +350,7 @@ struct DeviceTwin : BenchDevice {
         pretransformed(false, false, D3DFVF_XYZRHW | D3DFVF_DIFFUSE, nullptr, &lineStates);
         pretransformed(true, false, D3DFVF_XYZRHW | D3DFVF_DIFFUSE | D3DFVF_TEX1, target.get(), &screenStates);
 
-        D3DMATERIAL9 m{};
-        m.Diffuse = m.Ambient = {1, 1, 1, 1};
-        m.Specular = {0.5f, 0.5f, 0.5f, 1};
-        m.Power = 20;
-        d->SetMaterial(&m);
-        D3DLIGHT9 light{};
-        light.Type = D3DLIGHT_DIRECTIONAL;
-        light.Diffuse = {twin::kLight, twin::kLight, twin::kLight, 1};
-        light.Specular = {1, 1, 1, 1};
-        light.Direction = {0.3f, -0.5f, 1};
-        d->SetLight(0, &light);
-        d->LightEnable(0, TRUE);
-        light.Type = D3DLIGHT_POINT;
-        light.Position = {0, 0, -2};
-        light.Range = 10;
-        light.Attenuation0 = 1;
-        light.Attenuation1 = twin::kPointFalloff;
-        d->SetLight(1, &light);
-        d->LightEnable(1, TRUE);
+        lightMeshes(d, twin::kLight, twin::kPointFalloff);
         D3DMATRIX projection;
         twin::projection(&projection.m[0][0]);
         d->SetTransform(D3DTS_PROJECTION, &projection);

@@ -1,12 +1,12 @@
 #include "gui/PathKeyView.h"
 
 #include "app/Device.h"
+#include "gui/EditorViewing.h"
 #include "gui/ScreenDrawing.h"
 #include "models/Model.h"
 #include "paths/EditorProjection.h"
 #include "paths/PathSpline.h"
 
-#include <algorithm>
 
 namespace {
 
@@ -42,8 +42,8 @@ void PathKeyView::setRect(const Rect& r) {
 }
 
 void PathKeyView::updateProjection() {
-    viewport = fitViewport43(static_cast<DWORD>(std::max(rect.x, 0)), static_cast<DWORD>(std::max(rect.y, 0)),
-                             static_cast<DWORD>(std::max(rect.width, 0)), static_cast<DWORD>(std::max(rect.height, 0)));
+    const D3DVIEWPORT9 whole = rectViewport(rect);
+    viewport = fitViewport43(whole.X, whole.Y, whole.Width, whole.Height);
     projection = perspective45(viewport, nearPlane, farPlane);
 }
 

@@ -56,8 +56,7 @@ void PathOrbitView::setRect(const Rect& r) {
 }
 
 void PathOrbitView::updateProjection() {
-    viewport = {static_cast<DWORD>(std::max(rect.x, 0)), static_cast<DWORD>(std::max(rect.y, 0)),
-                static_cast<DWORD>(std::max(rect.width, 0)), static_cast<DWORD>(std::max(rect.height, 0)), 0.0f, 1.0f};
+    viewport = rectViewport(rect);
     projection = perspective45(viewport, nearPlane, farPlane);
 }
 

@@ -1,6 +1,7 @@
 // BenchDevice: the hidden window and the Direct3D device a benchmark draws on (needs a display:
-// run under Xvfb). Made current for the objects that draw through the process's device; a
-// benchmark's fixture derives from it so that its own resources go before the device does.
+// run under Xvfb), and the clear-only frame most benchmarks take as their baseline. Made current
+// for the objects that draw through the process's device; a benchmark's fixture derives from it
+// so that its own resources go before the device does.
 #pragma once
 
 #include "app/Device.h"
@@ -8,6 +9,8 @@
 #include "platform/win/NativeWindow.h"
 
 #include <SDL.h>
+
+#include <chrono>
 
 struct BenchDevice {
     win::NativeWindow window;
@@ -38,6 +41,21 @@ struct BenchDevice {
         return true;
     }
 
+    void beginFrame() {  // the scene begun, colour and depth cleared
+        ownDevice->BeginScene();
+        ownDevice->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xff204080, 1, 0);
+    }
+
+    void endFrame() {
+        ownDevice->EndScene();
+        ownDevice->Present();
+    }
+
+    void clearFrame() {
+        beginFrame();
+        endFrame();
+    }
+
     ~BenchDevice() {
         if (device == ownDevice.get()) device = nullptr;
         ownDevice.reset();
@@ -46,3 +64,11 @@ struct BenchDevice {
         if (videoStarted) SDL_QuitSubSystem(SDL_INIT_VIDEO);
     }
 };
+
+// The wall-clock milliseconds of f().
+template <class F>
+double millisecondsOf(F f) {
+    const auto start = std::chrono::steady_clock::now();
+    f();
+    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+}

@@ -154,17 +154,9 @@ struct Bench : BenchDevice {
         return true;
     }
 
-    void clearFrame() {
-        ownDevice->BeginScene();
-        ownDevice->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xff204080, 1, 0);
-        ownDevice->EndScene();
-        ownDevice->Present();
-    }
-
     void heavyFrame() {
         IDirect3DDevice9* d = ownDevice.get();
-        d->BeginScene();
-        d->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xff204080, 1, 0);
+        beginFrame();
         for (int k = 0; k < 64; ++k) {
             D3DMATRIX world{};
             world.m[0][0] = world.m[1][1] = world.m[2][2] = 0.4f;
@@ -188,16 +180,9 @@ struct Bench : BenchDevice {
                       {x - 0.5f, y + 39.5f, 0, 1, 0x80ffffff, 0, 1}, {x + 39.5f, y + 39.5f, 0, 1, 0x80ffffff, 1, 1}};
             d->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, q, sizeof(Q));
         }
-        d->EndScene();
-        d->Present();
+        endFrame();
     }
 };
-
-double millisecondsOf(void (Bench::*frame)(), Bench& b) {
-    auto start = std::chrono::steady_clock::now();
-    (b.*frame)();
-    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
-}
 
 void Frames(benchmark::State& state) {
     Bench b;
@@ -208,8 +193,8 @@ void Frames(benchmark::State& state) {
     b.heavyFrame();  // programs built before timing
     double clear = 0, heavy = 0;
     for (auto _ : state) {
-        clear += millisecondsOf(&Bench::clearFrame, b);
-        heavy += millisecondsOf(&Bench::heavyFrame, b);
+        clear += millisecondsOf([&] { b.clearFrame(); });
+        heavy += millisecondsOf([&] { b.heavyFrame(); });
     }
     const double n = double(state.iterations());
     state.counters["clear_ms"] = clear / n;
@@ -357,24 +342,9 @@ struct DeviceTwin : BenchDevice {
         return true;
     }
 
-    void begin() {
-        ownDevice->BeginScene();
-        ownDevice->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xff204080, 1, 0);
-    }
-
-    void end() {
-        ownDevice->EndScene();
-        ownDevice->Present();
-    }
-
-    void clearFrame() {
-        begin();
-        end();
-    }
-
     void widgetsFrame() {
         IDirect3DDevice9* d = ownDevice.get();
-        begin();
+        beginFrame();
         for (int k = 0; k < twin::kWidgetDraws; ++k) {
             const float x = twin::widgetX(k), y = twin::widgetY(k);
             switch (twin::widgetKind(k)) {
@@ -400,7 +370,7 @@ struct DeviceTwin : BenchDevice {
             }
             }
         }
-        end();
+        endFrame();
     }
 
     void meshes(int count) {
@@ -414,20 +384,20 @@ struct DeviceTwin : BenchDevice {
     }
 
     void sceneFrame() {
-        begin();
+        beginFrame();
         meshes(twin::kMeshDraws);
-        end();
+        endFrame();
     }
 
     void cloudsFrame() {
-        begin();
+        beginFrame();
         quadStates->Apply();
         for (int k = 0; k < twin::kCloudQuads; ++k) {
             twin::QuadVertex q[4];
             twin::quad(twin::cloudX(k), twin::cloudY(k), 40, 0x80ffffffu, q);
             ownDevice->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, q, sizeof(twin::QuadVertex));
         }
-        end();
+        endFrame();
     }
 
     void targetFrame() {
@@ -446,7 +416,7 @@ struct DeviceTwin : BenchDevice {
                                  {twin::kWidth - 0.5f, twin::kHeight - 0.5f, 0, 1, 0xffffffffu, 1, 1}};
         screenStates->Apply();
         d->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, q, sizeof(twin::QuadVertex));
-        end();
+        endFrame();
     }
 };
 

@@ -19,7 +19,6 @@
 #include <benchmark/benchmark.h>
 #include <tinyxml.h>
 
-#include <chrono>
 #include <memory>
 
 namespace {
@@ -65,23 +64,14 @@ struct Bench : BenchDevice {
     }
 
     void frame(Model* model) {
-        device->BeginScene();
-        device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xff204080, 1.0f, 0);
+        beginFrame();
         if (model) {
             placeCamera();
             model->render(0.0f, 0.01f);
         }
-        device->EndScene();
-        device->Present();
+        endFrame();
     }
 };
-
-template <class F>
-double milliseconds(F f) {
-    const auto start = std::chrono::steady_clock::now();
-    f();
-    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
-}
 
 void CloudTexture(benchmark::State& state) {
     Bench b;
@@ -95,9 +85,9 @@ void CloudTexture(benchmark::State& state) {
         // A fresh database each time, so the texture is loaded again.
         Database database;
         database.load(&b.xml);
-        build += milliseconds([&] { benchmark::DoNotOptimize(database.find("Cloud Texture", TypeTexture)); });
+        build += millisecondsOf([&] { benchmark::DoNotOptimize(database.find("Cloud Texture", TypeTexture)); });
         database.deleteObjects();
-        draws += milliseconds([&] {
+        draws += millisecondsOf([&] {
             for (int i = 0; i < 262144 + 32768 + 4096 + 512 + 64; ++i) sink += static_cast<unsigned>(crtRand());
         });
     }
@@ -123,8 +113,8 @@ void modelFrames(benchmark::State& state, const char* name, const char* ratio) {
     b.frame(model);  // programs built before timing
     double clear = 0, drawn = 0;
     for (auto _ : state) {
-        clear += milliseconds([&] { b.frame(nullptr); });
-        drawn += milliseconds([&] { b.frame(model); });
+        clear += millisecondsOf([&] { b.frame(nullptr); });
+        drawn += millisecondsOf([&] { b.frame(model); });
     }
     const double n = double(state.iterations());
     state.counters["clear_ms"] = clear / n;

@@ -91,27 +91,12 @@ struct Bench : BenchDevice {
         database.deleteObjects();
     }
 
-    void clearFrame() {
-        device->BeginScene();
-        device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xff204080, 1, 0);
-        device->EndScene();
-        device->Present();
-    }
-
     void sceneFrame() {
-        device->BeginScene();
-        device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xff204080, 1, 0);
+        beginFrame();
         scene->render(50.0f, 0.016f);
-        device->EndScene();
-        device->Present();
+        endFrame();
     }
 };
-
-double millisecondsOf(void (Bench::*frame)(), Bench& b) {
-    auto start = std::chrono::steady_clock::now();
-    (b.*frame)();
-    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
-}
 
 void Frames(benchmark::State& state) {
     Bench b;
@@ -122,8 +107,8 @@ void Frames(benchmark::State& state) {
     b.sceneFrame();  // programs and state blocks built before timing
     double clear = 0, drawn = 0;
     for (auto _ : state) {
-        clear += millisecondsOf(&Bench::clearFrame, b);
-        drawn += millisecondsOf(&Bench::sceneFrame, b);
+        clear += millisecondsOf([&] { b.clearFrame(); });
+        drawn += millisecondsOf([&] { b.sceneFrame(); });
     }
     const double n = double(state.iterations());
     state.counters["clear_ms"] = clear / n;

@@ -31,7 +31,7 @@ void PathView::beginDrag(Point p, Drag kind) {
 }
 
 void PathView::endDrag(Drag kind) {
-    // Any release gives the capture back, as a button let go outside the drag may be its end.
+    // Every button's release gives the capture back: the mouse is never kept once a button is up.
     if (drag == kind) drag = Drag::None;
     if (host) host->releaseCapture();
 }

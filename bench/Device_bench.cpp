@@ -14,10 +14,10 @@
 //     512 x 512 render target, then the target on a full-screen quad). Medians of the frame times
 //     and of the per-iteration ratios. Before timing, both sides' pictures are compared:
 //     max_difference is the largest channel difference anywhere (TWIN_DUMP=file.ppm writes both).
+#include "BenchDevice.h"
 #include "RawGl.h"
 
 #include "platform/d3d9/d3d9.h"
-#include "platform/win/NativeWindow.h"
 
 #include <SDL.h>
 #include <benchmark/benchmark.h>
@@ -33,10 +33,31 @@
 
 namespace {
 
-struct Bench {
-    win::NativeWindow window;
-    ComRef<IDirect3D9> direct3d;
-    ComRef<IDirect3DDevice9> device;
+// The meshes' material and lights: a white directional light of `diffuse` and a point light
+// before the camera whose linear falloff is `falloff`.
+void lightMeshes(IDirect3DDevice9* d, float diffuse, float falloff) {
+    D3DMATERIAL9 m{};
+    m.Diffuse = m.Ambient = {1, 1, 1, 1};
+    m.Specular = {0.5f, 0.5f, 0.5f, 1};
+    m.Power = 20;
+    d->SetMaterial(&m);
+    D3DLIGHT9 light{};
+    light.Type = D3DLIGHT_DIRECTIONAL;
+    light.Diffuse = {diffuse, diffuse, diffuse, 1};
+    light.Specular = {1, 1, 1, 1};
+    light.Direction = {0.3f, -0.5f, 1};
+    d->SetLight(0, &light);
+    d->LightEnable(0, TRUE);
+    light.Type = D3DLIGHT_POINT;
+    light.Position = {0, 0, -2};
+    light.Range = 10;
+    light.Attenuation0 = 1;
+    light.Attenuation1 = falloff;
+    d->SetLight(1, &light);
+    d->LightEnable(1, TRUE);
+}
+
+struct Bench : BenchDevice {
     ComRef<IDirect3DTexture9> texture;
     ComRef<IDirect3DVertexBuffer9> vertices;
     ComRef<IDirect3DIndexBuffer9> indices;
@@ -44,21 +65,7 @@ struct Bench {
     UINT meshVertices = 0, meshTriangles = 0;
 
     bool create() {
-        if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
-        window.sdlWindow = SDL_CreateWindow("bench", 0, 0, 640, 480, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
-        direct3d = Direct3DCreate9(D3D_SDK_VERSION);
-        if (!window.sdlWindow || !direct3d) return false;
-        D3DPRESENT_PARAMETERS p;
-        p.BackBufferWidth = 640;
-        p.BackBufferHeight = 480;
-        p.BackBufferFormat = D3DFMT_X8R8G8B8;
-        p.hDeviceWindow = &window;
-        p.EnableAutoDepthStencil = TRUE;
-        p.AutoDepthStencilFormat = D3DFMT_D24S8;
-        p.PresentationInterval = D3DPRESENT_INTERVAL_IMMEDIATE;
-        if (FAILED(direct3d->CreateDevice(0, D3DDEVTYPE_HAL, &window, D3DCREATE_HARDWARE_VERTEXPROCESSING, &p, &device)))
-            return false;
-        return createResources();
+        return createDevice(640, 480) && createResources();
     }
 
     ~Bench() {
@@ -67,14 +74,10 @@ struct Bench {
         texture.reset();
         vertices.reset();
         indices.reset();
-        device.reset();
-        direct3d.reset();
-        if (window.sdlWindow) SDL_DestroyWindow(window.sdlWindow);
-        SDL_QuitSubSystem(SDL_INIT_VIDEO);
     }
 
     bool createResources() {
-        IDirect3DDevice9* d = device.get();
+        IDirect3DDevice9* d = ownDevice.get();
         if (FAILED(d->CreateTexture(256, 256, 0, D3DUSAGE_AUTOGENMIPMAP, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &texture)))
             return false;
         D3DLOCKED_RECT r;
@@ -143,24 +146,7 @@ struct Bench {
         d->SetTexture(0, texture.get());
         d->EndStateBlock(&quadStates);
 
-        D3DMATERIAL9 m{};
-        m.Diffuse = m.Ambient = {1, 1, 1, 1};
-        m.Specular = {0.5f, 0.5f, 0.5f, 1};
-        m.Power = 20;
-        d->SetMaterial(&m);
-        D3DLIGHT9 light{};
-        light.Type = D3DLIGHT_DIRECTIONAL;
-        light.Diffuse = {0.8f, 0.8f, 0.8f, 1};
-        light.Specular = {1, 1, 1, 1};
-        light.Direction = {0.3f, -0.5f, 1};
-        d->SetLight(0, &light);
-        d->LightEnable(0, TRUE);
-        light.Type = D3DLIGHT_POINT;
-        light.Position = {0, 0, -2};
-        light.Range = 10;
-        light.Attenuation0 = 1;
-        d->SetLight(1, &light);
-        d->LightEnable(1, TRUE);
+        lightMeshes(d, 0.8f, 0.0f);
         D3DMATRIX projection{};
         projection.m[0][0] = 1.0f, projection.m[1][1] = 4.0f / 3;
         projection.m[2][2] = 1.0f, projection.m[2][3] = 1, projection.m[3][2] = -0.1f;
@@ -168,17 +154,9 @@ struct Bench {
         return true;
     }
 
-    void clearFrame() {
-        device->BeginScene();
-        device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xff204080, 1, 0);
-        device->EndScene();
-        device->Present();
-    }
-
     void heavyFrame() {
-        IDirect3DDevice9* d = device.get();
-        d->BeginScene();
-        d->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xff204080, 1, 0);
+        IDirect3DDevice9* d = ownDevice.get();
+        beginFrame();
         for (int k = 0; k < 64; ++k) {
             D3DMATRIX world{};
             world.m[0][0] = world.m[1][1] = world.m[2][2] = 0.4f;
@@ -202,16 +180,9 @@ struct Bench {
                       {x - 0.5f, y + 39.5f, 0, 1, 0x80ffffff, 0, 1}, {x + 39.5f, y + 39.5f, 0, 1, 0x80ffffff, 1, 1}};
             d->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, q, sizeof(Q));
         }
-        d->EndScene();
-        d->Present();
+        endFrame();
     }
 };
-
-double millisecondsOf(void (Bench::*frame)(), Bench& b) {
-    auto start = std::chrono::steady_clock::now();
-    (b.*frame)();
-    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
-}
 
 void Frames(benchmark::State& state) {
     Bench b;
@@ -222,8 +193,8 @@ void Frames(benchmark::State& state) {
     b.heavyFrame();  // programs built before timing
     double clear = 0, heavy = 0;
     for (auto _ : state) {
-        clear += millisecondsOf(&Bench::clearFrame, b);
-        heavy += millisecondsOf(&Bench::heavyFrame, b);
+        clear += millisecondsOf([&] { b.clearFrame(); });
+        heavy += millisecondsOf([&] { b.heavyFrame(); });
     }
     const double n = double(state.iterations());
     state.counters["clear_ms"] = clear / n;
@@ -245,7 +216,7 @@ void DrawCall(benchmark::State& state) {
         float u, v;
     } q[4] = {{-0.5f, -0.5f, 0, 1, 0x80ffffff, 0, 0}, {3.5f, -0.5f, 0, 1, 0x80ffffff, 1, 0},
               {-0.5f, 3.5f, 0, 1, 0x80ffffff, 0, 1}, {3.5f, 3.5f, 0, 1, 0x80ffffff, 1, 1}};
-    IDirect3DDevice9* d = b.device.get();
+    IDirect3DDevice9* d = b.ownDevice.get();
     const D3DRECT small{0, 0, 4, 4};
     const int calls = 2000;
     double draws = 0, clears = 0;
@@ -270,10 +241,7 @@ void DrawCall(benchmark::State& state) {
 BENCHMARK(DrawCall)->Unit(benchmark::kMillisecond)->Iterations(20);
 
 // --- the device side of the twins -------------------------------------------------------------------
-struct DeviceTwin {
-    win::NativeWindow window;
-    ComRef<IDirect3D9> direct3d;
-    ComRef<IDirect3DDevice9> device;
+struct DeviceTwin : BenchDevice {
     ComRef<IDirect3DTexture9> texture, target;
     ComRef<IDirect3DSurface9> targetSurface, targetDepth, backBuffer, backDepth;
     ComRef<IDirect3DVertexBuffer9> vertices;
@@ -285,27 +253,11 @@ struct DeviceTwin {
         meshStates.reset(), quadStates.reset(), solidStates.reset(), lineStates.reset(), screenStates.reset();
         targetSurface.reset(), targetDepth.reset(), backBuffer.reset(), backDepth.reset();
         texture.reset(), target.reset(), vertices.reset(), indices.reset();
-        device.reset();
-        direct3d.reset();
-        if (window.sdlWindow) SDL_DestroyWindow(window.sdlWindow);
     }
 
     bool create() {
-        window.sdlWindow = SDL_CreateWindow("device", 0, 0, twin::kWidth, twin::kHeight,
-                                            SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
-        direct3d = Direct3DCreate9(D3D_SDK_VERSION);
-        if (!window.sdlWindow || !direct3d) return false;
-        D3DPRESENT_PARAMETERS p;
-        p.BackBufferWidth = twin::kWidth;
-        p.BackBufferHeight = twin::kHeight;
-        p.BackBufferFormat = D3DFMT_X8R8G8B8;
-        p.hDeviceWindow = &window;
-        p.EnableAutoDepthStencil = TRUE;
-        p.AutoDepthStencilFormat = D3DFMT_D24S8;
-        p.PresentationInterval = D3DPRESENT_INTERVAL_IMMEDIATE;
-        if (FAILED(direct3d->CreateDevice(0, D3DDEVTYPE_HAL, &window, D3DCREATE_HARDWARE_VERTEXPROCESSING, &p, &device)))
-            return false;
-        IDirect3DDevice9* d = device.get();
+        if (!createDevice(twin::kWidth, twin::kHeight, "device")) return false;
+        IDirect3DDevice9* d = ownDevice.get();
         if (FAILED(d->CreateTexture(256, 256, 0, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &texture))) return false;
         const std::vector<uint32_t> t = twin::texels();
         for (DWORD level = 0; level < texture->GetLevelCount(); ++level) {  // box-filtered mip chain
@@ -383,49 +335,16 @@ struct DeviceTwin {
         pretransformed(false, false, D3DFVF_XYZRHW | D3DFVF_DIFFUSE, nullptr, &lineStates);
         pretransformed(true, false, D3DFVF_XYZRHW | D3DFVF_DIFFUSE | D3DFVF_TEX1, target.get(), &screenStates);
 
-        D3DMATERIAL9 m{};
-        m.Diffuse = m.Ambient = {1, 1, 1, 1};
-        m.Specular = {0.5f, 0.5f, 0.5f, 1};
-        m.Power = 20;
-        d->SetMaterial(&m);
-        D3DLIGHT9 light{};
-        light.Type = D3DLIGHT_DIRECTIONAL;
-        light.Diffuse = {twin::kLight, twin::kLight, twin::kLight, 1};
-        light.Specular = {1, 1, 1, 1};
-        light.Direction = {0.3f, -0.5f, 1};
-        d->SetLight(0, &light);
-        d->LightEnable(0, TRUE);
-        light.Type = D3DLIGHT_POINT;
-        light.Position = {0, 0, -2};
-        light.Range = 10;
-        light.Attenuation0 = 1;
-        light.Attenuation1 = twin::kPointFalloff;
-        d->SetLight(1, &light);
-        d->LightEnable(1, TRUE);
+        lightMeshes(d, twin::kLight, twin::kPointFalloff);
         D3DMATRIX projection;
         twin::projection(&projection.m[0][0]);
         d->SetTransform(D3DTS_PROJECTION, &projection);
         return true;
     }
 
-    void begin() {
-        device->BeginScene();
-        device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xff204080, 1, 0);
-    }
-
-    void end() {
-        device->EndScene();
-        device->Present();
-    }
-
-    void clearFrame() {
-        begin();
-        end();
-    }
-
     void widgetsFrame() {
-        IDirect3DDevice9* d = device.get();
-        begin();
+        IDirect3DDevice9* d = ownDevice.get();
+        beginFrame();
         for (int k = 0; k < twin::kWidgetDraws; ++k) {
             const float x = twin::widgetX(k), y = twin::widgetY(k);
             switch (twin::widgetKind(k)) {
@@ -451,7 +370,7 @@ struct DeviceTwin {
             }
             }
         }
-        end();
+        endFrame();
     }
 
     void meshes(int count) {
@@ -459,30 +378,30 @@ struct DeviceTwin {
             D3DMATRIX world;
             twin::meshWorld(k, &world.m[0][0]);
             meshStates->Apply();
-            device->SetTransform(D3DTS_WORLD, &world);
-            device->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, 0, meshVertices, 0, meshTriangles);
+            ownDevice->SetTransform(D3DTS_WORLD, &world);
+            ownDevice->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, 0, meshVertices, 0, meshTriangles);
         }
     }
 
     void sceneFrame() {
-        begin();
+        beginFrame();
         meshes(twin::kMeshDraws);
-        end();
+        endFrame();
     }
 
     void cloudsFrame() {
-        begin();
+        beginFrame();
         quadStates->Apply();
         for (int k = 0; k < twin::kCloudQuads; ++k) {
             twin::QuadVertex q[4];
             twin::quad(twin::cloudX(k), twin::cloudY(k), 40, 0x80ffffffu, q);
-            device->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, q, sizeof(twin::QuadVertex));
+            ownDevice->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, q, sizeof(twin::QuadVertex));
         }
-        end();
+        endFrame();
     }
 
     void targetFrame() {
-        IDirect3DDevice9* d = device.get();
+        IDirect3DDevice9* d = ownDevice.get();
         d->BeginScene();
         d->SetRenderTarget(0, targetSurface.get());
         d->SetDepthStencilSurface(targetDepth.get());
@@ -497,7 +416,7 @@ struct DeviceTwin {
                                  {twin::kWidth - 0.5f, twin::kHeight - 0.5f, 0, 1, 0xffffffffu, 1, 1}};
         screenStates->Apply();
         d->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, q, sizeof(twin::QuadVertex));
-        end();
+        endFrame();
     }
 };
 
@@ -529,7 +448,7 @@ int largestDifference(Twins& t, DeviceFrame deviceFrame, GlFrame glFrame) {
     std::vector<uint32_t> a(twin::kWidth * twin::kHeight), b(a.size());
     t.onDevice();
     (t.device.*deviceFrame)();
-    t.device.device->ReadRenderTarget(a.data(), twin::kWidth, twin::kHeight);
+    t.device.ownDevice->ReadRenderTarget(a.data(), twin::kWidth, twin::kHeight);
     t.onGl();
     (t.gl.*glFrame)();
     t.gl.read(b.data());

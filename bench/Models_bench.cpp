@@ -5,13 +5,13 @@
 //   Arrow: 60 path samples, 123 vertices, two triangle lists and a line list.
 //   Swish: a 40-vertex line strip and 38 points, a trail step every tenth second.
 //   Optimus: two textured fans. Teapot: 2256 faces from a managed buffer.
+#include "BenchDevice.h"
+
 #include "app/Device.h"
 #include "database/Database.h"
 #include "models/Model.h"
 #include "paths/Matrix4.h"
-#include "platform/win/NativeWindow.h"
 
-#include <SDL.h>
 #include <benchmark/benchmark.h>
 #include <tinyxml.h>
 
@@ -27,41 +27,18 @@ const char* const document =
     "<model.arrow name=\"Arrow\" path=\"Line\" color=\"ff8000\"/><model.swish name=\"Swish\"/>"
     "<model.optimus name=\"Optimus\" texture=\"Solid\"/><model.teapot name=\"Teapot\" texture=\"Solid\"/></demo>";
 
-struct Bench {
-    win::NativeWindow window;
-    ComRef<IDirect3D9> direct3d;
-    ComRef<IDirect3DDevice9> ownDevice;
+struct Bench : BenchDevice {
     TiXmlDocument parsed;
     Database database;
 
     bool create() {
-        if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
-        window.sdlWindow = SDL_CreateWindow("bench", 0, 0, 320, 240, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
-        direct3d = Direct3DCreate9(D3D_SDK_VERSION);
-        if (!window.sdlWindow || !direct3d) return false;
-        D3DPRESENT_PARAMETERS p;
-        p.BackBufferWidth = 320;
-        p.BackBufferHeight = 240;
-        p.BackBufferFormat = D3DFMT_X8R8G8B8;
-        p.hDeviceWindow = &window;
-        p.EnableAutoDepthStencil = TRUE;
-        p.AutoDepthStencilFormat = D3DFMT_D24S8;
-        p.PresentationInterval = D3DPRESENT_INTERVAL_IMMEDIATE;
-        if (FAILED(direct3d->CreateDevice(0, D3DDEVTYPE_HAL, &window, D3DCREATE_HARDWARE_VERTEXPROCESSING, &p, &ownDevice)))
-            return false;
-        device = ownDevice.get();
-        presentParameters = p;
+        if (!createDevice(320, 240)) return false;
         parsed.Parse(document);
         return !parsed.Error() && database.load(&parsed);
     }
 
     ~Bench() {
         database.deleteObjects();
-        device = nullptr;
-        ownDevice.reset();
-        direct3d.reset();
-        if (window.sdlWindow) SDL_DestroyWindow(window.sdlWindow);
-        SDL_QuitSubSystem(SDL_INIT_VIDEO);
     }
 };
 

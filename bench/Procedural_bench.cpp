@@ -5,21 +5,20 @@
 //   CloudFrame: a frame with one cloud filling most of the picture against a clear-only frame,
 //     each ended by Present. Counters: ms of each and cloud_vs_clear.
 //   StarsFrame: the same with the 2500-star field (15 000 vertices rebuilt on the CPU).
+#include "BenchDevice.h"
+
 #include "app/Device.h"
 #include "database/Database.h"
 #include "models/ModelCloud.h"
 #include "models/ModelStars.h"
 #include "paths/Matrix4.h"
 #include "platform/d3d9/d3d9.h"
-#include "platform/win/NativeWindow.h"
 #include "textures/Random.h"
 #include "textures/TextureCloud.h"
 
-#include <SDL.h>
 #include <benchmark/benchmark.h>
 #include <tinyxml.h>
 
-#include <chrono>
 #include <memory>
 
 namespace {
@@ -34,31 +33,12 @@ const char* const document =
     "<model.stars name=\"Stars\" texture=\"Star Texture\" scale1=\"300\" scale2=\"100\"/>"
     "</demo>";
 
-struct Bench {
-    win::NativeWindow window;
-    ComRef<IDirect3D9> direct3d;
-    ComRef<IDirect3DDevice9> ownDevice;
+struct Bench : BenchDevice {
     TiXmlDocument xml;
     std::unique_ptr<Database> database;
 
     bool create() {
-        if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
-        window.sdlWindow = SDL_CreateWindow("bench", 0, 0, width, height, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
-        direct3d = Direct3DCreate9(D3D_SDK_VERSION);
-        if (!window.sdlWindow || !direct3d) return false;
-        D3DPRESENT_PARAMETERS p{};
-        p.BackBufferWidth = width;
-        p.BackBufferHeight = height;
-        p.BackBufferFormat = D3DFMT_X8R8G8B8;
-        p.hDeviceWindow = &window;
-        p.EnableAutoDepthStencil = TRUE;
-        p.AutoDepthStencilFormat = D3DFMT_D24S8;
-        p.PresentationInterval = D3DPRESENT_INTERVAL_IMMEDIATE;
-        if (FAILED(direct3d->CreateDevice(0, D3DDEVTYPE_HAL, &window, D3DCREATE_HARDWARE_VERTEXPROCESSING, &p,
-                                          &ownDevice)))
-            return false;
-        device = ownDevice.get();
-        presentParameters = p;
+        if (!createDevice(width, height)) return false;
         xml.Parse(document);
         database = std::make_unique<Database>();
         return !xml.Error() && database->load(&xml);
@@ -67,11 +47,6 @@ struct Bench {
     ~Bench() {
         if (database) database->deleteObjects();
         database.reset();
-        device = nullptr;
-        ownDevice.reset();
-        direct3d.reset();
-        if (window.sdlWindow) SDL_DestroyWindow(window.sdlWindow);
-        SDL_QuitSubSystem(SDL_INIT_VIDEO);
     }
 
     // A camera 60 units in front of the model, looking at it along +z.
@@ -89,23 +64,14 @@ struct Bench {
     }
 
     void frame(Model* model) {
-        device->BeginScene();
-        device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xff204080, 1.0f, 0);
+        beginFrame();
         if (model) {
             placeCamera();
             model->render(0.0f, 0.01f);
         }
-        device->EndScene();
-        device->Present();
+        endFrame();
     }
 };
-
-template <class F>
-double milliseconds(F f) {
-    const auto start = std::chrono::steady_clock::now();
-    f();
-    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
-}
 
 void CloudTexture(benchmark::State& state) {
     Bench b;
@@ -119,9 +85,9 @@ void CloudTexture(benchmark::State& state) {
         // A fresh database each time, so the texture is loaded again.
         Database database;
         database.load(&b.xml);
-        build += milliseconds([&] { benchmark::DoNotOptimize(database.find("Cloud Texture", TypeTexture)); });
+        build += millisecondsOf([&] { benchmark::DoNotOptimize(database.find("Cloud Texture", TypeTexture)); });
         database.deleteObjects();
-        draws += milliseconds([&] {
+        draws += millisecondsOf([&] {
             for (int i = 0; i < 262144 + 32768 + 4096 + 512 + 64; ++i) sink += static_cast<unsigned>(crtRand());
         });
     }
@@ -147,8 +113,8 @@ void modelFrames(benchmark::State& state, const char* name, const char* ratio) {
     b.frame(model);  // programs built before timing
     double clear = 0, drawn = 0;
     for (auto _ : state) {
-        clear += milliseconds([&] { b.frame(nullptr); });
-        drawn += milliseconds([&] { b.frame(model); });
+        clear += millisecondsOf([&] { b.frame(nullptr); });
+        drawn += millisecondsOf([&] { b.frame(model); });
     }
     const double n = double(state.iterations());
     state.counters["clear_ms"] = clear / n;

@@ -6,14 +6,14 @@
 //     ended by Present. Counters: milliseconds of each and scene_vs_clear, their ratio.
 //   GroupItem: the CPU time per item of a group of 50 quads (path evaluation, world matrix, state
 //     block, texture, draw) against one bare DrawPrimitive of a quad, timed in the same run.
+#include "BenchDevice.h"
+
 #include "app/Device.h"
 #include "database/Database.h"
 #include "models/ModelGroup.h"
-#include "platform/win/NativeWindow.h"
 #include "platform/win/Resources.h"
 #include "visuals/VisualScene.h"
 
-#include <SDL.h>
 #include <benchmark/benchmark.h>
 #include <tinyxml.h>
 
@@ -68,31 +68,13 @@ std::string sceneDocument(bool quadsOnly) {
     return d;
 }
 
-struct Bench {
-    win::NativeWindow window;
-    ComRef<IDirect3D9> direct3d;
-    ComRef<IDirect3DDevice9> ownDevice;
+struct Bench : BenchDevice {
     TiXmlDocument document;
     Database database;
     VisualScene* scene = nullptr;
 
     bool create(bool quadsOnly) {
-        if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
-        window.sdlWindow = SDL_CreateWindow("bench", 0, 0, 640, 480, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
-        direct3d = Direct3DCreate9(D3D_SDK_VERSION);
-        if (!window.sdlWindow || !direct3d) return false;
-        D3DPRESENT_PARAMETERS p;
-        p.BackBufferWidth = 640;
-        p.BackBufferHeight = 480;
-        p.BackBufferFormat = D3DFMT_X8R8G8B8;
-        p.hDeviceWindow = &window;
-        p.EnableAutoDepthStencil = TRUE;
-        p.AutoDepthStencilFormat = D3DFMT_D24S8;
-        p.PresentationInterval = D3DPRESENT_INTERVAL_IMMEDIATE;
-        if (FAILED(direct3d->CreateDevice(0, D3DDEVTYPE_HAL, &window, D3DCREATE_HARDWARE_VERTEXPROCESSING, &p, &ownDevice)))
-            return false;
-        device = ownDevice.get();
-        presentParameters = p;
+        if (!createDevice(640, 480)) return false;
         if (!win::findResource("BenchGrid.x")) {
             const std::string mesh = gridMesh();
             win::addResource("BenchGrid.x", std::vector<unsigned char>(mesh.begin(), mesh.end()));
@@ -107,34 +89,14 @@ struct Bench {
 
     ~Bench() {
         database.deleteObjects();
-        device = nullptr;
-        ownDevice.reset();
-        direct3d.reset();
-        if (window.sdlWindow) SDL_DestroyWindow(window.sdlWindow);
-        SDL_QuitSubSystem(SDL_INIT_VIDEO);
-    }
-
-    void clearFrame() {
-        device->BeginScene();
-        device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xff204080, 1, 0);
-        device->EndScene();
-        device->Present();
     }
 
     void sceneFrame() {
-        device->BeginScene();
-        device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xff204080, 1, 0);
+        beginFrame();
         scene->render(50.0f, 0.016f);
-        device->EndScene();
-        device->Present();
+        endFrame();
     }
 };
-
-double millisecondsOf(void (Bench::*frame)(), Bench& b) {
-    auto start = std::chrono::steady_clock::now();
-    (b.*frame)();
-    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
-}
 
 void Frames(benchmark::State& state) {
     Bench b;
@@ -145,8 +107,8 @@ void Frames(benchmark::State& state) {
     b.sceneFrame();  // programs and state blocks built before timing
     double clear = 0, drawn = 0;
     for (auto _ : state) {
-        clear += millisecondsOf(&Bench::clearFrame, b);
-        drawn += millisecondsOf(&Bench::sceneFrame, b);
+        clear += millisecondsOf([&] { b.clearFrame(); });
+        drawn += millisecondsOf([&] { b.sceneFrame(); });
     }
     const double n = double(state.iterations());
     state.counters["clear_ms"] = clear / n;

@@ -1,8 +1,10 @@
 #include "gui/EditorViewing.h"
 
 #include "app/Device.h"
+#include "gui/Widget.h"
 #include "platform/d3dx/d3dx9.h"
 
+#include <algorithm>
 #include <cmath>
 
 Vector3 orbitEye(const Vector3& target, float distance, float azimuth, float elevation) {
@@ -21,6 +23,11 @@ Matrix4 orbitView(const Vector3& target, float distance, float azimuth, float el
     D3DXMATRIX view;
     D3DXMatrixLookAtLH(&view, &from, &at, &up);
     return view;
+}
+
+D3DVIEWPORT9 rectViewport(const Rect& r) {
+    return {static_cast<DWORD>(std::max(r.x, 0)), static_cast<DWORD>(std::max(r.y, 0)),
+            static_cast<DWORD>(std::max(r.width, 0)), static_cast<DWORD>(std::max(r.height, 0)), 0.0f, 1.0f};
 }
 
 void setEditorLight() {

@@ -51,8 +51,7 @@ void ModelPreviewView::setRect(const Rect& r) {
 }
 
 void ModelPreviewView::updateProjection() {
-    viewport = {static_cast<DWORD>(std::max(rect.x, 0)), static_cast<DWORD>(std::max(rect.y, 0)),
-                static_cast<DWORD>(std::max(rect.width, 0)), static_cast<DWORD>(std::max(rect.height, 0)), 0.0f, 1.0f};
+    viewport = rectViewport(rect);
     projection = perspective45(viewport, nearPlane, farPlane);
 }
 

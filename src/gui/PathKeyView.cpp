@@ -3,33 +3,24 @@
 #include "app/Device.h"
 #include "gui/EditorViewing.h"
 #include "gui/ScreenDrawing.h"
-#include "gui/WidgetHost.h"
 #include "models/Model.h"
 #include "paths/EditorProjection.h"
 #include "paths/PathSpline.h"
-#include "visuals/VisualScene.h"
 
-#include <algorithm>
 
 namespace {
 
-constexpr int VirtualKeyShift = 16, VirtualKeyControl = 17;
 constexpr int VirtualKeyPageUp = 33, VirtualKeyPageDown = 34;
 constexpr float RadiansPerPixel = 0.017453294f;  // a degree
 constexpr D3DCOLOR ThirdsColour = 0x40FFFFFF;
 
 }  // namespace
 
-PathKeyView::PathKeyView(PathSpline* path) : path(path) {}
+PathKeyView::PathKeyView(PathSpline* path) : PathView(path) {}
 PathKeyView::~PathKeyView() = default;
 
 bool PathKeyView::init() {
-    model = nullptr;
-    Object* preview = path ? path->getPreview() : nullptr;
-    if (Object* scene = preview ? preview->castTo(TypeVisualScene) : nullptr)
-        model = static_cast<VisualScene*>(scene)->getModel();
-    else if (Object* found = preview ? preview->castTo(TypeModel) : nullptr)
-        model = static_cast<Model*>(found);
+    takePreview();
     // The scene's own planes are not used: the key view frames the model like the orbit view.
     const float size = model ? model->getSize() : 100.0f;
     nearPlane = 0.01f * size;
@@ -51,8 +42,8 @@ void PathKeyView::setRect(const Rect& r) {
 }
 
 void PathKeyView::updateProjection() {
-    viewport = fitViewport43(static_cast<DWORD>(std::max(rect.x, 0)), static_cast<DWORD>(std::max(rect.y, 0)),
-                             static_cast<DWORD>(std::max(rect.width, 0)), static_cast<DWORD>(std::max(rect.height, 0)));
+    const D3DVIEWPORT9 whole = rectViewport(rect);
+    viewport = fitViewport43(whole.X, whole.Y, whole.Width, whole.Height);
     projection = perspective45(viewport, nearPlane, farPlane);
 }
 
@@ -70,59 +61,18 @@ bool PathKeyView::key(int virtualKey, bool down) {
 
 // --- drags -------------------------------------------------------------------------------------
 
-bool PathKeyView::beginDrag(Point p) {
-    if (isDragging() || !host || !host->setCapture(this)) return false;
-    dragStart = p;
-    if (path) {
-        const SplineKey key = path->keyAt(path->getCurrentKey());
-        startPose = {key.position, key.orientation};
-    }
-    return true;
-}
-
-void PathKeyView::endDrag() {
-    if (host) host->releaseCapture();
-}
-
-void PathKeyView::leftButton(Point p, int action) {
-    if (action == 0) {
-        if (!beginDrag(p)) return;
-        if (host->isKeyDown(VirtualKeyControl))
-            rolling = true;
-        else if (host->isKeyDown(VirtualKeyShift))
-            holding = true;
-        else
-            looking = true;
-        return;
-    }
-    rolling = holding = looking = false;
-    endDrag();
-}
-
-void PathKeyView::middleButton(Point p, int action) {
-    if (action == 0) {
-        if (beginDrag(p)) rolling = true;
-        return;
-    }
-    rolling = false;
-    endDrag();
-}
-
-void PathKeyView::rightButton(Point p, int action) {
-    if (action == 0) {
-        if (beginDrag(p)) holding = true;
-        return;
-    }
-    holding = false;
-    endDrag();
+void PathKeyView::dragStarts() {
+    if (!path) return;
+    const SplineKey key = path->keyAt(path->getCurrentKey());
+    startPose = {key.position, key.orientation};
 }
 
 void PathKeyView::mouseMove(Point p) {
-    if (!path || !(looking || rolling)) return;
+    if (!path || (drag != Drag::Left && drag != Drag::Roll)) return;
     const float dx = static_cast<float>(dragStart.x - p.x) * RadiansPerPixel;
     const float dy = static_cast<float>(dragStart.y - p.y) * RadiansPerPixel;
     PathState pose = startPose;
-    if (looking) {
+    if (drag == Drag::Left) {  // looks around
         pose.orientation = multiplyQuaternion(
             multiplyQuaternion(quaternionFromAxisAngle({1.0f, 0.0f, 0.0f}, dy), startPose.orientation),
             quaternionFromAxisAngle({0.0f, 1.0f, 0.0f}, dx));
@@ -133,25 +83,11 @@ void PathKeyView::mouseMove(Point p) {
     updateCamera();
 }
 
-void PathKeyView::mouseLeave() {
-    hovered = false;
-    rolling = holding = looking = false;
-}
-
 // --- drawing -----------------------------------------------------------------------------------
 
 bool PathKeyView::draw(float time, float delta) {
-    if (!device || viewport.Width == 0 || viewport.Height == 0) return true;
     D3DVIEWPORT9 saved{};
-    device->GetViewport(&saved);
-    device->SetViewport(&viewport);
-    device->SetTransform(D3DTS_PROJECTION, &projection);
-    device->SetTransform(D3DTS_VIEW, &view);
-    const Matrix4 identity = identityMatrix();
-    device->SetTransform(D3DTS_WORLD, &identity);
-    device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
-    setEditorLight();
-    if (model) model->render(time, delta);
+    if (!drawModel(time, delta, saved)) return true;
 
     if (!overlayState) {
         recordScreenState({}, {

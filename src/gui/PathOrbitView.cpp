@@ -2,7 +2,6 @@
 
 #include "app/Device.h"
 #include "gui/EditorViewing.h"
-#include "gui/WidgetHost.h"
 #include "models/Model.h"
 #include "paths/EditorProjection.h"
 #include "paths/PathSpline.h"
@@ -13,7 +12,6 @@
 
 namespace {
 
-constexpr int VirtualKeyShift = 16, VirtualKeyControl = 17;
 constexpr int VirtualKeyPageUp = 33, VirtualKeyPageDown = 34;
 constexpr int VirtualKeyLeft = 37, VirtualKeyUp = 38, VirtualKeyRight = 39, VirtualKeyDown = 40;
 constexpr int VirtualKeyNumpad1 = 0x61, VirtualKeyNumpad3 = 0x63, VirtualKeyNumpad7 = 0x67;
@@ -25,24 +23,18 @@ constexpr float DragRadiansPerPixel = 0.02f;
 
 }  // namespace
 
-PathOrbitView::PathOrbitView(PathSpline* path) : path(path), renderer(path) {}
+PathOrbitView::PathOrbitView(PathSpline* path) : PathView(path), renderer(path) {}
 PathOrbitView::~PathOrbitView() = default;
 
 bool PathOrbitView::init() {
-    scene = nullptr;
-    model = nullptr;
     cameraRenderer.reset();
     sceneFieldOfView = 0.0f;
-    Object* preview = path ? path->getPreview() : nullptr;
-    if (Object* found = preview ? preview->castTo(TypeVisualScene) : nullptr) {
-        scene = static_cast<VisualScene*>(found);
-        model = scene->getModel();
+    scene = takePreview();
+    if (scene) {
         sceneFieldOfView = scene->getFov();
         // The scene's camera path is drawn with its view pyramid; only a spline has keys to draw.
         if (Object* camera = scene->getCamera() ? scene->getCamera()->castTo(TypePathSpline) : nullptr)
             cameraRenderer = std::make_unique<PathRenderer>(static_cast<PathSpline*>(camera));
-    } else if (Object* found = preview ? preview->castTo(TypeModel) : nullptr) {
-        model = static_cast<Model*>(found);
     }
     const float size = model ? model->getSize() : 100.0f;
     distance = 2.0f * size;
@@ -64,8 +56,7 @@ void PathOrbitView::setRect(const Rect& r) {
 }
 
 void PathOrbitView::updateProjection() {
-    viewport = {static_cast<DWORD>(std::max(rect.x, 0)), static_cast<DWORD>(std::max(rect.y, 0)),
-                static_cast<DWORD>(std::max(rect.width, 0)), static_cast<DWORD>(std::max(rect.height, 0)), 0.0f, 1.0f};
+    viewport = rectViewport(rect);
     projection = perspective45(viewport, nearPlane, farPlane);
 }
 
@@ -98,60 +89,20 @@ bool PathOrbitView::key(int virtualKey, bool down) {
 
 // --- drags -------------------------------------------------------------------------------------
 
-bool PathOrbitView::beginDrag(Point p) {
-    if (isDragging() || !host || !host->setCapture(this)) return false;
-    dragStart = p;
+void PathOrbitView::dragStarts() {
     startAzimuth = azimuth;
     startElevation = elevation;
     if (path) startKey = path->keyAt(path->getCurrentKey());
-    return true;
-}
-
-void PathOrbitView::endDrag() {
-    if (host) host->releaseCapture();
-}
-
-void PathOrbitView::leftButton(Point p, int action) {
-    if (action == 0) {
-        if (!beginDrag(p)) return;
-        if (host->isKeyDown(VirtualKeyControl))
-            rolling = true;
-        else if (host->isKeyDown(VirtualKeyShift))
-            moving = true;
-        else
-            orbiting = true;
-        return;
-    }
-    orbiting = moving = rolling = false;
-    endDrag();
-}
-
-void PathOrbitView::middleButton(Point p, int action) {
-    if (action == 0) {
-        if (beginDrag(p)) rolling = true;
-        return;
-    }
-    rolling = false;
-    endDrag();
-}
-
-void PathOrbitView::rightButton(Point p, int action) {
-    if (action == 0) {
-        if (beginDrag(p)) moving = true;
-        return;
-    }
-    moving = false;
-    endDrag();
 }
 
 void PathOrbitView::mouseMove(Point p) {
     const float x0 = static_cast<float>(dragStart.x), y0 = static_cast<float>(dragStart.y);
     const float x = static_cast<float>(p.x), y = static_cast<float>(p.y);
-    if (orbiting) {
+    if (drag == Drag::Left) {  // orbits
         azimuth = startAzimuth + (x0 - x) * DragRadiansPerPixel;
         elevation = startElevation + (y - y0) * DragRadiansPerPixel;
         updateCamera();
-    } else if (moving && path) {
+    } else if (drag == Drag::Right && path) {
         // In the view plane: a drag across the whole height moves the key by the distance.
         const float h = static_cast<float>(std::max(rect.height, 1));
         const float f = (x0 - x) * distance / h, g = (y0 - y) * distance / h;
@@ -162,7 +113,7 @@ void PathOrbitView::mouseMove(Point p) {
         pose.position.y = startKey.position.y + g * ce;
         pose.position.z = startKey.position.z - f * ca - g * se * sa;
         path->setKeyPose(pose);
-    } else if (rolling && path) {
+    } else if (drag == Drag::Roll && path) {
         // About the line of sight, by twice the angle the drag runs along the diagonal.
         const float phi = ((y0 + x0) - (y + x)) * DragRadiansPerPixel;
         const float ca = std::cos(azimuth), sa = std::sin(azimuth);
@@ -180,26 +131,13 @@ void PathOrbitView::wheel(Point, float notches) {
     updateCamera();
 }
 
-void PathOrbitView::mouseLeave() {
-    hovered = false;
-    orbiting = moving = rolling = false;
-}
-
 // --- drawing -----------------------------------------------------------------------------------
 
 bool PathOrbitView::draw(float time, float delta) {
-    if (!device || viewport.Width == 0 || viewport.Height == 0) return true;
     D3DVIEWPORT9 saved{};
-    device->GetViewport(&saved);
-    device->SetViewport(&viewport);
-    device->SetTransform(D3DTS_PROJECTION, &projection);
-    device->SetTransform(D3DTS_VIEW, &view);
+    if (!drawModel(time, delta, saved)) return true;
     const Matrix4 identity = identityMatrix();
-    device->SetTransform(D3DTS_WORLD, &identity);
-    device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
-    setEditorLight();
-    if (model) model->render(time, delta);
-    device->SetTransform(D3DTS_WORLD, &identity);
+    device->SetTransform(D3DTS_WORLD, &identity);  // a model may leave another world behind
     if (cameraRenderer) cameraRenderer->draw(time, delta, 0.0f, sceneFieldOfView);
     if (path) renderer.draw(path->keyAt(path->getCurrentKey()).time, delta, distance, 0.0f);
     device->SetViewport(&saved);

@@ -1,10 +1,5 @@
 #include "models/ModelBoing.h"
 
-#include "app/Device.h"
-#include "database/Database.h"
-
-#include <tinyxml.h>
-
 #include <numbers>
 
 namespace {
@@ -18,25 +13,8 @@ void wrapPhase(float& phase) {
 
 }  // namespace
 
-Model* findModelAttribute(Database* database, const TiXmlElement* element) {
-    return static_cast<Model*>(database->find(element->Attribute("model"), TypeModel));
-}
-
 Object* ModelBoing::castTo(ObjectType type) {
     return answerFor(type, TypeModel, TypeModelBoing);
-}
-
-bool ModelBoing::load(TiXmlElement* element) {
-    model = findModelAttribute(database, element);
-    return model != nullptr;
-}
-
-float ModelBoing::getSize() {
-    if (drawing) return Model::getSize();
-    drawing = true;
-    const float size = model->getSize();
-    drawing = false;
-    return size;
 }
 
 Matrix4 ModelBoing::motionMatrix(float swing, float bounce) {
@@ -52,15 +30,10 @@ Matrix4 ModelBoing::motionMatrix(float swing, float bounce) {
     return m;
 }
 
-void ModelBoing::render(float time, float delta) {
-    if (drawing) return;  // the document leads from this model back to itself
-    drawing = true;
+Matrix4 ModelBoing::advance(float delta) {
     swingPhase += 0.27f * delta;
     bouncePhase += 0.74f * delta;
     wrapPhase(swingPhase);
     wrapPhase(bouncePhase);
-    const Matrix4 m = motionMatrix(swingPhase, bouncePhase);
-    device->MultiplyTransform(D3DTS_WORLD, &m);
-    model->render(time, delta);
-    drawing = false;
+    return motionMatrix(swingPhase, bouncePhase);
 }

@@ -4,7 +4,7 @@
 #include "app/LoadResource.h"
 #include "database/Database.h"
 #include "gui/Widget.h"
-#include "models/ModelSea.h"
+#include "models/ManagedBuffers.h"
 #include "paths/Matrix4.h"
 #include "textures/Texture.h"
 

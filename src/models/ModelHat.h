@@ -2,20 +2,17 @@
 // phase advances by `delta` in every render). WORLD is left at the spun matrix.
 #pragma once
 
-#include "models/Model.h"
+#include "models/ModelMover.h"
 
-class ModelHat : public Model {
+class ModelHat : public ModelMover {
 public:
-    using Model::Model;
+    using ModelMover::ModelMover;
     Object* castTo(ObjectType type) override;
-    bool load(TiXmlElement* element) override;  // false when the model is missing
-    void render(float time, float delta) override;
-    float getSize() override;
 
     float getSpinPhase() const { return spinPhase; }
 
 private:
-    Model* model = nullptr;  // referenced, not owned
+    Matrix4 advance(float delta) override;
+
     float spinPhase = 0.0f;  // revolutions, never wrapped
-    bool drawing = false;    // inside render or getSize; reached again, a cycle of models stops here
 };

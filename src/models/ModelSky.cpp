@@ -1,7 +1,6 @@
 #include "models/ModelSky.h"
 
 #include "app/Device.h"
-#include "models/ModelSea.h"
 
 #include <cmath>
 
@@ -43,12 +42,8 @@ std::vector<SkyVertex> ModelSky::buildVertices(int rings) {
 }
 
 bool ModelSky::load(TiXmlElement*) {
-    vertexCount = ringVertexCount(rings);
-    triangleCount = ringTriangleCount(rings);
-    if (!fillIndexBuffer(buildRingIndices(rings), indexBuffer)) return false;
     const std::vector<SkyVertex> vertices = buildVertices(rings);
-    return fillVertexBuffer(vertices.data(), static_cast<UINT>(vertices.size() * sizeof(SkyVertex)), skyFvf,
-                            vertexBuffer);
+    return mesh.create(rings, vertices.data(), sizeof(SkyVertex), skyFvf);
 }
 
 void ModelSky::render(float, float) {
@@ -57,7 +52,5 @@ void ModelSky::render(float, float) {
         device->EndStateBlock(&stateBlock);
     }
     if (stateBlock) stateBlock->Apply();
-    device->SetIndices(indexBuffer.get());
-    device->SetStreamSource(0, vertexBuffer.get(), 0, sizeof(SkyVertex));
-    device->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, 0, vertexCount, 0, triangleCount);
+    mesh.draw();
 }

@@ -1,9 +1,10 @@
 // ModelSky: a dome over the unit disc, a cap of the sphere of radius sqrt 2 centred at
 // (0, -1, 0), so its rim lies at y = 0 and its zenith at sqrt 2 - 1. Coloured from 0xFF0060C0
-// overhead to (128, 192, 255) at the rim, untextured. Uses the sea's ring mesh with six rings.
+// overhead to (128, 192, 255) at the rim, untextured. Uses the ring mesh with six rings.
 #pragma once
 
 #include "models/Model.h"
+#include "models/RingMesh.h"
 #include "platform/d3d9/d3d9.h"
 
 #include <vector>
@@ -27,9 +28,6 @@ public:
 
 private:
     int rings = 6;
-    int vertexCount = 0;
-    int triangleCount = 0;
-    ComRef<IDirect3DVertexBuffer9> vertexBuffer;  // owned
-    ComRef<IDirect3DIndexBuffer9> indexBuffer;    // owned
+    RingMesh mesh;
     ComRef<IDirect3DStateBlock9> stateBlock;      // recorded on the first render
 };

@@ -21,6 +21,27 @@ DWORD channel(float v) {
     return static_cast<DWORD>(static_cast<int>(v)) & 0xffu;
 }
 
+// Visits the cells from (x0, y0, z0) up to the far corner, x fastest: each walk runs from its
+// start until the offset wraps to 0. The order matters, as random fills draw from one sequence.
+template <class Visit>
+void walkFrom(NoiseGrid& grid, int x0, int y0, int z0, Visit visit) {
+    if (!grid.cells) return;
+    const int nx = grid.nx, nxy = grid.nx * grid.ny;
+    int z = (z0 * nxy) & grid.maskZ;
+    do {
+        int y = (y0 * nx) & grid.maskY;
+        do {
+            int x = x0 & grid.maskX;
+            do {
+                visit(grid.cells[x + y + z]);
+                x = (x + 1) & grid.maskX;
+            } while (x != 0);
+            y = (y + nx) & grid.maskY;
+        } while (y != 0);
+        z = (z + nxy) & grid.maskZ;
+    } while (z != 0);
+}
+
 }  // namespace
 
 bool NoiseGrid::create(int x, int y, int z) {
@@ -39,39 +60,12 @@ bool NoiseGrid::create(int x, int y, int z) {
 }
 
 void NoiseGrid::fill(int x0, int y0, int z0, float value) {
-    if (!cells) return;
-    // Each walk runs from its start until the offset wraps to 0.
-    int z = (z0 * nx * ny) & maskZ;
-    do {
-        int y = (y0 * nx) & maskY;
-        do {
-            int x = x0 & maskX;
-            do {
-                cells[x + y + z] = value;
-                x = (x + 1) & maskX;
-            } while (x != 0);
-            y = (y + nx) & maskY;
-        } while (y != 0);
-        z = (z + nx * ny) & maskZ;
-    } while (z != 0);
+    walkFrom(*this, x0, y0, z0, [value](float& cell) { cell = value; });
 }
 
 void NoiseGrid::addRandom(int x0, int y0, int z0, float amplitude) {
-    if (!cells) return;
     const float k = amplitude * (1.0f / 32767.0f);
-    int z = (z0 * nx * ny) & maskZ;
-    do {
-        int y = (y0 * nx) & maskY;
-        do {
-            int x = x0 & maskX;
-            do {
-                cells[x + y + z] += static_cast<float>(crtRand()) * k;
-                x = (x + 1) & maskX;
-            } while (x != 0);
-            y = (y + nx) & maskY;
-        } while (y != 0);
-        z = (z + nx * ny) & maskZ;
-    } while (z != 0);
+    walkFrom(*this, x0, y0, z0, [k](float& cell) { cell += static_cast<float>(crtRand()) * k; });
 }
 
 bool NoiseGrid::upsample(int shift) {

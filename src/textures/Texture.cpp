@@ -11,3 +11,14 @@ Widget* Texture::getEditor() {
     editor = std::move(preview);
     return editor.get();
 }
+
+void Texture::levelSize(IDirect3DTexture9* texture, int& width, int& height) {
+    D3DSURFACE_DESC desc{};
+    if (texture && SUCCEEDED(texture->GetLevelDesc(0, &desc))) {
+        width = static_cast<int>(desc.Width);
+        height = static_cast<int>(desc.Height);
+    } else {
+        width = 0;
+        height = 0;
+    }
+}

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "database/Object.h"
+#include "platform/d3d9/d3d9.h"
 
 #include <memory>
 
@@ -19,5 +20,8 @@ public:
     }
 
 protected:
+    // The size of level 0 of `texture`; 0 x 0 without a texture or when it cannot be asked.
+    static void levelSize(IDirect3DTexture9* texture, int& width, int& height);
+
     std::unique_ptr<Widget> editor;  // owned; created by the first getEditor
 };

@@ -70,12 +70,5 @@ bool TextureCloud::select(int stage, float, float) {
 }
 
 void TextureCloud::getSize(int& w, int& h) {
-    D3DSURFACE_DESC desc{};
-    if (texture && SUCCEEDED(texture->GetLevelDesc(0, &desc))) {
-        w = static_cast<int>(desc.Width);
-        h = static_cast<int>(desc.Height);
-    } else {
-        w = 0;
-        h = 0;
-    }
+    levelSize(texture.get(), w, h);
 }

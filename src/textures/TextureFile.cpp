@@ -30,12 +30,5 @@ bool TextureFile::select(int stage, float, float) {
 }
 
 void TextureFile::getSize(int& width, int& height) {
-    D3DSURFACE_DESC desc{};
-    if (texture && SUCCEEDED(texture->GetLevelDesc(0, &desc))) {
-        width = static_cast<int>(desc.Width);
-        height = static_cast<int>(desc.Height);
-    } else {
-        width = 0;
-        height = 0;
-    }
+    levelSize(texture.get(), width, height);
 }

@@ -7,6 +7,7 @@
 #include "clock/Music.h"
 #include "database/FloatObject.h"
 #include "gui/FloatPanel.h"
+#include "gui/MusicDocumentTest.h"
 #include "gui/RecordingHost.h"
 #include "gui/TransportPanel.h"
 #include "support/TestDevice.h"
@@ -59,21 +60,16 @@ private:
     std::string folder;
 };
 
-class GuiTest : public ::testing::Test {
+class GuiTest : public MusicDocumentTest {
 protected:
+    GuiTest() : MusicDocumentTest(320, 240, document) {}
+
     void SetUp() override {
-        setenv("SDL_AUDIODRIVER", "dummy", 0);
-        ASSERT_TRUE(startAudio(nullptr));
-        audioStarted = true;
-        ASSERT_TRUE(doc.loaded);
+        MusicDocumentTest::SetUp();
+        if (HasFatalFailure()) return;
         music = static_cast<Music*>(doc.database.music(TypeMusic));
         ASSERT_NE(music, nullptr);
     }
-    void TearDown() override {
-        doc.database.deleteObjects();
-        if (audioStarted) stopAudio();
-    }
-
     // The Gui as the display would attach it: host, focus (the window has it) and the client area.
     void attach(Gui& gui) {
         gui.setHost(&host);
@@ -81,11 +77,8 @@ protected:
         gui.setRect({0, 0, screen.width(), screen.height()});
     }
 
-    TestDevice screen{320, 240};
-    TestDocument doc{document};
     RecordingHost host;
     Music* music = nullptr;
-    bool audioStarted = false;
 };
 
 TEST_F(GuiTest, InitFailsWithoutARootVisual) {

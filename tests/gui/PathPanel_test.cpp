@@ -3,10 +3,8 @@
 // the views, and a path has no panel without music.
 #include "gui/PathPanel.h"
 
-#include "clock/Audio.h"
+#include "gui/MusicDocumentTest.h"
 #include "paths/PathSpline.h"
-#include "support/TestDevice.h"
-#include "support/TestDocument.h"
 
 #include <gtest/gtest.h>
 
@@ -26,32 +24,24 @@ const char* document =
     "<music name=\"Music\" resource=\"Music.ogg\" tempo=\"120\"/>"
     "</demo>";
 
-class PathPanelTest : public ::testing::Test {
+class PathPanelTest : public MusicDocumentTest {
 protected:
+    PathPanelTest() : MusicDocumentTest(64, 64, document) {}
+
     void SetUp() override {
-        setenv("SDL_AUDIODRIVER", "dummy", 0);
-        ASSERT_TRUE(startAudio(nullptr));
-        audioStarted = true;
-        ASSERT_TRUE(doc.loaded);
+        MusicDocumentTest::SetUp();
+        if (HasFatalFailure()) return;
         path = doc.find<PathSpline>("Path", TypePathSpline);
         ASSERT_NE(path, nullptr);
         panel = dynamic_cast<PathPanel*>(path->getEditor());
         ASSERT_NE(panel, nullptr);
         panel->setRect({0, 0, 400, 300});
     }
-    void TearDown() override {
-        doc.database.deleteObjects();
-        if (audioStarted) stopAudio();
-    }
-
     static void click(Button* button) {
         button->leftButton({0, 0}, 0);
         button->leftButton({0, 0}, 2);
     }
 
-    TestDevice screen{64, 64};
-    TestDocument doc{document};
-    bool audioStarted = false;
     PathSpline* path = nullptr;
     PathPanel* panel = nullptr;
 };

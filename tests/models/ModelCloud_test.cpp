@@ -12,6 +12,39 @@
 #include <cmath>
 #include <vector>
 
+namespace {
+
+// Model x turns to view z, y to view x, z to view y (rows and columns differ); the model stands
+// `distance` ahead under a 90-degree square projection. Returns the world-view matrix.
+Matrix4 turnAndPlace(TestDevice& screen, float distance) {
+    Matrix4 world;
+    world(0, 2) = 1.0f;
+    world(1, 0) = 1.0f;
+    world(2, 1) = 1.0f;
+    world(3, 3) = 1.0f;
+    Matrix4 view = identityMatrix();
+    view(3, 2) = distance;
+    Matrix4 projection;
+    projection(0, 0) = 1.0f;
+    projection(1, 1) = 1.0f;
+    projection(2, 2) = 1000.0f / 999.0f;
+    projection(2, 3) = 1.0f;
+    projection(3, 2) = -1000.0f / 999.0f;
+    screen->SetTransform(D3DTS_WORLD, &world);
+    screen->SetTransform(D3DTS_VIEW, &view);
+    screen->SetTransform(D3DTS_PROJECTION, &projection);
+    return multiplyMatrix(world, view);
+}
+
+// Leaves the frame open: a caller may draw more over the cloud before it ends the scene.
+void beginCloudOverWhite(TestDevice& screen, ModelCloud* cloud) {
+    screen->BeginScene();
+    screen->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xffffffff, 1.0f, 0);
+    cloud->render(0.0f, 0.01f);
+}
+
+}  // namespace
+
 TEST(ModelCloud, EverySliceTwiceWithOppositeWindings) {
     const std::vector<CloudVertex> v = ModelCloud::buildVertices();
     const std::vector<uint16_t> indices = ModelCloud::buildIndices();
@@ -50,34 +83,15 @@ TEST(ModelCloud, ShaderFadeMatchesTheNormalInViewSpace) {
     ASSERT_NE(doc.find<ModelCloud>("Other", TypeModel), nullptr);
     EXPECT_EQ(ModelCloud::liveClouds(), 2);
 
-    // Model x turns to view z, y to view x, z to view y; the cloud stands 100 ahead.
-    Matrix4 world;
-    world(0, 2) = 1.0f;
-    world(1, 0) = 1.0f;
-    world(2, 1) = 1.0f;
-    world(3, 3) = 1.0f;
-    Matrix4 view = identityMatrix();
-    view(3, 2) = 100.0f;
-    Matrix4 projection;
-    projection(0, 0) = 1.0f;
-    projection(1, 1) = 1.0f;
-    projection(2, 2) = 1000.0f / 999.0f;
-    projection(2, 3) = 1.0f;
-    projection(3, 2) = -1000.0f / 999.0f;
-    screen->SetTransform(D3DTS_WORLD, &world);
-    screen->SetTransform(D3DTS_VIEW, &view);
-    screen->SetTransform(D3DTS_PROJECTION, &projection);
+    const Matrix4 worldView = turnAndPlace(screen, 100.0f);
 
     // Black slices over white: the x slices face the camera and hide the middle.
-    screen->BeginScene();
-    screen->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xffffffff, 1.0f, 0);
-    cloud->render(0.0f, 0.01f);
+    beginCloudOverWhite(screen, cloud);
     screen->EndScene();
     EXPECT_LT(screen.pixel(16, 16) & 0xff, 8u);
 
     // The same shader, constants and states, on a screen-filling square in the plane x = 0 whose
     // normal is chosen freely: the fade is |z| of the normal turned into view space.
-    const Matrix4 worldView = multiplyMatrix(world, view);
     const float normals[3][3] = {{1, 0, 0}, {0, 1, 0}, {0.6f, 0.8f, 0}};
     for (const auto& n : normals) {
         const float z = n[0] * worldView(0, 2) + n[1] * worldView(1, 2) + n[2] * worldView(2, 2);
@@ -85,9 +99,7 @@ TEST(ModelCloud, ShaderFadeMatchesTheNormalInViewSpace) {
         const CloudVertex square[4] = {
             {0, -300, -300, n[0], n[1], n[2], 0.5f, 0.5f}, {0, 300, -300, n[0], n[1], n[2], 0.5f, 0.5f},
             {0, 300, 300, n[0], n[1], n[2], 0.5f, 0.5f}, {0, -300, 300, n[0], n[1], n[2], 0.5f, 0.5f}};
-        screen->BeginScene();
-        screen->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xffffffff, 1.0f, 0);
-        cloud->render(0.0f, 0.01f);
+        beginCloudOverWhite(screen, cloud);
         screen->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xffffffff, 1.0f, 0);
         screen->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
         screen->SetVertexShader(ModelCloud::shader());
@@ -108,25 +120,9 @@ TEST(ModelCloud, StretchesAlongYAndZ) {
         "<model.cloud name=\"Flat\" texture=\"Black\" scale1=\"1\" scale2=\"0.5\"/></demo>");
     auto* cloud = doc.find<ModelCloud>("Flat", TypeModel);
     ASSERT_NE(cloud, nullptr);
-    Matrix4 world;
-    world(0, 2) = 1.0f;
-    world(1, 0) = 1.0f;
-    world(2, 1) = 1.0f;
-    world(3, 3) = 1.0f;
-    Matrix4 view = identityMatrix();
-    view(3, 2) = 60.0f;  // the nearest x slice stands 44 ahead: 32 units there are 0.73 of the half screen
-    Matrix4 projection;
-    projection(0, 0) = 1.0f;
-    projection(1, 1) = 1.0f;
-    projection(2, 2) = 1000.0f / 999.0f;
-    projection(2, 3) = 1.0f;
-    projection(3, 2) = -1000.0f / 999.0f;
-    screen->SetTransform(D3DTS_WORLD, &world);
-    screen->SetTransform(D3DTS_VIEW, &view);
-    screen->SetTransform(D3DTS_PROJECTION, &projection);
-    screen->BeginScene();
-    screen->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xffffffff, 1.0f, 0);
-    cloud->render(0.0f, 0.01f);
+    // The nearest x slice stands 44 ahead: 32 units there are 0.73 of the half screen.
+    turnAndPlace(screen, 60.0f);
+    beginCloudOverWhite(screen, cloud);
     screen->EndScene();
     EXPECT_LT(screen.pixel(32 + 19, 32) & 0xff, 8u);   // 0.6 of the half width: inside
     EXPECT_EQ(screen.pixel(32, 32 + 19) & 0xff, 255u);  // 0.6 of the half height: above the cloud

@@ -25,9 +25,11 @@ pictures() {
   echo "pictures: building the generator"
   g++ -std=c++20 -O2 -o "$work/pictures" "$tools/pictures.cpp" \
     $(pkg-config --cflags --libs freetype2 libpng) -ljpeg
-  # The island's ground picture follows the committed island map.
-  "$work/pictures" "$out" "$root/resources/DejaVuSans.ttf" "$tools/fonts/DejaVuSans-Bold.ttf" \
-    "$root/resources/IslandMap.raw"
+  # The island's ground picture follows the island map: the one this run wrote, or else the
+  # committed one (rawmaps runs first when everything is generated).
+  local map="$out/IslandMap.raw"
+  [[ -f "$map" ]] || map="$root/resources/IslandMap.raw"
+  "$work/pictures" "$out" "$root/resources/DejaVuSans.ttf" "$tools/fonts/DejaVuSans-Bold.ttf" "$map"
 }
 
 # The production's meshes, written with tools/xwriter.
@@ -70,7 +72,7 @@ case "$what" in
   music) music ;;
   rawmaps) rawmaps ;;
   shaders) shaders ;;
-  all|check) pictures; meshes; music; rawmaps; shaders ;;
+  all|check) rawmaps; shaders; pictures; meshes; music ;;
   *) echo "usage: $0 [all|pictures|meshes|music|rawmaps|shaders|check]" >&2; exit 2 ;;
 esac
 

@@ -20,8 +20,9 @@ std::vector<unsigned char> readFile(const fs::path& path) {
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-fs::path pngSuite() { return fs::path(testing_paths::sharedDir()) / "testdata" / "pngsuite"; }
-fs::path ourData() { return fs::path(testing_paths::sourceDir()) / "tests" / "data" / "d3dx"; }
+fs::path testData() { return fs::path(testing_paths::sourceDir()) / "tests" / "data"; }
+fs::path pngSuite() { return testData() / "pngsuite"; }
+fs::path ourData() { return testData() / "d3dx"; }
 
 bool decodeFile(const fs::path& path, Picture& picture, std::string& error) {
     std::vector<unsigned char> bytes = readFile(path);

@@ -135,6 +135,9 @@ std::unique_ptr<AudioStream> AudioStream::open(const void* data, std::size_t siz
     auto frames = static_cast<std::size_t>(
         static_cast<double>(bufferFrames) * stream->sampleRate / outputRate + 8 + decodeChunk);
     stream->window.reserve(frames * 2);
+    // Opening a seekable source leaves libvorbisfile on the last link of a chained stream (it reads
+    // every link's bounds); playback assumes the decoder at frame 0.
+    stream->decoderFailed = ov_raw_seek(vorbis, 0) != 0;
     error = BASS_OK;
     return stream;
 }

@@ -1,10 +1,12 @@
 // The binary X encoding: a 16-byte header, then little-endian tokens. Data objects are a name
 // token (the template), an optional name token (the object's name) and braces around their
-// values; runs of integers and of floats go in integer and float list tokens.
+// values; runs of integers and of floats go in integer and float list tokens. The text encoding
+// writes the same objects as words, every value closed by ';'.
 #include "XWriter.h"
 
 #include <cctype>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <fstream>
 
@@ -54,6 +56,8 @@ struct Failure {
 
 class Emitter {
 public:
+    Emitter(bool textMode, bool doubles) : textMode(textMode), doubles(doubles) {}
+
     std::vector<unsigned char> bytes;
 
     void word(std::uint16_t value) {
@@ -72,11 +76,21 @@ public:
         text(value);
     }
     void string(const std::string& value) {
+        if (textMode) {
+            if (value.find('"') != std::string::npos) throw Failure{"a text file cannot hold the string " + value};
+            words("\"" + value + "\";\n");
+            return;
+        }
         word(tokenString);
         text(value);
         word(tokenSemicolon);
     }
     void integers(const std::vector<std::uint32_t>& values) {
+        if (textMode) {
+            for (std::uint32_t v : values) words(std::to_string(v) + ";");
+            words("\n");
+            return;
+        }
         word(tokenIntegerList);
         dword(std::uint32_t(values.size()));
         for (std::uint32_t v : values) dword(v);
@@ -84,23 +98,52 @@ public:
     void floats(const std::vector<float>& values) {
         for (float v : values)
             if (!std::isfinite(v)) throw Failure{"a number that is not finite"};
+        if (textMode) {
+            // 9 significant digits give a float back exactly, 17 a double.
+            char number[40];
+            for (float v : values) {
+                std::snprintf(number, sizeof number, doubles ? "%.17g;" : "%.9g;", double(v));
+                words(number);
+            }
+            words("\n");
+            return;
+        }
         word(tokenFloatList);
         dword(std::uint32_t(values.size()));
         for (float v : values) {
-            std::uint32_t bits;
-            std::memcpy(&bits, &v, 4);
-            dword(bits);
+            if (doubles) {
+                double wide = v;
+                std::uint64_t bits;
+                std::memcpy(&bits, &wide, 8);
+                dword(std::uint32_t(bits));
+                dword(std::uint32_t(bits >> 32));
+            } else {
+                std::uint32_t bits;
+                std::memcpy(&bits, &v, 4);
+                dword(bits);
+            }
         }
     }
     void open(const char* type, const std::string& objectName) {
+        if (textMode) {
+            words(std::string(type) + (objectName.empty() ? "" : " " + objectName) + " {\n");
+            return;
+        }
         name(type);
         if (!objectName.empty()) name(objectName);
         word(tokenOpenBrace);
     }
-    void close() { word(tokenCloseBrace); }
+    void close() {
+        if (textMode) words("}\n");
+        else word(tokenCloseBrace);
+    }
 
     // Template definitions, from their text form.
     void templates(const char* source) {
+        if (textMode) {
+            words(source);
+            return;
+        }
         const char* p = source;
         while (*p) {
             unsigned char c = static_cast<unsigned char>(*p);
@@ -137,6 +180,11 @@ public:
     }
 
 private:
+    void words(const std::string& value) { bytes.insert(bytes.end(), value.begin(), value.end()); }
+
+    const bool textMode;
+    const bool doubles;
+
     void guid(const std::string& text) {  // 8-4-4-4-12 hexadecimal digits
         std::string digits;
         for (char c : text)
@@ -274,10 +322,17 @@ void writeFrame(Emitter& out, const Frame& frame, int depth) {
 }  // namespace
 
 std::vector<unsigned char> encode(const Scene& scene, std::string& error) {
+    return encode(scene, Format(), error);
+}
+
+std::vector<unsigned char> encode(const Scene& scene, const Format& format, std::string& error) {
     try {
-        Emitter out;
-        const char header[] = "xof 0303bin 0032";
-        out.bytes.assign(header, header + 16);
+        Emitter out(format.text, format.doubles);
+        std::string header = "xof 0303";
+        header += format.text ? "txt " : "bin ";
+        header += format.doubles ? "0064" : "0032";
+        out.bytes.assign(header.begin(), header.end());
+        if (format.text) out.bytes.push_back('\n');
         out.templates(templateDefinitions);
         for (const Frame& frame : scene.frames) writeFrame(out, frame, 0);
         for (const Mesh& mesh : scene.meshes) writeMesh(out, mesh);
@@ -289,7 +344,11 @@ std::vector<unsigned char> encode(const Scene& scene, std::string& error) {
 }
 
 bool writeFile(const std::string& path, const Scene& scene, std::string& error) {
-    std::vector<unsigned char> bytes = encode(scene, error);
+    return writeFile(path, scene, Format(), error);
+}
+
+bool writeFile(const std::string& path, const Scene& scene, const Format& format, std::string& error) {
+    std::vector<unsigned char> bytes = encode(scene, format, error);
     if (bytes.empty()) return false;
     std::ofstream file(path, std::ios::binary | std::ios::trunc);
     file.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));

@@ -1,9 +1,10 @@
-// Writes DirectX X files in the binary encoding with 32-bit floats ("xof 0303bin 0032"), with
-// the definitions of the templates they use: Frame, FrameTransformMatrix, Mesh, MeshNormals,
-// MeshTextureCoords, MeshVertexColors, MeshMaterialList, Material, TextureFilename. Coordinates
-// are Direct3D's: left-handed, row vectors, clockwise front faces, v running down the texture.
-// Depends on the standard library only. A scene that does not hold together (an index out of
-// range, a per-vertex array of the wrong length) is refused with a reason; nothing is written.
+// Writes DirectX X files, binary with 32-bit floats ("xof 0303bin 0032") unless asked for text,
+// compression or 64-bit floats, with the definitions of the templates they use: Frame,
+// FrameTransformMatrix, Mesh, MeshNormals, MeshTextureCoords, MeshVertexColors, MeshMaterialList,
+// Material, TextureFilename. Coordinates are Direct3D's: left-handed, row vectors, clockwise front
+// faces, v running down the texture. Depends on the standard library only (compression, which
+// needs zlib, is XCompress.h). A scene that does not hold together (an index out of range, a per-vertex array of the wrong
+// length) is refused with a reason; nothing is written.
 #pragma once
 
 #include <array>
@@ -47,9 +48,17 @@ struct Scene {
     std::vector<Mesh> meshes;   // meshes outside any frame
 };
 
+// How the file is encoded: "bin " or "txt ", "0032" or "0064".
+struct Format {
+    bool text = false;     // numbers and names as text, exact to the last bit
+    bool doubles = false;  // floats written as 64-bit values
+};
+
 // The file's bytes, or an empty vector with `error` set.
 std::vector<unsigned char> encode(const Scene& scene, std::string& error);
+std::vector<unsigned char> encode(const Scene& scene, const Format& format, std::string& error);
 // Writes encode(scene) to path; false with `error` set when the scene or the file fails.
 bool writeFile(const std::string& path, const Scene& scene, std::string& error);
+bool writeFile(const std::string& path, const Scene& scene, const Format& format, std::string& error);
 
 }  // namespace xwriter

@@ -3,6 +3,8 @@
 // as a ReadError exception that never leaves read().
 #include "platform/d3dx/XFileReader.h"
 
+#include "platform/d3dx/XFileInflate.h"
+
 #include <algorithm>
 #include <cctype>
 #include <charconv>
@@ -140,7 +142,17 @@ private:
     }
 
     static bool isNameStart(unsigned char c) { return std::isalpha(c) || c == '_'; }
-    static bool isNameChar(unsigned char c) { return std::isalnum(c) || c == '_' || c == '-'; }
+    // Exporters write names such as "Box01.001"; a dot inside a name is part of it.
+    static bool isNameChar(unsigned char c) { return std::isalnum(c) || c == '_' || c == '-' || c == '.'; }
+
+    // A sign or a dot starts a number only when a digit follows ("-.5", "+1", ".25"); otherwise it
+    // is punctuation, as in the "[...]" of an open template.
+    bool startsNumber() const {
+        const unsigned char* q = p;
+        if (q != end && (*q == '-' || *q == '+')) ++q;
+        if (q != end && *q == '.') ++q;
+        return q != end && std::isdigit(*q);
+    }
 
     Token nextText() {
         for (;;) {
@@ -171,7 +183,7 @@ private:
             token.kind = TokenKind::String;
             token.text.assign(reinterpret_cast<const char*>(p + 1), std::size_t(close - p - 1));
             p = close + 1;
-        } else if (std::isdigit(c) || c == '-' || c == '+' || c == '.') {
+        } else if (std::isdigit(c) || ((c == '-' || c == '+' || c == '.') && startsNumber())) {
             const unsigned char* start = p;
             bool integer = true;
             while (p != end && (std::isdigit(*p) || *p == '-' || *p == '+' || *p == '.' || *p == 'e' || *p == 'E')) {
@@ -677,12 +689,11 @@ bool XFileReader::read(const void* data, std::size_t size, MeshData& mesh, std::
         error = "not an X file";
         return false;
     }
-    bool binary = std::memcmp(bytes + 8, "bin ", 4) == 0;
-    bool text = std::memcmp(bytes + 8, "txt ", 4) == 0;
+    const bool compressed = std::memcmp(bytes + 8, "bzip", 4) == 0 || std::memcmp(bytes + 8, "tzip", 4) == 0;
+    const bool binary = std::memcmp(bytes + 8, "bin ", 4) == 0 || std::memcmp(bytes + 8, "bzip", 4) == 0;
+    const bool text = std::memcmp(bytes + 8, "txt ", 4) == 0 || std::memcmp(bytes + 8, "tzip", 4) == 0;
     if (!binary && !text) {
-        error = std::memcmp(bytes + 8, "bzip", 4) == 0 || std::memcmp(bytes + 8, "tzip", 4) == 0
-                    ? "compressed X files are not supported"
-                    : "unknown X file encoding";
+        error = "unknown X file encoding";
         return false;
     }
     bool doubles = std::memcmp(bytes + 12, "0064", 4) == 0;
@@ -691,7 +702,16 @@ bool XFileReader::read(const void* data, std::size_t size, MeshData& mesh, std::
         return false;
     }
     try {
-        Tokenizer tokens(bytes + 16, bytes + size, binary, doubles);
+        // A compressed file's body is inflated first and then read like the plain encodings.
+        std::vector<unsigned char> inflated;
+        const unsigned char* begin = bytes + 16;
+        const unsigned char* end = bytes + size;
+        if (compressed) {
+            if (!XFileInflate::inflate(bytes, size, inflated, error)) return false;
+            begin = inflated.data();
+            end = inflated.data() + inflated.size();
+        }
+        Tokenizer tokens(begin, end, binary, doubles);
         TreeParser parser(tokens);
         std::vector<std::unique_ptr<DataObject>> objects = parser.parseFile();
         MeshBuilder builder(objects);

@@ -1,8 +1,8 @@
-// Reads a DirectX X file (binary or text, 32- or 64-bit floats; compressed files are refused)
-// into one MeshData: every Mesh of the file, with the transformations of the frames it sits in
-// baked into positions and normals, merged in file order; each mesh's materials become
-// consecutive subsets. Values come back exactly as written where no frame moves them.
-// Malformed or truncated input fails with a reason; nothing is read beyond the given bytes.
+// Reads a DirectX X file (text, binary or compressed, 32- or 64-bit floats) into one MeshData:
+// every Mesh of the file, with the transformations of the frames it sits in baked into positions
+// and normals, merged in file order; each mesh's materials become consecutive subsets. Values
+// come back exactly as written where no frame moves them. Malformed or truncated input fails
+// with a reason; nothing is read beyond the given bytes.
 #pragma once
 
 #include "platform/d3dx/MeshData.h"

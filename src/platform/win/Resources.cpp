@@ -4,6 +4,8 @@
 
 #include <strings.h>
 
+#include <deque>
+
 namespace win {
 
 namespace {
@@ -14,6 +16,17 @@ ResourceBytes bytesOf(const EmbeddedResource& resource) {
     return {resource.begin, size};
 }
 
+struct AddedResource {
+    std::string name;
+    std::vector<unsigned char> bytes;
+};
+
+// A deque, so the bytes handed out never move when another resource is added.
+std::deque<AddedResource>& addedResources() {
+    static std::deque<AddedResource> added;
+    return added;
+}
+
 }  // namespace
 
 ResourceBytes findResource(const char* name) {
@@ -21,7 +34,14 @@ ResourceBytes findResource(const char* name) {
     for (int i = 0; i < embeddedResourceCount; ++i) {
         if (strcasecmp(embeddedResources[i].name, name) == 0) return bytesOf(embeddedResources[i]);
     }
+    for (const AddedResource& added : addedResources()) {
+        if (strcasecmp(added.name.c_str(), name) == 0 && !added.bytes.empty()) return {added.bytes.data(), added.bytes.size()};
+    }
     return {};
+}
+
+void addResource(const std::string& name, std::vector<unsigned char> bytes) {
+    addedResources().push_back({name, std::move(bytes)});
 }
 
 ResourceBytes findResource(int number) {

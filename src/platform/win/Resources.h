@@ -3,6 +3,8 @@
 // for the whole run; nothing is ever released.
 #pragma once
 #include <cstddef>
+#include <string>
+#include <vector>
 
 namespace win {
 
@@ -14,5 +16,9 @@ struct ResourceBytes {
 
 [[nodiscard]] ResourceBytes findResource(const char* name);
 [[nodiscard]] ResourceBytes findResource(int number);
+
+// Tests and tools add named resources of their own at run time (for example meshes they have just
+// written); the linked resources are searched first. Added bytes also stay until the process ends.
+void addResource(const std::string& name, std::vector<unsigned char> bytes);
 
 }  // namespace win

@@ -1,8 +1,8 @@
 // A soak of the real executable: the production played and edited in a window on a private X
 // server under a few thousand random inputs (keys, clicks, drags, the wheel), for a bounded time,
 // then saved. Nothing may crash, and the saved document must parse and hold every object of the
-// production. Each run prints its seed; ZOD_SOAK_SEED=<seed> replays it, ZOD_SOAK_SECONDS and
-// ZOD_SOAK_INPUTS change the bounds.
+// production. Each run prints its seed; ZOD_SOAK_SEED=<seed> gives the same inputs again (their
+// timing against the frames may differ), ZOD_SOAK_SECONDS and ZOD_SOAK_INPUTS change the bounds.
 #include "app/LoadResource.h"
 #include "support/PrivateXServer.h"
 #include "support/TestDocument.h"

@@ -8,7 +8,6 @@ namespace testing_paths {
 std::string sourceDir() { return ZOD_SOURCE_DIR; }
 std::string binaryDir() { return ZOD_BINARY_DIR; }
 std::string executable() { return ZOD_EXECUTABLE; }
-std::string sharedDir() { return std::string(ZOD_SOURCE_DIR) + "/../shared"; }
 
 std::string makeTempDir() {
     const char* base = std::getenv("TMPDIR");

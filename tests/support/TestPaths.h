@@ -1,5 +1,5 @@
-// Where tests find the project's files: the source tree, the build tree, the executable under
-// test and the shared material beside the project (../shared from the source root).
+// Where tests find the project's files: the source tree, the build tree and the executable under
+// test. Tests read nothing outside the project: their data lives in tests/data.
 #pragma once
 #include <string>
 
@@ -8,7 +8,6 @@ namespace testing_paths {
 std::string sourceDir();          // the project root
 std::string binaryDir();          // the build folder
 std::string executable();         // the zodrevez executable of this build
-std::string sharedDir();          // ../shared beside the project root
 std::string makeTempDir();        // a new empty folder under the system's temporary folder
 
 }  // namespace testing_paths

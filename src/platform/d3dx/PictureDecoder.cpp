@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include <jpeglib.h>
+#include <jerror.h>  // after jpeglib.h, which it needs
 #include <png.h>
 
 namespace d3dx {
@@ -98,9 +99,24 @@ struct JpegErrors {
     std::longjmp(errors->jump, 1);
 }
 
+// Warnings after which every pixel has still been decoded from the file's own data: stray bytes
+// between segments (which cameras and editors write), an unknown JFIF revision or Adobe transform
+// code, a damaged colour profile (never used here). Every other warning means data lost or made
+// up (a premature end, a bad code, a marker inside the picture data): such a picture is refused.
+bool jpegWarningLeavesPictureWhole(int code) {
+    switch (code) {
+    case JWRN_EXTRANEOUS_DATA:
+    case JWRN_JFIF_MAJOR:
+    case JWRN_ADOBE_XFORM:
+    case JWRN_BOGUS_ICC:
+        return true;
+    default:
+        return false;
+    }
+}
+
 void jpegEmit(j_common_ptr cinfo, int level) {
-    // A warning means damaged data (a premature end, stray bytes): the picture is not whole.
-    if (level < 0) jpegFail(cinfo);
+    if (level < 0 && !jpegWarningLeavesPictureWhole(cinfo->err->msg_code)) jpegFail(cinfo);
 }
 
 bool jpegReadHeader(jpeg_decompress_struct* cinfo, const unsigned char* data, std::size_t size, long maxPixels) {

@@ -94,6 +94,25 @@ TEST(AudioStream, DecodesFromMemoryAtEveryPosition) {
     }
 }
 
+TEST(AudioStream, ChainedStreamPlaysFromItsFirstLink) {
+    // Two encodings joined: 1 s of 300 Hz, then 1 s of 1200 Hz. The decoder comes out of opening
+    // on the last link; the first play must still begin with the first.
+    auto bytes = testStream("chained-300-1200.ogg");
+    int error = 0;
+    auto stream = AudioStream::open(bytes.data(), bytes.size(), form(22050), error);
+    ASSERT_TRUE(stream);
+    EXPECT_EQ(stream->length(), 2 * 22050);
+    double now = 0;
+    stream->play(now);
+    Rendered out = render(*stream, 22050, 2.0, now);
+    std::vector<float> first(out.left.begin() + 1000, out.left.begin() + 21000);
+    std::vector<float> second(out.left.begin() + 23000, out.left.begin() + 43000);
+    EXPECT_NEAR(frequency(first, 22050), 300, 9);
+    EXPECT_GT(peak(first), 0.4f);
+    EXPECT_NEAR(frequency(second, 22050), 1200, 36);
+    EXPECT_GT(peak(second), 0.4f);
+}
+
 TEST(AudioStream, ResamplesToTheOutputRate) {
     // 441 Hz at 22050 Hz played at 44100 Hz and 48000 Hz stays 441 Hz, on both sides.
     auto bytes = testStream("sine441-22050-mono.ogg");

@@ -75,6 +75,28 @@ TEST(StreamClock, JitteredReportsNeitherStepNorRunBackwards) {
     EXPECT_GT(largestStep / rate, 0.0005);
 }
 
+TEST(StreamClock, ReportsTensOfMillisecondsOffBendTheSlopeAtMostATenth) {
+    // From some report on, the card says its buffers are heard 40 ms earlier (or later) than
+    // before: short of a jump, the clock works the error off, running at most 10% fast or slow
+    // meanwhile, or motion timed by it would lurch.
+    for (double error : {0.04, -0.04}) {
+        SCOPED_TRACE(error);
+        StreamClock clock;
+        clock.start(0, 1e12);
+        const double t0 = 10.0;
+        for (int k = 0; k < 28; ++k) {
+            double now = t0 + k * period;
+            double off = k < 20 ? 0 : error;
+            clock.handed(k * buffer, (k + 1) * buffer, now, now + latency - off, rate);
+            if (k >= 20) {
+                double speed = (clock.heard(now + period) - clock.heard(now)) / period / rate;
+                EXPECT_LE(std::fabs(speed - 1), 0.1 + 1e-9) << "report " << k;
+                EXPECT_GT((speed - 1) * error, 0) << "report " << k << ": the error is worked off";
+            }
+        }
+    }
+}
+
 TEST(StreamClock, StopsAtTheEndOfTheStream) {
     StreamClock clock;
     const double total = 1200;  // frames; the third buffer is partly filled

@@ -5,6 +5,8 @@
 
 #include "app/Device.h"
 
+#include <cstring>
+
 using namespace d3d9test;
 
 TEST(DeviceCore, CreatesAndPublishesTheProcessDevice) {
@@ -151,4 +153,63 @@ TEST(DeviceCore, StateBlockAppliesExactlyWhatWasRecorded) {
     t->GetRenderState(D3DRS_ZFUNC, &value);
     EXPECT_EQ(value, DWORD(D3DCMP_GREATER));
     EXPECT_EQ(t->EndStateBlock(&block), D3DERR_INVALIDCALL);
+}
+
+TEST(DeviceCore, StateBlockReplaysVertexFormatStreamTransformViewportAndSamplers) {
+    TestDevice t(8, 8);
+    noLighting(t.get());
+    // The recorded stream holds a red pre-transformed quad over the whole target; the one set
+    // afterwards a blue quad over clip space in the other vertex format.
+    ComRef<IDirect3DVertexBuffer9> red, blue;
+    void* data = nullptr;
+    ASSERT_EQ(t->CreateVertexBuffer(4 * sizeof(ScreenVertex), 0, kScreenFvf, D3DPOOL_MANAGED, &red), D3D_OK);
+    ASSERT_EQ(red->Lock(0, 0, &data, 0), D3D_OK);
+    const ScreenVertex screen[4] = {{-0.5f, -0.5f, 0.5f, 1, 0xffff0000, 0, 0}, {7.5f, -0.5f, 0.5f, 1, 0xffff0000, 0, 0},
+                                    {-0.5f, 7.5f, 0.5f, 1, 0xffff0000, 0, 0}, {7.5f, 7.5f, 0.5f, 1, 0xffff0000, 0, 0}};
+    std::memcpy(data, screen, sizeof screen);
+    red->Unlock();
+    ASSERT_EQ(t->CreateVertexBuffer(4 * sizeof(ColorVertex), 0, kColorFvf, D3DPOOL_MANAGED, &blue), D3D_OK);
+    ASSERT_EQ(blue->Lock(0, 0, &data, 0), D3D_OK);
+    const ColorVertex clip[4] = {{-1, 1, 0.5f, 0xff0000ff}, {1, 1, 0.5f, 0xff0000ff},
+                                 {-1, -1, 0.5f, 0xff0000ff}, {1, -1, 0.5f, 0xff0000ff}};
+    std::memcpy(data, clip, sizeof clip);
+    blue->Unlock();
+    D3DMATRIX identity{}, moved{};
+    identity.m[0][0] = identity.m[1][1] = identity.m[2][2] = identity.m[3][3] = 1;
+    moved = identity;
+    moved.m[3][0] = 0.25f;
+    const D3DVIEWPORT9 part{2, 1, 4, 5, 0.25f, 0.75f}, whole{0, 0, 8, 8, 0, 1};
+
+    ASSERT_EQ(t->BeginStateBlock(), D3D_OK);
+    t->SetFVF(kScreenFvf);
+    t->SetStreamSource(0, red.get(), 0, sizeof(ScreenVertex));
+    t->SetTransform(D3DTS_VIEW, &moved);
+    t->SetViewport(&part);
+    t->SetSamplerState(1, D3DSAMP_MAGFILTER, D3DTEXF_POINT);
+    ComRef<IDirect3DStateBlock9> block;
+    ASSERT_EQ(t->EndStateBlock(&block), D3D_OK);
+    t->SetFVF(kColorFvf);
+    t->SetStreamSource(0, blue.get(), 0, sizeof(ColorVertex));
+    t->SetTransform(D3DTS_VIEW, &identity);
+    t->SetViewport(&whole);
+    t->SetSamplerState(1, D3DSAMP_MAGFILTER, D3DTEXF_LINEAR);
+    ASSERT_EQ(block->Apply(), D3D_OK);
+
+    D3DMATRIX view{};
+    ASSERT_EQ(t->GetTransform(D3DTS_VIEW, &view), D3D_OK);
+    EXPECT_EQ(view.m[3][0], 0.25f);
+    D3DVIEWPORT9 viewport{};
+    ASSERT_EQ(t->GetViewport(&viewport), D3D_OK);
+    EXPECT_EQ(viewport.X, 2u);
+    EXPECT_EQ(viewport.Height, 5u);
+    EXPECT_EQ(viewport.MaxZ, 0.75f);
+    DWORD filter = 0;
+    t->GetSamplerState(1, D3DSAMP_MAGFILTER, &filter);
+    EXPECT_EQ(filter, DWORD(D3DTEXF_POINT));
+    // What is drawn is read through the recorded vertex format from the recorded stream.
+    t->SetViewport(&whole);
+    t->Clear(0, nullptr, D3DCLEAR_TARGET, 0, 1, 0);
+    ASSERT_EQ(t->DrawPrimitive(D3DPT_TRIANGLESTRIP, 0, 2), D3D_OK);
+    EXPECT_TRUE(colorNear(t.pixel(1, 1), 0xff0000, 0));
+    EXPECT_TRUE(colorNear(t.pixel(6, 6), 0xff0000, 0));
 }

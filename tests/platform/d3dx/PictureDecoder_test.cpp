@@ -20,8 +20,9 @@ std::vector<unsigned char> readFile(const fs::path& path) {
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-fs::path pngSuite() { return fs::path(testing_paths::sharedDir()) / "testdata" / "pngsuite"; }
-fs::path ourData() { return fs::path(testing_paths::sourceDir()) / "tests" / "data" / "d3dx"; }
+fs::path testData() { return fs::path(testing_paths::sourceDir()) / "tests" / "data"; }
+fs::path pngSuite() { return testData() / "pngsuite"; }
+fs::path ourData() { return testData() / "d3dx"; }
 
 bool decodeFile(const fs::path& path, Picture& picture, std::string& error) {
     std::vector<unsigned char> bytes = readFile(path);
@@ -158,6 +159,48 @@ TEST(PictureDecoder, TruncatedAndForeignBytesAreRefused) {
     const char text[] = "<demo></demo>";
     EXPECT_FALSE(PictureDecoder::decode(text, sizeof text, picture, error));
     EXPECT_FALSE(PictureDecoder::decode(nullptr, 0, picture, error));
+}
+
+TEST(PictureDecoder, JpegStrayBytesBeforeAMarkerAreAcceptedDamagedDataIsNot) {
+    const std::vector<unsigned char> jpeg = readFile(ourData() / "baseline.jpg");
+    Picture original, picture;
+    std::string error;
+    ASSERT_TRUE(PictureDecoder::decode(jpeg.data(), jpeg.size(), original, error)) << error;
+    // The segments before the picture data: SOI, then marker + big-endian length up to SOS.
+    std::vector<std::size_t> markers;
+    std::size_t at = 2, scanData = 0;
+    while (at + 4 <= jpeg.size() && jpeg[at] == 0xff) {
+        markers.push_back(at);
+        std::size_t length = std::size_t(jpeg[at + 2]) << 8 | jpeg[at + 3];
+        at += 2 + length;
+        if (jpeg[markers.back() + 1] == 0xda) {
+            scanData = at;
+            break;
+        }
+    }
+    ASSERT_GE(markers.size(), 3u);
+    ASSERT_GT(scanData, 0u);
+    ASSERT_LT(scanData + 8, jpeg.size() - 2);
+    const unsigned char stray[] = {0x00, 0x11, 0x22, 0x33, 0x44};
+
+    // Stray bytes between two header segments, and before the end marker: the same picture.
+    for (std::size_t before : {markers[1], markers[2], jpeg.size() - 2}) {
+        SCOPED_TRACE(before);
+        std::vector<unsigned char> file = jpeg;
+        file.insert(file.begin() + std::ptrdiff_t(before), std::begin(stray), std::end(stray));
+        ASSERT_TRUE(PictureDecoder::decode(file.data(), file.size(), picture, error)) << error;
+        EXPECT_EQ(picture.pixels, original.pixels);
+    }
+    // A marker in the middle of the picture data (the rest is lost) and a file without its end
+    // marker stay refused.
+    std::vector<unsigned char> hit = jpeg;
+    std::size_t middle = (scanData + jpeg.size() - 2) / 2;
+    hit[middle] = 0xff;
+    hit[middle + 1] = 0xd0;
+    EXPECT_FALSE(PictureDecoder::decode(hit.data(), hit.size(), picture, error));
+    EXPECT_TRUE(picture.pixels.empty());
+    std::vector<unsigned char> cut(jpeg.begin(), jpeg.end() - 2);
+    EXPECT_FALSE(PictureDecoder::decode(cut.data(), cut.size(), picture, error));
 }
 
 TEST(PictureDecoder, PictureLargerThanTheLimitIsRefused) {

@@ -1,0 +1,305 @@
+// A soak of the real executable: the production played and edited in a window on a private X
+// server under a few thousand random inputs (keys, clicks, drags, the wheel), for a bounded time,
+// then saved. Nothing may crash, and the saved document must parse and hold every object of the
+// production. Each run prints its seed; ZOD_SOAK_SEED=<seed> gives the same inputs again (their
+// timing against the frames may differ), ZOD_SOAK_SECONDS and ZOD_SOAK_INPUTS change the bounds.
+#include "app/LoadResource.h"
+#include "support/PrivateXServer.h"
+#include "support/TestDocument.h"
+#include "support/TestPaths.h"
+
+#include <gtest/gtest.h>
+#include <tinyxml.h>
+
+#include <algorithm>
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <random>
+#include <set>
+#include <sstream>
+#include <string>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+using Clock = std::chrono::steady_clock;
+
+constexpr int WindowWidth = 640;
+constexpr int WindowHeight = 480;
+
+long environmentNumber(const char* name, long fallback) {
+    const char* text = std::getenv(name);
+    return text && *text ? std::strtol(text, nullptr, 10) : fallback;
+}
+
+std::string readFile(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+std::string output(const std::string& command) {
+    std::string text;
+    if (FILE* pipe = popen(command.c_str(), "r")) {
+        char buffer[256];
+        while (fgets(buffer, sizeof buffer, pipe)) text += buffer;
+        pclose(pipe);
+    }
+    return text;
+}
+
+// The document's objects as "type name", or nothing when it does not parse as a demo.
+std::multiset<std::string> objectsOf(const std::string& text) {
+    std::multiset<std::string> objects;
+    TiXmlDocument document;
+    document.Parse(text.c_str());
+    const TiXmlElement* demo = document.Error() ? nullptr : document.FirstChildElement("demo");
+    if (!demo) return objects;
+    for (const TiXmlElement* e = demo->FirstChildElement(); e; e = e->NextSiblingElement()) {
+        const char* name = e->Attribute("name");
+        objects.insert(std::string(e->Value()) + " " + (name ? name : ""));
+    }
+    return objects;
+}
+
+// One run of the executable with the production linked into it, in its own folder.
+class Session {
+public:
+    explicit Session(const fs::path& folder) : folder(folder) {}
+    ~Session() {
+        if (pid > 0) {  // still running: stop this child only
+            kill(pid, SIGKILL);
+            waitpid(pid, nullptr, 0);
+        }
+    }
+
+    bool start() {
+        fs::remove(folder / "Backup.xml");
+        pid = fork();
+        if (pid < 0) return false;
+        if (pid == 0) {
+            if (chdir(folder.c_str()) != 0) _exit(126);
+            setenv("ZOD_NO_MESSAGE_BOXES", "1", 1);
+            setenv("SDL_AUDIODRIVER", "dummy", 1);
+            if (FILE* log = std::fopen("stderr.txt", "w")) dup2(fileno(log), 2);
+            const std::string executable = testing_paths::executable();
+            execl(executable.c_str(), executable.c_str(), "-a", "-w", ("-x" + std::to_string(WindowWidth)).c_str(),
+                  ("-y" + std::to_string(WindowHeight)).c_str(), static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        window.clear();
+        for (int tries = 0; tries < 600 && window.empty(); ++tries) {
+            if (ended()) return false;
+            std::istringstream ids(output("xdotool search --name \"Zod'e Revez\" 2>/dev/null"));
+            ids >> window;
+            if (window.empty()) std::this_thread::sleep_for(100ms);
+        }
+        if (window.empty()) return false;
+        testing_x::xdotool({"windowfocus", "--sync", window});
+        return true;
+    }
+
+    // True once the program has ended; its exit code (128 + signal when killed) is then kept.
+    bool ended() {
+        if (pid <= 0) return true;
+        int status = 0;
+        if (waitpid(pid, &status, WNOHANG) != pid) return false;
+        exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+        pid = -1;
+        return true;
+    }
+
+    bool waitForEnd(int seconds) {
+        for (int i = 0; i < seconds * 20; ++i) {
+            if (ended()) return true;
+            std::this_thread::sleep_for(50ms);
+        }
+        return false;
+    }
+
+    // The toolbar's frame on the dark blue background at the top left: the editor is shown.
+    bool editorShown() const {
+        const fs::path file = folder / "shot.ppm";
+        // Bounded: import waits for a click when the window has just gone.
+        const std::string command = "timeout 10 import -window " + window + " -crop 8x16+0+0 -depth 8 ppm:" + file.string() +
+                                    " 2>/dev/null";
+        if (std::system(command.c_str()) != 0) return false;
+        std::ifstream in(file, std::ios::binary);
+        std::string magic;
+        int width = 0, height = 0, maximum = 0;
+        in >> magic >> width >> height >> maximum;
+        in.get();
+        std::vector<unsigned char> rgb(static_cast<size_t>(width > 0 && height > 0 ? width * height * 3 : 0));
+        in.read(reinterpret_cast<char*>(rgb.data()), static_cast<std::streamsize>(rgb.size()));
+        if (magic != "P6" || width < 8 || height < 16 || !in) return false;
+        auto colour = [&](int x, int y) {
+            const unsigned char* p = &rgb[(static_cast<size_t>(y) * width + x) * 3];
+            return (p[0] << 16) | (p[1] << 8) | p[2];
+        };
+        auto near = [](int c, int e, int tolerance) {
+            for (int shift = 0; shift <= 16; shift += 8)
+                if (std::abs(((c >> shift) & 0xff) - ((e >> shift) & 0xff)) > tolerance) return false;
+            return true;
+        };
+        return near(colour(0, 0), 0x204080, 12) && near(colour(2, 12), 0, 40) && near(colour(4, 12), 0xffffff, 30);
+    }
+
+    const std::string& windowId() const { return window; }
+    int code() const { return exitCode; }
+    std::string errors() const { return readFile(folder / "stderr.txt"); }
+
+private:
+    fs::path folder;
+    pid_t pid = -1;
+    int exitCode = -1;
+    std::string window;
+};
+
+// Random input as xdotool commands, several chained into one call. Escape and Alt+F4 are left
+// out (they end the program); the close button can still be reached through the focus.
+class InputMaker {
+public:
+    explicit InputMaker(unsigned seed) : random(seed) {}
+
+    // Appends one input (a key, a click, some wheel steps or a whole drag) to the command.
+    void add(std::vector<std::string>& command, const std::string& window) {
+        auto at = [&](int x, int y) {
+            command.insert(command.end(), {"mousemove", "--window", window, std::to_string(x), std::to_string(y)});
+        };
+        auto pause = [&] { command.insert(command.end(), {"sleep", "0.01"}); };
+        const int kind = pick(100);
+        if (kind < 35) {
+            static const char* keys[] = {"space", "Tab",   "shift+Tab", "Up",   "Down", "Left", "Right",
+                                         "Prior", "Next",  "Home",      "End",  "1",    "2",    "3",
+                                         "4",     "5",     "plus",      "minus", "Delete", "a"};
+            command.insert(command.end(), {"key", "--delay", "1", keys[pick(sizeof keys / sizeof *keys)]});
+        } else if (kind < 45) {
+            // The object list, where a click selects an object and shows its panel.
+            at(10 + pick(100), 40 + pick(300));
+            command.insert(command.end(), {"click", "1"});
+        } else if (kind < 70) {
+            Point p = anywhere();
+            at(p.x, p.y);
+            command.insert(command.end(), {"click", pick(8) == 0 ? "3" : "1"});
+        } else if (kind < 85) {
+            Point p = anywhere();
+            at(p.x, p.y);
+            command.insert(command.end(),
+                           {"click", "--repeat", std::to_string(1 + pick(4)), "--delay", "5", pick(2) ? "4" : "5"});
+        } else {
+            Point from = anywhere();
+            at(from.x, from.y);
+            command.insert(command.end(), {"mousedown", "1"});
+            for (int step = 0, steps = 1 + pick(4); step < steps; ++step) {
+                pause();
+                at(std::clamp(from.x + pick(161) - 80, 0, WindowWidth - 1),
+                   std::clamp(from.y + pick(161) - 80, 0, WindowHeight - 1));
+            }
+            command.insert(command.end(), {"mouseup", "1"});
+        }
+        pause();
+    }
+
+private:
+    struct Point {
+        int x, y;
+    };
+    int pick(int n) { return std::uniform_int_distribution<int>(0, n - 1)(random); }
+
+    // Half of the pointer's inputs go to the toolbar row (time knob, play, pause, save), the rest
+    // anywhere; never onto the close button at the toolbar's right end.
+    Point anywhere() {
+        for (;;) {
+            Point p = pick(2) ? Point{pick(WindowWidth), 2 + pick(28)} : Point{pick(WindowWidth), pick(WindowHeight)};
+            if (!(p.x >= WindowWidth - 30 && p.y < 32)) return p;
+        }
+    }
+
+    std::mt19937 random;
+};
+
+TEST(Soak, RandomInputNeitherCrashesTheEditorNorLosesObjects) {
+    if (!testing_x::startPrivateXServer() ||
+        std::system("command -v xdotool >/dev/null && command -v import >/dev/null") != 0) {
+        GTEST_FAIL() << "needs Xvfb, xdotool and ImageMagick's import";
+    }
+    ASSERT_TRUE(fs::exists(testing_paths::executable()));
+    const unsigned seed = static_cast<unsigned>(environmentNumber("ZOD_SOAK_SEED", std::random_device{}()));
+    const long seconds = environmentNumber("ZOD_SOAK_SECONDS", 150);
+    const long inputs = environmentNumber("ZOD_SOAK_INPUTS", 3000);
+    std::cout << "soak seed " << seed << " (replay with ZOD_SOAK_SEED=" << seed << ")" << std::endl;
+    RecordProperty("seed", std::to_string(seed));
+    SCOPED_TRACE("ZOD_SOAK_SEED=" + std::to_string(seed));
+
+    ResourceData linked = loadResource("Demo.xml");
+    ASSERT_TRUE(linked);
+    const std::multiset<std::string> production =
+        objectsOf(std::string(reinterpret_cast<const char*>(linked.data), linked.size));
+    ASSERT_GT(production.size(), 5u);
+
+    const fs::path folder = testing_paths::makeTempDir();
+    struct Cleanup {
+        fs::path folder;
+        ~Cleanup() { fs::remove_all(folder); }
+    } cleanup{folder};
+    // A save ends a session: the document must parse and keep every object of the production.
+    auto checkSaved = [&](const char* when) {
+        const std::string saved = readFile(folder / "Backup.xml");
+        TestDocument document(saved.c_str());
+        EXPECT_TRUE(document.loaded) << when << ": the saved document does not load";
+        EXPECT_EQ(objectsOf(saved), production) << when;
+    };
+
+    InputMaker maker(seed);
+    const auto deadline = Clock::now() + std::chrono::seconds(seconds);
+    long sent = 0;
+    int sessions = 0, saves = 0;
+    Session session(folder);
+    ASSERT_TRUE(session.start()) << session.errors();
+    ++sessions;
+    while (sent < inputs && Clock::now() < deadline) {
+        std::vector<std::string> command;
+        for (int i = 0; i < 16; ++i, ++sent) maker.add(command, session.windowId());
+        // The window may be dragged by its title; keep it where the inputs are aimed.
+        command.insert(command.end(), {"windowmove", session.windowId(), "0", "0"});
+        testing_x::xdotool(command);
+        if (session.ended()) {
+            // A focused close button took Space: an orderly end that saves, then a new session.
+            ASSERT_EQ(session.code(), 0) << "after " << sent << " inputs: " << session.errors();
+            if (fs::exists(folder / "Backup.xml")) {
+                checkSaved("a session closed by the soak's input");
+                ++saves;
+            }
+            ASSERT_TRUE(session.start()) << session.errors();
+            ++sessions;
+        }
+    }
+    // The orderly end: the editor shown, then Escape saves "Backup.xml" and ends the program.
+    bool shown = false;
+    for (int tries = 0; tries < 20 && !session.ended() && !(shown = session.editorShown()); ++tries) {
+        testing_x::xdotool({"key", "--clearmodifiers", "space"});
+        std::this_thread::sleep_for(500ms);
+    }
+    if (!session.ended()) testing_x::xdotool({"key", "--clearmodifiers", "Escape"});
+    EXPECT_TRUE(shown || session.ended()) << "the editor did not come up for the final save";
+    ASSERT_TRUE(session.waitForEnd(60)) << "the program did not end; " << session.errors();
+    ASSERT_EQ(session.code(), 0) << session.errors();
+    ASSERT_TRUE(fs::exists(folder / "Backup.xml")) << session.errors();
+    checkSaved("the end of the soak");
+    ++saves;
+    std::cout << "soak: " << sent << " inputs, " << sessions << " sessions, " << saves << " saves checked"
+              << std::endl;
+}
+
+}  // namespace

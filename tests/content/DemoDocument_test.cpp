@@ -387,8 +387,9 @@ TEST(DemoDocument, EveryObjectLoadsAndEveryReferenceResolves) {
             << element->Value() << " " << element->Attribute("name") << " does not load";
     }
     auto expectObject = [&](TiXmlElement* element, const char* attribute) {
-        if (const char* name = element->Attribute(attribute))
+        if (const char* name = element->Attribute(attribute)) {
             EXPECT_TRUE(names.count(name)) << element->Value() << " " << attribute << "=\"" << name << "\" names nothing";
+        }
     };
     for (TiXmlElement* element = parsed.demo->FirstChildElement(); element; element = element->NextSiblingElement()) {
         for (const char* attribute : {"model", "path", "camera", "texture", "visual", "preview"})

@@ -48,23 +48,6 @@ bool near(unsigned colour, unsigned expected, int tolerance = 12) {
     return true;
 }
 
-std::string output(const std::string& command) {
-    std::string text;
-    if (FILE* pipe = popen(command.c_str(), "r")) {
-        char buffer[256];
-        while (fgets(buffer, sizeof buffer, pipe)) text += buffer;
-        pclose(pipe);
-    }
-    return text;
-}
-
-std::string readFile(const fs::path& path) {
-    std::ifstream in(path);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
 // Where the toolbar's time knob sits: measured with the same fonts the executable draws with.
 struct ToolbarGeometry {
     int knobX = 0, knobY = 0;  // centre, client pixels
@@ -104,8 +87,7 @@ public:
         // The window appears once the device exists; then it gets the keyboard.
         for (int tries = 0; tries < 200 && window.empty(); ++tries) {
             if (exited()) return false;
-            std::istringstream ids(output("xdotool search --name \"Zod'e Revez\" 2>/dev/null"));
-            ids >> window;
+            window = testing_x::windowNamed("Zod'e Revez");
             if (window.empty()) std::this_thread::sleep_for(100ms);
         }
         if (window.empty()) return false;
@@ -197,7 +179,7 @@ public:
 
     // The window's position on the screen.
     Point position() const {
-        std::istringstream shell(output("xdotool getwindowgeometry --shell " + window));
+        std::istringstream shell(testing_x::commandOutput("xdotool getwindowgeometry --shell " + window));
         Point p{-1, -1};
         for (std::string line; std::getline(shell, line);) {
             if (line.rfind("X=", 0) == 0) p.x = std::atoi(line.c_str() + 2);
@@ -231,9 +213,9 @@ public:
     }
 
     bool has(const char* name) const { return fs::exists(folder / name); }
-    std::string read(const char* name) const { return readFile(folder / name); }
-    std::string documentText() const { return readFile(document); }
-    std::string errors() const { return readFile(folder / "stderr.txt"); }
+    std::string read(const char* name) const { return testing_paths::readFile(folder / name); }
+    std::string documentText() const { return testing_paths::readFile(document); }
+    std::string errors() const { return testing_paths::readFile(folder / "stderr.txt"); }
 
 private:
     bool exited() {

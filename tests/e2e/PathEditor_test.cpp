@@ -49,16 +49,6 @@ std::vector<std::string> keysOf(TiXmlElement* path) {
     return keys;
 }
 
-std::string shellOutput(const std::string& command) {
-    std::string text;
-    if (FILE* pipe = popen(command.c_str(), "r")) {
-        char buffer[256];
-        while (fgets(buffer, sizeof buffer, pipe)) text += buffer;
-        pclose(pipe);
-    }
-    return text;
-}
-
 // "p|tcb|t" of every key of the path named Camera in a document's text.
 std::vector<std::string> cameraKeys(const std::string& text) {
     TiXmlDocument document;
@@ -162,7 +152,7 @@ TEST(PathEditorEndToEnd, DragInsertDeleteAndSaveChangeTheKeysExactly) {
     }
     std::string window;
     for (int tries = 0; tries < 200 && window.empty(); ++tries) {
-        std::istringstream(shellOutput("xdotool search --name \"Zod'e Revez\" 2>/dev/null")) >> window;
+        window = testing_x::windowNamed("Zod'e Revez");
         if (window.empty()) std::this_thread::sleep_for(100ms);
     }
     if (window.empty()) {
@@ -182,7 +172,7 @@ TEST(PathEditorEndToEnd, DragInsertDeleteAndSaveChangeTheKeysExactly) {
     for (int tries = 0; tries < 50 && !editorShown; ++tries) {
         if (tries % 10 == 0) x({"key", "space"});
         std::this_thread::sleep_for(100ms);
-        editorShown = shellOutput(probe).find("#FFFFFF") != std::string::npos;
+        editorShown = testing_x::commandOutput(probe).find("#FFFFFF") != std::string::npos;
     }
     EXPECT_TRUE(editorShown);
     moveTo(plan.pathRow.x, plan.pathRow.y);

@@ -42,23 +42,6 @@ long environmentNumber(const char* name, long fallback) {
     return text && *text ? std::strtol(text, nullptr, 10) : fallback;
 }
 
-std::string readFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-std::string output(const std::string& command) {
-    std::string text;
-    if (FILE* pipe = popen(command.c_str(), "r")) {
-        char buffer[256];
-        while (fgets(buffer, sizeof buffer, pipe)) text += buffer;
-        pclose(pipe);
-    }
-    return text;
-}
-
 // The document's objects as "type name", or nothing when it does not parse as a demo.
 std::multiset<std::string> objectsOf(const std::string& text) {
     std::multiset<std::string> objects;
@@ -101,8 +84,7 @@ public:
         window.clear();
         for (int tries = 0; tries < 600 && window.empty(); ++tries) {
             if (ended()) return false;
-            std::istringstream ids(output("xdotool search --name \"Zod'e Revez\" 2>/dev/null"));
-            ids >> window;
+            window = testing_x::windowNamed("Zod'e Revez");
             if (window.empty()) std::this_thread::sleep_for(100ms);
         }
         if (window.empty()) return false;
@@ -157,7 +139,7 @@ public:
 
     const std::string& windowId() const { return window; }
     int code() const { return exitCode; }
-    std::string errors() const { return readFile(folder / "stderr.txt"); }
+    std::string errors() const { return testing_paths::readFile(folder / "stderr.txt"); }
 
 private:
     fs::path folder;
@@ -255,7 +237,7 @@ TEST(Soak, RandomInputNeitherCrashesTheEditorNorLosesObjects) {
     } cleanup{folder};
     // A save ends a session: the document must parse and keep every object of the production.
     auto checkSaved = [&](const char* when) {
-        const std::string saved = readFile(folder / "Backup.xml");
+        const std::string saved = testing_paths::readFile(folder / "Backup.xml");
         TestDocument document(saved.c_str());
         EXPECT_TRUE(document.loaded) << when << ": the saved document does not load";
         EXPECT_EQ(objectsOf(saved), production) << when;

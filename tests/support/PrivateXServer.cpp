@@ -1,8 +1,10 @@
 #include "support/PrivateXServer.h"
 
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <sstream>
 #include <string>
 #include <sys/prctl.h>
 #include <sys/wait.h>
@@ -98,6 +100,22 @@ bool xdotool(const std::vector<std::string>& arguments) {
     std::vector<std::string> command{"xdotool"};
     command.insert(command.end(), arguments.begin(), arguments.end());
     return run(command);
+}
+
+std::string commandOutput(const std::string& command) {
+    std::string text;
+    if (FILE* pipe = popen(command.c_str(), "r")) {
+        char buffer[256];
+        while (fgets(buffer, sizeof buffer, pipe)) text += buffer;
+        pclose(pipe);
+    }
+    return text;
+}
+
+std::string windowNamed(const std::string& title) {
+    std::string window;
+    std::istringstream(commandOutput("xdotool search --name \"" + title + "\" 2>/dev/null")) >> window;
+    return window;
 }
 
 }  // namespace testing_x

@@ -1,6 +1,8 @@
 #include "support/TestPaths.h"
 
 #include <cstdlib>
+#include <fstream>
+#include <sstream>
 #include <stdexcept>
 
 namespace testing_paths {
@@ -14,6 +16,13 @@ std::string makeTempDir() {
     std::string pattern = std::string(base && *base ? base : "/tmp") + "/zodtest-XXXXXX";
     if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
     return pattern;
+}
+
+std::string readFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
 }
 
 }  // namespace testing_paths

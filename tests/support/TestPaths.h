@@ -9,5 +9,6 @@ std::string sourceDir();          // the project root
 std::string binaryDir();          // the build folder
 std::string executable();         // the zodrevez executable of this build
 std::string makeTempDir();        // a new empty folder under the system's temporary folder
+std::string readFile(const std::string& path);  // its bytes; empty when it cannot be read
 
 }  // namespace testing_paths

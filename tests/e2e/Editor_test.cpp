@@ -85,14 +85,8 @@ public:
             _exit(127);
         }
         // The window appears once the device exists; then it gets the keyboard.
-        for (int tries = 0; tries < 200 && window.empty(); ++tries) {
-            if (exited()) return false;
-            window = testing_x::windowNamed("Zod'e Revez");
-            if (window.empty()) std::this_thread::sleep_for(100ms);
-        }
-        if (window.empty()) return false;
-        testing_x::xdotool({"windowfocus", "--sync", window});
-        return true;
+        window = testing_x::waitForWindow("Zod'e Revez", 200, [&] { return exited(); });
+        return !window.empty();
     }
 
     // Waits for playback of the document: the picture black from corner to centre (the loading

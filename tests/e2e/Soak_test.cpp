@@ -81,15 +81,8 @@ public:
                   ("-y" + std::to_string(WindowHeight)).c_str(), static_cast<char*>(nullptr));
             _exit(127);
         }
-        window.clear();
-        for (int tries = 0; tries < 600 && window.empty(); ++tries) {
-            if (ended()) return false;
-            window = testing_x::windowNamed("Zod'e Revez");
-            if (window.empty()) std::this_thread::sleep_for(100ms);
-        }
-        if (window.empty()) return false;
-        testing_x::xdotool({"windowfocus", "--sync", window});
-        return true;
+        window = testing_x::waitForWindow("Zod'e Revez", 600, [&] { return ended(); });
+        return !window.empty();
     }
 
     // True once the program has ended; its exit code (128 + signal when killed) is then kept.

@@ -1,11 +1,13 @@
 #include "support/PrivateXServer.h"
 
+#include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -115,6 +117,17 @@ std::string commandOutput(const std::string& command) {
 std::string windowNamed(const std::string& title) {
     std::string window;
     std::istringstream(commandOutput("xdotool search --name \"" + title + "\" 2>/dev/null")) >> window;
+    return window;
+}
+
+std::string waitForWindow(const std::string& title, int tries, const std::function<bool()>& ended) {
+    std::string window;
+    for (int k = 0; k < tries && window.empty(); ++k) {
+        if (ended()) return {};
+        window = windowNamed(title);
+        if (window.empty()) std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    if (!window.empty()) xdotool({"windowfocus", "--sync", window});
     return window;
 }
 

@@ -3,6 +3,7 @@
 // startPrivateXServer must run before SDL video starts; the server ends with the process.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -15,5 +16,8 @@ bool finish(int pid);                                     // waits for it; true 
 std::string commandOutput(const std::string& command);    // what a shell command prints
 // The id of the first window titled `title`, or empty: asks xdotool once.
 std::string windowNamed(const std::string& title);
+// Asks every 100 ms, at most `tries` times, until the window appears (then it gets the keyboard)
+// or `ended` says its program is gone; empty when it never came.
+std::string waitForWindow(const std::string& title, int tries, const std::function<bool()>& ended);
 
 }  // namespace testing_x

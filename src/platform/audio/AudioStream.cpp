@@ -73,6 +73,60 @@ void downmixWeights(int channels, float* left, float* right) {
     }
 }
 
+// Whether libvorbis can set up decoding for the link whose first page is at offset. It builds a
+// link's codebooks when it first decodes there, and when that fails it keeps them half built; a
+// seek that reads on into such a link ignores the failure, and the next decode divides by zero
+// with the empty books. So the link's headers are read again here into a decoder of their own,
+// built and thrown away, and a stream with a link that fails is refused at open.
+bool linkDecodes(const unsigned char* data, std::size_t size, std::size_t offset, long serial) {
+    ogg_sync_state sync;
+    ogg_stream_state pages;
+    vorbis_info info;
+    vorbis_comment comment;
+    ogg_sync_init(&sync);
+    ogg_stream_init(&pages, static_cast<int>(serial));
+    vorbis_info_init(&info);
+    vorbis_comment_init(&comment);
+    int headers = 0;
+    bool failed = false;
+    ogg_page page;
+    ogg_packet packet;
+    constexpr std::size_t chunk = 4096;
+    while (headers < 3 && !failed) {
+        int got = ogg_sync_pageout(&sync, &page);
+        if (got == 0) {
+            if (offset >= size) break;
+            std::size_t bytes = std::min(chunk, size - offset);
+            char* into = ogg_sync_buffer(&sync, static_cast<long>(bytes));
+            if (!into) break;
+            std::memcpy(into, data + offset, bytes);
+            ogg_sync_wrote(&sync, static_cast<long>(bytes));
+            offset += bytes;
+            continue;
+        }
+        if (got < 0 || ogg_page_serialno(&page) != static_cast<int>(serial)) continue;
+        if (ogg_stream_pagein(&pages, &page) != 0) continue;
+        while (headers < 3 && ogg_stream_packetout(&pages, &packet) == 1) {
+            if (vorbis_synthesis_headerin(&info, &comment, &packet) != 0) {
+                failed = true;
+                break;
+            }
+            ++headers;
+        }
+    }
+    bool decodes = false;
+    if (headers == 3) {
+        vorbis_dsp_state dsp;
+        decodes = vorbis_synthesis_init(&dsp, &info) == 0;
+        if (decodes) vorbis_dsp_clear(&dsp);
+    }
+    vorbis_comment_clear(&comment);
+    vorbis_info_clear(&info);
+    ogg_stream_clear(&pages);
+    ogg_sync_clear(&sync);
+    return decodes;
+}
+
 // Catmull-Rom through four neighbouring samples, at t between p1 and p2.
 float interpolate(float p0, float p1, float p2, float p3, float t) {
     return p1 + 0.5f * t * (p2 - p0 + t * (2 * p0 - 5 * p1 + 4 * p2 - p3 + t * (3 * (p1 - p2) + p3 - p0)));
@@ -110,6 +164,15 @@ std::unique_ptr<AudioStream> AudioStream::open(const void* data, std::size_t siz
     for (long link = 1; link < ov_streams(vorbis); ++link) {
         const vorbis_info* info = ov_info(vorbis, static_cast<int>(link));
         if (!info || info->channels != first->channels || info->rate != first->rate) {
+            return nullptr;
+        }
+    }
+    // Every link's decoder must set up; see linkDecodes.
+    for (long link = 0; link < ov_streams(vorbis); ++link) {
+        const ogg_int64_t offset = vorbis->offsets ? vorbis->offsets[link] : 0;
+        if (offset < 0 || static_cast<std::uint64_t>(offset) >= size ||
+            !linkDecodes(stream->memory.data, size, static_cast<std::size_t>(offset),
+                         ov_serialnumber(vorbis, static_cast<int>(link)))) {
             return nullptr;
         }
     }

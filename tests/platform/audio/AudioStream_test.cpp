@@ -236,8 +236,9 @@ TEST(AudioStream, OnTheSilentOutputPositionsFollowTheClock) {
 }
 
 TEST(AudioStream, DamagedStreamsSeekAndPlayAgainWithoutHarm) {
-    // After the decoder has failed on damage, seeks go on as silence instead of asking it again:
-    // libvorbis divides by zero when a seek follows some errors.
+    // libvorbis divides by zero when asked again after some errors, and when a seek lands in a
+    // link whose codebooks it could not build. Seeks made before the play reaches the damage, and
+    // seeks after the decoder has failed on it, go on as silence instead.
     const std::string folder = testing_paths::sourceDir() + "/tests/data/bad/music";
     int opened = 0;
     for (const auto& entry : std::filesystem::directory_iterator(folder)) {
@@ -248,6 +249,11 @@ TEST(AudioStream, DamagedStreamsSeekAndPlayAgainWithoutHarm) {
         ++opened;
         double now = 0;
         stream->play(now);
+        for (std::int64_t at : {stream->length() / 2, stream->length() - 1, std::int64_t(0)}) {
+            stream->setPosition(at, now);
+            Rendered out = render(*stream, 44100, 0.05, now);
+            for (float sample : out.left) ASSERT_TRUE(std::isfinite(sample)) << entry.path();
+        }
         double seconds = static_cast<double>(stream->length()) / stream->rate() + 0.1;
         ASSERT_LT(seconds, 10) << entry.path();
         render(*stream, 44100, seconds, now);

@@ -16,7 +16,7 @@ namespace {
 
 constexpr int outputRate = 44100;
 constexpr int bufferFrames = 512;
-constexpr int firstBuffers = 16;  // about 0.2 s from the start, then short runs from seek positions
+constexpr int firstBuffers = 8;  // about 0.1 s from the start, then a buffer from each seek position
 
 // The harness's own checks carry no coverage: they say nothing of the stream's code paths and
 // would otherwise cost as much as the rendering they check.
@@ -99,12 +99,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* input, std::size_t siz
     stream->play(now);
     playSome(*stream, now, firstBuffers);
     const std::int64_t length = stream->length();
-    const std::int64_t positions[] = {length / 2, length / 8, 7 * (length / 8), 0,        length / 4,
-                                      3 * (length / 8), 5 * (length / 8), 3 * (length / 4), length - 1,
-                                      length, length + 1, -1};
+    const std::int64_t positions[] = {length / 2, length / 8, 7 * (length / 8), 0, length - 1, length + 1, -1};
     for (std::int64_t at : positions) {
         stream->setPosition(at, now);
-        playSome(*stream, now, 2);
+        playSome(*stream, now, 1);
         stream->pause(now);
         if (stream->position(now) > static_cast<double>(length)) __builtin_trap();
         stream->play(now);

@@ -10,6 +10,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <iterator>
 #include <vector>
 
 namespace {
@@ -95,12 +96,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* input, std::size_t siz
 
     // Decode from the start, then from positions spread over the stream, as play and seeks do.
     // Seeks go where nothing has been decoded yet: damage there is met by the seek first.
+    // Channels past the eighth are decoded and dropped: such a stream reaches no code of ours that
+    // eight do not, and decoding up to 255 channels cost fifty times an ordinary input, so it gets
+    // a buffer and two seeks.
+    const bool droppedChannels = stream->channels() > 8;
     double now = 1000;
     stream->play(now);
-    playSome(*stream, now, firstBuffers);
+    playSome(*stream, now, droppedChannels ? 1 : firstBuffers);
     const std::int64_t length = stream->length();
-    const std::int64_t positions[] = {length / 2, length / 8, 7 * (length / 8), 0, length - 1, length + 1, -1};
-    for (std::int64_t at : positions) {
+    const std::int64_t positions[] = {length / 2, 0, length / 8, 7 * (length / 8), length - 1, length + 1, -1};
+    const std::size_t seeks = droppedChannels ? 2 : std::size(positions);
+    for (std::int64_t at : std::vector<std::int64_t>(positions, positions + seeks)) {
         stream->setPosition(at, now);
         playSome(*stream, now, 1);
         stream->pause(now);

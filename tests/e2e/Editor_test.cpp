@@ -4,6 +4,7 @@
 // the picture tells whether the music was paused, played or sought.
 #include "gui/NumberLabel.h"
 #include "gui/TimeLabel.h"
+#include "support/ChildProcess.h"
 #include "support/PrivateXServer.h"
 #include "support/TestDevice.h"
 #include "support/TestPaths.h"
@@ -70,20 +71,12 @@ public:
 
     // With the test document, or with the production built into the executable.
     bool start(bool testDocument = true) {
-        const std::string executable = testing_paths::executable();
-        if (!fs::exists(executable)) return false;
+        if (!fs::exists(testing_paths::executable())) return false;
         const std::string dataOption = testDocument ? "-d" + document.string() : "-w";
-        pid = fork();
+        pid = startExecutable({"-a", "-w", "-x" + std::to_string(WindowWidth), "-y" + std::to_string(WindowHeight),
+                               dataOption},
+                              folder.string());
         if (pid < 0) return false;
-        if (pid == 0) {
-            if (chdir(folder.c_str()) != 0) _exit(126);
-            setenv("ZOD_NO_MESSAGE_BOXES", "1", 1);
-            setenv("SDL_AUDIODRIVER", "dummy", 1);
-            if (FILE* log = std::fopen("stderr.txt", "w")) dup2(fileno(log), 2);
-            execl(executable.c_str(), executable.c_str(), "-a", "-w", ("-x" + std::to_string(WindowWidth)).c_str(),
-                  ("-y" + std::to_string(WindowHeight)).c_str(), dataOption.c_str(), static_cast<char*>(nullptr));
-            _exit(127);
-        }
         // The window appears once the device exists; then it gets the keyboard.
         window = testing_x::waitForWindow("Zod'e Revez", 200, [&] { return exited(); });
         return !window.empty();

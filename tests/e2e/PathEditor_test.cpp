@@ -9,6 +9,7 @@
 #include "gui/PathPanel.h"
 #include "gui/TimeLabel.h"
 #include "paths/PathSpline.h"
+#include "support/ChildProcess.h"
 #include "support/PrivateXServer.h"
 #include "support/TestDevice.h"
 #include "support/TestDocument.h"
@@ -140,16 +141,8 @@ TEST(PathEditorEndToEnd, DragInsertDeleteAndSaveChangeTheKeysExactly) {
     ASSERT_EQ(plan.expected.size(), 5u);
 
     // --- the executable, with the same document ---
-    const pid_t pid = fork();
+    const pid_t pid = startExecutable({"-a", "-w", "-x640", "-y480", "-d" + document.string()}, folder.string());
     ASSERT_GE(pid, 0);
-    if (pid == 0) {
-        if (chdir(folder.c_str()) != 0) _exit(126);
-        setenv("ZOD_NO_MESSAGE_BOXES", "1", 1);
-        if (FILE* log = std::fopen("stderr.txt", "w")) dup2(fileno(log), 2);
-        const std::string exe = testing_paths::executable(), data = "-d" + document.string();
-        execl(exe.c_str(), exe.c_str(), "-a", "-w", "-x640", "-y480", data.c_str(), static_cast<char*>(nullptr));
-        _exit(127);
-    }
     std::string window;
     for (int tries = 0; tries < 200 && window.empty(); ++tries) {
         window = testing_x::windowNamed("Zod'e Revez");

@@ -4,6 +4,7 @@
 // production. Each run prints its seed; ZOD_SOAK_SEED=<seed> gives the same inputs again (their
 // timing against the frames may differ), ZOD_SOAK_SECONDS and ZOD_SOAK_INPUTS change the bounds.
 #include "app/LoadResource.h"
+#include "support/ChildProcess.h"
 #include "support/PrivateXServer.h"
 #include "support/TestDocument.h"
 #include "support/TestPaths.h"
@@ -69,18 +70,9 @@ public:
 
     bool start() {
         fs::remove(folder / "Backup.xml");
-        pid = fork();
+        pid = startExecutable({"-a", "-w", "-x" + std::to_string(WindowWidth), "-y" + std::to_string(WindowHeight)},
+                              folder.string());
         if (pid < 0) return false;
-        if (pid == 0) {
-            if (chdir(folder.c_str()) != 0) _exit(126);
-            setenv("ZOD_NO_MESSAGE_BOXES", "1", 1);
-            setenv("SDL_AUDIODRIVER", "dummy", 1);
-            if (FILE* log = std::fopen("stderr.txt", "w")) dup2(fileno(log), 2);
-            const std::string executable = testing_paths::executable();
-            execl(executable.c_str(), executable.c_str(), "-a", "-w", ("-x" + std::to_string(WindowWidth)).c_str(),
-                  ("-y" + std::to_string(WindowHeight)).c_str(), static_cast<char*>(nullptr));
-            _exit(127);
-        }
         window = testing_x::waitForWindow("Zod'e Revez", 600, [&] { return ended(); });
         return !window.empty();
     }

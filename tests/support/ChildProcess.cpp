@@ -17,27 +17,24 @@ bool startsWith(const std::string& text, const char* prefix) {
     return text.rfind(prefix, 0) == 0;
 }
 
-}  // namespace
+// Everything a child needs, made before fork: another thread of this process may hold the
+// allocator's lock at that moment, so the child calls nothing but chdir, dup2 and execve.
+struct PreparedChild {
+    std::string program;
+    std::vector<std::string> arguments, environment;
+    std::vector<char*> argv, envp;
+};
 
-ChildOutcome runExecutable(const std::vector<std::string>& arguments, const ChildOptions& options) {
-    return runTool(testing_paths::executable(), arguments, options);
-}
-
-ChildOutcome runTool(const std::string& executable, const std::vector<std::string>& arguments,
-                        const ChildOptions& options, const std::vector<std::string>& extraEnvironment) {
-    ChildOutcome outcome;
-    // Close-on-exec, so that no other process started meanwhile (xdotool) holds the pipe open.
-    int pipeFds[2];
-    if (pipe2(pipeFds, O_CLOEXEC) != 0) return outcome;
-    // Everything the child needs is made before fork: another thread of this process may hold
-    // the allocator's lock at that moment, so the child calls nothing but chdir, dup2 and execve.
-    std::string program = executable;
-    std::vector<std::string> copies = arguments;
-    std::vector<char*> argv{program.data()};
-    for (std::string& argument : copies) argv.push_back(argument.data());
-    argv.push_back(nullptr);
-    std::vector<std::string> environment{"ZOD_NO_MESSAGE_BOXES=1", "SDL_AUDIODRIVER=dummy"};
-    environment.insert(environment.end(), extraEnvironment.begin(), extraEnvironment.end());
+// Message boxes off and the silent audio output, NAME=value entries replacing inherited ones.
+void prepare(PreparedChild& child, const std::string& executable, const std::vector<std::string>& arguments,
+             bool withDisplay, const std::vector<std::string>& extraEnvironment) {
+    child.program = executable;
+    child.arguments = arguments;
+    child.argv = {child.program.data()};
+    for (std::string& argument : child.arguments) child.argv.push_back(argument.data());
+    child.argv.push_back(nullptr);
+    child.environment = {"ZOD_NO_MESSAGE_BOXES=1", "SDL_AUDIODRIVER=dummy"};
+    child.environment.insert(child.environment.end(), extraEnvironment.begin(), extraEnvironment.end());
     auto replaced = [&](const std::string& text) {
         for (const std::string& own : extraEnvironment)
             if (startsWith(text, own.substr(0, own.find('=') + 1).c_str())) return true;
@@ -46,12 +43,43 @@ ChildOutcome runTool(const std::string& executable, const std::vector<std::strin
     for (char** variable = environ; *variable; ++variable) {
         std::string text = *variable;
         if (startsWith(text, "ZOD_NO_MESSAGE_BOXES=") || startsWith(text, "SDL_AUDIODRIVER=") || replaced(text)) continue;
-        if (!options.withDisplay && (startsWith(text, "DISPLAY=") || startsWith(text, "WAYLAND_DISPLAY="))) continue;
-        environment.push_back(text);
+        if (!withDisplay && (startsWith(text, "DISPLAY=") || startsWith(text, "WAYLAND_DISPLAY="))) continue;
+        child.environment.push_back(text);
     }
-    std::vector<char*> envp;
-    for (std::string& text : environment) envp.push_back(text.data());
-    envp.push_back(nullptr);
+    for (std::string& text : child.environment) child.envp.push_back(text.data());
+    child.envp.push_back(nullptr);
+}
+
+}  // namespace
+
+ChildOutcome runExecutable(const std::vector<std::string>& arguments, const ChildOptions& options) {
+    return runTool(testing_paths::executable(), arguments, options);
+}
+
+pid_t startExecutable(const std::vector<std::string>& arguments, const std::string& folder) {
+    PreparedChild prepared;
+    prepare(prepared, testing_paths::executable(), arguments, true, {});
+    const std::string log = folder + "/stderr.txt";
+    int errors = open(log.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    pid_t child = fork();
+    if (child == 0) {
+        if (chdir(folder.c_str()) != 0) _exit(126);
+        if (errors >= 0) dup2(errors, 2);
+        execve(prepared.program.c_str(), prepared.argv.data(), prepared.envp.data());
+        _exit(127);
+    }
+    if (errors >= 0) close(errors);
+    return child;
+}
+
+ChildOutcome runTool(const std::string& executable, const std::vector<std::string>& arguments,
+                        const ChildOptions& options, const std::vector<std::string>& extraEnvironment) {
+    ChildOutcome outcome;
+    // Close-on-exec, so that no other process started meanwhile (xdotool) holds the pipe open.
+    int pipeFds[2];
+    if (pipe2(pipeFds, O_CLOEXEC) != 0) return outcome;
+    PreparedChild prepared;
+    prepare(prepared, executable, arguments, options.withDisplay, extraEnvironment);
     const char* folder = options.workingDirectory.empty() ? nullptr : options.workingDirectory.c_str();
     int null = open("/dev/null", O_WRONLY | O_CLOEXEC);
 
@@ -61,7 +89,7 @@ ChildOutcome runTool(const std::string& executable, const std::vector<std::strin
         if (folder && chdir(folder) != 0) _exit(126);
         dup2(pipeFds[1], 2);
         dup2(null, 1);
-        execve(program.c_str(), argv.data(), envp.data());
+        execve(prepared.program.c_str(), prepared.argv.data(), prepared.envp.data());
         _exit(127);
     }
     close(null);

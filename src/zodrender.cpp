@@ -107,7 +107,7 @@ int main(int argc, char** argv) {
         settings.fps = options.fps;
         settings.musicStart = double(first) / options.fps;
         settings.duration = total > 0 ? double(total) / options.fps : -1.0;
-        ResourceData sound = loadResource(renderer->musicResource().c_str());
+        ResourceData sound = renderer->musicBytes();
         if (sound && !music.write(sound)) return fail("Cannot write a temporary copy of the music");
         settings.music = music.path;
         auto encoder = std::make_unique<VideoEncoder>();

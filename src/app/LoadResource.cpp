@@ -1,6 +1,17 @@
 #include "app/LoadResource.h"
 
+#include "app/ResourceFolder.h"
 #include "platform/win/Resources.h"
+
+namespace {
+
+std::string missing(const char* name, const ResourceFolder* folder) {
+    std::string quoted = std::string("\"") + (name ? name : "") + "\"";
+    std::string text = "the resource " + quoted + " is not carried by the executable";
+    return folder ? text + " nor a file in " + folder->path() : text;
+}
+
+}  // namespace
 
 ResourceData loadResource(const char* name) {
     win::ResourceBytes bytes = win::findResource(name);
@@ -10,4 +21,32 @@ ResourceData loadResource(const char* name) {
 ResourceData loadResource(int number) {
     win::ResourceBytes bytes = win::findResource(number);
     return {bytes.data, bytes.size};
+}
+
+ResourceData loadResource(const char* name, ResourceFolder* folder, std::string* problem) {
+    if (folder != nullptr) {
+        ResourceData file;
+        switch (folder->read(name, &file.data, &file.size, problem)) {
+        case ResourceFolder::Lookup::Found: return file;
+        case ResourceFolder::Lookup::Refused: return {};
+        case ResourceFolder::Lookup::Absent: break;
+        }
+    }
+    ResourceData linked = loadResource(name);
+    if (!linked) *problem = missing(name, folder);
+    return linked;
+}
+
+bool resourceAvailable(const char* name, const ResourceFolder* folder, std::string* problem) {
+    if (folder != nullptr) {
+        std::string path;
+        switch (folder->locate(name, &path, problem)) {
+        case ResourceFolder::Lookup::Found: return true;
+        case ResourceFolder::Lookup::Refused: return false;
+        case ResourceFolder::Lookup::Absent: break;
+        }
+    }
+    if (loadResource(name)) return true;
+    *problem = missing(name, folder);
+    return false;
 }

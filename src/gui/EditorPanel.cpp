@@ -41,6 +41,18 @@ bool EditorPanel::init(Database* newDatabase, Display*) {
     return true;
 }
 
+void EditorPanel::setProblem(const char* text) {
+    if (!problem.setText(text ? text : "")) return;
+    problem.colour = 0xffc04040;
+    const SizeHint h = problem.getSizeHint();
+    problem.setSizeHint(0, h.height, false, true);  // a long line is cut, never widens the editor
+    panelChildren[0] = &toolbarFrame;
+    panelChildren[1] = &problem;
+    panelChildren[2] = &browser;
+    if (*problem.getText() == '\0') panelChildren[1] = &browser;
+    setChildren(panelChildren, *problem.getText() == '\0' ? 2 : 3);
+}
+
 // --- behaviour -------------------------------------------------------------------------------------
 
 void EditorPanel::setHost(WidgetHost* h) {

@@ -7,6 +7,7 @@
 #include "gui/ButtonListener.h"
 #include "gui/Frame.h"
 #include "gui/HBox.h"
+#include "gui/Label.h"
 #include "gui/ObjectBrowser.h"
 #include "gui/Separator.h"
 #include "gui/TitleImage.h"
@@ -23,6 +24,11 @@ public:
 
     bool init(Database* database, Display* display);
     bool isCloseRequested() const { return closeRequested; }
+    ObjectBrowser* getBrowser() { return &browser; }
+    // A line between the toolbar and the object list, in red (why the document on disk did not
+    // load); empty removes it.
+    void setProblem(const char* text);
+    const char* getProblem() const { return problem.getText(); }
 
     bool draw(float time, float delta) override;  // false once the close button was used
     void setHost(WidgetHost* h) override;          // pauses the music while attached
@@ -42,6 +48,7 @@ private:
     HBox toolbar;
     Frame toolbarFrame;
     ObjectBrowser browser;
+    Label problem;
     Widget* toolbarChildren[5] = {};
-    Widget* panelChildren[2] = {};
+    Widget* panelChildren[3] = {};
 };

@@ -28,6 +28,7 @@ public:
     void leftButton(Point p, int action) override;
     void wheel(Point p, float notches) override;
     void setRect(const Rect& r) override;
+    void selectRow(int index) { select(index); }  // as a click on the row would
 
 private:
     void select(int index);  // clamp, make visible, tell the listener

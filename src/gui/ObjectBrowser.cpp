@@ -3,6 +3,8 @@
 #include "database/Database.h"
 #include "database/Object.h"
 
+#include <cstring>
+
 ObjectBrowser::ObjectBrowser() = default;
 ObjectBrowser::~ObjectBrowser() = default;
 
@@ -38,6 +40,20 @@ void ObjectBrowser::showObject(int index) {
     // children again would do that too, but would also drop the hover and focus links that the
     // click which brought us here still needs to focus the list.
     childChanged();
+}
+
+bool ObjectBrowser::selectName(const char* name) {
+    for (int i = 0; database && name && i < database->count(); ++i) {
+        if (std::strcmp(database->nameAt(i), name) == 0) {
+            list.selectRow(i);
+            return true;
+        }
+    }
+    return false;
+}
+
+const char* ObjectBrowser::selectedName() const {
+    return database ? database->nameAt(list.getSelected()) : nullptr;
 }
 
 void ObjectBrowser::selectionChanged(ListBox*, int index) {

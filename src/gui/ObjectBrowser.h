@@ -19,6 +19,8 @@ public:
     bool init(Database* database);
     void showObject(int index);
     void selectionChanged(ListBox* list, int index) override;
+    bool selectName(const char* name);  // the first object of that name; false when there is none
+    const char* selectedName() const;
 
     ListBox* getList() { return &list; }
     Frame* getEditorFrame() { return &editorFrame; }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "app/Display.h"
+#include "app/LoadResource.h"
 #include "database/Database.h"
 #include "gui/Gui.h"
 
@@ -25,6 +26,7 @@ public:
     bool present(float time, float delta);      // one frame as the player draws it, presented
     bool readPixels(std::vector<std::uint32_t>* pixels);  // the last frame, top row first
     std::string musicResource() const;          // the resource "Music" plays, or empty
+    ResourceData musicBytes() const;            // its bytes, beside the document or linked; none if missing
 
 private:
     bool loadDocument(const std::string& dataFile, std::string* error);

@@ -142,13 +142,13 @@ bool LiveReload::load(const std::string& name, Display* display, LoadedDocument&
     next.music = static_cast<Music*>(next.database->music(TypeMusic));
     if (next.music == nullptr) {
         *problems = next.database->loadProblems();
-        problems->push_back("Cannot load music.");
+        if (problems->empty()) problems->push_back(name + ": Music: no music of that name");
         return false;
     }
     next.gui = std::make_unique<Gui>();
     if (!next.gui->init(next.database.get(), display)) {
         *problems = next.database->loadProblems();
-        problems->push_back("Cannot load Gui.");
+        if (problems->empty()) problems->push_back(name + ": the editor cannot be built");
         return false;
     }
     return true;

@@ -28,6 +28,9 @@ public:
     // Between two frames: true when `current` was replaced by a new version.
     bool poll(LoadedDocument& current);
 
+    bool isWaiting() const { return pending; }          // a change seen, not yet looked at
+    bool isHoldingEdits() const { return editsAnnounced; }  // a change on disk was left for unsaved edits
+
     // The document file loaded whole into `next`: false with the lines that say why, cause first.
     static bool load(const std::string& file, Display* display, LoadedDocument& next, std::vector<std::string>* problems);
     // The file's text, as long as it is a readable regular file of sensible size.

@@ -5,10 +5,9 @@
 
 namespace {
 
-std::string missing(const char* name, const ResourceFolder* folder) {
-    std::string quoted = std::string("\"") + (name ? name : "") + "\"";
-    std::string text = "the resource " + quoted + " is not carried by the executable";
-    return folder ? text + " nor a file in " + folder->path() : text;
+// The words of the start-up messages, also for a document with a folder (no such file there either).
+std::string missing(const char* name) {
+    return std::string("the resource \"") + (name ? name : "") + "\" is not carried by the executable";
 }
 
 }  // namespace
@@ -33,7 +32,7 @@ ResourceData loadResource(const char* name, ResourceFolder* folder, std::string*
         }
     }
     ResourceData linked = loadResource(name);
-    if (!linked) *problem = missing(name, folder);
+    if (!linked) *problem = missing(name);
     return linked;
 }
 
@@ -47,6 +46,6 @@ bool resourceAvailable(const char* name, const ResourceFolder* folder, std::stri
         }
     }
     if (loadResource(name)) return true;
-    *problem = missing(name, folder);
+    *problem = missing(name);
     return false;
 }

@@ -75,7 +75,7 @@ bool LiveReload::due() {
 }
 
 bool LiveReload::poll(LoadedDocument& current) {
-    if (watch == INVALID_HANDLE_VALUE || !current.database) return false;
+    if (watch == INVALID_HANDLE_VALUE || !current.database || !current.gui || current.gui->isQuitting()) return false;
     if (current.database->saveCount() != seenSaves) {
         // Written by the player itself: that is what it holds already.
         seenSaves = current.database->saveCount();

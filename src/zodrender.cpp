@@ -100,7 +100,8 @@ int main(int argc, char** argv) {
     if (!renderer->open(options.dataFile, options.width, options.height, options.antialias, &error))
         return fail(error);
     // What depends on earlier frames is brought to where a whole render has it at the first frame.
-    if (!FrameCatchUp::run(*renderer, first, options.fps, &error)) return fail(error);
+    if (first > 0 && isatty(2)) std::fprintf(stderr, "zodrender: catching up with frame %d ...\n", first);
+    if (!FrameCatchUp::run(*renderer, first, options.fps, &error, &interrupted)) return fail(error);
 
     MusicFile music;
     std::unique_ptr<FrameSink> sink;

@@ -3,7 +3,8 @@
 #include "app/Device.h"
 #include "render/FrameRenderer.h"
 
-bool FrameCatchUp::run(FrameRenderer& renderer, int frames, int fps, std::string* error) {
+bool FrameCatchUp::run(FrameRenderer& renderer, int frames, int fps, std::string* error,
+                       const volatile std::sig_atomic_t* stop) {
     if (frames <= 0) return true;
     ComRef<IDirect3DTexture9> picture;
     ComRef<IDirect3DSurface9> target, depth, savedTarget, savedDepth;
@@ -20,8 +21,13 @@ bool FrameCatchUp::run(FrameRenderer& renderer, int frames, int fps, std::string
     device->SetDepthStencilSurface(depth.get());
     // Time and step exactly as the render itself computes them, so that every step lands the same.
     const float delta = 1.0f / static_cast<float>(fps);
-    for (int n = 0; n < frames; ++n) renderer.render(static_cast<float>(double(n) / fps), delta);
+    bool complete = true;
+    for (int n = 0; n < frames && complete; ++n) {
+        renderer.render(static_cast<float>(double(n) / fps), delta);
+        complete = stop == nullptr || *stop == 0;
+    }
     device->SetRenderTarget(0, savedTarget.get());
     device->SetDepthStencilSurface(savedDepth.get());
-    return true;
+    if (!complete) *error = "interrupted; nothing was written";
+    return complete;
 }

@@ -6,6 +6,7 @@
 // every frame anyway, costs almost nothing.
 #pragma once
 
+#include <csignal>
 #include <string>
 
 class FrameRenderer;
@@ -14,6 +15,7 @@ class FrameCatchUp {
 public:
     static constexpr int targetSize = 16;  // edge of the stand-in picture, in pixels
 
-    // Draws frames 0 .. frames-1 at fps; false with a message in *error.
-    static bool run(FrameRenderer& renderer, int frames, int fps, std::string* error);
+    // Draws frames 0 .. frames-1 at fps; false with a message in *error, or as soon as *stop is set.
+    static bool run(FrameRenderer& renderer, int frames, int fps, std::string* error,
+                    const volatile std::sig_atomic_t* stop = nullptr);
 };

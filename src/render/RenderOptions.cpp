@@ -17,7 +17,9 @@ const char* const renderUsage =
     "  --to S        stop at S seconds (default: when the production ends)\n"
     "  --antialias   multisampled antialiasing\n"
     "  --frames A:B  frames A to B-1 only (frame n at n / fps), the video without sound: one chunk\n"
-    "                of a render split over machines (see --plan)\n";
+    "                of a render split over machines\n"
+    "Over many machines: zodrender --plan DIR [--chunk S] -o OUT ..., then --task DIR N for each\n"
+    "chunk, --progress DIR, --assemble DIR (scripts/render-cluster.sh does it all with Slurm).\n";
 
 namespace {
 

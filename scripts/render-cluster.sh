@@ -56,10 +56,19 @@ command -v sbatch >/dev/null || { echo "render-cluster.sh: cannot find sbatch (i
 # The same command line again keeps the plan and the chunks done so far.
 "$zodrender" --plan "$plan" --chunk "$chunk" "${render[@]}"
 plan=$(realpath "$plan")
-missing=$("$zodrender" --progress "$plan" | sed -n 's/^to render: //p')
 mkdir -p "$plan/logs"
+# Jobs of an earlier submission still in the queue would render the same chunks twice.
+if [[ -s $plan/logs/jobs ]]; then
+  queued=$(squeue -h -o %i -j "$(paste -sd, "$plan/logs/jobs")" 2>/dev/null || true)
+  if [[ -n $queued ]]; then
+    echo "render-cluster.sh: jobs of this plan are still queued or running ($(echo $queued)); wait for them or scancel them" >&2
+    exit 1
+  fi
+fi
+missing=$("$zodrender" --progress "$plan" | sed -n 's/^to render: //p')
 
 dependency=()
+chunks=""
 if [[ -n "$missing" ]]; then
   task=$(printf 'exec %q --task %q "$SLURM_ARRAY_TASK_ID"' "$zodrender" "$plan")
   chunks=$(sbatch --parsable --job-name=zodrender-chunks --array="$missing" \
@@ -72,5 +81,6 @@ assemble=$(printf 'exec %q --assemble %q' "$zodrender" "$plan")
 joined=$(sbatch --parsable --job-name=zodrender-assemble "${dependency[@]}" \
   --output="$plan/logs/assemble.out" "${sbatch_options[@]}" --wrap "$assemble")
 joined=${joined%%;*}
+printf '%s\n' ${chunks:-} "$joined" > "$plan/logs/jobs"
 echo "render-cluster.sh: assembly as job $joined, after the chunks"
 echo "render-cluster.sh: progress: $0 --progress $plan   (logs in $plan/logs)"

@@ -124,7 +124,7 @@ struct LocalSlurm {
     std::string run(const std::string& command) const { return output("SLURM_CONF=" + folder + "/slurm.conf " + command); }
     // Until the queue is empty: every job ended, one way or the other.
     bool settle() const {
-        for (int i = 0; i < 3000; ++i) {
+        for (int i = 0; i < 2400; ++i) {  // at most four minutes
             std::string queue = run("squeue -h 2>&1");
             if (queue.empty()) return true;
             if (queue.find("error") != std::string::npos) return false;

@@ -67,8 +67,8 @@ bool ChunkAssembly::run(const RenderPlan& plan, std::string* error) {
         if (!problem.empty()) problems += "\n  " + plan.describeChunk(i) + ", " + plan.chunkFile(i) + ": " + problem;
     }
     if (!problems.empty()) {
-        *error = "Cannot assemble " + plan.output + ": chunks are missing or damaged (render them again with "
-                 "zodrender --task " + plan.folder + " N):" + problems;
+        *error = "Cannot assemble " + plan.output + ": chunks are missing or damaged:" + problems +
+                 "\nRender them again with zodrender --task " + plan.folder + " N.";
         return false;
     }
     const std::string ffmpeg = VideoEncoder::findProgram("ffmpeg");
@@ -84,14 +84,15 @@ bool ChunkAssembly::run(const RenderPlan& plan, std::string* error) {
     {
         std::ofstream file(list);
         file << "ffconcat version 1.0\n";
-        for (int i = 0; i < plan.chunkCount(); ++i) file << "file 'chunks/" << fs::path(plan.chunkFile(i)).filename().string() << "'\n";
+        for (int i = 0; i < plan.chunkCount(); ++i)
+            file << "file 'chunks/" << fs::path(plan.chunkFile(i)).filename().string() << "'\n";
         if (!file.flush()) {
             *error = "Cannot write " + list;
             return false;
         }
     }
-    std::vector<std::string> args{ffmpeg, "-hide_banner", "-loglevel", "error", "-nostats", "-nostdin", "-y",
-                                  "-f", "concat", "-safe", "0", "-i", list};
+    std::vector<std::string> args{ffmpeg, "-hide_banner", "-loglevel", "error", "-nostats", "-nostdin", "-y"};
+    args.insert(args.end(), {"-f", "concat", "-safe", "0", "-i", list});
     const double duration = double(plan.frameCount()) / plan.fps;
     ResourceData sound = musicOf(plan);
     if (sound) {
@@ -102,13 +103,14 @@ bool ChunkAssembly::run(const RenderPlan& plan, std::string* error) {
             return false;
         }
         // The slice and the encoder settings of a one-machine render, so the sound is the same.
-        args.insert(args.end(), {"-ss", seconds(double(plan.firstFrame) / plan.fps), "-t", seconds(duration), "-i", music,
-                                 "-map", "0:v", "-map", "1:a", "-c:a", "aac", "-b:a", "192k"});
+        args.insert(args.end(), {"-ss", seconds(double(plan.firstFrame) / plan.fps), "-t", seconds(duration), "-i",
+                                 music, "-map", "0:v", "-map", "1:a", "-c:a", "aac", "-b:a", "192k"});
     }
     args.insert(args.end(), {"-c:v", "copy"});
     fs::path target(plan.output);
     std::string ext = target.extension().string();
-    if (ext.empty() || ext == ".mp4" || ext == ".m4v" || ext == ".mov") args.insert(args.end(), {"-movflags", "+faststart"});
+    if (ext.empty() || ext == ".mp4" || ext == ".m4v" || ext == ".mov")
+        args.insert(args.end(), {"-movflags", "+faststart"});
     if (ext.empty()) args.insert(args.end(), {"-f", "mp4"});
     // Written under a hidden name beside the output and renamed when complete.
     const std::string hidden =

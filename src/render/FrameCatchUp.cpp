@@ -8,8 +8,9 @@ bool FrameCatchUp::run(FrameRenderer& renderer, int frames, int fps, std::string
     if (frames <= 0) return true;
     ComRef<IDirect3DTexture9> picture;
     ComRef<IDirect3DSurface9> target, depth, savedTarget, savedDepth;
-    if (!device || FAILED(device->CreateTexture(targetSize, targetSize, 1, D3DUSAGE_RENDERTARGET,
-                                                presentParameters.BackBufferFormat, D3DPOOL_DEFAULT, &picture)) ||
+    if (!device ||
+        FAILED(device->CreateTexture(targetSize, targetSize, 1, D3DUSAGE_RENDERTARGET,
+                                     presentParameters.BackBufferFormat, D3DPOOL_DEFAULT, &picture)) ||
         FAILED(picture->GetSurfaceLevel(0, &target)) ||
         FAILED(device->CreateDepthStencilSurface(targetSize, targetSize, presentParameters.AutoDepthStencilFormat,
                                                  D3DMULTISAMPLE_NONE, 0, TRUE, &depth)) ||

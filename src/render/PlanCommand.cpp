@@ -85,10 +85,10 @@ int makePlan(int argc, char** argv) {
     std::string error;
     std::vector<char*> pointers;
     for (std::string& word : words) pointers.push_back(word.data());
-    if (!options.parse(static_cast<int>(pointers.size()), pointers.data(), &error))
-        return fail(error + "\n" + usage);
+    if (!options.parse(static_cast<int>(pointers.size()), pointers.data(), &error)) return fail(error + "\n" + usage);
     if (options.segment()) return fail("--plan chooses the frames of each chunk itself: leave out --frames");
-    if (options.pngSequence()) return fail("a plan makes a video: for PNG frames run zodrender --frames A:B on each machine");
+    if (options.pngSequence())
+        return fail("a plan makes a video: for PNG frames run zodrender --frames A:B on each machine");
     const std::string ext = fs::path(options.output).extension().string();
     if (!(ext.empty() || ext == ".mp4" || ext == ".m4v" || ext == ".mov" || ext == ".mkv"))
         return fail("a plan joins H.264 chunks, which " + ext + " cannot hold: use .mp4, .m4v, .mov or .mkv");
@@ -118,12 +118,12 @@ int makePlan(int argc, char** argv) {
         if (plan.endFrame < 0) return fail(error);
     }
     if (!plan.write(&error)) return fail(error);
-    std::printf("zodrender: plan of %d chunks (%d frames, %.2f s at %d fps) in %s\n"
-                "  render each chunk N from 0 to %d:  zodrender --task %s N\n"
-                "  then join them into %s:  zodrender --assemble %s\n",
-                plan.chunkCount(), plan.frameCount(), double(plan.frameCount()) / plan.fps, plan.fps,
-                plan.folder.c_str(), plan.chunkCount() - 1, plan.folder.c_str(), plan.output.c_str(),
-                plan.folder.c_str());
+    std::printf(
+        "zodrender: plan of %d chunks (%d frames, %.2f s at %d fps) in %s\n"
+        "  render each chunk N from 0 to %d:  zodrender --task %s N\n"
+        "  then join them into %s:  zodrender --assemble %s\n",
+        plan.chunkCount(), plan.frameCount(), double(plan.frameCount()) / plan.fps, plan.fps, plan.folder.c_str(),
+        plan.chunkCount() - 1, plan.folder.c_str(), plan.output.c_str(), plan.folder.c_str());
     return 0;
 }
 

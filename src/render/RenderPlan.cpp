@@ -137,10 +137,10 @@ std::string RenderPlan::chunkProblem(int index) const {
     if (ffprobe.empty()) return "cannot be checked: the ffprobe program is missing (it comes with ffmpeg)";
     std::string report;
     // Counting packets reads the whole file without decoding it: a cut-off file comes up short.
-    int code = ChildProgram::run({ffprobe, "-v", "error", "-select_streams", "v:0", "-count_packets", "-show_entries",
-                                  "stream=codec_name,width,height,nb_read_packets", "-of", "default=noprint_wrappers=1",
-                                  path},
-                                 &report);
+    int code =
+        ChildProgram::run({ffprobe, "-v", "error", "-select_streams", "v:0", "-count_packets", "-show_entries",
+                           "stream=codec_name,width,height,nb_read_packets", "-of", "default=noprint_wrappers=1", path},
+                          &report);
     const int frames = chunk(index).end - chunk(index).first;
     if (code != 0 || fieldOf(report, "codec_name") != "h264") return "is damaged (not a readable H.264 video)";
     if (fieldOf(report, "width") != std::to_string(width) || fieldOf(report, "height") != std::to_string(height))
@@ -154,7 +154,7 @@ std::vector<std::string> RenderPlan::chunkArguments(int index) const {
     std::vector<std::string> words = arguments;
     if (!dataFile.empty()) words.push_back("-d" + dataFile);
     const ChunkRange range = chunk(index);
-    words.insert(words.end(), {"--frames", std::to_string(range.first) + ":" + std::to_string(range.end), "-o",
-                               chunkFile(index)});
+    words.insert(words.end(),
+                 {"--frames", std::to_string(range.first) + ":" + std::to_string(range.end), "-o", chunkFile(index)});
     return words;
 }

@@ -44,14 +44,14 @@ const char* trailDocument =
     "        <item visual=\"Echo View\" />\n"
     "        <item visual=\"Teapot Scene\" />\n"
     "    </visual.group>\n"
-    "    <visual.scene name=\"Teapot Scene\" model=\"Teapot World\" camera=\"Teapot Camera\" near=\"1\" far=\"100\" />\n"
+    "    <visual.scene name=\"Teapot Scene\" model=\"Teapot World\" camera=\"Teapot Camera\" far=\"100\" />\n"
     "    <model.group name=\"Teapot World\" size=\"4\"><item model=\"Teapot\" path=\"Still\" /></model.group>\n"
     "    <model.teapot name=\"Teapot\" texture=\"Clouds\" />\n"
     "    <texture.cloud name=\"Clouds\" seed=\"7\" />\n"
-    "    <path.spline name=\"Teapot Camera\" scale=\"1\"><key p=\"0 0 -9 0 0 0\" tcb=\"0 0 0\" t=\"0\" /></path.spline>\n"
+    "    <path.spline name=\"Teapot Camera\"><key p=\"0 0 -9 0 0 0\" tcb=\"0 0 0\" t=\"0\" /></path.spline>\n"
     "    <texture.target name=\"Echo\" visual=\"Echo Source\" size=\"64\" color=\"ff000000\" />\n"
-    "    <visual.overlay name=\"Echo Source\" texture=\"Tumble\" start=\"0\" stop=\"10\" u0=\"0.1\" v0=\"0.1\" u1=\"0.9\" "
-    "v1=\"0.9\" />\n"
+    "    <visual.overlay name=\"Echo Source\" texture=\"Tumble\" start=\"0\" stop=\"10\"\n"
+    "                    u0=\"0.1\" v0=\"0.1\" u1=\"0.9\" v1=\"0.9\" />\n"
     "    <visual.overlay name=\"Echo View\" texture=\"Echo\" start=\"0\" stop=\"10\" />\n"
     "</demo>\n";
 
@@ -110,7 +110,8 @@ int freePort() {
 
 // munged, slurmctld and slurmd for this test only; all ended when it goes.
 struct LocalSlurm {
-    LocalSlurm() : folder(testing_paths::makeTempDir()), script(testing_paths::sourceDir() + "/tests/render/local-slurm.sh") {
+    LocalSlurm()
+        : folder(testing_paths::makeTempDir()), script(testing_paths::sourceDir() + "/tests/render/local-slurm.sh") {
         int controller = freePort(), node = freePort();
         while (node == controller) node = freePort();
         started = output(script + " start " + folder + " " + std::to_string(controller) + " " + std::to_string(node) +
@@ -121,7 +122,9 @@ struct LocalSlurm {
         output(script + " stop " + folder + " 2>&1");
         fs::remove_all(folder);
     }
-    std::string run(const std::string& command) const { return output("SLURM_CONF=" + folder + "/slurm.conf " + command); }
+    std::string run(const std::string& command) const {
+        return output("SLURM_CONF=" + folder + "/slurm.conf " + command);
+    }
     // Until the queue is empty: every job ended, one way or the other.
     bool settle() const {
         for (int i = 0; i < 2400; ++i) {  // at most four minutes
@@ -168,21 +171,22 @@ TEST(RenderPlan, SlurmRendersJoinsAndRerendersOnlyWhatIsMissing) {
     Folder folder;
     const std::string plan = folder.path + "/plan", video = folder.path + "/out.mp4";
     const std::string submit = testing_paths::sourceDir() + "/scripts/render-cluster.sh --zodrender " +
-                               testing_paths::binaryDir() + "/zodrender --plan " + plan +
-                               " --chunk 1 --time 10 -o " + video + " -d" + folder.path +
-                               "/trail.xml --size 320x240 --fps 30 --to 4 2>&1";
+                               testing_paths::binaryDir() + "/zodrender --plan " + plan + " --chunk 1 --time 10 -o " +
+                               video + " -d" + folder.path + "/trail.xml --size 320x240 --fps 30 --to 4 2>&1";
     std::string submitted = slurm.run(submit);
     ASSERT_NE(submitted.find("chunks 0,1,2,3 as array job"), std::string::npos) << submitted;
     ASSERT_TRUE(slurm.settle()) << slurm.run("squeue 2>&1");
     ASSERT_TRUE(fs::exists(video)) << bytesOf(plan + "/logs/assemble.out") << bytesOf(plan + "/logs/chunk-0.out");
 
     // What an ordinary player sees: every frame, the sound as long as the pictures, the index first.
-    EXPECT_EQ(output("ffprobe -v error -count_frames -select_streams v -show_entries stream=nb_read_frames -of csv=p=0 " +
-                     video),
-              "120\n");
-    EXPECT_NEAR(std::atof(output("ffprobe -v error -select_streams a -show_entries stream=duration -of csv=p=0 " + video)
-                              .c_str()),
-                4.0, 1e-3);
+    EXPECT_EQ(
+        output("ffprobe -v error -count_frames -select_streams v -show_entries stream=nb_read_frames -of csv=p=0 " +
+               video),
+        "120\n");
+    EXPECT_NEAR(
+        std::atof(
+            output("ffprobe -v error -select_streams a -show_entries stream=duration -of csv=p=0 " + video).c_str()),
+        4.0, 1e-3);
     const std::string head = bytesOf(video).substr(0, 64);
     EXPECT_NE(head.find("moov"), std::string::npos) << "the index is not at the front";
 
@@ -197,7 +201,8 @@ TEST(RenderPlan, SlurmRendersJoinsAndRerendersOnlyWhatIsMissing) {
     for (int n = 0; n < frames; ++n) {
         long difference = 0;
         for (std::size_t i = n * area; i < (n + 1) * area; ++i)
-            difference += std::abs(int(static_cast<unsigned char>(joined[i])) - int(static_cast<unsigned char>(alone[i])));
+            difference +=
+                std::abs(int(static_cast<unsigned char>(joined[i])) - int(static_cast<unsigned char>(alone[i])));
         EXPECT_LT(double(difference) / area, 3.0) << "frame " << n;
     }
 

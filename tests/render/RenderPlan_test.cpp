@@ -223,23 +223,26 @@ TEST(RenderPlan, SlurmRendersJoinsAndRerendersOnlyWhatIsMissing) {
         }
     }
 
-    // A chunk lost after its task ran: assembling names it and writes nothing.
+    // A chunk lost and one cut short after their tasks ran: assembling names both and writes nothing.
     fs::remove(plan + "/chunks/chunk-00002.mp4");
+    fs::resize_file(plan + "/chunks/chunk-00001.mp4", fs::file_size(plan + "/chunks/chunk-00001.mp4") / 2);
     fs::remove(video);
     std::map<std::string, fs::file_time_type> kept;
-    for (const char* chunk : {"chunk-00000.mp4", "chunk-00001.mp4", "chunk-00003.mp4"})
+    for (const char* chunk : {"chunk-00000.mp4", "chunk-00003.mp4"})
         kept[chunk] = fs::last_write_time(plan + "/chunks/" + chunk);
     ChildOptions options;
     options.withDisplay = false;
     ChildOutcome assemble = runTool(testing_paths::binaryDir() + "/zodrender", {"--assemble", plan}, options);
     EXPECT_EQ(assemble.exitCode, 1);
+    EXPECT_NE(assemble.errors.find("chunk 1 (frames 30 to 59)"), std::string::npos) << assemble.errors;
     EXPECT_NE(assemble.errors.find("chunk 2 (frames 60 to 89)"), std::string::npos) << assemble.errors;
+    EXPECT_EQ(assemble.errors.find("chunk 0"), std::string::npos) << assemble.errors;
     for (const auto& entry : fs::directory_iterator(folder.path))
         EXPECT_EQ(entry.path().filename().string().find("out"), std::string::npos) << entry.path();
 
-    // The same command again renders that chunk only, then joins them.
+    // The same command again renders those chunks only, then joins them.
     submitted = slurm.run(submit);
-    EXPECT_NE(submitted.find("chunks 2 as array job"), std::string::npos) << submitted;
+    EXPECT_NE(submitted.find("chunks 1,2 as array job"), std::string::npos) << submitted;
     ASSERT_TRUE(slurm.settle());
     EXPECT_TRUE(fs::exists(video)) << bytesOf(plan + "/logs/assemble.out");
     for (const auto& [chunk, time] : kept) EXPECT_EQ(fs::last_write_time(plan + "/chunks/" + chunk), time) << chunk;

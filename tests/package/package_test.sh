@@ -32,6 +32,9 @@ metainfo=$(ls "$root"/usr/share/metainfo/*.metainfo.xml 2>/dev/null | head -1)
 [[ -n "$metainfo" ]] || fail "no metainfo in usr/share/metainfo"
 file -b "$root/usr/share/zodrevez/screenshot.png" | grep -q '^PNG image data, 1024 x 768' ||
   fail "the screenshot is not a 1024 x 768 PNG"
+# A real frame of the production has thousands of colours; a failed render is one flat colour.
+colours=$(identify -format %k "$root/usr/share/zodrevez/screenshot.png" 2>/dev/null || echo 0)
+[[ $colours -gt 1000 ]] || fail "the screenshot has $colours colours"
 
 # Control fields: the version, dependencies computed from the programs, ffmpeg recommended.
 [[ $(dpkg-deb -f "$deb" Version) == "$version" ]] || fail "package version $(dpkg-deb -f "$deb" Version)"
@@ -65,7 +68,7 @@ fi
 # texts and of the README's command-line table.
 page_text() { LC_ALL=C.UTF-8 MANWIDTH=100 man -l "$root/usr/share/man/$1" 2>/dev/null; }
 for page in man1/zodrevez.1.gz man1/zodrender.1.gz man1/zodcheck.1.gz man5/zodrevez-demo.5.gz; do
-  warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$root/usr/share/man/$page" 2>&1 >/dev/null)
+  warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings=w -l "$root/usr/share/man/$page" 2>&1 >/dev/null)
   [[ -z "$warnings" ]] || fail "man $page warns: $warnings"
   page_text "$page" | tail -1 | grep -q "zodrevez $version" || fail "$page does not name version $version"
 done

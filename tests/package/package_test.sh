@@ -25,7 +25,8 @@ for file in usr/bin/zodrevez usr/bin/zodrender usr/bin/zodcheck; do
 done
 for file in usr/share/applications/zodrevez.desktop usr/share/icons/hicolor/64x64/apps/zodrevez.png \
             usr/share/man/man1/zodrevez.1.gz usr/share/man/man1/zodrender.1.gz usr/share/man/man1/zodcheck.1.gz \
-            usr/share/man/man5/zodrevez-demo.5.gz usr/share/doc/zodrevez/copyright usr/share/doc/zodrevez/changelog.gz; do
+            usr/share/man/man5/zodrevez-demo.5.gz \
+            usr/share/doc/zodrevez/copyright usr/share/doc/zodrevez/changelog.gz; do
   [[ -s "$root/$file" ]] || fail "$file is missing or empty"
 done
 metainfo=$(ls "$root"/usr/share/metainfo/*.metainfo.xml 2>/dev/null | head -1)
@@ -84,7 +85,8 @@ check_options() {  # page, then the option words that it must mention
 }
 check_options man1/zodrender.1.gz $("$root/usr/bin/zodrender" --help | options_in)
 check_options man1/zodcheck.1.gz $("$root/usr/bin/zodcheck" --help | options_in)
-check_options man1/zodrevez.1.gz $(sed -n '/^## Command line/,/^## /p' "$source_dir/README.md" | grep '^| `-' | options_in)
+readme_options=$(sed -n '/^## Command line/,/^## /p' "$source_dir/README.md" | grep '^| `-' | options_in)
+check_options man1/zodrevez.1.gz $readme_options
 
 # lintian: no errors.
 report=$(lintian --fail-on error "$deb" 2>&1) || fail "lintian reports errors"

@@ -37,11 +37,15 @@ file -b "$root/usr/share/zodrevez/screenshot.png" | grep -q '^PNG image data, 10
 colours=$(identify -format %k "$root/usr/share/zodrevez/screenshot.png" 2>/dev/null || echo 0)
 [[ $colours -gt 1000 ]] || fail "the screenshot has $colours colours"
 
-# Control fields: the version, dependencies computed from the programs, ffmpeg recommended.
+# Control fields: the version, dependencies computed from the programs and those they open at run
+# time, ffmpeg recommended.
 [[ $(dpkg-deb -f "$deb" Version) == "$version" ]] || fail "package version $(dpkg-deb -f "$deb" Version)"
 depends=$(dpkg-deb -f "$deb" Depends)
 for library in libc6 libsdl2-2.0-0 libepoxy0 libtinyxml2.6.2v5 libvorbisfile3 libpng16-16 libjpeg62-turbo; do
   [[ "$depends" == *"$library ("* ]] || fail "Depends lacks $library: $depends"
+done
+for library in libgl1 libegl1; do  # opened at run time
+  [[ ", $depends," == *", $library,"* ]] || fail "Depends lacks $library: $depends"
 done
 [[ $(dpkg-deb -f "$deb" Recommends) == *ffmpeg* ]] || fail "ffmpeg is not recommended"
 

@@ -2,6 +2,7 @@
 // rate, frame n at demo time n / fps with delta 1 / fps, so that two renders give the same
 // pictures, and writes a video with the music through ffmpeg, or a numbered PNG sequence.
 // Any failure exits with 1 and leaves nothing under the output's name.
+#include "Version.h"
 #include "app/LoadResource.h"
 #include "platform/win/Headless.h"
 #include "render/FrameCatchUp.h"
@@ -75,6 +76,10 @@ void showProgress(int done, int total, double seconds, double demoTime) {
 int main(int argc, char** argv) {
     if (argc == 2 && (std::string(argv[1]) == "--help" || std::string(argv[1]) == "-h")) {
         std::fputs(renderUsage, stdout);
+        return 0;
+    }
+    if (argc == 2 && std::string(argv[1]) == "--version") {
+        std::printf("zodrender %s\n", zodVersion);
         return 0;
     }
     // --plan, --task, --assemble, --progress: a render split into chunks (render/PlanCommand.h).

@@ -7,7 +7,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 prefix=${1:-"$HOME/.local"}
 "$root/scripts/deps.sh"
 cmake -S "$root" -B "$root/build/release" -DCMAKE_BUILD_TYPE=Release -DZOD_TESTS=OFF -DZOD_BENCH=OFF >/dev/null
-cmake --build "$root/build/release" --target zodrevez zodcheck zodrender -j"$(nproc)"
+cmake --build "$root/build/release" -j"$(nproc)"  # the programs and the manual pages
 sudo=""
 mkdir -p "$prefix" 2>/dev/null || true
 [[ -w "$prefix" ]] || sudo="sudo"

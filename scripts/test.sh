@@ -11,6 +11,11 @@ fi
 build="$root/build/test"
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Debug -DZOD_SANITIZE=ON -DZOD_TESTS=ON -DZOD_BENCH=ON >/dev/null
 cmake --build "$build" -j"$(nproc)"
+# The whole suite (no arguments, as in CI) also builds the Debian package that the test "Package"
+# checks: a release build of its own in build/release, incremental after the first.
+if [[ $# -eq 0 ]]; then
+  "$root/scripts/package.sh" >/dev/null
+fi
 export SDL_AUDIODRIVER=dummy
 export LIBGL_ALWAYS_SOFTWARE=1
 # Two tests run at once on the software renderer: a few rasterizer threads each are plenty.

@@ -1,5 +1,6 @@
 // zodcheck FILE: lists every problem of a demo document at once, one line each, and exits with 0
 // when there is none, 1 otherwise.
+#include "Version.h"
 #include "database/DocumentCheck.h"
 
 #include <cstdio>
@@ -7,9 +8,13 @@
 
 int main(int argc, char** argv) {
     const char* usage = "Usage: zodcheck FILE\nLists every problem of a demo document with its line; exit code 0 when "
-                        "there is none.\n";
+                        "there is none.\n  --version  print the version\n";
     if (argc == 2 && (std::string(argv[1]) == "--help" || std::string(argv[1]) == "-h")) {
         std::fputs(usage, stdout);
+        return 0;
+    }
+    if (argc == 2 && std::string(argv[1]) == "--version") {
+        std::printf("zodcheck %s\n", zodVersion);
         return 0;
     }
     if (argc != 2) {

@@ -2,9 +2,12 @@
 // rate, frame n at demo time n / fps with delta 1 / fps, so that two renders give the same
 // pictures, and writes a video with the music through ffmpeg, or a numbered PNG sequence.
 // Any failure exits with 1 and leaves nothing under the output's name.
+#include "Version.h"
 #include "app/LoadResource.h"
 #include "platform/win/Headless.h"
+#include "render/FrameCatchUp.h"
 #include "render/FrameRenderer.h"
+#include "render/PlanCommand.h"
 #include "render/PngSequence.h"
 #include "render/RenderOptions.h"
 #include "render/VideoEncoder.h"
@@ -75,6 +78,12 @@ int main(int argc, char** argv) {
         std::fputs(renderUsage, stdout);
         return 0;
     }
+    if (argc == 2 && std::string(argv[1]) == "--version") {
+        std::printf("zodrender %s\n", zodVersion);
+        return 0;
+    }
+    // --plan, --task, --assemble, --progress: a render split into chunks (render/PlanCommand.h).
+    if (PlanCommand::claims(argc, argv)) return PlanCommand::run(argc, argv);
     RenderOptions options;
     std::string error;
     if (!options.parse(argc, argv, &error)) {
@@ -85,13 +94,19 @@ int main(int argc, char** argv) {
     std::signal(SIGINT, interrupt);
     std::signal(SIGTERM, interrupt);
 
-    const int first = static_cast<int>(std::llround(options.from * options.fps));
-    const int end = options.to >= 0 ? static_cast<int>(std::llround(options.to * options.fps)) : INT_MAX;
-    const int total = options.to >= 0 ? end - first : 0;
+    const bool bounded = options.to >= 0 || options.segment();
+    const int first = options.segment() ? options.firstFrame : static_cast<int>(std::llround(options.from * options.fps));
+    const int end = options.segment() ? options.endFrame
+                    : bounded         ? static_cast<int>(std::llround(options.to * options.fps))
+                                      : INT_MAX;
+    const int total = bounded ? end - first : 0;
 
     auto renderer = std::make_unique<FrameRenderer>();
     if (!renderer->open(options.dataFile, options.width, options.height, options.antialias, &error))
         return fail(error);
+    // What depends on earlier frames is brought to where a whole render has it at the first frame.
+    if (first > 0 && isatty(2)) std::fprintf(stderr, "zodrender: catching up with frame %d ...\n", first);
+    if (!FrameCatchUp::run(*renderer, first, options.fps, &error, &interrupted)) return fail(error);
 
     MusicFile music;
     std::unique_ptr<FrameSink> sink;
@@ -107,7 +122,8 @@ int main(int argc, char** argv) {
         settings.fps = options.fps;
         settings.musicStart = double(first) / options.fps;
         settings.duration = total > 0 ? double(total) / options.fps : -1.0;
-        ResourceData sound = renderer->musicBytes();
+        // A segment is one chunk of a longer video: the music is added once over the whole when joined.
+        ResourceData sound = options.segment() ? ResourceData{} : renderer->musicBytes();
         if (sound && !music.write(sound)) return fail("Cannot write a temporary copy of the music");
         settings.music = music.path;
         auto encoder = std::make_unique<VideoEncoder>();
@@ -124,7 +140,7 @@ int main(int argc, char** argv) {
         if (interrupted) return fail("interrupted; nothing was written");
         const float time = static_cast<float>(double(n) / options.fps);
         // Without --to the render ends where the player ends: when nothing is drawn any more.
-        if (!renderer->render(time, delta) && options.to < 0) break;
+        if (!renderer->render(time, delta) && !bounded) break;
         if (!renderer->readPixels(&pixels)) return fail("Cannot read the rendered frame back");
         if (!sink->write(pixels.data())) return fail(sink->error());
         ++done;

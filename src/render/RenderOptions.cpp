@@ -15,7 +15,11 @@ const char* const renderUsage =
     "  --size WxH    picture size in pixels (default 1920x1080)\n"
     "  --from S      start at S seconds (default 0)\n"
     "  --to S        stop at S seconds (default: when the production ends)\n"
-    "  --antialias   multisampled antialiasing\n";
+    "  --antialias   multisampled antialiasing\n"
+    "  --frames A:B  frames A to B-1 only (frame n at n / fps), the video without sound: one chunk\n"
+    "                of a render split over machines\n"
+    "Over many machines: zodrender --plan DIR [--chunk S] -o OUT ..., then --task DIR N for each\n"
+    "chunk, --progress DIR, --assemble DIR (scripts/render-cluster.sh does it all with Slurm).\n";
 
 namespace {
 
@@ -46,7 +50,8 @@ bool RenderOptions::parse(int argc, char** argv, std::string* error) {
     for (int i = 1; i < argc; ++i) {
         std::string word = argv[i];
         // Options with a value take it from the next word.
-        const bool valued = word == "-o" || word == "--fps" || word == "--size" || word == "--from" || word == "--to";
+        const bool valued = word == "-o" || word == "--fps" || word == "--size" || word == "--from" || word == "--to" ||
+                            word == "--frames";
         if (valued && i + 1 >= argc) return fail(word + " needs a value");
         const char* value = valued ? argv[++i] : nullptr;
         if (word == "-o") {
@@ -69,6 +74,14 @@ bool RenderOptions::parse(int argc, char** argv, std::string* error) {
             if (!readSeconds(value, &from)) return fail("--from needs a time in seconds");
         } else if (word == "--to") {
             if (!readSeconds(value, &to)) return fail("--to needs a time in seconds");
+        } else if (word == "--frames") {
+            int a = 0, b = 0;
+            const char* colon = std::strchr(value, ':');
+            std::string left = colon ? std::string(value, colon) : "";
+            if (!colon || !readInt(left.c_str(), &a) || !readInt(colon + 1, &b) || a < 0 || b <= a)
+                return fail("--frames needs A:B, the first frame and the one after the last, as in 0:300");
+            firstFrame = a;
+            endFrame = b;
         } else if (word == "--antialias") {
             antialias = true;
         } else {
@@ -77,6 +90,7 @@ bool RenderOptions::parse(int argc, char** argv, std::string* error) {
     }
     if (output.empty()) return fail("-o OUT is required");
     if (to >= 0 && to <= from) return fail("--to must come after --from");
+    if (segment() && (from > 0 || to >= 0)) return fail("--frames replaces --from and --to");
     // H.264 in 4:2:0 halves the colour planes: odd sizes cannot be encoded.
     if (!pngSequence() && (width % 2 != 0 || height % 2 != 0)) return fail("a video needs an even width and height");
     return true;

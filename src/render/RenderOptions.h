@@ -13,9 +13,12 @@ struct RenderOptions {
     double from = 0.0;      // seconds
     double to = -1.0;       // seconds; negative: until the production ends by itself
     bool antialias = false;
+    int firstFrame = -1;    // --frames A:B: frames A to B-1 as a video-only segment; -1: from/to decide
+    int endFrame = -1;
 
     bool parse(int argc, char** argv, std::string* error);  // error says what was wrong
     bool pngSequence() const;                               // output ends with ".png"
+    bool segment() const { return firstFrame >= 0; }        // --frames: a chunk of a longer render
 };
 
 extern const char* const renderUsage;

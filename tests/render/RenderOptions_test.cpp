@@ -46,6 +46,10 @@ TEST(RenderOptions, RefusesWhatCannotBeRendered) {
         {"-o", "v.mp4", "--from", "-1"},
         {"-o", "v.mp4", "-d"},
         {"-o", "v.mp4", "-w"},
+        {"-o", "v.mp4", "--frames", "30:30"},      // empty
+        {"-o", "v.mp4", "--frames", "-5:30"},
+        {"-o", "v.mp4", "--frames", "30"},
+        {"-o", "v.mp4", "--frames", "0:30", "--from", "2"},  // two ranges
     };
     for (const auto& words : bad) {
         RenderOptions options;
@@ -57,4 +61,9 @@ TEST(RenderOptions, RefusesWhatCannotBeRendered) {
     std::string error;
     EXPECT_TRUE(parse(&frames, {"-o", "shot.png", "--size", "641x361"}, &error)) << error;  // pictures may be odd
     EXPECT_TRUE(frames.pngSequence());
+    RenderOptions chunk;
+    EXPECT_TRUE(parse(&chunk, {"-o", "c.mp4", "--frames", "60:90"}, &error)) << error;
+    EXPECT_TRUE(chunk.segment());
+    EXPECT_EQ(chunk.firstFrame, 60);
+    EXPECT_EQ(chunk.endFrame, 90);
 }

@@ -1,0 +1,140 @@
+#include "render/ChunkAssembly.h"
+
+#include "app/LoadResource.h"
+#include "app/ResourceFolder.h"
+#include "render/ChildProgram.h"
+#include "render/RenderPlan.h"
+#include "render/VideoEncoder.h"
+
+#include <tinyxml.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string seconds(double value) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.6f", value);
+    return text;
+}
+
+// The resource that the element named "Music" plays (the last such element counts, as in the
+// database), read from the plan's document or the linked one; a document's own folder comes first,
+// and `folder` keeps the bytes read from there.
+ResourceData musicOf(const RenderPlan& plan, std::unique_ptr<ResourceFolder>& folder) {
+    TiXmlDocument document;
+    if (plan.dataFile.empty()) {
+        ResourceData linked = loadResource("Demo.xml");
+        if (!linked) return {};
+        document.Parse(std::string(reinterpret_cast<const char*>(linked.data), linked.size).c_str());
+    } else if (!document.LoadFile(plan.dataFile.c_str())) {
+        return {};
+    }
+    const TiXmlElement* demo = document.FirstChildElement("demo");
+    const char* resource = nullptr;
+    for (const TiXmlElement* element = demo ? demo->FirstChildElement() : nullptr; element;
+         element = element->NextSiblingElement()) {
+        const char* name = element->Attribute("name");
+        if (name != nullptr && std::string(name) == "Music") resource = element->Attribute("resource");
+    }
+    if (!plan.dataFile.empty()) folder = std::make_unique<ResourceFolder>(plan.dataFile);
+    std::string ignored;  // rendering the chunks has loaded the music already
+    return resource ? loadResource(resource, folder.get(), &ignored) : ResourceData{};
+}
+
+// Files that exist only while the assembly runs.
+struct Scratch {
+    ~Scratch() {
+        std::error_code ignored;
+        for (const std::string& path : paths) fs::remove(path, ignored);
+    }
+    std::vector<std::string> paths;
+};
+
+bool writeFile(const std::string& path, const void* data, std::size_t size) {
+    std::ofstream file(path, std::ios::binary);
+    file.write(static_cast<const char*>(data), static_cast<std::streamsize>(size));
+    return static_cast<bool>(file.flush());
+}
+
+}  // namespace
+
+bool ChunkAssembly::run(const RenderPlan& plan, std::string* error) {
+    std::string problems;
+    for (int i = 0; i < plan.chunkCount(); ++i) {
+        std::string problem = plan.chunkProblem(i);
+        if (!problem.empty()) problems += "\n  " + plan.describeChunk(i) + ", " + plan.chunkFile(i) + ": " + problem;
+    }
+    if (!problems.empty()) {
+        *error = "Cannot assemble " + plan.output + ": chunks are missing or damaged:" + problems +
+                 "\nRender them again with zodrender --task " + plan.folder + " N.";
+        return false;
+    }
+    const std::string ffmpeg = VideoEncoder::findProgram("ffmpeg");
+    if (ffmpeg.empty()) {
+        *error = "Cannot find the ffmpeg program, which joins the chunks: install it (Debian: apt-get install ffmpeg)";
+        return false;
+    }
+
+    Scratch scratch;
+    const std::string tag = std::to_string(getpid());
+    const std::string list = plan.folder + "/.concat-" + tag + ".txt";
+    scratch.paths.push_back(list);
+    {
+        std::ofstream file(list);
+        file << "ffconcat version 1.0\n";
+        for (int i = 0; i < plan.chunkCount(); ++i)
+            file << "file 'chunks/" << fs::path(plan.chunkFile(i)).filename().string() << "'\n";
+        if (!file.flush()) {
+            *error = "Cannot write " + list;
+            return false;
+        }
+    }
+    std::vector<std::string> args{ffmpeg, "-hide_banner", "-loglevel", "error", "-nostats", "-nostdin", "-y"};
+    args.insert(args.end(), {"-f", "concat", "-safe", "0", "-i", list});
+    const double duration = double(plan.frameCount()) / plan.fps;
+    std::unique_ptr<ResourceFolder> files;
+    ResourceData sound = musicOf(plan, files);
+    if (sound) {
+        const std::string music = plan.folder + "/.music-" + tag;
+        scratch.paths.push_back(music);
+        if (!writeFile(music, sound.data, sound.size)) {
+            *error = "Cannot write a temporary copy of the music: " + music;
+            return false;
+        }
+        // The slice and the encoder settings of a one-machine render, so the sound is the same.
+        args.insert(args.end(), {"-ss", seconds(double(plan.firstFrame) / plan.fps), "-t", seconds(duration), "-i",
+                                 music, "-map", "0:v", "-map", "1:a", "-c:a", "aac", "-b:a", "192k"});
+    }
+    args.insert(args.end(), {"-c:v", "copy"});
+    fs::path target(plan.output);
+    std::string ext = target.extension().string();
+    if (ext.empty() || ext == ".mp4" || ext == ".m4v" || ext == ".mov")
+        args.insert(args.end(), {"-movflags", "+faststart"});
+    if (ext.empty()) args.insert(args.end(), {"-f", "mp4"});
+    // Written under a hidden name beside the output and renamed when complete.
+    const std::string hidden =
+        (target.parent_path() / ("." + target.stem().string() + ".partial-" + tag + ext)).string();
+    scratch.paths.push_back(hidden);
+    args.push_back(hidden);
+    std::string report;
+    if (ChildProgram::run(args, &report) != 0) {
+        while (!report.empty() && report.back() == '\n') report.pop_back();
+        *error = "ffmpeg could not join the chunks: " + (report.empty() ? std::string("(no message)") : report);
+        return false;
+    }
+    std::error_code failure;
+    fs::rename(hidden, plan.output, failure);
+    if (failure) {
+        *error = "Cannot write " + plan.output + ": " + failure.message();
+        return false;
+    }
+    scratch.paths.pop_back();
+    return true;
+}

@@ -1,0 +1,12 @@
+// PlanCommand: zodrender's commands for a render split over machines.
+//   --plan DIR [--chunk S] -o OUT [render options]  writes the plan: chunks of S seconds (default 5)
+//   --task DIR N                                     renders chunk N (one command line per chunk)
+//   --assemble DIR                                   joins the chunks and the music into OUT
+//   --progress DIR                                   how many chunks are done, and which are not
+#pragma once
+
+class PlanCommand {
+public:
+    static bool claims(int argc, char** argv);  // one of the words above is on the command line
+    static int run(int argc, char** argv);      // the exit code
+};

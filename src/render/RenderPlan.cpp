@@ -1,0 +1,160 @@
+#include "render/RenderPlan.h"
+
+#include "render/ChildProgram.h"
+#include "render/VideoEncoder.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const char* const planName = "plan.txt";
+const char* const firstLine = "zodrender plan 1";
+
+std::string fieldOf(const std::string& report, const std::string& key) {
+    std::istringstream lines(report);
+    std::string line;
+    while (std::getline(lines, line)) {
+        if (line.rfind(key + "=", 0) == 0) return line.substr(key.size() + 1);
+    }
+    return {};
+}
+
+}  // namespace
+
+std::string RenderPlan::text() const {
+    std::ostringstream out;
+    out << firstLine << "\n"
+        << "output " << output << "\n"
+        << "document " << dataFile << "\n"
+        << "fps " << fps << "\nsize " << width << " " << height << "\n"
+        << "frames " << firstFrame << " " << endFrame << "\nchunk " << chunkFrames << "\n";
+    for (const std::string& argument : arguments) out << "argument " << argument << "\n";
+    return out.str();
+}
+
+bool RenderPlan::write(std::string* error) const {
+    std::error_code failure;
+    fs::create_directories(fs::path(folder) / "chunks", failure);
+    if (failure) {
+        *error = "Cannot make the plan folder " + folder + ": " + failure.message();
+        return false;
+    }
+    const std::string path = (fs::path(folder) / planName).string();
+    const std::string wanted = text();
+    if (fs::exists(path)) {
+        std::ifstream file(path, std::ios::binary);
+        std::string held((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+        if (held == wanted) return true;  // the same render again: the chunks done so far count
+        *error = folder + " holds the plan of another render (" + path + "): use another folder, or remove it";
+        return false;
+    }
+    const std::string hidden = path + ".partial";
+    {
+        std::ofstream file(hidden, std::ios::binary);
+        file << wanted;
+        if (!file.flush()) {
+            *error = "Cannot write " + path;
+            return false;
+        }
+    }
+    fs::rename(hidden, path, failure);
+    if (failure) {
+        fs::remove(hidden, failure);
+        *error = "Cannot write " + path;
+        return false;
+    }
+    return true;
+}
+
+bool RenderPlan::read(const std::string& planFolder, std::string* error) {
+    std::error_code failure;
+    folder = fs::absolute(planFolder, failure).lexically_normal().string();
+    while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
+    const std::string path = (fs::path(folder) / planName).string();
+    std::ifstream file(path);
+    std::string line;
+    if (!std::getline(file, line) || line != firstLine) {
+        *error = "No render plan in " + planFolder + " (" + path + " is missing or not a plan)";
+        return false;
+    }
+    arguments.clear();
+    bool complete = true;
+    while (std::getline(file, line)) {
+        const std::size_t space = line.find(' ');
+        const std::string key = line.substr(0, space);
+        const std::string value = space == std::string::npos ? "" : line.substr(space + 1);
+        std::istringstream numbers(value);
+        if (key == "output") output = value;
+        else if (key == "document") dataFile = value;
+        else if (key == "argument") arguments.push_back(value);
+        else if (key == "fps") complete = complete && static_cast<bool>(numbers >> fps);
+        else if (key == "size") complete = complete && static_cast<bool>(numbers >> width >> height);
+        else if (key == "frames") complete = complete && static_cast<bool>(numbers >> firstFrame >> endFrame);
+        else if (key == "chunk") complete = complete && static_cast<bool>(numbers >> chunkFrames);
+    }
+    if (!complete || output.empty() || fps < 1 || chunkFrames < 1 || firstFrame < 0 || endFrame <= firstFrame) {
+        *error = path + " is damaged";
+        return false;
+    }
+    return true;
+}
+
+int RenderPlan::chunkCount() const {
+    return (frameCount() + chunkFrames - 1) / chunkFrames;
+}
+
+ChunkRange RenderPlan::chunk(int index) const {
+    ChunkRange range;
+    range.first = firstFrame + index * chunkFrames;
+    range.end = std::min(endFrame, range.first + chunkFrames);
+    return range;
+}
+
+std::string RenderPlan::chunkFile(int index) const {
+    char name[32];
+    std::snprintf(name, sizeof name, "chunk-%05d.mp4", index);
+    return (fs::path(folder) / "chunks" / name).string();
+}
+
+std::string RenderPlan::describeChunk(int index) const {
+    const ChunkRange range = chunk(index);
+    return "chunk " + std::to_string(index) + " (frames " + std::to_string(range.first) + " to " +
+           std::to_string(range.end - 1) + ")";
+}
+
+std::string RenderPlan::chunkProblem(int index) const {
+    const std::string path = chunkFile(index);
+    std::error_code failure;
+    if (!fs::is_regular_file(path, failure)) return "missing";
+    const std::string ffprobe = VideoEncoder::findProgram("ffprobe");
+    if (ffprobe.empty()) return "cannot be checked: the ffprobe program is missing (it comes with ffmpeg)";
+    std::string report;
+    // Counting packets reads the whole file without decoding it: a cut-off file comes up short.
+    int code =
+        ChildProgram::run({ffprobe, "-v", "error", "-select_streams", "v:0", "-count_packets", "-show_entries",
+                           "stream=codec_name,width,height,nb_read_packets", "-of", "default=noprint_wrappers=1", path},
+                          &report);
+    const int frames = chunk(index).end - chunk(index).first;
+    if (code != 0 || fieldOf(report, "codec_name") != "h264") return "is damaged (not a readable H.264 video)";
+    if (fieldOf(report, "width") != std::to_string(width) || fieldOf(report, "height") != std::to_string(height))
+        return "is damaged (a picture size other than the plan's)";
+    const std::string count = fieldOf(report, "nb_read_packets");
+    if (count != std::to_string(frames)) return "is damaged (" + count + " of " + std::to_string(frames) + " frames)";
+    return {};
+}
+
+std::vector<std::string> RenderPlan::chunkArguments(int index) const {
+    std::vector<std::string> words = arguments;
+    if (!dataFile.empty()) words.push_back("-d" + dataFile);
+    const ChunkRange range = chunk(index);
+    words.insert(words.end(),
+                 {"--frames", std::to_string(range.first) + ":" + std::to_string(range.end), "-o", chunkFile(index)});
+    return words;
+}

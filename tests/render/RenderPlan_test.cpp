@@ -1,0 +1,251 @@
+// A render split into chunks, as a user runs it: zodrender --frames, a real one-machine Slurm
+// cluster (tests/render/local-slurm.sh), scripts/render-cluster.sh, real ffmpeg and ffprobe.
+#include "support/ChildProcess.h"
+#include "support/TestPaths.h"
+
+#include <gtest/gtest.h>
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Everything here depends on earlier frames: the swish's noise-driven trail (and the random
+// generator it shares), the teapot's tumble, and two render targets that each show the other's
+// last picture.
+const char* trailDocument =
+    "<demo>\n"
+    "    <music name=\"Music\" resource=\"Music.ogg\" />\n"
+    "    <visual.group name=\"Main\">\n"
+    "        <item visual=\"Screen\" />\n"
+    "        <item visual=\"Trail\" />\n"
+    "    </visual.group>\n"
+    "    <visual.overlay name=\"Screen\" texture=\"Tumble\" start=\"0\" stop=\"10\" v1=\"0.75\" />\n"
+    "    <visual.scene name=\"Trail\" model=\"World\" camera=\"Camera\" near=\"1.0\" far=\"1000.0\" />\n"
+    "    <model.group name=\"World\" size=\"100\"><item model=\"Swish\" path=\"Still\" /></model.group>\n"
+    "    <model.swish name=\"Swish\" />\n"
+    "    <path.spline name=\"Still\" scale=\"1\"><key p=\"0 0 0 0 0 0\" tcb=\"0 0 0\" t=\"0\" /></path.spline>\n"
+    "    <path.spline name=\"Camera\" scale=\"1\"><key p=\"0 0 -150 0 0 0\" tcb=\"0 0 0\" t=\"0\" /></path.spline>\n"
+    "    <texture.target name=\"Tumble\" visual=\"Teapot View\" size=\"64\" color=\"ff4a2070\" />\n"
+    "    <visual.group name=\"Teapot View\">\n"
+    "        <item visual=\"Echo View\" />\n"
+    "        <item visual=\"Teapot Scene\" />\n"
+    "    </visual.group>\n"
+    "    <visual.scene name=\"Teapot Scene\" model=\"Teapot World\" camera=\"Teapot Camera\" far=\"100\" />\n"
+    "    <model.group name=\"Teapot World\" size=\"4\"><item model=\"Teapot\" path=\"Still\" /></model.group>\n"
+    "    <model.teapot name=\"Teapot\" texture=\"Clouds\" />\n"
+    "    <texture.cloud name=\"Clouds\" seed=\"7\" />\n"
+    "    <path.spline name=\"Teapot Camera\"><key p=\"0 0 -9 0 0 0\" tcb=\"0 0 0\" t=\"0\" /></path.spline>\n"
+    "    <texture.target name=\"Echo\" visual=\"Echo Source\" size=\"64\" color=\"ff000000\" />\n"
+    "    <visual.overlay name=\"Echo Source\" texture=\"Tumble\" start=\"0\" stop=\"10\"\n"
+    "                    u0=\"0.1\" v0=\"0.1\" u1=\"0.9\" v1=\"0.9\" />\n"
+    "    <visual.overlay name=\"Echo View\" texture=\"Echo\" start=\"0\" stop=\"10\" />\n"
+    "</demo>\n";
+
+const int width = 320, height = 240, fps = 30, frames = 120;
+const std::vector<std::string> shape{"--size", "320x240", "--fps", "30"};
+
+struct Folder {
+    Folder() : path(testing_paths::makeTempDir()) { std::ofstream(path + "/trail.xml") << trailDocument; }
+    ~Folder() { fs::remove_all(path); }
+
+    ChildOutcome render(std::vector<std::string> arguments) const {
+        arguments.insert(arguments.end(), shape.begin(), shape.end());
+        arguments.push_back("-d" + path + "/trail.xml");
+        ChildOptions options;
+        options.withDisplay = false;
+        options.timeLimitSeconds = 120;
+        return runTool(testing_paths::binaryDir() + "/zodrender", arguments, options);
+    }
+    std::string path;
+};
+
+std::string bytesOf(const std::string& path) {
+    return testing_paths::readFile(path);
+}
+
+// A command's standard output (and error, with 2>&1 in it).
+std::string output(const std::string& command) {
+    std::string text;
+    if (FILE* pipe = popen(command.c_str(), "r")) {
+        char buffer[4096];
+        std::size_t n;
+        while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) text.append(buffer, n);
+        pclose(pipe);
+    }
+    return text;
+}
+
+std::vector<float> decodeSound(const std::string& input) {
+    std::string raw = output("ffmpeg -v error " + input + " -ac 1 -f f32le -");
+    std::vector<float> samples(raw.size() / sizeof(float));
+    std::memcpy(samples.data(), raw.data(), samples.size() * sizeof(float));
+    return samples;
+}
+
+int freePort() {
+    int fd = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t size = sizeof address;
+    bind(fd, reinterpret_cast<sockaddr*>(&address), size);
+    getsockname(fd, reinterpret_cast<sockaddr*>(&address), &size);
+    close(fd);
+    return ntohs(address.sin_port);
+}
+
+// munged, slurmctld and slurmd for this test only; all ended when it goes.
+struct LocalSlurm {
+    LocalSlurm()
+        : folder(testing_paths::makeTempDir()), script(testing_paths::sourceDir() + "/tests/render/local-slurm.sh") {
+        int controller = freePort(), node = freePort();
+        while (node == controller) node = freePort();
+        started = output(script + " start " + folder + " " + std::to_string(controller) + " " + std::to_string(node) +
+                         " 2>&1");
+        up = started.find("SLURM_CONF=") != std::string::npos;
+    }
+    ~LocalSlurm() {
+        output(script + " stop " + folder + " 2>&1");
+        fs::remove_all(folder);
+    }
+    std::string run(const std::string& command) const {
+        return output("SLURM_CONF=" + folder + "/slurm.conf " + command);
+    }
+    // Until the queue is empty: every job ended, one way or the other.
+    bool settle() const {
+        for (int i = 0; i < 2400; ++i) {  // at most four minutes
+            std::string queue = run("squeue -h 2>&1");
+            if (queue.empty()) return true;
+            if (queue.find("error") != std::string::npos) return false;
+            usleep(100000);
+        }
+        return false;
+    }
+
+    std::string folder, script, started;
+    bool up = false;
+};
+
+}  // namespace
+
+TEST(RenderPlan, ChunksGiveTheWholeRendersFramesByteForByte) {
+    Folder folder;
+    ChildOutcome whole = folder.render({"-o", folder.path + "/whole.png", "--to", "4"});
+    ASSERT_EQ(whole.exitCode, 0) << whole.errors;
+    // Chunks of odd lengths, each starting in the middle of the trail.
+    for (const char* range : {"0:30", "30:47", "47:100", "100:120"}) {
+        ChildOutcome chunk = folder.render({"-o", folder.path + "/chunk.png", "--frames", range});
+        ASSERT_EQ(chunk.exitCode, 0) << range << ": " << chunk.errors;
+    }
+    char name[32];
+    int moving = 0;
+    std::string previous;
+    for (int n = 0; n < frames; ++n) {
+        std::snprintf(name, sizeof name, "%05d.png", n);
+        const std::string picture = bytesOf(folder.path + "/whole" + name);
+        ASSERT_FALSE(picture.empty()) << n;
+        EXPECT_TRUE(bytesOf(folder.path + "/chunk" + name) == picture) << "frame " << n << " differs";
+        moving += picture != previous;
+        previous = picture;
+    }
+    EXPECT_EQ(moving, frames);  // every frame differs from the one before: the state really moves
+}
+
+TEST(RenderPlan, SlurmRendersJoinsAndRerendersOnlyWhatIsMissing) {
+    LocalSlurm slurm;
+    ASSERT_TRUE(slurm.up) << slurm.started;
+    Folder folder;
+    const std::string plan = folder.path + "/plan", video = folder.path + "/out.mp4";
+    const std::string submit = testing_paths::sourceDir() + "/scripts/render-cluster.sh --zodrender " +
+                               testing_paths::binaryDir() + "/zodrender --plan " + plan + " --chunk 1 --time 10 -o " +
+                               video + " -d" + folder.path + "/trail.xml --size 320x240 --fps 30 --to 4 2>&1";
+    std::string submitted = slurm.run(submit);
+    ASSERT_NE(submitted.find("chunks 0,1,2,3 as array job"), std::string::npos) << submitted;
+    ASSERT_TRUE(slurm.settle()) << slurm.run("squeue 2>&1");
+    ASSERT_TRUE(fs::exists(video)) << bytesOf(plan + "/logs/assemble.out") << bytesOf(plan + "/logs/chunk-0.out");
+
+    // What an ordinary player sees: every frame, the sound as long as the pictures, the index first.
+    EXPECT_EQ(
+        output("ffprobe -v error -count_frames -select_streams v -show_entries stream=nb_read_frames -of csv=p=0 " +
+               video),
+        "120\n");
+    EXPECT_NEAR(
+        std::atof(
+            output("ffprobe -v error -select_streams a -show_entries stream=duration -of csv=p=0 " + video).c_str()),
+        4.0, 1e-3);
+    const std::string head = bytesOf(video).substr(0, 64);
+    EXPECT_NE(head.find("moov"), std::string::npos) << "the index is not at the front";
+
+    // The pictures of a one-machine render, within the encoder's tolerance.
+    ChildOutcome single = folder.render({"-o", folder.path + "/single.mp4", "--to", "4"});
+    ASSERT_EQ(single.exitCode, 0) << single.errors;
+    const std::string joined = output("ffmpeg -v error -i " + video + " -f rawvideo -pix_fmt gray -");
+    const std::string alone = output("ffmpeg -v error -i " + folder.path + "/single.mp4 -f rawvideo -pix_fmt gray -");
+    const std::size_t area = std::size_t(width) * height;
+    ASSERT_EQ(joined.size(), frames * area);
+    ASSERT_EQ(alone.size(), frames * area);
+    for (int n = 0; n < frames; ++n) {
+        long difference = 0;
+        for (std::size_t i = n * area; i < (n + 1) * area; ++i)
+            difference +=
+                std::abs(int(static_cast<unsigned char>(joined[i])) - int(static_cast<unsigned char>(alone[i])));
+        EXPECT_LT(double(difference) / area, 3.0) << "frame " << n;
+    }
+
+    // The sound against the music itself: no gap, step or shift at the joins (1, 2 and 3 s).
+    const std::vector<float> music = decodeSound("-i " + testing_paths::sourceDir() + "/resources/Music.ogg -t 4");
+    const std::vector<float> sound = decodeSound("-i " + video + " -map 0:a");
+    ASSERT_EQ(music.size(), std::size_t(4 * 44100));
+    ASSERT_GE(sound.size(), music.size());
+    for (int join = 1; join < 4; ++join) {
+        for (int window = join * 44100 - 2205; window < join * 44100 + 2205; window += 441) {  // 10 ms each
+            double signal = 0, error = 0;
+            for (int i = window; i < window + 441; ++i) {
+                signal += double(music[i]) * music[i];
+                error += double(sound[i] - music[i]) * (sound[i] - music[i]);
+            }
+            ASSERT_GT(signal, 1e-3) << "the music is silent here: the test cannot see a gap";
+            EXPECT_LT(error / signal, 0.05) << "at " << window / 44100.0 << " s";
+        }
+    }
+
+    // A chunk lost and one cut short after their tasks ran: assembling names both and writes nothing.
+    fs::remove(plan + "/chunks/chunk-00002.mp4");
+    fs::resize_file(plan + "/chunks/chunk-00001.mp4", fs::file_size(plan + "/chunks/chunk-00001.mp4") / 2);
+    fs::remove(video);
+    std::map<std::string, fs::file_time_type> kept;
+    for (const char* chunk : {"chunk-00000.mp4", "chunk-00003.mp4"})
+        kept[chunk] = fs::last_write_time(plan + "/chunks/" + chunk);
+    ChildOptions options;
+    options.withDisplay = false;
+    ChildOutcome assemble = runTool(testing_paths::binaryDir() + "/zodrender", {"--assemble", plan}, options);
+    EXPECT_EQ(assemble.exitCode, 1);
+    EXPECT_NE(assemble.errors.find("chunk 1 (frames 30 to 59)"), std::string::npos) << assemble.errors;
+    EXPECT_NE(assemble.errors.find("chunk 2 (frames 60 to 89)"), std::string::npos) << assemble.errors;
+    EXPECT_EQ(assemble.errors.find("chunk 0"), std::string::npos) << assemble.errors;
+    for (const auto& entry : fs::directory_iterator(folder.path))
+        EXPECT_EQ(entry.path().filename().string().find("out"), std::string::npos) << entry.path();
+
+    // The same command again renders those chunks only, then joins them.
+    submitted = slurm.run(submit);
+    EXPECT_NE(submitted.find("chunks 1,2 as array job"), std::string::npos) << submitted;
+    ASSERT_TRUE(slurm.settle());
+    EXPECT_TRUE(fs::exists(video)) << bytesOf(plan + "/logs/assemble.out");
+    for (const auto& [chunk, time] : kept) EXPECT_EQ(fs::last_write_time(plan + "/chunks/" + chunk), time) << chunk;
+    EXPECT_EQ(slurm.run(testing_paths::binaryDir() + "/zodrender --progress " + plan),
+              "4 of 4 chunks done\nassembled: " + video + "\n");
+}

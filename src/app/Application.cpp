@@ -114,7 +114,10 @@ bool Application::initialise(int argc, char** argv) {
     display.setRoot(loaded.gui.get());
     if (options.dataFile) {
         live = std::make_unique<LiveReload>(options.dataFile, &display);
-        if (!live->start(loaded)) live.reset();  // plays on without following the files
+        if (!live->start(loaded)) {  // plays on without following the files
+            explain(std::string(options.dataFile) + ": its folder cannot be watched; changes on disk are not loaded");
+            live.reset();
+        }
     }
     return true;
 }

@@ -46,11 +46,11 @@ void EditorPanel::setProblem(const char* text) {
     problem.colour = 0xffc04040;
     const SizeHint h = problem.getSizeHint();
     problem.setSizeHint(0, h.height, false, true);  // a long line is cut, never widens the editor
-    panelChildren[0] = &toolbarFrame;
-    panelChildren[1] = &problem;
-    panelChildren[2] = &browser;
-    if (*problem.getText() == '\0') panelChildren[1] = &browser;
-    setChildren(panelChildren, *problem.getText() == '\0' ? 2 : 3);
+    int n = 0;
+    panelChildren[n++] = &toolbarFrame;
+    if (*problem.getText() != '\0') panelChildren[n++] = &problem;
+    panelChildren[n++] = &browser;
+    setChildren(panelChildren, n);
 }
 
 // --- behaviour -------------------------------------------------------------------------------------

@@ -31,7 +31,9 @@ struct Notification {
         watch(root);
         if (!subtree) return;
         std::error_code error;
-        for (std::filesystem::recursive_directory_iterator it(root, error), end; !error && it != end; it.increment(error)) {
+        const auto options = std::filesystem::directory_options::skip_permission_denied;
+        for (std::filesystem::recursive_directory_iterator it(root, options, error), end;
+             !error && it != end && static_cast<int>(folders.size()) < maxFolders; it.increment(error)) {
             if (it->is_directory(error) && !it->is_symlink(error)) watch(it->path().string());
         }
     }

@@ -3,6 +3,7 @@
 // pictures, and writes a video with the music through ffmpeg, or a numbered PNG sequence.
 // Any failure exits with 1 and leaves nothing under the output's name.
 #include "app/LoadResource.h"
+#include "database/DocumentCheck.h"
 #include "platform/win/Headless.h"
 #include "render/FrameRenderer.h"
 #include "render/PngSequence.h"
@@ -68,6 +69,20 @@ void showProgress(int done, int total, double seconds, double demoTime) {
     std::fflush(stderr);
 }
 
+// Lists every problem zodcheck finds on standard error; true when there is none.
+bool documentIsClean(const std::string& dataFile) {
+    std::vector<DocumentProblem> problems;
+    if (dataFile.empty()) {
+        ResourceData demo = loadResource("Demo.xml");
+        problems = DocumentCheck::checkText({reinterpret_cast<const char*>(demo.data), demo ? demo.size : 0});
+    } else {
+        problems = DocumentCheck::checkFile(dataFile.c_str());
+    }
+    for (const DocumentProblem& problem : problems)
+        std::fprintf(stderr, "%s\n", DocumentCheck::format(dataFile.empty() ? "Demo.xml" : dataFile, problem).c_str());
+    return problems.empty();
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -88,6 +103,10 @@ int main(int argc, char** argv) {
     const int first = static_cast<int>(std::llround(options.from * options.fps));
     const int end = options.to >= 0 ? static_cast<int>(std::llround(options.to * options.fps)) : INT_MAX;
     const int total = options.to >= 0 ? end - first : 0;
+
+    // A broken object would silently be missing from the video.
+    if (!documentIsClean(options.dataFile) && !options.force)
+        return fail("the document has problems (listed above); nothing was rendered. --force renders it anyway");
 
     auto renderer = std::make_unique<FrameRenderer>();
     if (!renderer->open(options.dataFile, options.width, options.height, options.antialias, &error))

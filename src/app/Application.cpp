@@ -4,6 +4,7 @@
 #include "app/SetupDialog.h"
 #include "clock/Audio.h"
 #include "clock/Music.h"
+#include "database/DocumentCheck.h"
 #include "database/XmlNesting.h"
 #include "platform/win/win32.h"
 
@@ -147,5 +148,9 @@ bool Application::loadDocument() {
         explain(source + ": no \"demo\" element");
         return display.showMessage("The database cannot load");
     }
+    // Every problem zodcheck would list, in its words: a broken object must not just go missing.
+    // What loads still plays.
+    for (const DocumentProblem& problem : DocumentCheck::check(*document))
+        explain(DocumentCheck::format(source, problem));
     return true;
 }

@@ -108,6 +108,11 @@ std::string DocumentCheck::describe(const DocumentProblem& problem) {
     return text + problem.message;
 }
 
+std::string DocumentCheck::format(const std::string& source, const DocumentProblem& problem) {
+    if (problem.line > 0) return source + ":" + describe(problem);
+    return source + ": " + (problem.object.empty() ? "" : problem.object + ": ") + problem.message;
+}
+
 void DocumentCheck::report(const TiXmlElement* element, const std::string& object, std::string message) {
     problems.push_back({element != nullptr ? element->Row() : 0, object, std::move(message)});
 }

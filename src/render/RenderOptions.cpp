@@ -15,7 +15,8 @@ const char* const renderUsage =
     "  --size WxH    picture size in pixels (default 1920x1080)\n"
     "  --from S      start at S seconds (default 0)\n"
     "  --to S        stop at S seconds (default: when the production ends)\n"
-    "  --antialias   multisampled antialiasing\n";
+    "  --antialias   multisampled antialiasing\n"
+    "  --force       render even when the document has problems (they are listed all the same)\n";
 
 namespace {
 
@@ -71,6 +72,8 @@ bool RenderOptions::parse(int argc, char** argv, std::string* error) {
             if (!readSeconds(value, &to)) return fail("--to needs a time in seconds");
         } else if (word == "--antialias") {
             antialias = true;
+        } else if (word == "--force") {
+            force = true;
         } else {
             return fail("unknown option " + word);
         }

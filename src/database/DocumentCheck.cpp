@@ -1,6 +1,7 @@
 #include "database/DocumentCheck.h"
 
 #include "app/LoadResource.h"
+#include "database/NumberCheck.h"
 #include "database/ObjectType.h"
 #include "database/TypeRegistry.h"
 #include "database/XmlNesting.h"
@@ -164,6 +165,7 @@ void DocumentCheck::checkObject(const TiXmlElement* element, int type, const std
     for (const Reference& reference : references)
         if (reference.type == type)
             checkReference(element, reference.attribute, reference.requiredType, reference.required, name);
+    NumberCheck::checkObject(element, type, name, &problems);
     checkChildren(element, type, name);
 
     switch (type) {
@@ -218,6 +220,7 @@ void DocumentCheck::checkChildren(const TiXmlElement* element, int type, const s
                                         std::to_string(lastTime) + " s: keys must be in time order");
             keyBefore = true;
             lastTime = time;
+            NumberCheck::checkKey(child, name, &problems);
         }
     }
 }

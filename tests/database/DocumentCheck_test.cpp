@@ -83,6 +83,44 @@ TEST(DocumentCheck, ListsEveryFaultWithItsLine) {
                                                    });
 }
 
+// Numbers the objects would read as something else (0 for "abc", a cut fraction) or cannot use.
+TEST(DocumentCheck, NumbersAnObjectCannotUse) {
+    const char* text =
+        "<demo>\n"
+        "    <music name=\"Music\" resource=\"Music.ogg\" tempo=\"abc\" />\n"
+        "    <music name=\"Slow\" resource=\"Music.ogg\" tempo=\"-162\" />\n"
+        "    <music name=\"Still\" resource=\"Music.ogg\" tempo=\"0\" />\n"
+        "    <path.spline name=\"Camera\" scale=\"1e300\">\n"
+        "        <key p=\"0 0 0 0 0 0.5\" tcb=\"0 0 0\" t=\"nan\" />\n"
+        "        <key p=\"0 0 -300 +999 0 0\" tcb=\"0 +99 -99\" t=\"2\" />\n"
+        "        <key p=\"0 0 0 0\" tcb=\"100 0 0\" t=\"3\" />\n"
+        "    </path.spline>\n"
+        "    <model.group name=\"World\" size=\"-3000\" />\n"
+        "    <visual.scene name=\"Main\" model=\"World\" camera=\"Camera\" near=\"-10\" far=\"0\" aspect=\"1.33\" />\n"
+        "    <visual.scene name=\"Deep\" model=\"World\" camera=\"Camera\" near=\"100\" far=\"50\" />\n"
+        "    <texture.target name=\"Screen\" visual=\"Main\" color=\"red\" size=\"0x20\" />\n"
+        "    <visual.overlay name=\"Title\" texture=\"Screen\" start=\"0\" stop=\"1\" t1=\"-1\" position=\"-384 0x10 64 -1\" />\n"
+        "</demo>\n";
+    expectProblems(DocumentCheck::checkText(text), {
+                                                       {2, "Music", "tempo \"abc\" is not a number"},
+                                                       {3, "Slow", "tempo \"-162\" must be above 0"},
+                                                       {4, "Still", "tempo \"0\" must be above 0"},
+                                                       {5, "Camera", "scale \"1e300\" is too large"},
+                                                       {6, "Camera", "t \"nan\" is not a finite number"},
+                                                       {6, "Camera", "0.5 is not a whole number"},
+                                                       {8, "Camera", "holds 4 numbers"},
+                                                       {10, "World", "size \"-3000\" must be above 0"},
+                                                       {11, "Main", "near \"-10\" must be above 0"},
+                                                       {11, "Main", "far \"0\" must be above 0"},
+                                                       {12, "Deep", "far (50) must be beyond near (100)"},
+                                                       {13, "Screen", "color \"red\" is not a hexadecimal"},
+                                                       {13, "Screen", "size \"0x20\" is not a whole number"},
+                                                       {13, "Screen", "size 0 leaves no texels"},  // atoi reads 0
+                                                       {14, "Title", "t1 \"-1\" must not be negative"},
+                                                       {14, "Title", "the height -1 is negative"},
+                                                   });
+}
+
 TEST(DocumentCheck, DocumentWideFaults) {
     expectProblems(DocumentCheck::checkText("<demo>\n<float name=\"x\" />\n</demo>\n"),
                    {{0, "", "\"Main\""}, {0, "", "\"Music\""}});

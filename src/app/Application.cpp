@@ -6,6 +6,7 @@
 #include "clock/Music.h"
 #include "database/DocumentCheck.h"
 #include "database/XmlNesting.h"
+#include "database/XmlParseError.h"
 #include "platform/win/win32.h"
 
 #include <tinyxml.h>
@@ -19,12 +20,16 @@
 
 namespace {
 
+std::string fileText(const char* fileName) {
+    std::ifstream file(fileName, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+}
+
 // The parser recurses per level; a file nested deeper than any real document is refused unread.
 bool nestingAcceptable(const char* fileName) {
     std::ifstream file(fileName, std::ios::binary);
     if (!file) return false;
-    std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-    return xmlNestingDepth(text) <= maxXmlNesting;
+    return xmlNestingDepth(fileText(fileName)) <= maxXmlNesting;
 }
 
 // What made start-up fail, for the author: the box keeps its short message, standard error gets
@@ -38,10 +43,9 @@ void explain(const Database& database) {
     for (const std::string& line : database.loadProblems()) explain(line);
 }
 
-std::string parseError(const std::string& source, const TiXmlDocument& document) {
-    std::string where = source;
-    if (document.ErrorRow() > 0) where += ":" + std::to_string(document.ErrorRow());
-    return where + ": " + (document.ErrorDesc() ? document.ErrorDesc() : "cannot be parsed");
+// As zodcheck says it: the element left open and its line rather than where the parser gave up.
+std::string parseError(const std::string& source, const std::string& text, const TiXmlDocument& document) {
+    return DocumentCheck::format(source, XmlParseError::explain(text, document));
 }
 
 }  // namespace
@@ -123,7 +127,7 @@ bool Application::loadDocument() {
         }
         document->Parse(text.c_str());
         if (document->Error()) {
-            explain(parseError(source, *document));
+            explain(parseError(source, text, *document));
             return display.showMessage("XML parsing error");
         }
         database.setSourceName(source);  // the document keeps "demo.xml", the file it saves to
@@ -140,7 +144,7 @@ bool Application::loadDocument() {
             return display.showMessage("XML loading and parsing error");
         }
         if (!document->LoadFile(options.dataFile)) {
-            explain(parseError(source, *document));
+            explain(parseError(source, fileText(options.dataFile), *document));
             return display.showMessage("XML loading and parsing error");
         }
     }

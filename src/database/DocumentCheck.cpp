@@ -5,6 +5,7 @@
 #include "database/ObjectType.h"
 #include "database/TypeRegistry.h"
 #include "database/XmlNesting.h"
+#include "database/XmlParseError.h"
 
 #include <tinyxml.h>
 
@@ -89,8 +90,7 @@ std::vector<DocumentProblem> DocumentCheck::checkText(std::string_view text) {
     if (xmlNestingDepth(text) > maxXmlNesting) return {{0, "", "the elements nest too deeply"}};
     TiXmlDocument document;
     document.Parse(std::string(text).c_str());
-    if (document.Error())
-        return {{document.ErrorRow(), "", std::string("XML parsing error: ") + document.ErrorDesc()}};
+    if (document.Error()) return {XmlParseError::explain(text, document)};
     return check(document);
 }
 
@@ -104,14 +104,14 @@ std::vector<DocumentProblem> DocumentCheck::checkFile(const char* fileName) {
 }
 
 std::string DocumentCheck::describe(const DocumentProblem& problem) {
-    std::string text = "line " + std::to_string(problem.line) + ": ";
+    // A problem of the whole document has no line to point to.
+    std::string text = problem.line > 0 ? "line " + std::to_string(problem.line) + ": " : "";
     if (!problem.object.empty()) text += problem.object + ": ";
     return text + problem.message;
 }
 
 std::string DocumentCheck::format(const std::string& source, const DocumentProblem& problem) {
-    if (problem.line > 0) return source + ":" + describe(problem);
-    return source + ": " + (problem.object.empty() ? "" : problem.object + ": ") + problem.message;
+    return source + (problem.line > 0 ? ":" : ": ") + describe(problem);
 }
 
 void DocumentCheck::report(const TiXmlElement* element, const std::string& object, std::string message) {

@@ -154,7 +154,8 @@ TEST(Application, StartUpFailuresNameTheirFileLineAndObject) {
               "Cannot load Gui."},
              {"MissingMusic.xml", ":2: music \"Music\": the resource \"Nothing.ogg\" is not carried by the executable",
               "Cannot load music."},
-             {"Unparsable.xml", ":3: Error reading Attributes.", "XML loading and parsing error"},
+             {"Unparsable.xml", ":line 2: XML parsing error: the tag <float> on line 2 has no closing \">\"",
+              "XML loading and parsing error"},
              {"Missing.xml", ": no such file", "XML loading and parsing error"}}) {
         Outcome outcome = runProgram({"-a", "-w", "-x320", "-y240", "-d" + dataFile(file.c_str())});
         EXPECT_EQ(outcome.exitCode, 1) << file << "\n" << outcome.errors;

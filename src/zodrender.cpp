@@ -114,9 +114,11 @@ int main(int argc, char** argv) {
 
     MusicFile music;
     std::unique_ptr<FrameSink> sink;
+    PngSequence* pictures = nullptr;  // the sink when it is one: it names what it wrote
     if (options.pngSequence()) {
         auto sequence = std::make_unique<PngSequence>();
         if (!sequence->open(options.output, options.width, options.height, first)) return fail(sequence->error());
+        pictures = sequence.get();
         sink = std::move(sequence);
     } else {
         VideoSettings settings;
@@ -156,7 +158,8 @@ int main(int argc, char** argv) {
     if (done == 0) return fail("nothing to render: the production draws nothing at " + std::to_string(options.from) + " s");
     renderer.reset();  // the device goes before the encoder is waited for, as in the player
     if (!sink->finish()) return fail(sink->error());
-    std::fprintf(stderr, "zodrender: wrote %s: %d frames, %.2f s at %d fps\n", options.output.c_str(), done,
+    const std::string written = pictures ? pictures->writtenNames() : options.output;
+    std::fprintf(stderr, "zodrender: wrote %s: %d frames, %.2f s at %d fps\n", written.c_str(), done,
                  double(done) / options.fps, options.fps);
     return 0;
 }

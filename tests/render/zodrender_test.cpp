@@ -142,3 +142,36 @@ TEST(zodrender, FailuresExitWithOneAndLeaveNothing) {
 
     EXPECT_EQ(folder.files(), before);
 }
+
+// A render stopped by Ctrl+C takes away only what it wrote itself: the frames of an earlier render
+// under the same names stay as they were. The success line names the files; an unknown extension
+// is named as such.
+TEST(zodrender, AnInterruptedRenderLeavesEarlierFilesAlone) {
+    RenderFolder folder;
+    const std::string zodrender = testing_paths::binaryDir() + "/zodrender";
+    ChildOutcome first = folder.render({"-o", folder.path + "/old.png", "--size", "32x24", "--to", "0.1"});
+    ASSERT_EQ(first.exitCode, 0) << first.errors;
+    EXPECT_NE(first.errors.find("wrote old00000.png ... old00005.png: 6 frames"), std::string::npos) << first.errors;
+    const std::vector<std::string> before = folder.files();
+    const std::string oldFrame = bytesOf(folder.path + "/old00003.png");
+
+    // Interrupted once it is past the earlier frames' numbers.
+    const std::string script = "cd " + folder.path + " || exit; " + zodrender +
+                               " -o old.png --size 32x24 --to 20 -dsmall.xml & pid=$!; "
+                               "while [ ! -e .old00008.png.partial ] && kill -0 $pid 2>/dev/null; do sleep 0.05; done; "
+                               "kill -INT $pid; wait $pid; echo \"status $?\" >&2";
+    ChildOptions options;
+    options.withDisplay = false;
+    options.timeLimitSeconds = 120;
+    ChildOutcome interrupted = runTool("/bin/sh", {"-c", script}, options);
+    EXPECT_NE(interrupted.errors.find("interrupted"), std::string::npos) << interrupted.errors;
+    EXPECT_NE(interrupted.errors.find("status 1"), std::string::npos) << interrupted.errors;
+    EXPECT_EQ(folder.files(), before);
+    EXPECT_EQ(bytesOf(folder.path + "/old00003.png"), oldFrame);
+
+    ChildOutcome unknown = folder.render({"-o", folder.path + "/out.xyz", "--size", "32x24", "--to", "0.1"});
+    EXPECT_EQ(unknown.exitCode, 1);
+    EXPECT_NE(unknown.errors.find("no video format has the extension \".xyz\""), std::string::npos) << unknown.errors;
+    EXPECT_EQ(unknown.errors.find(".partial"), std::string::npos) << unknown.errors;
+    EXPECT_EQ(folder.files(), before);
+}

@@ -111,6 +111,7 @@ int main(int argc, char** argv) {
     auto renderer = std::make_unique<FrameRenderer>();
     if (!renderer->open(options.dataFile, options.width, options.height, options.antialias, &error))
         return fail(error);
+    renderer->setLayout(options.layoutWidth, options.layoutHeight);  // the player's picture, scaled
 
     MusicFile music;
     std::unique_ptr<FrameSink> sink;

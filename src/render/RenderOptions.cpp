@@ -16,7 +16,9 @@ const char* const renderUsage =
     "  --from S      start at S seconds (default 0)\n"
     "  --to S        stop at S seconds (default: when the production ends)\n"
     "  --antialias   multisampled antialiasing\n"
-    "  --force       render even when the document has problems (they are listed all the same)\n";
+    "  --force       render even when the document has problems (they are listed all the same)\n"
+    "  --layout WxH  lay the picture out as the player does in a WxH window, scaled to the output\n"
+    "                (default 800x600); --layout output places overlays in the output's pixels\n";
 
 namespace {
 
@@ -47,7 +49,8 @@ bool RenderOptions::parse(int argc, char** argv, std::string* error) {
     for (int i = 1; i < argc; ++i) {
         std::string word = argv[i];
         // Options with a value take it from the next word.
-        const bool valued = word == "-o" || word == "--fps" || word == "--size" || word == "--from" || word == "--to";
+        const bool valued = word == "-o" || word == "--fps" || word == "--size" || word == "--from" || word == "--to" ||
+                            word == "--layout";
         if (valued && i + 1 >= argc) return fail(word + " needs a value");
         const char* value = valued ? argv[++i] : nullptr;
         if (word == "-o") {
@@ -74,6 +77,17 @@ bool RenderOptions::parse(int argc, char** argv, std::string* error) {
             antialias = true;
         } else if (word == "--force") {
             force = true;
+        } else if (word == "--layout") {
+            int w = 0, h = 0;
+            const char* x = std::strchr(value, 'x');
+            std::string left = x ? std::string(value, x) : "";
+            if (std::string(value) == "output") {
+                w = h = 0;
+            } else if (!x || !readInt(left.c_str(), &w) || !readInt(x + 1, &h) || w < 16 || h < 16 || w > 8192 || h > 8192) {
+                return fail("--layout needs WIDTHxHEIGHT, each from 16 to 8192, as in 800x600, or the word output");
+            }
+            layoutWidth = w;
+            layoutHeight = h;
         } else {
             return fail("unknown option " + word);
         }

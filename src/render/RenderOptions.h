@@ -14,6 +14,8 @@ struct RenderOptions {
     double to = -1.0;       // seconds; negative: until the production ends by itself
     bool antialias = false;
     bool force = false;     // render a document that has problems
+    int layoutWidth = 800;  // the player's window whose picture is scaled to the output;
+    int layoutHeight = 600; // 0 x 0: placed in the output's own pixels
 
     bool parse(int argc, char** argv, std::string* error);  // error says what was wrong
     bool pngSequence() const;                               // output ends with ".png"

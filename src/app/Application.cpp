@@ -7,6 +7,7 @@
 #include "database/DocumentCheck.h"
 #include "database/XmlNesting.h"
 #include "database/XmlParseError.h"
+#include "platform/win/VisibleDisplay.h"
 #include "platform/win/win32.h"
 
 #include <tinyxml.h>
@@ -81,6 +82,14 @@ bool Application::initialise(int argc, char** argv) {
         commandLine += argv[i];
     }
     if (!parseOptions(commandLine.data())) return display.showMessage(usageText);
+
+    // Playing to a window nobody sees (with sound, for minutes) helps no one: say so and stop.
+    std::string driver;
+    if (!win::startVisibleDisplay(&driver)) {
+        explain("no display to show the window on (video driver: " + driver +
+                "); set DISPLAY, or SDL_VIDEODRIVER to choose a driver on purpose");
+        return display.showMessage("Cannot open a display.");
+    }
 
     // A dialog that cannot even open leaves the options as they are; the window then tells.
     if (!options.skipSetup && SetupDialog::show(&options) == 0) return false;

@@ -12,6 +12,7 @@
 
 #include <tinyxml.h>
 
+#include <csignal>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -20,6 +21,11 @@
 #include <system_error>
 
 namespace {
+
+// Ctrl+C or a SIGTERM in the middle of a run: the main loop ends as when the window is closed.
+volatile std::sig_atomic_t stopSignalled = 0;
+
+void signalStop(int) { stopSignalled = 1; }
 
 std::string fileText(const char* fileName) {
     std::ifstream file(fileName, std::ios::binary);
@@ -60,6 +66,10 @@ Application::~Application() {
 }
 
 int Application::run(int argc, char** argv) {
+    // Installed first, so that no library puts its own handler in place (which would only queue a
+    // quit event that nobody reads).
+    std::signal(SIGINT, signalStop);
+    std::signal(SIGTERM, signalStop);
     if (!initialise(argc, argv)) return 1;
     music->setPaused(false);
     for (;;) {
@@ -68,6 +78,7 @@ int Application::run(int argc, char** argv) {
             TranslateMessage(&message);
             DispatchMessageA(&message);
         }
+        if (stopSignalled) display.quitRequested = true;  // as closing the window: nothing saved
         music->update();
         if (!display.frame(music->time(), music->frameDelta())) break;
     }

@@ -241,7 +241,7 @@ void NumberCheck::checkKey(const TiXmlElement* key, const std::string& name, std
     if (numbers.size() == 6) {
         const double length = std::sqrt(double(numbers[3]) * numbers[3] + double(numbers[4]) * numbers[4] +
                                         double(numbers[5]) * numbers[5]);
-        if (length > 999.0)
+        if (length > 1000.0)  // 999 and the rounding of three numbers
             report(start + ": the orientation's x y z (in 1/999) are " + shortNumber(std::round(length)) +
                    " long, more than the 999 of a unit quaternion");
     }

@@ -42,6 +42,18 @@ TEST(DocumentCheck, ProductionDocumentIsClean) {
     for (const DocumentProblem& problem : problems) ADD_FAILURE() << DocumentCheck::describe(problem);
 }
 
+// The README's small document for authors is one that plays: clean, as printed.
+TEST(DocumentCheck, TheReadmesExampleIsClean) {
+    const std::string readme = testing_paths::readFile(testing_paths::sourceDir() + "/README.md");
+    const std::size_t section = readme.find("### A complete small document");
+    const std::size_t start = readme.find("```xml\n", section);
+    const std::size_t end = readme.find("```", start + 7);
+    ASSERT_TRUE(section != std::string::npos && start != std::string::npos && end != std::string::npos);
+    const std::string text = readme.substr(start + 7, end - start - 7);
+    EXPECT_NE(text.find("<visual.overlay"), std::string::npos);
+    for (const DocumentProblem& problem : DocumentCheck::checkText(text)) ADD_FAILURE() << DocumentCheck::describe(problem);
+}
+
 // One planted fault of each kind, each reported once on its own line.
 TEST(DocumentCheck, ListsEveryFaultWithItsLine) {
     const char* text =

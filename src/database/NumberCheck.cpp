@@ -53,9 +53,14 @@ constexpr RealRule realRules[] = {
 };
 
 // Attributes read with "%x" as a colour.
-constexpr RealRule colourRules[] = {
-    {TypeModelArrow, "color", Range::Any},
-    {TypeTextureTarget, "color", Range::Any},
+struct ColourRule {
+    int type;
+    const char* attribute;
+};
+
+constexpr ColourRule colourRules[] = {
+    {TypeModelArrow, "color"},
+    {TypeTextureTarget, "color"},
 };
 
 std::string quoted(const char* text) { return std::string("\"") + text + "\""; }
@@ -194,7 +199,7 @@ void NumberCheck::checkObject(const TiXmlElement* element, int type, const std::
         double value = 0.0;
         if (rule.type == type) report.real(rule.attribute, rule.range, &value);
     }
-    for (const RealRule& rule : colourRules) {
+    for (const ColourRule& rule : colourRules) {
         const char* text = element->Attribute(rule.attribute);
         if (rule.type == type && text != nullptr && !isHexColour(text))
             report(std::string(rule.attribute) + " " + quoted(text) + " is not a hexadecimal ARGB colour such as ff000000");

@@ -66,10 +66,6 @@ Application::~Application() {
 }
 
 int Application::run(int argc, char** argv) {
-    // Installed first, so that no library puts its own handler in place (which would only queue a
-    // quit event that nobody reads).
-    std::signal(SIGINT, signalStop);
-    std::signal(SIGTERM, signalStop);
     if (!initialise(argc, argv)) return 1;
     music->setPaused(false);
     for (;;) {
@@ -104,6 +100,11 @@ bool Application::initialise(int argc, char** argv) {
 
     // A dialog that cannot even open leaves the options as they are; the window then tells.
     if (!options.skipSetup && SetupDialog::show(&options) == 0) return false;
+
+    // From here on Ctrl+C ends the run as closing the window does (until now it simply ends the
+    // process). Ours before any library's, which would only queue a quit event nobody reads.
+    std::signal(SIGINT, signalStop);
+    std::signal(SIGTERM, signalStop);
 
     if (!display.create(nullptr, options.windowed, options.antialias, options.width, options.height)) return false;
     display.showCursor(false);

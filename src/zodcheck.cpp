@@ -23,7 +23,7 @@ int main(int argc, char** argv) {
     }
     std::vector<DocumentProblem> problems = DocumentCheck::checkFile(argv[1]);
     for (const DocumentProblem& problem : problems)
-        std::printf("%s:%s\n", argv[1], DocumentCheck::describe(problem).c_str());
+        std::printf("%s\n", DocumentCheck::format(argv[1], problem).c_str());
     if (problems.empty()) {
         std::printf("%s: no problems\n", argv[1]);
         return 0;

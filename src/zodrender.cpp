@@ -4,6 +4,7 @@
 // Any failure exits with 1 and leaves nothing under the output's name.
 #include "Version.h"
 #include "app/LoadResource.h"
+#include "database/DocumentCheck.h"
 #include "platform/win/Headless.h"
 #include "render/FrameCatchUp.h"
 #include "render/FrameRenderer.h"
@@ -71,6 +72,20 @@ void showProgress(int done, int total, double seconds, double demoTime) {
     std::fflush(stderr);
 }
 
+// Lists every problem zodcheck finds on standard error; true when there is none.
+bool documentIsClean(const std::string& dataFile) {
+    std::vector<DocumentProblem> problems;
+    if (dataFile.empty()) {
+        ResourceData demo = loadResource("Demo.xml");
+        problems = DocumentCheck::checkText({reinterpret_cast<const char*>(demo.data), demo ? demo.size : 0});
+    } else {
+        problems = DocumentCheck::checkFile(dataFile.c_str());
+    }
+    for (const DocumentProblem& problem : problems)
+        std::fprintf(stderr, "%s\n", DocumentCheck::format(dataFile.empty() ? "Demo.xml" : dataFile, problem).c_str());
+    return problems.empty();
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -101,18 +116,25 @@ int main(int argc, char** argv) {
                                       : INT_MAX;
     const int total = bounded ? end - first : 0;
 
+    // A broken object would silently be missing from the video.
+    if (!documentIsClean(options.dataFile) && !options.force)
+        return fail("the document has problems (listed above); nothing was rendered. --force renders it anyway");
+
     auto renderer = std::make_unique<FrameRenderer>();
     if (!renderer->open(options.dataFile, options.width, options.height, options.antialias, &error))
         return fail(error);
+    renderer->setLayout(options.layoutWidth, options.layoutHeight);  // the player's picture, scaled
     // What depends on earlier frames is brought to where a whole render has it at the first frame.
     if (first > 0 && isatty(2)) std::fprintf(stderr, "zodrender: catching up with frame %d ...\n", first);
     if (!FrameCatchUp::run(*renderer, first, options.fps, &error, &interrupted)) return fail(error);
 
     MusicFile music;
     std::unique_ptr<FrameSink> sink;
+    PngSequence* pictures = nullptr;  // the sink when it is one: it names what it wrote
     if (options.pngSequence()) {
         auto sequence = std::make_unique<PngSequence>();
         if (!sequence->open(options.output, options.width, options.height, first)) return fail(sequence->error());
+        pictures = sequence.get();
         sink = std::move(sequence);
     } else {
         VideoSettings settings;
@@ -153,7 +175,8 @@ int main(int argc, char** argv) {
     if (done == 0) return fail("nothing to render: the production draws nothing at " + std::to_string(options.from) + " s");
     renderer.reset();  // the device goes before the encoder is waited for, as in the player
     if (!sink->finish()) return fail(sink->error());
-    std::fprintf(stderr, "zodrender: wrote %s: %d frames, %.2f s at %d fps\n", options.output.c_str(), done,
+    const std::string written = pictures ? pictures->writtenNames() : options.output;
+    std::fprintf(stderr, "zodrender: wrote %s: %d frames, %.2f s at %d fps\n", written.c_str(), done,
                  double(done) / options.fps, options.fps);
     return 0;
 }

@@ -6,12 +6,16 @@
 #include "clock/Audio.h"
 #include "clock/Music.h"
 #include "database/Database.h"
+#include "database/DocumentCheck.h"
 #include "database/XmlNesting.h"
+#include "database/XmlParseError.h"
 #include "gui/Gui.h"
+#include "platform/win/VisibleDisplay.h"
 #include "platform/win/win32.h"
 
 #include <tinyxml.h>
 
+#include <csignal>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -21,12 +25,21 @@
 
 namespace {
 
+// Ctrl+C or a SIGTERM in the middle of a run: the main loop ends as when the window is closed.
+volatile std::sig_atomic_t stopSignalled = 0;
+
+void signalStop(int) { stopSignalled = 1; }
+
+std::string fileText(const char* fileName) {
+    std::ifstream file(fileName, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+}
+
 // The parser recurses per level; a file nested deeper than any real document is refused unread.
 bool nestingAcceptable(const char* fileName) {
     std::ifstream file(fileName, std::ios::binary);
     if (!file) return false;
-    std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-    return xmlNestingDepth(text) <= maxXmlNesting;
+    return xmlNestingDepth(fileText(fileName)) <= maxXmlNesting;
 }
 
 // What made start-up fail, for the author: the box keeps its short message, standard error gets
@@ -40,10 +53,9 @@ void explain(const Database& database) {
     for (const std::string& line : database.loadProblems()) explain(line);
 }
 
-std::string parseError(const std::string& source, const TiXmlDocument& document) {
-    std::string where = source;
-    if (document.ErrorRow() > 0) where += ":" + std::to_string(document.ErrorRow());
-    return where + ": " + (document.ErrorDesc() ? document.ErrorDesc() : "cannot be parsed");
+// As zodcheck says it: the element left open and its line rather than where the parser gave up.
+std::string parseError(const std::string& source, const std::string& text, const TiXmlDocument& document) {
+    return DocumentCheck::format(source, XmlParseError::explain(text, document));
 }
 
 }  // namespace
@@ -70,6 +82,7 @@ int Application::run(int argc, char** argv) {
             TranslateMessage(&message);
             DispatchMessageA(&message);
         }
+        if (stopSignalled) display.quitRequested = true;  // as closing the window: nothing saved
         if (live) live->poll(loaded);  // between two frames: a new version is whole or not there
         loaded.music->update();
         if (!display.frame(loaded.music->time(), loaded.music->frameDelta())) break;
@@ -86,8 +99,21 @@ bool Application::initialise(int argc, char** argv) {
     }
     if (!parseOptions(commandLine.data())) return display.showMessage(usageText);
 
+    // Playing to a window nobody sees (with sound, for minutes) helps no one: say so and stop.
+    std::string driver;
+    if (!win::startVisibleDisplay(&driver)) {
+        explain("no display to show the window on (video driver: " + driver +
+                "); set DISPLAY, or SDL_VIDEODRIVER to choose a driver on purpose");
+        return display.showMessage("Cannot open a display.");
+    }
+
     // A dialog that cannot even open leaves the options as they are; the window then tells.
     if (!options.skipSetup && SetupDialog::show(&options) == 0) return false;
+
+    // From here on Ctrl+C ends the run as closing the window does (until now it simply ends the
+    // process). Ours before any library's, which would only queue a quit event nobody reads.
+    std::signal(SIGINT, signalStop);
+    std::signal(SIGTERM, signalStop);
 
     if (!display.create(nullptr, options.windowed, options.antialias, options.width, options.height)) return false;
     display.showCursor(false);
@@ -138,7 +164,7 @@ bool Application::loadDocument() {
         }
         loaded.document->Parse(text.c_str());
         if (loaded.document->Error()) {
-            explain(parseError(source, *loaded.document));
+            explain(parseError(source, text, *loaded.document));
             return display.showMessage("XML parsing error");
         }
         loaded.database->setSourceName(source);  // the document keeps "demo.xml", the file it saves to
@@ -155,7 +181,7 @@ bool Application::loadDocument() {
             return display.showMessage("XML loading and parsing error");
         }
         if (!loaded.document->LoadFile(options.dataFile)) {
-            explain(parseError(source, *loaded.document));
+            explain(parseError(source, fileText(options.dataFile), *loaded.document));
             return display.showMessage("XML loading and parsing error");
         }
         loaded.database->setFolder(std::make_unique<ResourceFolder>(options.dataFile));  // files beside it
@@ -164,5 +190,9 @@ bool Application::loadDocument() {
         explain(source + ": no \"demo\" element");
         return display.showMessage("The database cannot load");
     }
+    // Every problem zodcheck would list, in its words: a broken object must not just go missing.
+    // What loads still plays.
+    for (const DocumentProblem& problem : DocumentCheck::check(*loaded.document, loaded.database->folder()))
+        explain(DocumentCheck::format(source, problem));
     return true;
 }

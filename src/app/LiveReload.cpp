@@ -4,6 +4,7 @@
 #include "app/ResourceFolder.h"
 #include "clock/Music.h"
 #include "database/Database.h"
+#include "database/DocumentCheck.h"
 #include "database/ObjectType.h"
 #include "database/XmlNesting.h"
 #include "gui/Gui.h"
@@ -112,6 +113,9 @@ bool LiveReload::poll(LoadedDocument& current) {
     editsAnnounced = false;
     swapIn(current, next);
     seenSaves = current.database->saveCount();
+    // As at start-up: what still plays may have problems of its own, in zodcheck's words.
+    for (const DocumentProblem& problem : DocumentCheck::check(*current.document, current.database->folder()))
+        say(DocumentCheck::format(file, problem));
     return true;  // `next` holds the old version now and takes it away
 }
 

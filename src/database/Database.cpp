@@ -185,6 +185,11 @@ const char* Database::nameAt(int index) const {
     return entry ? entry->name.c_str() : nullptr;
 }
 
+const char* Database::keywordAt(int index) const {
+    const DatabaseEntry* entry = entryAt(index);
+    return entry && entry->element ? entry->element->Value() : nullptr;
+}
+
 Object* Database::objectAt(int index) {
     DatabaseEntry* entry = entryAt(index);
     return entry ? objectFor(*entry, TypeObject) : nullptr;

@@ -43,6 +43,7 @@ public:
     Object* find(const char* name, ObjectType type);  // name may be null: none
     int count() const;
     const char* nameAt(int index) const;
+    const char* keywordAt(int index) const;  // the element's tag, whether or not it names a type
     Object* objectAt(int index);  // required type 0
     Object* root(ObjectType type);   // the element named "Main"
     Object* music(ObjectType type);  // the element named "Music"

@@ -2,9 +2,11 @@
 
 #include "app/LoadResource.h"
 #include "app/ResourceFolder.h"
+#include "database/NumberCheck.h"
 #include "database/ObjectType.h"
 #include "database/TypeRegistry.h"
 #include "database/XmlNesting.h"
+#include "database/XmlParseError.h"
 
 #include <tinyxml.h>
 
@@ -89,8 +91,7 @@ std::vector<DocumentProblem> DocumentCheck::checkText(std::string_view text, con
     if (xmlNestingDepth(text) > maxXmlNesting) return {{0, "", "the elements nest too deeply"}};
     TiXmlDocument document;
     document.Parse(std::string(text).c_str());
-    if (document.Error())
-        return {{document.ErrorRow(), "", std::string("XML parsing error: ") + document.ErrorDesc()}};
+    if (document.Error()) return {XmlParseError::explain(text, document)};
     return check(document, folder);
 }
 
@@ -105,9 +106,14 @@ std::vector<DocumentProblem> DocumentCheck::checkFile(const char* fileName) {
 }
 
 std::string DocumentCheck::describe(const DocumentProblem& problem) {
-    std::string text = "line " + std::to_string(problem.line) + ": ";
+    // A problem of the whole document has no line to point to.
+    std::string text = problem.line > 0 ? "line " + std::to_string(problem.line) + ": " : "";
     if (!problem.object.empty()) text += problem.object + ": ";
     return text + problem.message;
+}
+
+std::string DocumentCheck::format(const std::string& source, const DocumentProblem& problem) {
+    return source + (problem.line > 0 ? ":" : ": ") + describe(problem);
 }
 
 void DocumentCheck::report(const TiXmlElement* element, const std::string& object, std::string message) {
@@ -161,6 +167,7 @@ void DocumentCheck::checkObject(const TiXmlElement* element, int type, const std
     for (const Reference& reference : references)
         if (reference.type == type)
             checkReference(element, reference.attribute, reference.requiredType, reference.required, name);
+    NumberCheck::checkObject(element, type, name, &problems);
     checkChildren(element, type, name);
 
     switch (type) {
@@ -215,6 +222,7 @@ void DocumentCheck::checkChildren(const TiXmlElement* element, int type, const s
                                         std::to_string(lastTime) + " s: keys must be in time order");
             keyBefore = true;
             lastTime = time;
+            NumberCheck::checkKey(child, name, &problems);
         }
     }
 }

@@ -27,8 +27,12 @@ public:
     static std::vector<DocumentProblem> checkText(std::string_view text, const ResourceFolder* folder = nullptr);
     // A document file, read as the player's -d reads it, with the files beside it.
     static std::vector<DocumentProblem> checkFile(const char* fileName);
-    // "line 12: Space.Title: overlay stops before it starts", for printing.
+    // "line 12: Space.Title: overlay stops before it starts", for printing; no line for a problem
+    // of the whole document.
     static std::string describe(const DocumentProblem& problem);
+    // The line every tool prints: "my.xml:line 12: Space.Title: ...", or "my.xml: ..." for a
+    // problem of the whole document.
+    static std::string format(const std::string& source, const DocumentProblem& problem);
 
 private:
     DocumentCheck(const TiXmlElement* demo, const ResourceFolder* folder);

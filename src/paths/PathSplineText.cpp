@@ -1,6 +1,7 @@
 // The key text of path.spline: integers in a fixed-width form, orientations and controls scaled
-// by 999 and 99. Reading and writing are not exact inverses (truncation toward zero on writing);
-// documents were made with exactly this single-precision arithmetic.
+// by 999 and 99. Documents were made with exactly this single-precision reading. Orientations and
+// controls are written rounded to the nearest integer: a stored n reads back as n * (1/999) a hair
+// below n / 999, and truncating that lost one unit per save, so every save drifted every key.
 #include "paths/PathSpline.h"
 
 #include "database/XmlNumbers.h"
@@ -68,6 +69,11 @@ int truncateToInt(float value) {
     return static_cast<int>(value);
 }
 
+// The nearest integer, halves away from zero (symmetric, so -q writes the negation of q).
+int roundToInt(float value) {
+    return truncateToInt(std::round(value));
+}
+
 }  // namespace
 
 void PathSpline::readKey(SplineKey& key, TiXmlElement* element, float time) {
@@ -103,16 +109,29 @@ void PathSpline::readKey(SplineKey& key, TiXmlElement* element, float time) {
 }
 
 void PathSpline::writeKey(const SplineKey& key, TiXmlElement* element) {
-    // q and -q are one rotation; the file always shows the one with w >= 0.
-    const float s = key.orientation.w > 0.0f ? 999.0f : -999.0f;
+    const Quaternion& q = key.orientation;
+    int axis[3] = {roundToInt(999.0f * q.x), roundToInt(999.0f * q.y), roundToInt(999.0f * q.z)};
+    // q and -q are one rotation; the file always shows the one with w >= 0. With w = 0 both have
+    // it, and a fixed choice (the first non-zero number positive) keeps such a key from flipping
+    // at every save.
+    bool negate = key.orientation.w < 0.0f;
+    if (key.orientation.w == 0.0f) {
+        for (int value : axis) {
+            if (value == 0) continue;
+            negate = value < 0;
+            break;
+        }
+    }
+    if (negate) {
+        for (int& value : axis) value = value == INT_MIN ? INT_MAX : -value;
+    }
     char text[128];
     std::snprintf(text, sizeof text, "%+5i %+5i %+5i %+4i %+4i %+4i",
                   truncateToInt(key.position.x), truncateToInt(key.position.y),
-                  truncateToInt(key.position.z), truncateToInt(s * key.orientation.x),
-                  truncateToInt(s * key.orientation.y), truncateToInt(s * key.orientation.z));
+                  truncateToInt(key.position.z), axis[0], axis[1], axis[2]);
     element->SetAttribute("p", text);
-    std::snprintf(text, sizeof text, "%+3i %+3i %+3i", truncateToInt(key.tension * 99.0f),
-                  truncateToInt(key.continuity * 99.0f), truncateToInt(key.bias * 99.0f));
+    std::snprintf(text, sizeof text, "%+3i %+3i %+3i", roundToInt(key.tension * 99.0f),
+                  roundToInt(key.continuity * 99.0f), roundToInt(key.bias * 99.0f));
     element->SetAttribute("tcb", text);
     writeFloat(element, "t", key.time);
 }

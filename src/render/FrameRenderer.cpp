@@ -7,10 +7,14 @@
 #include "database/DocumentCheck.h"
 #include "database/ObjectType.h"
 #include "database/XmlNesting.h"
+#include "gui/VisualPreview.h"
 #include "textures/TextureTarget.h"
+#include "visuals/Visual.h"
 
 #include <tinyxml.h>
 
+#include <algorithm>
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -90,12 +94,45 @@ std::string FrameRenderer::problemsOfDocument() const {
     return text;
 }
 
+void FrameRenderer::setLayout(int width, int height) {
+    layoutWidth = width;
+    layoutHeight = height;
+}
+
 bool FrameRenderer::render(float time, float delta) {
     if (!device || display.root == nullptr) return false;
+    if (layoutWidth > 0 && layoutHeight > 0) return renderLayout(time, delta);
     bool drew = false;
     if (SUCCEEDED(device->BeginScene())) {
         updateRenderTargets(time, delta);
         drew = display.root->draw(time, delta);
+        device->EndScene();
+    }
+    return drew;
+}
+
+// The player's window of the layout size, scaled to fit the frame and centred: its 4:3 picture
+// with every pixel placement scaled alike, black around it.
+bool FrameRenderer::renderLayout(float time, float delta) {
+    auto* main = static_cast<Visual*>(database.root(TypeVisual));
+    if (main == nullptr) return false;
+    const double scale = std::min(double(display.width) / layoutWidth, double(display.height) / layoutHeight);
+    const Rect picture = VisualPreview::fit({0, 0, layoutWidth, layoutHeight});
+    const double left = (display.width - layoutWidth * scale) / 2, top = (display.height - layoutHeight * scale) / 2;
+    auto at = [scale](double origin, int pixels) { return static_cast<int>(std::lround(origin + pixels * scale)); };
+    const int x0 = at(left, picture.x), y0 = at(top, picture.y);
+    const Rect scaled{x0, y0, at(left, picture.x + picture.width) - x0, at(top, picture.y + picture.height) - y0};
+
+    bool drew = false;
+    if (SUCCEEDED(device->BeginScene())) {
+        updateRenderTargets(time, delta);  // in their own texels, unscaled
+        const D3DVIEWPORT9 whole{0, 0, DWORD(display.width), DWORD(display.height), 0.0f, 1.0f};
+        device->SetViewport(&whole);
+        device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xff000000, 1.0f, 0);
+        main->setRect(scaled);
+        Visual::setPixelScale(static_cast<float>(scale));
+        drew = main->render(time, delta);
+        Visual::setPixelScale(1.0f);
         device->EndScene();
     }
     return drew;

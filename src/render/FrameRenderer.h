@@ -1,6 +1,8 @@
 // FrameRenderer: the player's display, database and user interface, opened headless, drawing one
 // frame at a time for a time the caller chooses instead of the music's. The root widget is the
-// player's own Gui, so the 4:3 picture sits in the frame exactly as the window shows it.
+// player's own Gui, so the 4:3 picture sits in the frame exactly as the window shows it. With a
+// layout size, render draws instead what the player shows in a window of that size, scaled to fit
+// the frame, on black.
 #pragma once
 
 #include "app/Display.h"
@@ -22,6 +24,9 @@ public:
 
     // dataFile empty: the linked production. false with a message for the user in *error.
     bool open(const std::string& dataFile, int width, int height, bool antialias, std::string* error);
+    // The window size whose picture render scales to the frame (zodrender: 800 x 600, the player's
+    // own); 0 x 0, the default, places everything in the frame's own pixels as a window of its size.
+    void setLayout(int width, int height);
     bool render(float time, float delta);       // one frame into the back buffer; false: nothing drawn
     bool present(float time, float delta);      // one frame as the player draws it, presented
     bool readPixels(std::vector<std::uint32_t>* pixels);  // the last frame, top row first
@@ -31,7 +36,10 @@ public:
 private:
     bool loadDocument(const std::string& dataFile, std::string* error);
     std::string problemsOfDocument() const;
+    bool renderLayout(float time, float delta);  // render with a layout size
 
+    int layoutWidth = 0;   // 0: the frame's own pixels
+    int layoutHeight = 0;
     Display display;
     std::unique_ptr<TiXmlDocument> document;
     Database database;

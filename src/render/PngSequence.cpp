@@ -48,8 +48,7 @@ std::string hiddenBeside(const std::string& path) {
 }  // namespace
 
 PngSequence::~PngSequence() {
-    if (finished) return;
-    for (const std::string& name : written) std::remove(name.c_str());
+    for (std::size_t i = placed; i < written.size(); ++i) std::remove(hiddenBeside(written[i]).c_str());
 }
 
 bool PngSequence::open(const std::string& output, int w, int h, int firstFrame) {
@@ -68,6 +67,12 @@ bool PngSequence::open(const std::string& output, int w, int h, int firstFrame) 
     return true;
 }
 
+std::string PngSequence::writtenNames() const {
+    if (written.empty()) return "no frames";
+    auto base = [](const std::string& path) { return path.substr(path.rfind('/') + 1); };
+    return written.size() == 1 ? base(written.front()) : base(written.front()) + " ... " + base(written.back());
+}
+
 std::string PngSequence::nameOf(int frame) const {
     char number[16];
     std::snprintf(number, sizeof number, "%05d", frame);
@@ -77,7 +82,7 @@ std::string PngSequence::nameOf(int frame) const {
 bool PngSequence::write(const std::uint32_t* pixels) {
     std::string name = nameOf(next);
     std::string hidden = hiddenBeside(name);
-    if (!savePng(hidden, pixels, width, height) || std::rename(hidden.c_str(), name.c_str()) != 0) {
+    if (!savePng(hidden, pixels, width, height)) {
         message = "Cannot write " + name + ": " + std::strerror(errno);
         std::remove(hidden.c_str());
         return false;
@@ -88,6 +93,12 @@ bool PngSequence::write(const std::uint32_t* pixels) {
 }
 
 bool PngSequence::finish() {
-    finished = true;
+    for (; placed < written.size(); ++placed) {
+        const std::string& name = written[placed];
+        if (std::rename(hiddenBeside(name).c_str(), name.c_str()) != 0) {
+            message = "Cannot write " + name + ": " + std::strerror(errno);
+            return false;
+        }
+    }
     return true;
 }

@@ -1,6 +1,7 @@
 // PngSequence: the frames as NAME00000.png, NAME00001.png ... for an output named NAME.png, the
 // number being the frame's number at the render's frame rate. Each picture is written under a
-// hidden name and renamed when complete; a sequence that does not finish is removed again.
+// hidden name and all are put in place by finish, so a render that fails or is interrupted
+// removes only its own hidden files and leaves frames of earlier renders under those names alone.
 #pragma once
 
 #include "render/FrameSink.h"
@@ -16,12 +17,13 @@ public:
     bool finish() override;
 
     std::string nameOf(int frame) const;
+    std::string writtenNames() const;  // "shot00450.png ... shot00509.png", for the user
 
 private:
     std::string stem;  // the output without ".png"
     int width = 0;
     int height = 0;
     int next = 0;      // number of the next frame
-    bool finished = false;
-    std::vector<std::string> written;
+    std::vector<std::string> written;  // final names, in frame order; hidden until finish
+    std::size_t placed = 0;            // how many of them finish has put in place
 };

@@ -18,6 +18,9 @@ const char* const renderUsage =
     "  --antialias   multisampled antialiasing\n"
     "  --frames A:B  frames A to B-1 only (frame n at n / fps), the video without sound: one chunk\n"
     "                of a render split over machines\n"
+    "  --force       render even when the document has problems (they are listed all the same)\n"
+    "  --layout WxH  lay the picture out as the player does in a WxH window, scaled to the output\n"
+    "                (default 800x600); --layout output places overlays in the output's pixels\n"
     "Over many machines: zodrender --plan DIR [--chunk S] -o OUT ..., then --task DIR N for each\n"
     "chunk, --progress DIR, --assemble DIR (scripts/render-cluster.sh does it all with Slurm).\n";
 
@@ -51,7 +54,7 @@ bool RenderOptions::parse(int argc, char** argv, std::string* error) {
         std::string word = argv[i];
         // Options with a value take it from the next word.
         const bool valued = word == "-o" || word == "--fps" || word == "--size" || word == "--from" || word == "--to" ||
-                            word == "--frames";
+                            word == "--frames" || word == "--layout";
         if (valued && i + 1 >= argc) return fail(word + " needs a value");
         const char* value = valued ? argv[++i] : nullptr;
         if (word == "-o") {
@@ -84,6 +87,19 @@ bool RenderOptions::parse(int argc, char** argv, std::string* error) {
             endFrame = b;
         } else if (word == "--antialias") {
             antialias = true;
+        } else if (word == "--force") {
+            force = true;
+        } else if (word == "--layout") {
+            int w = 0, h = 0;
+            const char* x = std::strchr(value, 'x');
+            std::string left = x ? std::string(value, x) : "";
+            if (std::string(value) == "output") {
+                w = h = 0;
+            } else if (!x || !readInt(left.c_str(), &w) || !readInt(x + 1, &h) || w < 16 || h < 16 || w > 8192 || h > 8192) {
+                return fail("--layout needs WIDTHxHEIGHT, each from 16 to 8192, as in 800x600, or the word output");
+            }
+            layoutWidth = w;
+            layoutHeight = h;
         } else {
             return fail("unknown option " + word);
         }

@@ -15,6 +15,9 @@ struct RenderOptions {
     bool antialias = false;
     int firstFrame = -1;    // --frames A:B: frames A to B-1 as a video-only segment; -1: from/to decide
     int endFrame = -1;
+    bool force = false;     // render a document that has problems
+    int layoutWidth = 800;  // the player's window whose picture is scaled to the output;
+    int layoutHeight = 600; // 0 x 0: placed in the output's own pixels
 
     bool parse(int argc, char** argv, std::string* error);  // error says what was wrong
     bool pngSequence() const;                               // output ends with ".png"

@@ -204,5 +204,12 @@ std::string VideoEncoder::errorOutput() {
     std::ifstream log(logFile);
     std::string text((std::istreambuf_iterator<char>(log)), std::istreambuf_iterator<char>());
     while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
+    // The user knows the output's name, not the hidden one ffmpeg writes to.
+    if (text.find("Unable to find a suitable output format") != std::string::npos ||
+        text.find("Unable to choose an output format") != std::string::npos)
+        return "no video format has the extension \"" + fs::path(settings.output).extension().string() + "\" of " +
+               settings.output + " (try .mp4, .mkv, .webm or .mov, or NAME.png for pictures)";
+    for (std::size_t at; !temporary.empty() && (at = text.find(temporary)) != std::string::npos;)
+        text.replace(at, temporary.size(), settings.output);
     return text.empty() ? "(no message)" : text;
 }

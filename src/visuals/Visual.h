@@ -18,6 +18,12 @@ public:
     virtual void setRect(const Rect& r) { rect = r; }
     virtual Rect getRect() { return rect; }
 
+    // How many pixels of the target one pixel of a visual's own placement (an overlay's position)
+    // covers: 1 in the player; zodrender sets it while it draws the player's layout scaled to its
+    // output, and back to 1 before anything else is drawn.
+    static void setPixelScale(float scale);
+    static float pixelScale();
+
 protected:
     Rect rect{0, 0, 0, 0};           // viewport in pixels of the current render target
     std::unique_ptr<Widget> editor;  // owned; created by the first getEditor

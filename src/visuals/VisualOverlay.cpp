@@ -7,6 +7,7 @@
 
 #include <tinyxml.h>
 
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 
@@ -95,15 +96,20 @@ float VisualOverlay::fadeAt(float time) const {
 }
 
 void VisualOverlay::placement(float& left, float& top, float& right, float& bottom) const {
-    const int px = position[0], py = position[1], pw = position[2], ph = position[3];
-    const int width = pw != 0 ? pw : rect.width;
-    const int height = ph != 0 ? ph : rect.height;
+    // Whole pixels of the target, so that texels keep meeting pixel centres when scaled.
+    const float s = pixelScale();
+    auto scaled = [s](int pixels) {
+        return s == 1.0f ? pixels : static_cast<int>(std::lround(static_cast<double>(pixels) * s));
+    };
+    const int px = scaled(position[0]), py = scaled(position[1]), pw = scaled(position[2]), ph = scaled(position[3]);
+    const int width = position[2] != 0 ? pw : rect.width;
+    const int height = position[3] != 0 ? ph : rect.height;
     int x = rect.x;
-    if (px > 0) x = rect.x + px;
-    if (px < 0) x = rect.x + rect.width + px;  // |px| pixels in from the right edge
+    if (position[0] > 0) x = rect.x + px;
+    if (position[0] < 0) x = rect.x + rect.width + px;  // |px| pixels in from the right edge
     int y = rect.y;
-    if (py > 0) y = rect.y + py;
-    if (py < 0) y = rect.y + rect.height + py;
+    if (position[1] > 0) y = rect.y + py;
+    if (position[1] < 0) y = rect.y + rect.height + py;
     left = static_cast<float>(x);
     top = static_cast<float>(y);
     right = static_cast<float>(x + width);

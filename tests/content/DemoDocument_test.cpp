@@ -6,6 +6,7 @@
 #include "database/Database.h"
 #include "database/Object.h"
 #include "database/TypeRegistry.h"
+#include "paths/PathSpline.h"
 #include "platform/d3dx/PictureDecoder.h"
 #include "platform/d3dx/d3dx9.h"
 #include "support/ChildProcess.h"
@@ -412,6 +413,65 @@ TEST(DemoDocument, EveryObjectLoadsAndEveryReferenceResolves) {
         EXPECT_TRUE(tags.count(keywordOf(static_cast<ObjectType>(type)))) << keywordOf(static_cast<ObjectType>(type)) << " is not used";
     }
     EXPECT_EQ(concrete, 25);
+}
+
+// Saving the production changes none of its keys' numbers (a time may settle to the six decimals
+// nearest to the float it is held in), and ten loads and saves write the first save again, byte for
+// byte.
+TEST(DemoDocument, SavingKeepsEveryKeyAndNeverDrifts) {
+    auto saveOnce = [](const std::string& text) {
+        TiXmlDocument document;
+        document.Parse(text.c_str());
+        EXPECT_FALSE(document.Error());
+        Database database;
+        TiXmlElement* demo = document.FirstChildElement("demo");
+        for (TiXmlElement* e = demo ? demo->FirstChildElement("path.spline") : nullptr; e;
+             e = e->NextSiblingElement("path.spline")) {
+            PathSpline path(&database);
+            EXPECT_TRUE(path.load(e) && path.save(e)) << e->Attribute("name");
+        }
+        TiXmlPrinter printer;
+        printer.SetIndent("    ");
+        printer.SetLineBreak("\n");
+        document.Accept(&printer);
+        return std::string(printer.CStr());
+    };
+    auto keysOf = [](const std::string& text) {
+        std::vector<std::array<std::string, 3>> keys;
+        TiXmlDocument document;
+        document.Parse(text.c_str());
+        const TiXmlElement* demo = document.FirstChildElement("demo");
+        for (const TiXmlElement* e = demo ? demo->FirstChildElement("path.spline") : nullptr; e;
+             e = e->NextSiblingElement("path.spline"))
+            for (const TiXmlElement* k = e->FirstChildElement("key"); k; k = k->NextSiblingElement("key"))
+                keys.push_back({k->Attribute("p"), k->Attribute("tcb"), k->Attribute("t")});
+        return keys;
+    };
+    auto numbers = [](const std::string& text) {
+        std::vector<long> values;
+        const char* s = text.c_str();
+        char* end = nullptr;
+        for (long v = std::strtol(s, &end, 10); end != s; v = std::strtol(s, &end, 10)) values.push_back(v), s = end;
+        return values;
+    };
+
+    const std::string shipped = documentText();
+    const std::string first = saveOnce(shipped);
+    const auto before = keysOf(shipped), after = keysOf(first);
+    ASSERT_GT(before.size(), 400u);
+    ASSERT_EQ(before.size(), after.size());
+    for (size_t i = 0; i < before.size(); ++i) {
+        EXPECT_EQ(numbers(before[i][0]), numbers(after[i][0])) << before[i][0] << " / " << after[i][0];
+        EXPECT_EQ(numbers(before[i][1]), numbers(after[i][1])) << before[i][1] << " / " << after[i][1];
+        const float time = static_cast<float>(std::atof(before[i][2].c_str()));
+        const double halfStep = (std::nextafter(time, 1e9f) - time) / 2.0;
+        EXPECT_NEAR(std::atof(before[i][2].c_str()), std::atof(after[i][2].c_str()), halfStep + 0.5e-6) << before[i][2];
+    }
+    std::string text = first;
+    for (int cycle = 2; cycle <= 10; ++cycle) {
+        text = saveOnce(text);
+        ASSERT_EQ(text, first) << "save " << cycle << " differs from the first";
+    }
 }
 
 // One moment in each act: none of them black, no two alike.

@@ -199,6 +199,9 @@ public:
         return -1;
     }
 
+    void signal(int number) const {
+        if (pid > 0) kill(pid, number);
+    }
     bool has(const char* name) const { return fs::exists(folder / name); }
     std::string read(const char* name) const { return testing_paths::readFile(folder / name); }
     std::string documentText() const { return testing_paths::readFile(document); }
@@ -354,6 +357,14 @@ TEST_F(EditorEndToEnd, EscapeWithoutTheEditorWritesNothing) {
     EXPECT_EQ(session.waitForExit(), 0) << session.errors();
     EXPECT_FALSE(session.has("Backup.xml"));
     EXPECT_NE(session.documentText().find("value=\"2.5\""), std::string::npos);
+}
+
+// Ctrl+C in the terminal ends the program at once as closing the window does: exit code 0, no save.
+TEST_F(EditorEndToEnd, InterruptEndsAsClosingTheWindowDoes) {
+    ASSERT_TRUE(session.openEditor());
+    session.signal(SIGINT);
+    EXPECT_EQ(session.waitForExit(), 0) << session.errors();
+    EXPECT_FALSE(session.has("Backup.xml"));
 }
 
 // The production built into the executable: every object of its document shown in turn.

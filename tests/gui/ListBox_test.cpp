@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -155,3 +157,50 @@ TEST_F(ListBoxTest, DrawsOnlyTheRowsThatExistWithTheSelectionInGreen) {
 }
 
 }  // namespace
+
+// Letters typed in a row jump to the next name that starts with them (in any case); the same
+// letter again steps on. Each row ends in its type's tag, coloured by family.
+TEST(ListBoxTypes, TypingJumpsToANameAndEachRowShowsItsType) {
+    TestDevice screen{256, 128};
+    TestDocument doc("<demo><float name=\"Alpha\"/><model.group name=\"Beta\"/><visual.group name=\"bravo\"/>"
+                     "<float name=\"Charlie\"/><model.sqaure name=\"Blob\"/></demo>");
+    ASSERT_TRUE(doc.loaded);
+    Selections heard;
+    ListBox list;
+    ASSERT_TRUE(list.init(&doc.database, &heard));
+    list.setRect({0, 0, ListBox::getRowWidth(), 5 * ListBox::getRowHeight()});
+    list.character('b');
+    list.character('r');
+    EXPECT_EQ(list.getSelected(), 2);  // "br": bravo
+    list.character('x');
+    EXPECT_EQ(list.getSelected(), 2);  // "brx" names nothing: the selection stays
+    EXPECT_EQ(heard.indices, (std::vector<int>{1, 2}));
+
+    screen->BeginScene();
+    screen->Clear(0, nullptr, D3DCLEAR_TARGET, 0xffffffff, 1.0f, 0);
+    list.draw(0, 0.01f);
+    screen->EndScene();
+    // The dominant hue of the ink in a row's last 40 pixels, where the tag stands.
+    auto tagInk = [&](int row) {
+        int blue = 0, magenta = 0, grey = 0, red = 0;
+        for (int y = row * ListBox::getRowHeight(); y < (row + 1) * ListBox::getRowHeight(); ++y)
+            for (int x = ListBox::getRowWidth() - 40; x < ListBox::getRowWidth(); ++x) {
+                const DWORD p = screen.pixel(x, y);
+                const int r = (p >> 16) & 0xff, g = (p >> 8) & 0xff, b = p & 0xff;
+                if (r > 200 && g > 200 && b > 200) continue;
+                if (b > r + 30 && b > g + 30) ++blue;
+                else if (r > g + 30 && b > g + 30) ++magenta;
+                else if (r > g + 40 && r > b + 40) ++red;
+                else if (std::abs(r - g) < 20 && std::abs(g - b) < 20) ++grey;
+            }
+        return std::vector<int>{blue, magenta, grey, red};
+    };
+    auto dominant = [&](int row) {
+        std::vector<int> ink = tagInk(row);
+        return static_cast<int>(std::max_element(ink.begin(), ink.end()) - ink.begin());
+    };
+    EXPECT_EQ(dominant(0), 2);  // float: grey
+    EXPECT_EQ(dominant(1), 0);  // model.group: blue
+    EXPECT_EQ(dominant(2), 1);  // visual.group: magenta
+    EXPECT_EQ(dominant(4), 3);  // no such type: red
+}

@@ -1,4 +1,5 @@
 // The render tool as a user runs it: a child process without a display, real ffmpeg and ffprobe.
+#include "platform/d3dx/PictureDecoder.h"
 #include "support/ChildProcess.h"
 #include "support/TestPaths.h"
 
@@ -141,4 +142,104 @@ TEST(zodrender, FailuresExitWithOneAndLeaveNothing) {
     EXPECT_NE(bad.errors.find("line 3: Main: the visual \"Gone\" names no element"), std::string::npos) << bad.errors;
 
     EXPECT_EQ(folder.files(), before);
+}
+
+// A render stopped by Ctrl+C takes away only what it wrote itself: the frames of an earlier render
+// under the same names stay as they were. The success line names the files; an unknown extension
+// is named as such.
+TEST(zodrender, AnInterruptedRenderLeavesEarlierFilesAlone) {
+    RenderFolder folder;
+    const std::string zodrender = testing_paths::binaryDir() + "/zodrender";
+    ChildOutcome first = folder.render({"-o", folder.path + "/old.png", "--size", "32x24", "--to", "0.1"});
+    ASSERT_EQ(first.exitCode, 0) << first.errors;
+    EXPECT_NE(first.errors.find("wrote old00000.png ... old00005.png: 6 frames"), std::string::npos) << first.errors;
+    const std::vector<std::string> before = folder.files();
+    const std::string oldFrame = bytesOf(folder.path + "/old00003.png");
+
+    // Interrupted once it is past the earlier frames' numbers.
+    const std::string script = "cd " + folder.path + " || exit; " + zodrender +
+                               " -o old.png --size 32x24 --to 20 -dsmall.xml & pid=$!; "
+                               "while [ ! -e .old00008.png.partial ] && kill -0 $pid 2>/dev/null; do sleep 0.05; done; "
+                               "kill -INT $pid; wait $pid; echo \"status $?\" >&2";
+    ChildOptions options;
+    options.withDisplay = false;
+    options.timeLimitSeconds = 120;
+    ChildOutcome interrupted = runTool("/bin/sh", {"-c", script}, options);
+    EXPECT_NE(interrupted.errors.find("interrupted"), std::string::npos) << interrupted.errors;
+    EXPECT_NE(interrupted.errors.find("status 1"), std::string::npos) << interrupted.errors;
+    EXPECT_EQ(folder.files(), before);
+    EXPECT_EQ(bytesOf(folder.path + "/old00003.png"), oldFrame);
+
+    ChildOutcome unknown = folder.render({"-o", folder.path + "/out.xyz", "--size", "32x24", "--to", "0.1"});
+    EXPECT_EQ(unknown.exitCode, 1);
+    EXPECT_NE(unknown.errors.find("no video format has the extension \".xyz\""), std::string::npos) << unknown.errors;
+    EXPECT_EQ(unknown.errors.find(".partial"), std::string::npos) << unknown.errors;
+    EXPECT_EQ(folder.files(), before);
+}
+
+// The player at 800 x 600 shows a 384 x 128 caption at 48% of its picture's width; a render of
+// another size keeps that share by default, on black bars, and --layout output keeps pixels.
+TEST(zodrender, TheLayoutIsThePlayersScaledToTheOutput) {
+    RenderFolder folder;
+    std::ofstream(folder.path + "/caption.xml")
+        << "<demo>\n<music name=\"Music\" resource=\"Music.ogg\" />\n"
+           "<visual.group name=\"Main\"><item visual=\"Back\" /><item visual=\"Caption\" /></visual.group>\n"
+           "<visual.group name=\"Nothing\" />\n"
+           "<texture.target name=\"Grey\" visual=\"Nothing\" color=\"ff808080\" size=\"16\" />\n"
+           "<texture.target name=\"White\" visual=\"Nothing\" color=\"ffffffff\" size=\"16\" />\n"
+           "<visual.overlay name=\"Back\" texture=\"Grey\" start=\"0\" stop=\"1\" />\n"
+           "<visual.overlay name=\"Caption\" texture=\"White\" start=\"0\" stop=\"1\" position=\"-384 -128 384 128\" />\n"
+           "</demo>\n";
+    struct Box {
+        int left = 1 << 30, top = 1 << 30, right = -1, bottom = -1;
+        void add(int x, int y) {
+            left = std::min(left, x), top = std::min(top, y), right = std::max(right, x + 1), bottom = std::max(bottom, y + 1);
+        }
+    };
+    struct Measured {
+        Box picture, caption;  // not black; white
+        std::uint32_t corner = 1;
+    };
+    auto measure = [&](std::vector<std::string> options) {
+        options.insert(options.end(), {"-o", folder.path + "/shot.png", "--to", "0.05", "-d" + folder.path + "/caption.xml"});
+        ChildOptions child;
+        child.withDisplay = false;
+        ChildOutcome outcome = runTool(testing_paths::binaryDir() + "/zodrender", options, child);
+        EXPECT_EQ(outcome.exitCode, 0) << outcome.errors;
+        const std::string png = bytesOf(folder.path + "/shot00000.png");
+        d3dx::Picture picture;
+        std::string error;
+        Measured m;
+        if (!d3dx::PictureDecoder::decode(png.data(), png.size(), picture, error)) {
+            ADD_FAILURE() << error;
+            return m;
+        }
+        for (int y = 0; y < picture.height; ++y)
+            for (int x = 0; x < picture.width; ++x) {
+                const std::uint32_t rgb = picture.at(x, y) & 0xffffff;
+                if (rgb > 0x101010) m.picture.add(x, y);
+                if (rgb > 0xf0f0f0) m.caption.add(x, y);
+            }
+        m.corner = picture.at(0, picture.height / 2) & 0xffffff;
+        return m;
+    };
+    auto share = [](const Box& inner, const Box& outer) {
+        return std::pair<double, double>{double(inner.right - inner.left) / (outer.right - outer.left),
+                                         double(inner.bottom - inner.top) / (outer.bottom - outer.top)};
+    };
+
+    const Measured player = measure({"--size", "800x600", "--layout", "output"});
+    EXPECT_EQ(player.caption.right - player.caption.left, 384);
+    const auto wanted = share(player.caption, player.picture);
+    const Measured video = measure({"--size", "960x540"});  // the picture is 720 x 540 at 0.9 of the player's
+    EXPECT_EQ(video.picture.left, 120);
+    EXPECT_EQ(video.picture.right, 840);
+    EXPECT_NEAR(share(video.caption, video.picture).first, wanted.first, 0.005);
+    EXPECT_NEAR(share(video.caption, video.picture).second, wanted.second, 0.005);
+    EXPECT_EQ(video.caption.right, video.picture.right);  // still in from the same corner
+    EXPECT_EQ(video.caption.bottom, video.picture.bottom);
+    EXPECT_EQ(video.corner, 0u);  // black bars
+
+    const Measured pixels = measure({"--size", "960x540", "--layout", "output"});
+    EXPECT_EQ(pixels.caption.right - pixels.caption.left, 384);
 }

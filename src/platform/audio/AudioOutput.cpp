@@ -7,12 +7,41 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <cstring>
+#include <fcntl.h>
 #include <system_error>
+#include <unistd.h>
 
 namespace {
 constexpr double behindLimit = 0.2;  // seconds; a silent output this far behind starts afresh
-}
+
+// The sound libraries print every failed probe for a card straight to standard error (ALSA
+// eight lines without one); while they probe, standard error goes nowhere, and the outcome is
+// said once instead.
+class StandardErrorMuted {
+public:
+    StandardErrorMuted() {
+        std::fflush(stderr);
+        saved = fcntl(2, F_DUPFD_CLOEXEC, 3);
+        const int nowhere = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
+        if (saved >= 0 && nowhere >= 0) dup2(nowhere, 2);
+        if (nowhere >= 0) close(nowhere);
+    }
+    ~StandardErrorMuted() {
+        std::fflush(stderr);
+        if (saved < 0) return;
+        dup2(saved, 2);
+        close(saved);
+    }
+    StandardErrorMuted(const StandardErrorMuted&) = delete;
+    StandardErrorMuted& operator=(const StandardErrorMuted&) = delete;
+
+private:
+    int saved = -1;
+};
+
+}  // namespace
 
 double AudioOutput::now() {
     static const double frequency = static_cast<double>(SDL_GetPerformanceFrequency());
@@ -35,6 +64,11 @@ std::unique_ptr<AudioOutput> AudioOutput::open(int device, int rate, int& error)
         error = BASS_OK;
         return output;
     }
+    static bool told = false;
+    if (device != BASS_DEVICE_NOSOUND && !output->silentChosen && !told) {
+        told = true;
+        std::fputs("No sound device: playing without sound.\n", stderr);
+    }
     if (!output->startSilent()) {
         error = BASS_ERROR_UNKNOWN;
         return nullptr;
@@ -44,6 +78,7 @@ std::unique_ptr<AudioOutput> AudioOutput::open(int device, int rate, int& error)
 }
 
 bool AudioOutput::openDevice() {
+    StandardErrorMuted quiet;
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
         return false;  // no audio driver at all
     }
@@ -52,6 +87,7 @@ bool AudioOutput::openDevice() {
     // on every buffer; the silent output keeps time exactly instead.
     const char* driver = SDL_GetCurrentAudioDriver();
     if (driver && std::strcmp(driver, "dummy") == 0) {
+        silentChosen = true;
         return false;
     }
     SDL_AudioSpec want{};

@@ -51,6 +51,7 @@ private:
     double latencySeconds = 0;     // from handing a buffer to hearing its first frame
     unsigned device = 0;           // the SDL device; 0 for the silent output
     bool audioSubsystem = false;   // SDL's audio subsystem was started by this output
+    bool silentChosen = false;     // SDL_AUDIODRIVER=dummy asked for silence: nothing to report
     SDL_mutex* mutex = nullptr;    // owned; guards streams and every stream's playback state
     std::vector<AudioStream*> streams;  // not owned; the library frees them
     std::vector<float> silentBuffer;    // the silent output's mix, thrown away

@@ -39,6 +39,7 @@ public:
     Object* find(const char* name, ObjectType type);  // name may be null: none
     int count() const;
     const char* nameAt(int index) const;
+    int indexOf(const Object* object) const;  // the entry holding it; -1 when none does
     Object* objectAt(int index);  // required type 0
     Object* root(ObjectType type);   // the element named "Main"
     Object* music(ObjectType type);  // the element named "Music"

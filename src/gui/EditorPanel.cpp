@@ -93,6 +93,12 @@ bool EditorPanel::key(int virtualKey, bool down) {
     return true;
 }
 
+void EditorPanel::showTimeLine(bool shown) {
+    panelChildren[1] = shown ? static_cast<Widget*>(&timeLineFrame) : &browser;
+    setChildren(panelChildren, shown ? 3 : 2);
+    panelChildren[2] = &browser;
+}
+
 void EditorPanel::undo() {
     const int index = history.undo(database);
     if (index >= 0) browser.selectObject(index);  // the changed object is shown

@@ -37,6 +37,7 @@ public:
     void redo();
     EditHistory& getHistory() { return history; }  // a reload into new objects may clear() it
     TimeLine* getTimeLine() { return &timeLine; }
+    void showTimeLine(bool shown);  // the strip is shown unless taken out (to compare frames)
     ObjectBrowser* getBrowser() { return &browser; }
 
     enum ButtonId { CloseButton = 1, SaveButton = 2, UndoButton = 3, RedoButton = 4 };

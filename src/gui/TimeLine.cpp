@@ -50,6 +50,7 @@ bool TimeLine::init(Music* newMusic) {
     length = music && music->length() > 0 ? music->length() : 1.0f;
     zoom = 1.0f;
     viewStart = 0.0f;
+    applyLoop();  // a music loaded again (a reload) loops as the last one did
     return fontKeeper.setText(" ");
 }
 

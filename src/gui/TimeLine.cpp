@@ -328,12 +328,17 @@ bool TimeLine::draw(float time, float) {
             if (x >= left && x < right) line(x, top, x, bottom, LoopEdge);
         }
     }
-    const float now = static_cast<float>(xAt(time));
-    if (now >= left && now < right) box(now - 1.0f, top, now + 1.0f, bottom, Cursor);
     if (!boxes.empty())
         device->DrawPrimitiveUP(D3DPT_TRIANGLELIST, static_cast<UINT>(boxes.size() / 3), boxes.data(), sizeof(ColourVertex));
     if (!lines.empty())
         device->DrawPrimitiveUP(D3DPT_LINELIST, static_cast<UINT>(lines.size() / 2), lines.data(), sizeof(ColourVertex));
+    // The current time over everything else.
+    const float now = static_cast<float>(xAt(time));
+    if (now >= left && now < right) {
+        boxes.clear();
+        box(now - 1.0f, top, now + 1.0f, bottom, Cursor);
+        device->DrawPrimitiveUP(D3DPT_TRIANGLELIST, 2, boxes.data(), sizeof(ColourVertex));
+    }
 
     // The labels last: the font brings its own state.
     for (int b = firstBeat - firstBeat % labelBeats; b <= lastBeat; b += labelBeats) {

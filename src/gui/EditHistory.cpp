@@ -134,9 +134,13 @@ void EditHistory::markSaved() {
     savedPosition = position;
 }
 
-void EditHistory::clear() {
+void EditHistory::cancelGesture() {
     open = false;
     pendingDatabase = nullptr;
+}
+
+void EditHistory::clear() {
+    cancelGesture();
     steps.clear();
     position = 0;
     savedPosition = 0;

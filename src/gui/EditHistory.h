@@ -41,6 +41,9 @@ public:
     void markSaved();                  // the document's file now holds what the objects hold
     bool isModified() const { return position != savedPosition; }
     void clear();                      // no steps; the document counts as saved as it is
+    // A gesture in progress is forgotten without a step; the steps stay. Before the database it
+    // began in goes away (a reload), this or clear() must be called.
+    void cancelGesture();
 
     struct State {  // what an edit can change of an object
         bool path = false;

@@ -1,4 +1,4 @@
-// Draws every picture of resources/: the interface icons 120 to 130, the application icon 101,
+// Draws every picture of resources/: the interface icons 120 to 132, the application icon 101,
 // the setup dialog's picture 103, and the production's title card, captions and fades.
 // Shapes are drawn by 8 x 8 supersampling, text with FreeType from the fonts given on the
 // command line; PNG files carry no time stamp, so every run writes the same bytes.

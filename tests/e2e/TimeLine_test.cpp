@@ -4,11 +4,13 @@
 // the cursor the strip draws. Where to press comes from laying out the same widgets here.
 #include "clock/Audio.h"
 #include "clock/Music.h"
+#include "gui/Gui.h"
 #include "gui/NumberLabel.h"
 #include "gui/ObjectBrowser.h"
 #include "gui/PathPanel.h"
 #include "gui/TimeLabel.h"
 #include "gui/TimeLine.h"
+#include "gui/TransportPanel.h"
 #include "paths/PathSpline.h"
 #include "support/ChildProcess.h"
 #include "support/PrivateXServer.h"
@@ -140,6 +142,33 @@ private:
     pid_t pid = -1;
 };
 
+// The pixels of a rectangle of the window, 0xRRGGBB, row by row; empty when it cannot be read.
+std::vector<long> windowPixels(const std::string& window, const Rect& r) {
+    const std::string out = testing_x::commandOutput("import -window " + window + " -crop " + std::to_string(r.width) + "x" +
+                                                     std::to_string(r.height) + "+" + std::to_string(r.x) + "+" +
+                                                     std::to_string(r.y) + " -depth 8 txt:- 2>/dev/null");
+    std::vector<long> pixels(static_cast<std::size_t>(r.width * r.height), -1);
+    for (std::size_t at = out.find('\n'); at != std::string::npos; at = out.find('\n', at + 1)) {
+        int px = 0, py = 0, red = 0, green = 0, blue = 0;
+        if (std::sscanf(out.c_str() + at + 1, "%d,%d: (%d,%d,%d", &px, &py, &red, &green, &blue) != 5) continue;
+        if (px >= 0 && py >= 0 && px < r.width && py < r.height)
+            pixels[static_cast<std::size_t>(py * r.width + px)] = (red << 16) | (green << 8) | blue;
+    }
+    return pixels;
+}
+
+// How many pixels differ by more than a few levels in a channel.
+int differing(const std::vector<long>& a, const std::vector<long>& b) {
+    int count = 0;
+    for (std::size_t i = 0; i < std::min(a.size(), b.size()); ++i)
+        for (int shift = 0; shift <= 16; shift += 8)
+            if (a[i] < 0 || b[i] < 0 || std::abs(((a[i] >> shift) & 0xff) - ((b[i] >> shift) & 0xff)) > 8) {
+                ++count;
+                break;
+            }
+    return count + static_cast<int>(std::max(a.size(), b.size()) - std::min(a.size(), b.size()));
+}
+
 bool available() {
     return testing_x::startPrivateXServer() && fs::exists(testing_paths::executable()) &&
            std::system("command -v xdotool >/dev/null && command -v import >/dev/null") == 0;
@@ -215,22 +244,35 @@ TEST(TimeLineEndToEnd, AClickSeeksToABarAndAOneBarLoopKeepsThePlayingTimeInside)
     const fs::path document = folder / "Editor.xml";
     fs::copy_file(fs::path(testing_paths::sourceDir()) / "tests/data/gui/Editor.xml", document);
 
-    // The strip's columns for the document's music (tempo 120: a bar is 2 s).
-    TestDevice measuring(64, 64);
+    // The strip's columns for the document's music (tempo 120: a bar is 2 s), and the time label
+    // as the editor draws it at 4 s, drawn here with the same fonts.
+    TestDevice screen(WindowWidth, WindowHeight);
     setenv("SDL_AUDIODRIVER", "dummy", 0);
     ASSERT_TRUE(startAudio(nullptr));
     const Layout layout = editorLayout();
     int barThree = 0, barFour = 0;
+    Rect label;
+    std::vector<long> fourSeconds;
     {
         TestDocument here(testing_paths::readFile(document).c_str());
         ASSERT_TRUE(here.loaded);
         auto* music = static_cast<Music*>(here.database.music(TypeMusic));
         ASSERT_NE(music, nullptr);
-        TimeLine strip;
-        ASSERT_TRUE(strip.init(music));
-        strip.setRect(layout.strip);
-        barThree = strip.xAt(4.0f);
-        barFour = strip.xAt(6.0f);
+        Gui gui;
+        ASSERT_TRUE(gui.init(&here.database, nullptr));
+        gui.toggleEditor();
+        gui.setRect({0, 0, WindowWidth, WindowHeight});
+        TimeLine* strip = gui.getEditor()->getTimeLine();
+        ASSERT_EQ(strip->getRect().y, layout.strip.y);
+        barThree = strip->xAt(4.0f);
+        barFour = strip->xAt(6.0f);
+        music->seek(4.0f);
+        gui.draw(4.0f, 0.016f);
+        label = music->transportPanel()->getTimeLabel()->getRect();
+        const std::vector<DWORD> drawn = screen.readback();
+        for (int y = label.y; y < label.y + label.height; ++y)
+            for (int x = label.x; x < label.x + label.width; ++x)
+                fourSeconds.push_back(static_cast<long>(drawn[static_cast<std::size_t>(y * WindowWidth + x)] & 0xffffff));
     }
     stopAudio();
     ASSERT_GT(barFour - barThree, 4);
@@ -264,6 +306,9 @@ TEST(TimeLineEndToEnd, AClickSeeksToABarAndAOneBarLoopKeepsThePlayingTimeInside)
     player.click({barThree, row});
     EXPECT_TRUE(player.waitFor([&] { return std::abs(cursor() - barThree) <= 1; }))
         << "the click at " << barThree << " left the cursor at " << cursor();
+    EXPECT_TRUE(player.waitFor([&] { return differing(windowPixels(player.window, label), fourSeconds) <= 4; }))
+        << "the time label does not show 0:04:000: "
+        << differing(windowPixels(player.window, label), fourSeconds) << " pixels differ";
     // The focus is still on the play button (the strip never takes it): Space plays.
     player.x({"key", "space"});
     int wraps = 0, last = barThree, outside = 0, samples = 0;

@@ -139,5 +139,5 @@ void waveformDelay(benchmark::State& state) {
 
 BENCHMARK(editorFrame)->Unit(benchmark::kMillisecond)->Iterations(200);
 BENCHMARK(timeLineFrame)->Unit(benchmark::kMillisecond)->Iterations(200);
-BENCHMARK(waveformDelay)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(waveformDelay)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK_MAIN();

@@ -145,8 +145,9 @@ void TimeLine::seekTo(Point p) {
     music->seek(exact ? time : snap(time));
 }
 
+// A quick second press arrives as a double-click; it starts a drag as a press does.
 void TimeLine::leftButton(Point p, int action) {
-    if (action == 0) {
+    if (action == 0 || action == 1) {
         beginDrag(p, Drag::Seek);
         if (drag == Drag::Seek) seekTo(p);
     } else if (action == 2 && drag == Drag::Seek) {
@@ -155,7 +156,7 @@ void TimeLine::leftButton(Point p, int action) {
 }
 
 void TimeLine::rightButton(Point p, int action) {
-    if (action == 0) {
+    if (action == 0 || action == 1) {
         beginDrag(p, Drag::Loop);
         dragLoopFrom = snap(timeAt(p.x));
     } else if (action == 2 && drag == Drag::Loop) {
@@ -164,7 +165,7 @@ void TimeLine::rightButton(Point p, int action) {
 }
 
 void TimeLine::middleButton(Point p, int action) {
-    if (action == 0)
+    if (action == 0 || action == 1)
         beginDrag(p, Drag::Scroll);
     else if (action == 2 && drag == Drag::Scroll)
         endDrag();
@@ -218,10 +219,13 @@ void TimeLine::box(float x0, float y0, float x1, float y1, D3DCOLOR colour) {
 void TimeLine::buildWaveform() {
     const int bins = waveform.ready();
     const float perPixel = length / (zoom * static_cast<float>(std::max(rect.width, 1)));
-    const float span[3] = {viewStart, perPixel, static_cast<float>(rect.width + rect.x * 4096)};
-    if (bins == waveBins && std::equal(span, span + 3, waveSpan)) return;
+    const bool sameRect = rect.x == waveRect.x && rect.y == waveRect.y && rect.width == waveRect.width &&
+                          rect.height == waveRect.height;
+    if (bins == waveBins && sameRect && waveView[0] == viewStart && waveView[1] == perPixel) return;
     waveBins = bins;
-    std::copy(span, span + 3, waveSpan);
+    waveRect = rect;
+    waveView[0] = viewStart;
+    waveView[1] = perPixel;
     waveLines.clear();
     if (bins <= 0) return;
     const float top = static_cast<float>(rect.y + LabelRow);

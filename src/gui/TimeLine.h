@@ -88,7 +88,8 @@ private:
 
     std::vector<ColourVertex> waveLines;  // cached: rebuilt when the view or the data changes
     int waveBins = -1;                    // bins the cache was built from
-    float waveSpan[3] = {};               // viewStart, seconds per pixel, rect width of the cache
+    float waveView[2] = {};               // viewStart and seconds per pixel of the cache
+    Rect waveRect{};                      // and the rectangle
     std::vector<ColourVertex> lines;      // this frame's lines
     std::vector<ColourVertex> boxes;      // this frame's filled boxes, two triangles each
 

@@ -123,12 +123,13 @@ void TimeLine::applyLoop() {
 
 // --- behaviour ---------------------------------------------------------------------------------
 
-void TimeLine::beginDrag(Point p, Drag kind) {
-    if (drag != Drag::None || !host || !host->setCapture(this)) return;
+bool TimeLine::beginDrag(Point p, Drag kind) {
+    if (drag != Drag::None || !host || !host->setCapture(this)) return false;
     drag = kind;
     dragStart = p;
     dragViewStart = viewStart;
     dragMoved = false;
+    return true;
 }
 
 void TimeLine::endDrag() {
@@ -148,8 +149,7 @@ void TimeLine::seekTo(Point p) {
 // A quick second press arrives as a double-click; it starts a drag as a press does.
 void TimeLine::leftButton(Point p, int action) {
     if (action == 0 || action == 1) {
-        beginDrag(p, Drag::Seek);
-        if (drag == Drag::Seek) seekTo(p);
+        if (beginDrag(p, Drag::Seek)) seekTo(p);
     } else if (action == 2 && drag == Drag::Seek) {
         endDrag();
     }
@@ -157,8 +157,7 @@ void TimeLine::leftButton(Point p, int action) {
 
 void TimeLine::rightButton(Point p, int action) {
     if (action == 0 || action == 1) {
-        beginDrag(p, Drag::Loop);
-        dragLoopFrom = snap(timeAt(p.x));
+        if (beginDrag(p, Drag::Loop)) dragLoopFrom = snap(timeAt(p.x));
     } else if (action == 2 && drag == Drag::Loop) {
         endDrag();
     }

@@ -59,7 +59,7 @@ private:
     enum class Drag { None, Seek, Loop, Scroll };
 
     void seekTo(Point p);
-    void beginDrag(Point p, Drag kind);
+    bool beginDrag(Point p, Drag kind);  // false while another drag runs or without the capture
     void endDrag();
     void clampView();
     void applyLoop();

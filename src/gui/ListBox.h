@@ -20,6 +20,7 @@ public:
 
     bool init(Database* source, ListListener* listener);  // false without the font or sprite
     void clamp(bool ensureVisible);  // keeps the selection and the first row in range
+    void setSelected(int index);     // selects and shows a row without telling the listener
 
     int getSelected() const { return selected; }
     int getFirst() const { return first; }

@@ -28,6 +28,7 @@ bool ObjectBrowser::init(Database* newDatabase) {
 void ObjectBrowser::showObject(int index) {
     // Asking again retries an object that failed before.
     Object* object = database ? database->objectAt(index) : nullptr;
+    shown = object;
     Widget* panel = &errorLabel;
     if (object) {
         panel = object->getEditor();
@@ -38,6 +39,11 @@ void ObjectBrowser::showObject(int index) {
     // children again would do that too, but would also drop the hover and focus links that the
     // click which brought us here still needs to focus the list.
     childChanged();
+}
+
+void ObjectBrowser::selectObject(int index) {
+    list.setSelected(index);
+    showObject(list.getSelected());
 }
 
 void ObjectBrowser::selectionChanged(ListBox*, int index) {

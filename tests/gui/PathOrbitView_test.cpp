@@ -64,8 +64,9 @@ TEST_F(PathOrbitViewTest, MovingTheKeyFollowsTheViewPlaneAndLeavesWholeUnits) {
 }
 
 // Seen from any side, above and below included, the moved key follows the pointer across the
-// screen (right and up as far as the drag went) and keeps its depth.
-TEST_F(PathOrbitViewTest, FromAnySideTheMovedKeyFollowsThePointerAndKeepsItsDepth) {
+// screen (right and up as far as the drag went) and keeps its depth, and a roll turns it about the
+// line of sight.
+TEST_F(PathOrbitViewTest, FromAnySideMovesFollowThePointerAndRollsTurnAboutTheLineOfSight) {
     const struct {
         int left, up;
     } sides[] = {{0, 3}, {2, -2}, {4, 5}, {7, 1}, {13, -4}};
@@ -88,6 +89,18 @@ TEST_F(PathOrbitViewTest, FromAnySideTheMovedKeyFollowsThePointerAndKeepsItsDept
         EXPECT_NEAR(onScreen[0], 16.0f, 1.8f);
         EXPECT_NEAR(onScreen[1], 12.0f, 1.8f);
         EXPECT_NEAR(onScreen[2], 0.0f, 1.8f);
+
+        p.path.setKeyPose({after.position, Quaternion{}});
+        host.keysDown = {Control};
+        view.leftButton({200, 150}, 0);
+        view.mouseMove({230, 150});
+        view.leftButton({230, 150}, 2);
+        host.keysDown.clear();
+        const Quaternion turn = p.path.keyAt(0).orientation;  // from none
+        const float sine = std::sqrt(turn.x * turn.x + turn.y * turn.y + turn.z * turn.z);
+        ASSERT_GT(sine, 0.1f);
+        const float sight = (turn.x * seen.m[0][2] + turn.y * seen.m[1][2] + turn.z * seen.m[2][2]) / sine;
+        EXPECT_NEAR(std::abs(sight), 1.0f, 1e-3f) << "the axis of the roll is the line of sight";
     }
 }
 

@@ -31,6 +31,10 @@ public:
     bool readPixels(std::vector<std::uint32_t>* pixels);  // the last frame, top row first
     std::string musicResource() const;          // the resource "Music" plays, or empty
 
+    // For the reference frames of the editor: the user interface and the objects it lists.
+    Gui& userInterface() { return gui; }
+    Database& objects() { return database; }
+
 private:
     bool loadDocument(const std::string& dataFile, std::string* error);
     std::string problemsOfDocument() const;

@@ -27,7 +27,6 @@ public:
 
     bool init(Database* database, Display* display);
     bool isCloseRequested() const { return closeRequested; }
-    ObjectBrowser* getBrowser() { return &browser; }
 
     bool draw(float time, float delta) override;  // false once the close button was used
     void setHost(WidgetHost* h) override;          // pauses the music while attached

@@ -24,6 +24,7 @@
 #include "gui/ListBox.h"
 #include "gui/ObjectBrowser.h"
 #include "gui/PathPanel.h"
+#include "gui/TimeLine.h"
 #include "platform/win/Headless.h"
 #include "render/FrameRenderer.h"
 #include "support/FramePicture.h"
@@ -32,10 +33,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -163,6 +166,15 @@ TEST_F(ReferenceFrames, TheProductionLooksAsItDid) {
 TEST_F(ReferenceFrames, TheEditorsPanelsAndViewsLookAsTheyDid) {
     const float time = 30.5f;  // the outside act: the island, the sea, the airship and the clouds
     renderer.userInterface().toggleEditor();
+    // The time line's waveform is worked out in the background from the first editor frame on:
+    // wait until it is whole, so that every frame shows all of it.
+    draw(time);
+    const Waveform& waveform = renderer.userInterface().getEditor()->getTimeLine()->getWaveform();
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::minutes(2);
+    while ((waveform.total() == 0 || waveform.ready() < waveform.total()) && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    ASSERT_GT(waveform.total(), 0);
+    ASSERT_EQ(waveform.ready(), waveform.total()) << "the waveform was not worked out";
     const struct {
         const char* frame;
         const char* object;

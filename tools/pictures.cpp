@@ -1,4 +1,4 @@
-// Draws every picture of resources/: the interface icons 120 to 130, the application icon 101,
+// Draws every picture of resources/: the interface icons 120 to 132, the application icon 101,
 // the setup dialog's picture 103, and the production's title card, captions and fades.
 // Shapes are drawn by 8 x 8 supersampling, text with FreeType from the fonts given on the
 // command line; PNG files carry no time stamp, so every run writes the same bytes.
@@ -507,6 +507,26 @@ void drawCurve(Image& image) {
     fill(image, circle(13.5f, 3.0f, 1.9f), rgb(0xf0a020));
 }
 
+// A hooked arrow turning back to the left: up from the bottom right, over, and left to its head.
+Inside undoArrow() {
+    std::vector<std::pair<float, float>> points{{12.5f, 13.0f}};
+    for (int i = 0; i <= 12; ++i) {
+        float a = -1.5707964f * i / 12.0f;
+        points.push_back({8.5f + 4.0f * std::cos(a), 8.5f + 4.0f * std::sin(a)});
+    }
+    points.push_back({6.0f, 4.5f});
+    return unite(stroke(points, 1.3f), polygon({{1.5f, 4.5f}, {6.8f, 0.5f}, {6.8f, 8.5f}}));
+}
+
+void drawUndo(Image& image) {
+    iconShape(image, undoArrow(), vertical(iconTop, iconBottom, 1, 14));
+}
+
+void drawRedo(Image& image) {
+    Inside undo = undoArrow();
+    iconShape(image, [undo](float x, float y) { return undo(16.0f - x, y); }, vertical(iconTop, iconBottom, 1, 14));
+}
+
 void drawTitleLettering(Image& image, Font& bold) {
     drawText(image, bold, "Zod'e Revez!", 15, 64, 13, [](float, float) { return rgb(0xffffff); },
              {0, 0, 0, 0}, 0, 0.6f);
@@ -1010,7 +1030,7 @@ int main(int argc, char** argv) {
         {"120-Close.png", drawCross},   {"121-Save.png", drawFloppy}, {"122-Play.png", drawPlay},
         {"123-Pause.png", drawPause},   {"124-Plus.png", drawPlus},   {"125-Minus.png", drawMinus},
         {"126-Knob.png", drawSphere},   {"127-Checker.png", drawChecker},
-        {"128-Curve.png", drawCurve},
+        {"128-Curve.png", drawCurve},   {"131-Undo.png", drawUndo},   {"132-Redo.png", drawRedo},
     };
     for (const Icon& icon : icons) {
         Image image(16, 16);

@@ -48,6 +48,11 @@ bool Music::open(const void* data, std::size_t size, float tempo) {
         BASS_StreamFree(stream);
     }
     stream = created;
+    bytes = data;
+    byteCount = size;
+    const float seconds = BASS_ChannelBytes2Seconds(stream, BASS_ChannelGetLength(stream));
+    lengthSeconds = seconds > 0 ? seconds : 0;
+    looping = false;
     lastTick = timeGetTime();
     frameSeconds = minimumFrame;
     demoTime = 0;
@@ -68,6 +73,9 @@ void Music::update() {
         float position = BASS_ChannelBytes2Seconds(stream, BASS_ChannelGetPosition(stream));
         if (position >= 0) {  // a failed query leaves the time where it was
             demoTime = position;
+        }
+        if (looping) {
+            BASS_ChannelUpdate(stream, 0);  // the loop's start decoded before the jump needs it
         }
     }
     if (panel) {
@@ -103,6 +111,16 @@ void Music::seek(float t) {
     if (panel) {
         panel->refresh();
     }
+}
+
+bool Music::setLoop(float start, float end) {
+    if (!(end > start)) {
+        looping = false;
+        return BASS_ChannelSetLoop(stream, 0, 0) != FALSE;
+    }
+    looping = BASS_ChannelSetLoop(stream, BASS_ChannelSeconds2Bytes(stream, start),
+                                  BASS_ChannelSeconds2Bytes(stream, end)) != FALSE;
+    return looping;
 }
 
 TransportPanel* Music::transportPanel() {

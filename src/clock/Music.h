@@ -32,6 +32,14 @@ public:
 
     TransportPanel* transportPanel();  // created on first call; none while it cannot be built
 
+    // --- the editor's additions ---
+    float length() const { return lengthSeconds; }  // of the whole music, seconds
+    const void* data() const { return bytes; }        // the compressed music, used in place
+    std::size_t dataSize() const { return byteCount; }
+    // While the music plays, reaching end jumps back to start without a gap; end <= start ends
+    // the loop. False when the stream refuses it (too short, outside the music).
+    bool setLoop(float start, float end);
+
 protected:
     // load's work once the resource is found: the stream over bytes used in place, and the tempo in
     // beats per minute (0 or less: none).
@@ -44,4 +52,8 @@ protected:
     float demoTime = 0;          // seconds
     float beatRate = 1;          // beats per second
     std::unique_ptr<TransportPanel> panel;  // owned; none until first requested
+    float lengthSeconds = 0;     // of the stream
+    const void* bytes = nullptr; // not owned; the resource the stream plays
+    std::size_t byteCount = 0;
+    bool looping = false;        // a loop is set on the stream
 };

@@ -190,6 +190,13 @@ const char* Database::keywordAt(int index) const {
     return entry && entry->element ? entry->element->Value() : nullptr;
 }
 
+int Database::indexOf(const Object* object) const {
+    if (!object) return -1;
+    for (const DatabaseEntry& entry : entries)
+        if (entry.object.get() == object) return entry.index;
+    return -1;
+}
+
 Object* Database::objectAt(int index) {
     DatabaseEntry* entry = entryAt(index);
     return entry ? objectFor(*entry, TypeObject) : nullptr;

@@ -44,6 +44,7 @@ public:
     int count() const;
     const char* nameAt(int index) const;
     const char* keywordAt(int index) const;  // the element's tag, whether or not it names a type
+    int indexOf(const Object* object) const;  // the entry holding it; -1 when none does
     Object* objectAt(int index);  // required type 0
     Object* root(ObjectType type);   // the element named "Main"
     Object* music(ObjectType type);  // the element named "Music"

@@ -30,6 +30,12 @@ bool Button::setIcon(int resource) {
     return loadIconTexture(resource, icon);
 }
 
+bool Button::focusIn(int direction) {
+    if (takesFocus) return Widget::focusIn(direction);
+    focused = false;
+    return false;
+}
+
 // --- layout ----------------------------------------------------------------------------------------
 
 void Button::setRect(const Rect& r) {
@@ -89,8 +95,8 @@ bool Button::draw(float, float) {
     applyScreenState(stateBlock.get(), TexturedVertexFvf);
     device->SetTexture(0, icon.get());
 
-    const D3DCOLOR rgb = (highlighted || pressed) ? 0x8ce0ff : 0xffffff;
-    const D3DCOLOR alpha = (hovered || focused) ? 0xff000000 : 0x80000000;
+    const D3DCOLOR rgb = greyed ? 0x808080 : (highlighted || pressed) ? 0x8ce0ff : 0xffffff;
+    const D3DCOLOR alpha = greyed ? 0x50000000 : (hovered || focused) ? 0xff000000 : 0x80000000;
     const D3DCOLOR colour = alpha | rgb;
     const D3DCOLOR colours[4] = {colour, colour, colour, colour};
     drawTexturedQuad(static_cast<float>(rect.x), static_cast<float>(rect.y), static_cast<float>(rect.width),

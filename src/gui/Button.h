@@ -25,6 +25,10 @@ public:
     void setRect(const Rect& r) override;  // the hint follows the rectangle
 
     bool highlighted = false;  // set by the owner to show a state (playing, paused, a toggle)
+    bool greyed = false;       // set by the owner: nothing to do now (drawn faint, clicks still reported)
+    bool takesFocus = true;    // false keeps it out of the Tab order (reached by mouse and shortcut)
+
+    bool focusIn(int direction) override;
 
 private:
     void click();

@@ -1,20 +1,31 @@
 #include "gui/EditorPanel.h"
 
+#include "app/Display.h"
 #include "clock/Music.h"
 #include "database/Database.h"
 #include "gui/TransportPanel.h"
+#include "gui/WidgetHost.h"
+
+#include <string>
 
 namespace {
 constexpr int TitleIcon = 129;
 constexpr int CloseIcon = 120;
 constexpr int SaveIcon = 121;
+constexpr int UndoIcon = 131;
+constexpr int RedoIcon = 132;
+constexpr int VirtualKeyShift = 16, VirtualKeyControl = 17;
+constexpr int VirtualKeyY = 'Y', VirtualKeyZ = 'Z';
+constexpr int VirtualKeyOpenBracket = 0xDB, VirtualKeyCloseBracket = 0xDD;
 }  // namespace
 
 EditorPanel::EditorPanel() = default;
 EditorPanel::~EditorPanel() = default;
 
-bool EditorPanel::init(Database* newDatabase, Display*) {
+bool EditorPanel::init(Database* newDatabase, Display* newDisplay) {
     database = newDatabase;
+    display = newDisplay;
+    history.activate();
     Object* found = database ? database->music(TypeMusic) : nullptr;
     music = found ? dynamic_cast<Music*>(found) : nullptr;
     if (!music) return false;
@@ -24,10 +35,22 @@ bool EditorPanel::init(Database* newDatabase, Display*) {
     // A button without its icon still works; it is only harder to see.
     closeButton.setIcon(CloseIcon);
     saveButton.setIcon(SaveIcon);
+    // Undo and redo stay out of the Tab order, which keeps the controls it always had.
+    undoButton.setListener(UndoButton, this);
+    redoButton.setListener(RedoButton, this);
+    undoButton.setIcon(UndoIcon);
+    redoButton.setIcon(RedoIcon);
+    undoButton.takesFocus = redoButton.takesFocus = false;
+    undoButton.greyed = redoButton.greyed = true;
+    if (!timeLine.init(music)) return false;
+    timeLineFrame.setChild(&timeLine);
 
     // Without a transport panel the editor is still built, with the rest of the toolbar.
     int n = 0;
     toolbarChildren[n++] = &title;
+    toolbarChildren[n++] = &undoButton;
+    toolbarChildren[n++] = &redoButton;
+    toolbarChildren[n++] = &historySeparator;
     if (TransportPanel* transport = music->transportPanel()) toolbarChildren[n++] = transport;
     toolbarChildren[n++] = &separator;
     toolbarChildren[n++] = &saveButton;
@@ -35,9 +58,7 @@ bool EditorPanel::init(Database* newDatabase, Display*) {
     toolbar.setChildren(toolbarChildren, n);
     toolbarFrame.setChild(&toolbar);
     if (!browser.init(database)) return false;
-    panelChildren[0] = &toolbarFrame;
-    panelChildren[1] = &browser;
-    setChildren(panelChildren, 2);
+    arrange();
     return true;
 }
 
@@ -46,9 +67,14 @@ void EditorPanel::setProblem(const char* text) {
     problem.colour = 0xffc04040;
     const SizeHint h = problem.getSizeHint();
     problem.setSizeHint(0, h.height, false, true);  // a long line is cut, never widens the editor
+    arrange();
+}
+
+void EditorPanel::arrange() {
     int n = 0;
     panelChildren[n++] = &toolbarFrame;
     if (*problem.getText() != '\0') panelChildren[n++] = &problem;
+    if (timeLineShown) panelChildren[n++] = &timeLineFrame;
     panelChildren[n++] = &browser;
     setChildren(panelChildren, n);
 }
@@ -57,7 +83,51 @@ void EditorPanel::setProblem(const char* text) {
 
 void EditorPanel::setHost(WidgetHost* h) {
     VBox::setHost(h);
+    // The loop is the editor's: the production without the editor plays straight through.
+    timeLine.enableLoop(h != nullptr);
     if (music) music->setPaused(h != nullptr);
+}
+
+bool EditorPanel::key(int virtualKey, bool down) {
+    if (VBox::key(virtualKey, down)) return true;
+    if (!down) return false;
+    const bool control = host && host->isKeyDown(VirtualKeyControl);
+    const bool shift = host && host->isKeyDown(VirtualKeyShift);
+    if (control && (virtualKey == VirtualKeyY || (virtualKey == VirtualKeyZ && shift))) {
+        redo();
+    } else if (control && virtualKey == VirtualKeyZ) {
+        undo();
+    } else if (virtualKey == VirtualKeyOpenBracket && !control) {
+        timeLine.setLoopStartHere();
+    } else if (virtualKey == VirtualKeyCloseBracket && !control) {
+        timeLine.setLoopEndHere();
+    } else {
+        return false;
+    }
+    return true;
+}
+
+void EditorPanel::showTimeLine(bool shown) {
+    timeLineShown = shown;
+    arrange();
+}
+
+void EditorPanel::undo() {
+    const int index = history.undo(database);
+    if (index >= 0) browser.selectObject(index);  // the changed object is shown
+}
+
+void EditorPanel::redo() {
+    const int index = history.redo(database);
+    if (index >= 0) browser.selectObject(index);
+}
+
+void EditorPanel::showCaption() {
+    const bool marked = history.isModified();
+    if (marked == captionMarked || !display || !display->window) return;
+    captionMarked = marked;
+    const std::string caption = std::string(display->title) + (marked ? " *" : "");
+    SetWindowTextA(display->window, caption.c_str());
 }
 
 void EditorPanel::clicked(Button* button) {
@@ -67,8 +137,10 @@ void EditorPanel::clicked(Button* button) {
         closeRequested = true;
         break;
     case SaveButton:
-        if (database) database->save();
+        if (database && database->save()) history.markSaved();
         break;
+    case UndoButton: undo(); break;
+    case RedoButton: redo(); break;
     default: break;
     }
 }
@@ -76,6 +148,10 @@ void EditorPanel::clicked(Button* button) {
 // --- drawing ---------------------------------------------------------------------------------------
 
 bool EditorPanel::draw(float time, float delta) {
+    timeLine.setObject(browser.getShownObject());
+    undoButton.greyed = !history.canUndo();
+    redoButton.greyed = !history.canRedo();
+    showCaption();
     // Content that shows nothing at this time stops the clock rather than the program.
     if (!VBox::draw(time, delta) && music) music->setPaused(true);
     return !closeRequested;

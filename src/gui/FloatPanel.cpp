@@ -1,5 +1,7 @@
 #include "gui/FloatPanel.h"
 
+#include "gui/EditHistory.h"
+
 #include "database/FloatObject.h"
 
 FloatPanel::FloatPanel(FloatObject* owner) : owner(owner) {}
@@ -30,5 +32,12 @@ void FloatPanel::refresh() {
 }
 
 void FloatPanel::valueChanged(Knob* changed, float) {
-    if (owner && changed->getId() == 0) owner->setValue(changed->value + changed->getOffset());
+    if (!owner || changed->getId() != 0) return;
+    EditHistory::beginEdit(owner);
+    owner->setValue(changed->value + changed->getOffset());
+    if (!changed->isDragging()) EditHistory::endEdit();
+}
+
+void FloatPanel::dragEnded(Knob*) {
+    EditHistory::endEdit();
 }

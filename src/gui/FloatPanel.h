@@ -19,6 +19,7 @@ public:
     bool init();
     void refresh();  // shows the owner's value
     void valueChanged(Knob* knob, float value) override;
+    void dragEnded(Knob* knob) override;  // one drag is one step of the editor's undo
 
     Knob* getKnob() { return &knob; }
     NumberLabel* getValueLabel() { return &valueLabel; }

@@ -46,9 +46,11 @@ void Knob::notify() {
 }
 
 void Knob::endDrag() {
+    const bool wasDragging = dragging;
     dragging = false;
     value += offset;
     offset = 0.0f;
+    if (wasDragging && listener) listener->dragEnded(this);
 }
 
 bool Knob::key(int virtualKey, bool down) {

@@ -8,4 +8,5 @@ class KnobListener {
 public:
     virtual ~KnobListener() = default;
     virtual void valueChanged(Knob* knob, float value) = 0;
+    virtual void dragEnded(Knob* knob) {}  // the drag that sent the last values is over
 };

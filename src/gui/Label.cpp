@@ -43,6 +43,13 @@ bool Label::setText(const char* newText) {
     return true;
 }
 
+bool Label::drawText(const char* text, const Rect& area, D3DCOLOR textColour) {
+    if (!font || !text) return false;
+    RECT box{area.x, area.y, area.x + area.width, area.y + area.height};
+    font->DrawTextA(nullptr, text, -1, &box, DT_LEFT | DT_TOP | DT_SINGLELINE, textColour);
+    return true;
+}
+
 bool Label::focusIn(int) {
     focused = false;
     return false;

@@ -22,6 +22,10 @@ public:
 
     D3DCOLOR colour = 0xff000000;  // ARGB of the text
 
+    // Text in the label font anywhere (left-aligned at the area's top-left, one line); false while
+    // no label has created the font.
+    static bool drawText(const char* text, const Rect& area, D3DCOLOR colour);
+
 protected:
     static bool createFont();                         // the shared label font, once
     static bool measure(const char* text, int* width, int* height);  // single-line extent

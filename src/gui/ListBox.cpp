@@ -97,6 +97,11 @@ bool ListBox::init(Database* newSource, ListListener* newListener) {
 
 // --- layout ----------------------------------------------------------------------------------------
 
+void ListBox::setSelected(int index) {
+    selected = index;
+    clamp(true);
+}
+
 void ListBox::clamp(bool ensureVisible) {
     const int n = source ? source->count() : 0;
     visibleRows = rowHeight > 0 ? rect.height / rowHeight : 0;

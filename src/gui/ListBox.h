@@ -20,6 +20,7 @@ public:
 
     bool init(Database* source, ListListener* listener);  // false without the font or sprite
     void clamp(bool ensureVisible);  // keeps the selection and the first row in range
+    void setSelected(int index);     // selects and shows a row without telling the listener
 
     int getSelected() const { return selected; }
     int getFirst() const { return first; }
@@ -33,7 +34,6 @@ public:
     void leftButton(Point p, int action) override;
     void wheel(Point p, float notches) override;
     void setRect(const Rect& r) override;
-    void selectRow(int index) { select(index); }  // as a click on the row would
 
 private:
     void select(int index);  // clamp, make visible, tell the listener

@@ -30,6 +30,7 @@ bool ObjectBrowser::init(Database* newDatabase) {
 void ObjectBrowser::showObject(int index) {
     // Asking again retries an object that failed before.
     Object* object = database ? database->objectAt(index) : nullptr;
+    shown = object;
     Widget* panel = &errorLabel;
     if (object) {
         panel = object->getEditor();
@@ -42,10 +43,15 @@ void ObjectBrowser::showObject(int index) {
     childChanged();
 }
 
+void ObjectBrowser::selectObject(int index) {
+    list.setSelected(index);
+    showObject(list.getSelected());
+}
+
 bool ObjectBrowser::selectName(const char* name) {
     for (int i = 0; database && name && i < database->count(); ++i) {
         if (std::strcmp(database->nameAt(i), name) == 0) {
-            list.selectRow(i);
+            selectObject(i);
             return true;
         }
     }

@@ -10,6 +10,7 @@
 #include "gui/ListListener.h"
 
 class Database;
+class Object;
 
 class ObjectBrowser : public HBox, public ListListener {
 public:
@@ -18,6 +19,8 @@ public:
 
     bool init(Database* database);
     void showObject(int index);
+    void selectObject(int index);  // as a click on its row would
+    Object* getShownObject() const { return shown; }  // the object whose panel is shown, or none
     void selectionChanged(ListBox* list, int index) override;
     bool selectName(const char* name);  // the first object of that name; false when there is none
     const char* selectedName() const;
@@ -29,6 +32,7 @@ public:
 
 private:
     Database* database = nullptr;  // not owned
+    Object* shown = nullptr;       // not owned; the selected object, none when it failed to load
     ListBox list;
     Frame listFrame;
     Frame editorFrame;   // holds the selected object's panel (owned by the object) or a label

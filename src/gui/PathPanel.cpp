@@ -2,6 +2,7 @@
 
 #include "clock/Music.h"
 #include "database/Database.h"
+#include "gui/EditHistory.h"
 #include "paths/PathSpline.h"
 
 #include <algorithm>
@@ -88,6 +89,9 @@ void PathPanel::refresh() {
 
 void PathPanel::valueChanged(Knob* knob, float value) {
     if (!path) return;
+    // Every knob but the key's number edits the path: one step per drag, key press or notch.
+    const bool edit = knob->getId() != PointKnob;
+    if (edit) EditHistory::beginEdit(path);
     switch (knob->getId()) {
         case PointKnob: path->selectKey(static_cast<int>(std::trunc(std::fmax(std::fmin(value, 1e9f), -1e9f)))); break;
         case TimeKnob: path->setKeyTime(value); break;
@@ -102,13 +106,26 @@ void PathPanel::valueChanged(Knob* knob, float value) {
         case BiasKnob: path->setKeyBias(value); break;
         default: break;
     }
+    if (edit && !knob->isDragging()) EditHistory::endEdit();
+}
+
+void PathPanel::dragEnded(Knob*) {
+    EditHistory::endEdit();
 }
 
 void PathPanel::clicked(Button* button) {
     if (!path) return;
     switch (button->getId()) {
-        case InsertButton: path->insertKey(); break;
-        case DeleteButton: path->deleteKey(); break;
+        case InsertButton:
+            EditHistory::beginEdit(path);
+            path->insertKey();
+            EditHistory::endEdit();
+            break;
+        case DeleteButton:
+            EditHistory::beginEdit(path);
+            path->deleteKey();
+            EditHistory::endEdit();
+            break;
         case ViewButton:
             viewButton.highlighted = !viewButton.highlighted;
             panelChildren[0] = viewButton.highlighted ? static_cast<Widget*>(&orbitView) : &keyView;

@@ -28,6 +28,7 @@ public:
     void refresh();  // shows the current key and the scale; both views follow the key
 
     void valueChanged(Knob* knob, float value) override;
+    void dragEnded(Knob* knob) override;  // one drag is one step of the editor's undo
     void clicked(Button* button) override;
 
     enum KnobId { PointKnob = 2, TimeKnob = 3, ScaleKnob = 4, TensionKnob = 6, ContinuityKnob = 7, BiasKnob = 8 };

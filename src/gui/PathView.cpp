@@ -1,6 +1,7 @@
 #include "gui/PathView.h"
 
 #include "app/Device.h"
+#include "gui/EditHistory.h"
 #include "gui/EditorViewing.h"
 #include "gui/WidgetHost.h"
 #include "models/Model.h"
@@ -28,11 +29,17 @@ void PathView::beginDrag(Point p, Drag kind) {
     dragStart = p;
     dragStarts();
     drag = kind;
+    // A drag that moves or rolls the key is one step of the editor's undo; one that only turns
+    // the camera changes nothing and leaves none.
+    EditHistory::beginEdit(path);
 }
 
 void PathView::endDrag(Drag kind) {
     // Every button's release gives the capture back: the mouse is never kept once a button is up.
-    if (drag == kind) drag = Drag::None;
+    if (drag == kind) {
+        drag = Drag::None;
+        EditHistory::endEdit();
+    }
     if (host) host->releaseCapture();
 }
 
@@ -66,6 +73,7 @@ void PathView::rightButton(Point p, int action) {
 
 void PathView::mouseLeave() {
     hovered = false;
+    if (drag != Drag::None) EditHistory::endEdit();
     drag = Drag::None;
 }
 

@@ -6,6 +6,7 @@
 
 #include <tinyxml.h>
 
+#include <algorithm>
 #include <cmath>
 #include <new>
 
@@ -175,6 +176,17 @@ void PathSpline::insertKey() {
     keys = std::move(grown);
     ++keyCount;
     ++currentKey;
+    refreshEditor();
+}
+
+void PathSpline::restoreKeys(const std::vector<SplineKey>& restored, float restoredScale, int current) {
+    std::unique_ptr<SplineKey[]> copy(new (std::nothrow) SplineKey[restored.size()]);
+    if (!copy) return;
+    std::copy(restored.begin(), restored.end(), copy.get());
+    keys = std::move(copy);
+    keyCount = static_cast<int>(restored.size());
+    scale = restoredScale;
+    currentKey = keyCount > 0 ? std::min(std::max(current, 0), keyCount - 1) : 0;
     refreshEditor();
 }
 

@@ -9,6 +9,7 @@
 #include "paths/SplineKey.h"
 
 #include <memory>
+#include <vector>
 
 class PathPanel;
 
@@ -45,6 +46,10 @@ public:
     void setKeyPose(const PathState& pose);
     void insertKey();
     void deleteKey();
+
+    // The editor's undo: every key, the scale and the current key exactly as given.
+    std::vector<SplineKey> copyKeys() const { return {keys.get(), keys.get() + keyCount}; }
+    void restoreKeys(const std::vector<SplineKey>& restored, float restoredScale, int current);
 
     int getKeyCount() const { return keyCount; }
     int getCurrentKey() const { return currentKey; }

@@ -33,6 +33,10 @@ public:
     std::string musicResource() const;          // the resource "Music" plays, or empty
     ResourceData musicBytes() const;            // its bytes, beside the document or linked; none if missing
 
+    // For the reference frames of the editor: the user interface and the objects it lists.
+    Gui& userInterface() { return gui; }
+    Database& objects() { return database; }
+
 private:
     bool loadDocument(const std::string& dataFile, std::string* error);
     std::string problemsOfDocument() const;

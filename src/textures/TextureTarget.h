@@ -23,6 +23,7 @@ public:
     // Draws this target's visual into its texture; the caller has set target and depth surface.
     void renderInto(float time, float delta);
     IDirect3DTexture9* getTexture() const { return texture.get(); }
+    Visual* getVisual() const { return visual; }
 
     static const std::vector<TextureTarget*>& registry() { return renderTargets; }
     static IDirect3DSurface9* depthSurface() { return targetDepthSurface.get(); }

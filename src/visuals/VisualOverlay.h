@@ -22,6 +22,9 @@ public:
     // The screen rectangle (left, top, right, bottom) inside `rect` given by `position`.
     void placement(float& left, float& top, float& right, float& bottom) const;
 
+    float getStart() const { return start; }  // the editor's time line shows the window
+    float getStop() const { return stop; }
+
 private:
     float start = 0;           // seconds
     float stop = 0;            // seconds

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <string>
 
 namespace {
 
@@ -127,6 +128,7 @@ TEST_F(SetupDialogTest, CancelEscapeAndClosingLeaveTheOptions) {
         [](XdotoolDriver& d) { d.key("alt+w alt+F4"); },  // the system menu's Close
     };
     for (auto& way : ways) {
+        SCOPED_TRACE("way " + std::to_string(&way - ways + 1));
         Options options;
         options.width = 1280;
         Shown shown = show(options, way);

@@ -271,9 +271,10 @@ ToolbarGeometry EditorEndToEnd::geometry;
 TEST_F(EditorEndToEnd, SpaceShowsTheEditorAndPausesTheMusic) {
     ASSERT_TRUE(session.openEditor());
     const Picture p = session.screenshot();
-    // The list of the document's names: dark text on the list's light panel, below the toolbar.
+    // The list of the document's names: dark text on the list's light panel, below the toolbar
+    // and the time line.
     int ink = 0;
-    for (int y = 38; y < 38 + 9 * 12; ++y)
+    for (int y = 38 + 64; y < 38 + 64 + 9 * 12; ++y)
         for (int x = 10; x < 110; ++x)
             if (near(p.colour(x, y), 0, 90)) ++ink;
     EXPECT_GT(ink, 100) << "no names in the list";

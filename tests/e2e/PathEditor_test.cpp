@@ -8,6 +8,7 @@
 #include "gui/ObjectBrowser.h"
 #include "gui/PathPanel.h"
 #include "gui/TimeLabel.h"
+#include "gui/TimeLine.h"
 #include "paths/PathSpline.h"
 #include "support/ChildProcess.h"
 #include "support/PrivateXServer.h"
@@ -91,7 +92,9 @@ void makePlan(const std::string& original, Plan& plan) {
     plan.save = {toolbarRight - 16 - 4 - 8, 2 + 5 + (toolbarHeight - 10 - 16) / 2 + 8};
     ObjectBrowser browser;
     ASSERT_TRUE(browser.init(&here.database));
-    browser.setRect({2, 2 + toolbarHeight + 4, WindowWidth - 4, WindowHeight - 4 - toolbarHeight - 4});
+    // Below the toolbar, the time line's strip in its frame, then the browser.
+    const int top = 2 + toolbarHeight + 4 + TimeLine::height + 10 + 4;
+    browser.setRect({2, top, WindowWidth - 4, WindowHeight - 2 - top});
     const Rect list = browser.getList()->getRect();
     plan.pathRow = {list.x + 20, list.y + browser.getList()->getSizeHint().height * 3 / 2};  // row 1
     browser.showObject(1);

@@ -4,6 +4,10 @@
 // production. Each run prints its seed; ZOD_SOAK_SEED=<seed> gives the same inputs again (their
 // timing against the frames may differ), ZOD_SOAK_SECONDS and ZOD_SOAK_INPUTS change the bounds.
 #include "app/LoadResource.h"
+#include "gui/NumberLabel.h"
+#include "gui/TimeLabel.h"
+#include "gui/TimeLine.h"
+#include "support/TestDevice.h"
 #include "support/ChildProcess.h"
 #include "support/PrivateXServer.h"
 #include "support/TestDocument.h"
@@ -140,6 +144,67 @@ class InputMaker {
 public:
     explicit InputMaker(unsigned seed) : random(seed) {}
 
+    // --- the time line, the loop keys, undo and redo -------------------------------------------
+    // Where the strip and the undo and redo buttons are, from the fonts the executable draws with.
+    struct History {
+        int stripTop = 0, undoX = 0, redoX = 0, buttonY = 0;
+    };
+    static History measureHistory() {
+        History h;
+        TestDevice measuring(64, 64);
+        NumberLabel fps;
+        TimeLabel time;
+        if (!fps.init("FPS: ", 4) || !time.init("Time: ")) return h;
+        const int rowHeight = std::max({16, fps.getSizeHint().height, time.getSizeHint().height});
+        const int toolbarRight = 2 + 5 + (WindowWidth - 4 - 10);
+        // From the right: close, save, a separator, the transport panel, a separator, redo, undo.
+        const int transport = 16 + 4 + 16 + 4 + 5 + 4 + time.getSizeHint().width + 4 + 16 + 4 + fps.getSizeHint().width;
+        h.redoX = toolbarRight - 16 - 4 - 16 - 4 - 5 - 4 - transport - 4 - 5 - 4 - 8;
+        h.undoX = h.redoX - 4 - 16;
+        h.buttonY = 2 + 5 + (rowHeight - 16) / 2 + 8;
+        h.stripTop = 2 + rowHeight + 10 + 4 + 5;
+        return h;
+    }
+    void setHistory(const History& h) { history = h; }
+
+    // One input of the editor's additions: a click, drag (any button) or wheel on the strip, a loop
+    // key, undo or redo by key or button.
+    void addHistoryInput(std::vector<std::string>& command, const std::string& window) {
+        auto at = [&](int x, int y) {
+            command.insert(command.end(), {"mousemove", "--window", window, std::to_string(x), std::to_string(y)});
+        };
+        const int y = history.stripTop + pick(TimeLine::height);
+        const int x = 7 + pick(WindowWidth - 14);
+        switch (pick(8)) {
+        case 0: at(x, y); command.insert(command.end(), {"click", pick(3) ? "1" : "3"}); break;
+        case 1: {
+            static const char* const buttons[] = {"1", "2", "3"};
+            const char* button = buttons[pick(3)];
+            at(x, y);
+            command.insert(command.end(), {"mousedown", button});
+            for (int step = 0, steps = 1 + pick(3); step < steps; ++step) {
+                command.insert(command.end(), {"sleep", "0.01"});
+                at(std::clamp(x + pick(301) - 150, 0, WindowWidth - 1), std::clamp(y + pick(41) - 20, 0, WindowHeight - 1));
+            }
+            command.insert(command.end(), {"mouseup", button});
+            break;
+        }
+        case 2:
+            at(x, y);
+            command.insert(command.end(), {"click", "--repeat", std::to_string(1 + pick(6)), "--delay", "5", pick(2) ? "4" : "5"});
+            break;
+        case 3: command.insert(command.end(), {"key", "--delay", "1", pick(2) ? "bracketleft" : "bracketright"}); break;
+        case 4: command.insert(command.end(), {"key", "--delay", "1", "ctrl+z"}); break;
+        case 5: command.insert(command.end(), {"key", "--delay", "1", pick(2) ? "ctrl+y" : "ctrl+shift+z"}); break;
+        default:
+            at(pick(2) ? history.undoX : history.redoX, history.buttonY);
+            command.insert(command.end(), {"click", "1"});
+            break;
+        }
+        command.insert(command.end(), {"sleep", "0.01"});
+    }
+    // --- end of the time line's part --------------------------------------------------------------
+
     // Appends one input (a key, a click, some wheel steps or a whole drag) to the command.
     void add(std::vector<std::string>& command, const std::string& window) {
         auto at = [&](int x, int y) {
@@ -147,6 +212,10 @@ public:
         };
         auto pause = [&] { command.insert(command.end(), {"sleep", "0.01"}); };
         const int kind = pick(100);
+        if (pick(5) == 0) {
+            addHistoryInput(command, window);  // a fifth of the inputs: the time line's part above
+            return;
+        }
         if (kind < 35) {
             static const char* keys[] = {"space", "Tab",   "shift+Tab", "Up",   "Down", "Left", "Right",
                                          "Prior", "Next",  "Home",      "End",  "1",    "2",    "3",
@@ -195,6 +264,7 @@ private:
     }
 
     std::mt19937 random;
+    History history;
 };
 
 TEST(Soak, RandomInputNeitherCrashesTheEditorNorLosesObjects) {
@@ -230,6 +300,7 @@ TEST(Soak, RandomInputNeitherCrashesTheEditorNorLosesObjects) {
     };
 
     InputMaker maker(seed);
+    maker.setHistory(InputMaker::measureHistory());
     const auto deadline = Clock::now() + std::chrono::seconds(seconds);
     long sent = 0;
     int sessions = 0, saves = 0;

@@ -152,7 +152,7 @@ TEST_F(GuiTest, SpaceHidesTheEditorOnceTheListHasTheFocus) {
     ListBox* list = nullptr;
     {
         EditorPanel* editor = gui.getEditor();
-        browser = dynamic_cast<ObjectBrowser*>(editor->childAt(1));
+        browser = editor->getBrowser();
         ASSERT_NE(browser, nullptr);
         list = browser->getList();
     }
@@ -178,7 +178,7 @@ TEST_F(GuiTest, TabVisitsEveryControlAndWrapsAtTheRoot) {
     gui.key(Space, true);
     TransportPanel* transport = music->transportPanel();
     ASSERT_NE(transport, nullptr);
-    ListBox* list = dynamic_cast<ObjectBrowser*>(gui.getEditor()->childAt(1))->getList();
+    ListBox* list = gui.getEditor()->getBrowser()->getList();
 
     // play, pause, time knob, save, close, list, the float's knob, and round to play again.
     int visited = 0;
@@ -206,7 +206,7 @@ TEST_F(GuiTest, TheFloatPanelShowsAndChangesTheValue) {
     ASSERT_TRUE(gui.init(&doc.database, nullptr));
     attach(gui);
     gui.key(Space, true);
-    ObjectBrowser* browser = dynamic_cast<ObjectBrowser*>(gui.getEditor()->childAt(1));
+    ObjectBrowser* browser = gui.getEditor()->getBrowser();
     FloatObject* speed = doc.find<FloatObject>("Speed", TypeFloat);
     FloatPanel* panel = static_cast<FloatPanel*>(speed->getEditor());
     ASSERT_NE(panel, nullptr);
@@ -229,7 +229,7 @@ TEST_F(GuiTest, BrowserShowsLoadingErrorsAndMissingEditors) {
     ASSERT_TRUE(gui.init(&doc.database, nullptr));
     attach(gui);
     gui.key(Space, true);
-    ObjectBrowser* browser = dynamic_cast<ObjectBrowser*>(gui.getEditor()->childAt(1));
+    ObjectBrowser* browser = gui.getEditor()->getBrowser();
     ListBox* list = browser->getList();
     const int broken = 4, musicRow = 5;
     ASSERT_STREQ(doc.database.nameAt(broken), "Broken");

@@ -13,10 +13,12 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
+#include <string>
 
 namespace {
 
-constexpr int Shift = 16, Control = 17, PageUp = 33, Left = 37, Up = 38, Numpad1 = 0x61;
+constexpr int Shift = 16, Control = 17, PageUp = 33, Left = 37, Up = 38, Down = 40, Numpad1 = 0x61;
 
 std::vector<KeyNumbers> twoKeys() {
     return {{3, 5, 7, 0, 0, 0, 0, 0, 0, 0.0f}, {40, 10, 0, 0, 300, 0, 0, 0, 0, 4.0f}};
@@ -58,6 +60,47 @@ TEST_F(PathOrbitViewTest, MovingTheKeyFollowsTheViewPlaneAndLeavesWholeUnits) {
         view.leftButton({0, 0}, 2);
         key = p.path.keyAt(0);
         for (float c : {key.position.x, key.position.y, key.position.z}) EXPECT_EQ(c, std::floor(c));
+    }
+}
+
+// Seen from any side, above and below included, the moved key follows the pointer across the
+// screen (right and up as far as the drag went) and keeps its depth, and a roll turns it about the
+// line of sight.
+TEST_F(PathOrbitViewTest, FromAnySideMovesFollowThePointerAndRollsTurnAboutTheLineOfSight) {
+    const struct {
+        int left, up;
+    } sides[] = {{0, 3}, {2, -2}, {4, 5}, {7, 1}, {13, -4}};
+    for (const auto& side : sides) {
+        view.key(Numpad1, true);
+        for (int k = 0; k < side.left; ++k) view.key(Left, true);
+        for (int k = 0; k < std::abs(side.up); ++k) view.key(side.up > 0 ? Up : Down, true);
+        const Matrix4 seen = view.getView();
+        const SplineKey before = p.path.keyAt(0);
+        view.rightButton({200, 150}, 0);
+        view.mouseMove({224, 132});  // 24 px right, 18 up, at 200 units over 300 px
+        view.rightButton({224, 132}, 2);
+        const SplineKey after = p.path.keyAt(0);
+        const float moved[3] = {after.position.x - before.position.x, after.position.y - before.position.y,
+                                after.position.z - before.position.z};
+        float onScreen[3];  // the move in the camera's axes: right, up, away
+        for (int c = 0; c < 3; ++c) onScreen[c] = moved[0] * seen.m[0][c] + moved[1] * seen.m[1][c] + moved[2] * seen.m[2][c];
+        SCOPED_TRACE("turned left " + std::to_string(side.left) + ", up " + std::to_string(side.up));
+        // Whole units: each axis may lose up to one.
+        EXPECT_NEAR(onScreen[0], 16.0f, 1.8f);
+        EXPECT_NEAR(onScreen[1], 12.0f, 1.8f);
+        EXPECT_NEAR(onScreen[2], 0.0f, 1.8f);
+
+        p.path.setKeyPose({after.position, Quaternion{}});
+        host.keysDown = {Control};
+        view.leftButton({200, 150}, 0);
+        view.mouseMove({230, 150});
+        view.leftButton({230, 150}, 2);
+        host.keysDown.clear();
+        const Quaternion turn = p.path.keyAt(0).orientation;  // from none
+        const float sine = std::sqrt(turn.x * turn.x + turn.y * turn.y + turn.z * turn.z);
+        ASSERT_GT(sine, 0.1f);
+        const float sight = (turn.x * seen.m[0][2] + turn.y * seen.m[1][2] + turn.z * seen.m[2][2]) / sine;
+        EXPECT_NEAR(std::abs(sight), 1.0f, 1e-3f) << "the axis of the roll is the line of sight";
     }
 }
 

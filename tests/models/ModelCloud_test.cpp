@@ -73,6 +73,28 @@ TEST(ModelCloud, EverySliceTwiceWithOppositeWindings) {
     EXPECT_FLOAT_EQ(y24.v, 64.5f / 256.0f);
 }
 
+// Depth writes are off, so the blend is right only when farther slices come first: the faces that
+// look along an axis come with their slices in rising order, those that look back in falling
+// order, so from either side of the cloud each axis' slices are drawn back to front.
+TEST(ModelCloud, SlicesComeBackToFrontFromEitherSide) {
+    const std::vector<CloudVertex> v = ModelCloud::buildVertices();
+    const std::vector<uint16_t> indices = ModelCloud::buildIndices();
+    std::vector<float> order[3][2];  // per axis, per side: the slices' positions as drawn
+    for (size_t t = 0; t + 2 < indices.size(); t += 3) {
+        const CloudVertex &a = v[indices[t]], &b = v[indices[t + 1]], &c = v[indices[t + 2]];
+        const float e1[3] = {b.x - a.x, b.y - a.y, b.z - a.z}, e2[3] = {c.x - a.x, c.y - a.y, c.z - a.z};
+        const float n[3] = {e1[1] * e2[2] - e1[2] * e2[1], e1[2] * e2[0] - e1[0] * e2[2], e1[0] * e2[1] - e1[1] * e2[0]};
+        const int axis = (indices[t] / 4) % 3;
+        const float position = axis == 0 ? a.x : axis == 1 ? a.y : a.z;
+        std::vector<float>& drawn = order[axis][n[0] * a.nx + n[1] * a.ny + n[2] * a.nz > 0];
+        if (drawn.empty() || drawn.back() != position) drawn.push_back(position);
+    }
+    for (int axis = 0; axis < 3; ++axis) {
+        EXPECT_EQ(order[axis][1], (std::vector<float>{-16, -8, 0, 8, 16})) << "facing along axis " << axis;
+        EXPECT_EQ(order[axis][0], (std::vector<float>{16, 8, 0, -8, -16})) << "facing back along axis " << axis;
+    }
+}
+
 TEST(ModelCloud, ShaderFadeMatchesTheNormalInViewSpace) {
     TestDevice screen(32, 32);
     TestDocument doc(

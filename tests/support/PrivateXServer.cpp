@@ -127,7 +127,15 @@ std::string waitForWindow(const std::string& title, int tries, const std::functi
         window = windowNamed(title);
         if (window.empty()) std::this_thread::sleep_for(std::chrono::milliseconds(100));
     }
-    if (!window.empty()) xdotool({"windowfocus", "--sync", window});
+    if (window.empty()) return window;
+    // The focus is given, then looked at: a window that went away meanwhile cannot take it, and a
+    // program that is slow to map its window gets it once it can.
+    for (int k = 0; k < tries; ++k) {
+        if (ended()) return {};
+        commandOutput("timeout 2 xdotool windowfocus --sync " + window + " 2>/dev/null");
+        if (commandOutput("xdotool getwindowfocus 2>/dev/null").rfind(window, 0) == 0) break;
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
     return window;
 }
 

@@ -45,6 +45,8 @@ TEST(VisualOverlay, FadeOutSamplesAndInclusiveWindow) {
 
     ASSERT_TRUE(frame.drawAt(0.0f));
     EXPECT_NEAR(frame.redAt(32, 32), 255, 1);
+    ASSERT_TRUE(frame.drawAt(0.5f));
+    EXPECT_NEAR(frame.redAt(32, 32), 215, 1);  // a quarter in: smoothstep(0.75) = 0.84375, not 0.75
     ASSERT_TRUE(frame.drawAt(1.0f));
     EXPECT_NEAR(frame.redAt(32, 32), 127, 1);  // f = 0.5, alpha byte 127
     ASSERT_TRUE(frame.drawAt(2.0f));           // the window includes its stop

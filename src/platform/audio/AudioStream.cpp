@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <iterator>
 #include <limits>
 
 namespace {
@@ -134,6 +135,30 @@ float interpolate(float p0, float p1, float p2, float p3, float t) {
 
 }  // namespace
 
+struct AudioStream::Decoder {
+    MemoryFile memory;      // its own read position over the shared bytes
+    OggVorbis_File file{};
+    bool open = false;
+    bool failed = false;    // a damaged stream: the rest plays as silence
+    bool broken = false;    // the decoder reported an error: never seeked or read again
+
+    ~Decoder() {
+        if (open) ov_clear(&file);
+    }
+};
+
+AudioStream::AudioStream() = default;
+
+bool AudioStream::openDecoder(Decoder& into) {
+    into.memory = {bytes, byteCount, 0};
+    const ov_callbacks callbacks = {readMemory, seekMemory, nullptr, tellMemory};
+    if (ov_open_callbacks(&into.memory, &into.file, nullptr, 0, callbacks) != 0) {
+        return false;  // the decoder cleans up after a failed open itself
+    }
+    into.open = true;
+    return true;
+}
+
 std::unique_ptr<AudioStream> AudioStream::open(const void* data, std::size_t size, const OutputForm& output,
                                                int& error) {
     error = BASS_ERROR_FILEFORM;
@@ -144,14 +169,13 @@ std::unique_ptr<AudioStream> AudioStream::open(const void* data, std::size_t siz
         return nullptr;
     }
     std::unique_ptr<AudioStream> stream(new AudioStream);
-    stream->memory = {static_cast<const unsigned char*>(data), size, 0};
-    stream->vorbis = std::make_unique<OggVorbis_File>();
-    const ov_callbacks callbacks = {readMemory, seekMemory, nullptr, tellMemory};
-    if (ov_open_callbacks(&stream->memory, stream->vorbis.get(), nullptr, 0, callbacks) != 0) {
-        return nullptr;  // the decoder cleans up after a failed open itself
+    stream->bytes = static_cast<const unsigned char*>(data);
+    stream->byteCount = size;
+    stream->decoder = std::make_unique<Decoder>();
+    if (!stream->openDecoder(*stream->decoder)) {
+        return nullptr;
     }
-    stream->decoderOpen = true;
-    OggVorbis_File* vorbis = stream->vorbis.get();
+    OggVorbis_File* vorbis = &stream->decoder->file;
     if (!ov_seekable(vorbis)) {
         return nullptr;
     }
@@ -171,7 +195,7 @@ std::unique_ptr<AudioStream> AudioStream::open(const void* data, std::size_t siz
     for (long link = 0; link < ov_streams(vorbis); ++link) {
         const ogg_int64_t offset = vorbis->offsets ? vorbis->offsets[link] : 0;
         if (offset < 0 || static_cast<std::uint64_t>(offset) >= size ||
-            !linkDecodes(stream->memory.data, size, static_cast<std::size_t>(offset),
+            !linkDecodes(stream->bytes, size, static_cast<std::size_t>(offset),
                          ov_serialnumber(vorbis, static_cast<int>(link)))) {
             return nullptr;
         }
@@ -202,22 +226,18 @@ std::unique_ptr<AudioStream> AudioStream::open(const void* data, std::size_t siz
     // every link's bounds); playback assumes the decoder at frame 0. A raw seek to the first byte
     // decodes nothing, unlike a seek to frame 0, which divided by zero inside libvorbis on a
     // damaged stream kept in the tests.
-    stream->decoderFailed = ov_raw_seek(vorbis, 0) != 0;
+    stream->decoder->failed = ov_raw_seek(vorbis, 0) != 0;
     error = BASS_OK;
     return stream;
 }
 
-AudioStream::~AudioStream() {
-    if (decoderOpen) {
-        ov_clear(vorbis.get());
-    }
-}
+AudioStream::~AudioStream() = default;
 
 void AudioStream::seekDecoder(std::int64_t frame) {
     window.clear();
     windowStart = frame;
     decoderAt = frame;
-    decoderFailed = decoderBroken || (frame < totalFrames && ov_pcm_seek(vorbis.get(), frame) != 0);
+    decoder->failed = decoder->broken || (frame < totalFrames && ov_pcm_seek(&decoder->file, frame) != 0);
 }
 
 bool AudioStream::fillWindow(std::int64_t last) {
@@ -229,7 +249,7 @@ bool AudioStream::fillWindow(std::int64_t last) {
             return false;
         }
         long want = std::min<long>(room, decodeChunk);
-        if (decoderFailed) {
+        if (decoder->failed) {
             // A damaged stream keeps its length: what cannot be decoded plays as silence.
             long silent = static_cast<long>(std::min<std::int64_t>(want, last + 1 - decoderAt));
             window.insert(window.end(), static_cast<std::size_t>(silent) * 2, 0.0f);
@@ -238,7 +258,7 @@ bool AudioStream::fillWindow(std::int64_t last) {
         }
         float** pcm = nullptr;
         int link = 0;
-        long got = ov_read_float(vorbis.get(), &pcm, static_cast<int>(want), &link);
+        long got = ov_read_float(&decoder->file, &pcm, static_cast<int>(want), &link);
         if (got == OV_HOLE && ++holes < maxHoles) {
             continue;
         }
@@ -246,8 +266,8 @@ bool AudioStream::fillWindow(std::int64_t last) {
             // libvorbis 1.3.7 does not recover from a hard error (a link that does not hold
             // together, a fault): a seek and decode after one divides by zero inside it on some
             // damaged streams. Such a decoder is never asked again; the rest plays as silence.
-            decoderBroken = decoderBroken || (got < 0 && got != OV_HOLE);
-            decoderFailed = true;
+            decoder->broken = decoder->broken || (got < 0 && got != OV_HOLE);
+            decoder->failed = true;
             continue;
         }
         holes = 0;
@@ -290,6 +310,9 @@ void AudioStream::play(double now) {
     ended = pausedAt >= totalFrames;
     playing = true;
     lastHeard = static_cast<double>(pausedAt);
+    unwrapOffset = 0;
+    heardOffset = 0;
+    jumpCount = 0;
     auto from = static_cast<double>(pausedAt), end = static_cast<double>(totalFrames);
     if (output.silent) {
         clock.startFreeRunning(from, end, now + output.latency, sampleRate);
@@ -320,7 +343,13 @@ double AudioStream::position(double now) {
         return static_cast<double>(pausedAt);
     }
     lastHeard = std::max(lastHeard, clock.heard(now));
-    return lastHeard;
+    // Jumps back to the loop's start count once they are heard.
+    while (jumpCount > 0 && jumps[0].at <= lastHeard) {
+        heardOffset = jumps[0].offset;
+        std::copy(jumps + 1, jumps + jumpCount, jumps);
+        --jumpCount;
+    }
+    return std::max(0.0, lastHeard - heardOffset);
 }
 
 void AudioStream::render(float* mix, int frames, double now, double heardAt) {
@@ -329,19 +358,30 @@ void AudioStream::render(float* mix, int frames, double now, double heardAt) {
     }
     // Output frame k of a run plays source position runStart + k * sampleRate / output.rate; kept
     // in integers so that long runs do not drift.
-    const std::int64_t runEnd =
-        ((totalFrames - runStart) * output.rate + sampleRate - 1) / sampleRate;  // first k past the end
     auto sourceAt = [&](std::int64_t k, std::int64_t& whole, float& fraction) {
         std::int64_t scaled = k * sampleRate;
         whole = runStart + scaled / output.rate;
         fraction = static_cast<float>(scaled % output.rate) / static_cast<float>(output.rate);
     };
+    // The first k whose source position is at or past frame.
+    auto outputAt = [&](std::int64_t frame) {
+        return ((frame - runStart) * output.rate + sampleRate - 1) / sampleRate;
+    };
     const double step = static_cast<double>(sampleRate) / output.rate;
-    const double first = static_cast<double>(runStart) + static_cast<double>(runOutput) * step;
+    const double first = static_cast<double>(runStart) + static_cast<double>(runOutput) * step + unwrapOffset;
     int done = 0;
     while (done < frames && !ended) {
+        std::int64_t stop = outputAt(totalFrames);  // first k past the end
+        bool jumpAtStop = false;
+        if (loopEnd > loopStart && loopEnd > runStart) {
+            const std::int64_t k = outputAt(loopEnd);
+            if (k > runOutput && k <= stop) {
+                stop = k;
+                jumpAtStop = true;
+            }
+        }
         int chunk = std::min(frames - done, output.bufferFrames);
-        auto count = static_cast<int>(std::min<std::int64_t>(chunk, runEnd - runOutput));
+        auto count = static_cast<int>(std::min<std::int64_t>(chunk, stop - runOutput));
         if (count <= 0) {
             ended = true;
             break;
@@ -370,11 +410,155 @@ void AudioStream::render(float* mix, int frames, double now, double heardAt) {
         }
         runOutput += count;
         done += count;
+        if (jumpAtStop && runOutput == stop) {
+            jumpToLoopStart(static_cast<double>(runStart) + static_cast<double>(stop) * step);
+            continue;
+        }
         if (count < chunk) {
             ended = true;
         }
     }
     double end = ended ? static_cast<double>(totalFrames)
                        : static_cast<double>(runStart) + static_cast<double>(runOutput) * step;
-    clock.handed(first, end, now, heardAt, sampleRate);
+    clock.handed(first, end + unwrapOffset, now, heardAt, sampleRate);
+}
+
+// --- the loop ----------------------------------------------------------------------------------
+
+bool AudioStream::setLoop(std::int64_t start, std::int64_t end) {
+    if (end <= start) {
+        loopStart = loopEnd = 0;
+        ++loopGeneration;
+        headReady = false;
+        return true;
+    }
+    // Shorter than an output buffer the jumps would outrun the record of them.
+    const std::int64_t shortest = std::max<std::int64_t>(sampleRate / 20, 2 * output.bufferFrames);
+    if (start < 0 || end > totalFrames || end - start < shortest) {
+        return false;
+    }
+    if (start != loopStart || end != loopEnd) {
+        loopStart = start;
+        loopEnd = end;
+        ++loopGeneration;
+        headReady = false;
+    }
+    return true;
+}
+
+void AudioStream::jumpToLoopStart(double reached) {
+    if (jumpCount == static_cast<int>(std::size(jumps))) {
+        // Cannot happen with loops of the shortest allowed length; should it, the oldest counts now.
+        heardOffset = jumps[0].offset;
+        std::copy(jumps + 1, jumps + jumpCount, jumps);
+        --jumpCount;
+    }
+    const double at = reached + unwrapOffset;
+    unwrapOffset += reached - static_cast<double>(loopStart);
+    jumps[jumpCount++] = {at, unwrapOffset};
+    runStart = loopStart;
+    runOutput = 0;
+    if (headReady) {
+        // The prepared start takes over: no seek on this thread, so no gap.
+        std::swap(decoder, spare);
+        std::swap(window, head);
+        windowStart = loopStart;
+        decoderAt = spareAt;
+        headReady = false;
+    } else {
+        seekDecoder(loopStart);  // not prepared in time: correct, if perhaps not seamless
+    }
+    // The clock counts on across the jump; the stream's end moves on with it.
+    clock.extend(static_cast<double>(totalFrames) + unwrapOffset);
+}
+
+AudioStream::LoopJob AudioStream::loopJob() {
+    LoopJob job;
+    job.needed = loopEnd > loopStart && !headReady;
+    job.generation = loopGeneration;
+    job.start = loopStart;
+    return job;
+}
+
+std::int64_t AudioStream::decodeHead(const LoopJob& job) {
+    if (!spare) {
+        spare = std::make_unique<Decoder>();
+        if (!openDecoder(*spare)) {
+            spare.reset();
+            return -1;
+        }
+    }
+    if (head.capacity() < window.capacity()) {
+        head.reserve(window.capacity());
+    }
+    head.clear();
+    Decoder& d = *spare;
+    d.failed = d.broken || ov_pcm_seek(&d.file, job.start) != 0;
+    if (d.failed) {
+        return -1;
+    }
+    // As much of the start as one decoder chunk: the window's room beside one output buffer.
+    std::int64_t at = job.start;
+    const std::int64_t want = std::min<std::int64_t>(decodeChunk, totalFrames - job.start);
+    const int used = std::min(channelCount, 8);
+    while (at - job.start < want) {
+        float** pcm = nullptr;
+        int link = 0;
+        long got = ov_read_float(&d.file, &pcm, static_cast<int>(want - (at - job.start)), &link);
+        if (got == OV_HOLE) continue;
+        if (got <= 0) {
+            d.broken = got < 0;
+            d.failed = true;
+            return -1;
+        }
+        for (long i = 0; i < got; ++i) {
+            float left = 0, right = 0;
+            for (int c = 0; c < used; ++c) {
+                left += pcm[c][i] * mixLeft[c];
+                right += pcm[c][i] * mixRight[c];
+            }
+            head.push_back(left);
+            head.push_back(right);
+        }
+        at += got;
+    }
+    return at;
+}
+
+void AudioStream::finishHead(const LoopJob& job, std::int64_t reached) {
+    // A loop moved meanwhile, or a damaged stream: the jump seeks on the output thread instead.
+    if (job.generation != loopGeneration || reached < 0) {
+        return;
+    }
+    spareAt = reached;
+    headReady = true;
+}
+
+// --- decode channels ---------------------------------------------------------------------------
+
+long AudioStream::decode(float* into, long frames) {
+    long done = 0;
+    int holes = 0;
+    while (done < frames && !decoder->failed && decoderAt < totalFrames) {
+        float** pcm = nullptr;
+        int link = 0;
+        const long want = std::min<long>(frames - done, decodeChunk);
+        long got = ov_read_float(&decoder->file, &pcm, static_cast<int>(want), &link);
+        if (got == OV_HOLE && ++holes < maxHoles) continue;
+        if (got <= 0) {
+            decoder->broken = got < 0 && got != OV_HOLE;
+            decoder->failed = true;
+            break;
+        }
+        holes = 0;
+        got = static_cast<long>(std::min<std::int64_t>(got, totalFrames - decoderAt));
+        for (long i = 0; i < got; ++i) {
+            for (int c = 0; c < channelCount; ++c) {
+                into[(done + i) * channelCount + c] = pcm[c][i];
+            }
+        }
+        done += got;
+        decoderAt += got;
+    }
+    return done;
 }

@@ -60,3 +60,10 @@ double StreamClock::heard(double now) const {
     double position = anchorPosition + (now - anchorTime) * slope;
     return std::clamp(position, startPosition, std::min(handedEnd, endPosition));
 }
+
+void StreamClock::extend(double end) {
+    endPosition = end;
+    if (freeRunning) {
+        handedEnd = end;
+    }
+}

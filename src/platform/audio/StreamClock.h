@@ -15,6 +15,7 @@ public:
     // seconds of the high-resolution clock, positions in the stream's frames, rate in frames/s.
     void handed(double first, double end, double now, double heardAt, double rate);
     double heard(double now) const;  // the position heard at now
+    void extend(double end);         // the stream's end moved on (a loop jumped back)
 
 private:
     double startPosition = 0;  // frames; nothing before it is reported

@@ -2,7 +2,8 @@
 // Ogg Vorbis data held in memory, played on the library's own thread. Positions are bytes of the
 // stream's decoded form (16-bit samples x channels x the stream's own rate). The position reported
 // is what is heard now. Without a usable output device the streams play to a silent output that
-// keeps real time. Call everything from one thread; the output thread is the library's own.
+// keeps real time. Call everything from one thread, except that a decode channel may be read on
+// another; the output thread is the library's own.
 #pragma once
 
 #include "platform/d3d9/d3d9types.h"  // DWORD, BOOL, HWND
@@ -29,6 +30,8 @@ constexpr int BASS_ERROR_ILLPARAM = 20; // a parameter is invalid
 constexpr int BASS_ERROR_DEVICE = 23;   // no such device
 constexpr int BASS_ERROR_FREQ = 25;     // unsupported output rate
 constexpr int BASS_ERROR_FILEFORM = 41; // not Ogg Vorbis, or a form this library cannot play
+constexpr int BASS_ERROR_NOTAVAIL = 37; // not for this kind of stream
+constexpr int BASS_ERROR_ENDED = 45;    // a decode channel has given all its data
 constexpr int BASS_ERROR_UNKNOWN = -1;
 
 // Starts the output at freq Hz. Fails when already started or when no output at all can run.
@@ -44,6 +47,11 @@ struct BASS_INFO {
 };
 BOOL BASS_GetInfo(BASS_INFO* info);
 
+// Flags of BASS_StreamCreateFile. A decode channel is never played: its data is read with
+// BASS_ChannelGetData, as 32-bit floats, from any one thread at a time.
+constexpr DWORD BASS_SAMPLE_FLOAT = 0x100;
+constexpr DWORD BASS_STREAM_DECODE = 0x200000;
+
 // Opens a stream over length bytes at file + offset; mem must be TRUE (files are not read). The
 // bytes are used in place and must stay valid until the stream is freed.
 HSTREAM BASS_StreamCreateFile(BOOL mem, const void* file, DWORD offset, DWORD length, DWORD flags);
@@ -55,3 +63,22 @@ BOOL BASS_ChannelSetPosition(DWORD handle, QWORD pos);  // beyond the end: the e
 QWORD BASS_ChannelGetPosition(DWORD handle);  // what is heard now; (QWORD)-1 on failure
 float BASS_ChannelBytes2Seconds(DWORD handle, QWORD pos);   // negative on failure
 QWORD BASS_ChannelSeconds2Bytes(DWORD handle, float pos);   // whole frames; (QWORD)-1 on failure
+
+struct BASS_CHANNELINFO {
+    DWORD freq = 0;   // the stream's own rate, Hz
+    DWORD chans = 0;  // its channels
+    DWORD flags = 0;  // as created
+};
+BOOL BASS_ChannelGetInfo(DWORD handle, BASS_CHANNELINFO* info);
+QWORD BASS_ChannelGetLength(DWORD handle);  // bytes of the decoded form; (QWORD)-1 on failure
+// Decode channels: the next length bytes of float samples, the channels interleaved; the count of
+// bytes given, or (DWORD)-1 at the end (BASS_ERROR_ENDED) and on failure.
+DWORD BASS_ChannelGetData(DWORD handle, void* buffer, DWORD length);
+
+// This library's own: reaching byte position end jumps back to start without a gap, until the
+// loop is changed or ended (end <= start). FALSE for a loop outside the stream or too short to
+// jump gaplessly (under a twentieth of a second or two output buffers).
+BOOL BASS_ChannelSetLoop(DWORD handle, QWORD start, QWORD end);
+// Decodes ahead what the stream will need: the loop's start, ready before the jump. Call it once
+// a frame while a loop is set; length is not used.
+BOOL BASS_ChannelUpdate(DWORD handle, DWORD length);

@@ -3,11 +3,13 @@
 #pragma once
 
 #include "platform/d3d9/GlContext.h"
+#include "platform/d3d9/LiveObjects.h"
 #include "platform/d3d9/d3d9.h"
 
 #include <epoxy/gl.h>
 
 #include <memory>
+#include <type_traits>
 #include <vector>
 
 namespace d3d9 {
@@ -32,6 +34,8 @@ public:
     void indexBounds(size_t start, size_t count, size_t* smallest, size_t* largest);
 
 private:
+    Counted counted{std::is_same_v<Interface, IDirect3DVertexBuffer9> ? &LiveObjects::vertexBuffers
+                                                                          : &LiveObjects::indexBuffers};
     Buffer() = default;
     ~Buffer() override;
 

@@ -1,6 +1,7 @@
 #include "platform/d3d9/GlContext.h"
 
 #include "platform/d3d9/GlState.h"
+#include "platform/win/XServerSync.h"
 
 #include <SDL.h>
 #include <dlfcn.h>
@@ -63,7 +64,10 @@ GlContext::~GlContext() {
         SDL_GL_MakeCurrent(nullptr, nullptr);
         SDL_GL_DeleteContext(static_cast<SDL_GLContext>(context));
     }
-    if (hidden) SDL_DestroyWindow(hidden);
+    if (hidden) {
+        win::settleBeforeDestroying(hidden);  // SDL may have sent its wakeup to this window
+        SDL_DestroyWindow(hidden);
+    }
     if (videoStarted) SDL_QuitSubSystem(SDL_INIT_VIDEO);
 }
 

@@ -4,6 +4,7 @@
 // is gone (Apply then fails).
 #pragma once
 
+#include "platform/d3d9/LiveObjects.h"
 #include "platform/d3d9/d3d9.h"
 
 #include <array>
@@ -34,6 +35,7 @@ public:
     void vertexShaderConstants(UINT start, const float* data, UINT count);
 
 private:
+    Counted counted{&LiveObjects::stateBlocks};
     ~StateBlock() override = default;
 
     template <class K, class V>

@@ -5,6 +5,7 @@
 
 #include "platform/d3d9/GlContext.h"
 #include "platform/d3d9/Texture.h"
+#include "platform/d3d9/LiveObjects.h"
 #include "platform/d3d9/d3d9.h"
 
 #include <epoxy/gl.h>
@@ -31,6 +32,7 @@ public:
     UINT samples() const { return sampleCount; }
 
 private:
+    Counted counted{&LiveObjects::surfaces};
     Surface() = default;
     ~Surface() override;
 

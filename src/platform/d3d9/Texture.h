@@ -5,6 +5,7 @@
 #pragma once
 
 #include "platform/d3d9/GlContext.h"
+#include "platform/d3d9/LiveObjects.h"
 #include "platform/d3d9/d3d9.h"
 
 #include <epoxy/gl.h>
@@ -36,6 +37,7 @@ public:
     void contentChanged();  // drawn into: regenerates automatic mip levels
 
 private:
+    Counted counted{&LiveObjects::textures};
     Texture() = default;
     ~Texture() override;
 

@@ -3,6 +3,7 @@
 // parameter token, missing end token within the size limit) gives no shader and an error text.
 #pragma once
 
+#include "platform/d3d9/LiveObjects.h"
 #include "platform/d3d9/d3d9.h"
 
 #include <cstddef>
@@ -26,6 +27,7 @@ public:
     const std::string& glsl() const { return source; }  // declarations and `void vsMain()`
 
 private:
+    Counted counted{&LiveObjects::vertexShaders};
     VertexShader() = default;
     ~VertexShader() override = default;
 

@@ -98,6 +98,7 @@ DialogWindow::~DialogWindow() {
         if (control.picture) SDL_DestroyTexture(control.picture);
     }
     if (renderer) SDL_DestroyRenderer(renderer);
+    win::settleBeforeDestroying(sdlWindow);
     if (sdlWindow) SDL_DestroyWindow(sdlWindow);
 }
 
@@ -258,6 +259,7 @@ INT_PTR DialogWindow::runModal() {
         control.picture = nullptr;
     }
     SDL_DestroyRenderer(renderer);
+    win::settleBeforeDestroying(sdlWindow);
     SDL_DestroyWindow(sdlWindow);
     renderer = nullptr;
     sdlWindow = nullptr;

@@ -166,6 +166,7 @@ BOOL DestroyWindow(HWND window) {
     win::liveWindows().erase(window);
     win::destroyedWindows().insert(window);
     SDL_SetWindowData(window->sdlWindow, win::nativeKey, nullptr);
+    win::settleBeforeDestroying(window->sdlWindow);
     SDL_DestroyWindow(window->sdlWindow);
     delete window;
     return TRUE;

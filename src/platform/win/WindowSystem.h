@@ -4,6 +4,7 @@
 #pragma once
 
 #include "platform/win/NativeWindow.h"
+#include "platform/win/XServerSync.h"
 #include "platform/win/win32.h"
 
 struct SDL_Window;

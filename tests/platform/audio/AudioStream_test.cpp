@@ -266,3 +266,45 @@ TEST(AudioStream, DamagedStreamsSeekAndPlayAgainWithoutHarm) {
     }
     EXPECT_GE(opened, 4);
 }
+
+TEST(AudioStream, ALoopJumpsBackToItsStartWithoutAGapAndReportsPositionsInside) {
+    auto bytes = testStream("tones-44100-stereo.ogg");
+    int error = 0;
+    auto stream = AudioStream::open(bytes.data(), bytes.size(), form(44100), error);
+    ASSERT_TRUE(stream);
+    const std::int64_t start = 22050, end = 22050 + 11025;  // 0.5 s to 0.75 s
+    // What the loop's start sounds like, played from there.
+    double now = 0;
+    stream->setPosition(start, now);
+    stream->play(now);
+    const Rendered reference = render(*stream, 44100, 0.3, now);
+    stream->pause(now);
+
+    auto none = [] {};
+    ASSERT_FALSE(stream->setLoop(start, start + 100));  // too short to jump gaplessly
+    ASSERT_TRUE(stream->setLoop(start, end));
+    stream->setPosition(end - 6000, now);
+    stream->play(now);
+    Rendered out;
+    for (int piece = 0; piece < 10; ++piece) {
+        stream->prepareLoop(none, none);  // as the music does once a frame
+        Rendered part = render(*stream, 44100, 0.1, now);
+        out.left.insert(out.left.end(), part.left.begin(), part.left.end());
+        const double heard = stream->position(now);
+        EXPECT_GE(heard, static_cast<double>(start)) << "piece " << piece;
+        EXPECT_LE(heard, static_cast<double>(end)) << "piece " << piece;
+    }
+    // Each pass through the loop sounds exactly as its start played from there: no gap, no click.
+    for (std::size_t jump : {std::size_t{6000}, std::size_t{6000 + 11025}, std::size_t{6000 + 2 * 11025}}) {
+        ASSERT_LT(jump + 8000, out.left.size());
+        int differing = 0;
+        for (std::size_t i = 0; i < 8000; ++i) differing += out.left[jump + i] != reference.left[i];
+        EXPECT_EQ(differing, 0) << "after the jump at output frame " << jump;
+    }
+    EXPECT_GT(peak({out.left.begin() + 5900, out.left.begin() + 6100}), 0.1f);
+
+    // Without the loop the stream plays on past its end.
+    ASSERT_TRUE(stream->setLoop(0, 0));
+    render(*stream, 44100, 0.5, now);
+    EXPECT_GT(stream->position(now), static_cast<double>(end));
+}

@@ -1,10 +1,14 @@
 // Drives a window of this process with real X input (xdotool) from a second thread while the
 // main thread runs the window's modal loop. If the loop has not ended some seconds after the
 // steps, the driver asks it to quit (SDL_QUIT, which a dialog takes as Cancel), so no test hangs.
+// Everything waits for a state, never for a time: the steps start once the window is shown and
+// holds the keyboard focus, and finish returns once the window is gone from the X server, so that
+// the next window of the same title is never mistaken for this one.
 #pragma once
 
 #include <SDL.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdio>
@@ -35,10 +39,36 @@ public:
         });
     }
 
-    // The modal loop returned: stop waiting.
+    // The modal loop returned: stop waiting, and wait until the window is gone.
     void finish() {
         done = true;
         if (thread.joinable()) thread.join();
+        if (!window.empty()) {
+            const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+            while (!run("getwindowname " + window).empty() && std::chrono::steady_clock::now() < deadline)
+                std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            window.clear();
+        }
+    }
+
+    // The window titled `title` once it is shown and holds the keyboard focus (it is given the
+    // focus and the pointer, as there is no window manager under Xvfb); empty if that does not
+    // happen within `seconds`. A window of the title that goes away meanwhile is not the one.
+    static std::string focusedWindow(const std::string& title, int seconds) {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+        while (std::chrono::steady_clock::now() < deadline) {
+            std::string ids = run("search --onlyvisible --name '^" + title + "$'");
+            for (std::size_t at = 0; at < ids.size();) {
+                std::size_t end = std::min(ids.find('\n', at), ids.size());
+                const std::string id = ids.substr(at, end - at);
+                at = end + 1;
+                run("mousemove --window " + id + " 2 2");
+                run("windowfocus --sync " + id, 2);
+                if (run("getwindowfocus") == id) return id;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
+        return {};
     }
 
     void click(int x, int y) {
@@ -66,16 +96,9 @@ public:
 
 private:
     bool waitForWindow() {
-        std::string ids = run("search --sync --onlyvisible --name '^" + title + "$'", seconds);
-        std::size_t end = ids.find('\n');
-        window = ids.substr(0, end);
-        if (window.empty()) return false;
-        found = true;
-        // No window manager under Xvfb: give the keyboard focus and put the pointer inside.
-        run("mousemove --window " + window + " 2 2");
-        run("windowfocus --sync " + window);
-        pause(100);
-        return true;
+        window = focusedWindow(title, seconds);
+        found = !window.empty();
+        return found;
     }
 
     std::string title;

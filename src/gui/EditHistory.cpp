@@ -1,0 +1,147 @@
+#include "gui/EditHistory.h"
+
+#include "database/Database.h"
+#include "database/FloatObject.h"
+#include "paths/PathSpline.h"
+
+#include <cstring>
+
+namespace {
+
+EditHistory* current = nullptr;  // not owned; the editor's
+
+bool capture(Object* object, EditHistory::State& state) {
+    if (!object) return false;
+    if (Object* found = object->castTo(TypeFloat)) {
+        state.path = false;
+        state.value = static_cast<FloatObject*>(found)->value;
+        return true;
+    }
+    if (Object* found = object->castTo(TypePathSpline)) {
+        auto* path = static_cast<PathSpline*>(found);
+        state.path = true;
+        state.keys = path->copyKeys();
+        state.scale = path->getScale();
+        state.currentKey = path->getCurrentKey();
+        return true;
+    }
+    return false;
+}
+
+bool sameBits(const void* a, const void* b, std::size_t size) {
+    return std::memcmp(a, b, size) == 0;
+}
+
+}  // namespace
+
+bool EditHistory::State::sameEdits(const State& other) const {
+    if (path != other.path) return false;
+    if (!path) return sameBits(&value, &other.value, sizeof value);
+    return keys.size() == other.keys.size() && sameBits(&scale, &other.scale, sizeof scale) &&
+           (keys.empty() || sameBits(keys.data(), other.keys.data(), keys.size() * sizeof(SplineKey)));
+}
+
+EditHistory::EditHistory() = default;
+
+EditHistory::~EditHistory() {
+    if (current == this) current = nullptr;
+}
+
+EditHistory* EditHistory::active() { return current; }
+void EditHistory::activate() { current = this; }
+
+void EditHistory::beginEdit(Object* object) {
+    if (current) current->begin(object);
+}
+
+void EditHistory::endEdit() {
+    if (current) current->end();
+}
+
+void EditHistory::begin(Object* object) {
+    Database* database = object ? object->database : nullptr;
+    const int index = database ? database->indexOf(object) : -1;
+    if (open && index == pending.index && database == pendingDatabase) return;  // the same gesture goes on
+    end();
+    if (index < 0) return;
+    Step step;
+    if (!capture(object, step.before)) return;
+    step.index = index;
+    const char* name = database->nameAt(index);
+    step.name = name ? name : "";
+    pending = std::move(step);
+    pendingDatabase = database;
+    open = true;
+}
+
+void EditHistory::end() {
+    if (!open) return;
+    open = false;
+    Object* object = pendingDatabase ? pendingDatabase->objectAt(pending.index) : nullptr;
+    pendingDatabase = nullptr;
+    if (!capture(object, pending.after) || pending.after.sameEdits(pending.before)) return;
+    // A new step drops what could be redone; the saved position may go with it.
+    if (savedPosition > position) savedPosition = -1;
+    steps.resize(static_cast<std::size_t>(position));
+    steps.push_back(std::move(pending));
+    ++position;
+    if (static_cast<int>(steps.size()) > limit) {
+        steps.erase(steps.begin());
+        --position;
+        savedPosition = savedPosition > 0 ? savedPosition - 1 : -1;
+    }
+}
+
+int EditHistory::apply(Database* database, const Step& step, const State& state) {
+    if (!database) return -1;
+    int index = step.index;
+    const char* name = database->nameAt(index);
+    if (!name || step.name != name) {
+        // Another document layout (a reload): the first object of that name.
+        index = -1;
+        for (int i = 0; i < database->count() && index < 0; ++i)
+            if (step.name == database->nameAt(i)) index = i;
+    }
+    Object* object = index >= 0 ? database->objectAt(index) : nullptr;
+    if (!object) return -1;
+    if (Object* found = state.path ? nullptr : object->castTo(TypeFloat)) {
+        static_cast<FloatObject*>(found)->setValue(state.value);
+    } else if (Object* path = state.path ? object->castTo(TypePathSpline) : nullptr) {
+        static_cast<PathSpline*>(path)->restoreKeys(state.keys, state.scale, state.currentKey);
+    } else {
+        return -1;
+    }
+    return index;
+}
+
+int EditHistory::undo(Database* database) {
+    end();
+    if (!canUndo()) return -1;
+    --position;
+    return apply(database, steps[static_cast<std::size_t>(position)], steps[static_cast<std::size_t>(position)].before);
+}
+
+int EditHistory::redo(Database* database) {
+    end();
+    if (!canRedo()) return -1;
+    const Step& step = steps[static_cast<std::size_t>(position)];
+    ++position;
+    return apply(database, step, step.after);
+}
+
+void EditHistory::markSaved() {
+    end();
+    savedPosition = position;
+}
+
+void EditHistory::cancelGesture() {
+    open = false;
+    pendingDatabase = nullptr;
+}
+
+void EditHistory::clear() {
+    cancelGesture();
+    steps.clear();
+    position = 0;
+    savedPosition = 0;
+}

@@ -1,0 +1,73 @@
+// EditHistory: the editor's undo and redo. A step holds what one gesture (a knob drag, a key press
+// or wheel notch on a knob, a drag in a path view, a button) changed of one object: its editable
+// state before and after. Steps name their object by its place and name in the document, never by
+// pointer, so no step outlives what it points to; a reload that builds new objects may keep the
+// steps (the same document finds the same objects) or drop them with clear(). Panels report their
+// gestures through the active history, the one the editor registered; without one nothing is kept.
+#pragma once
+
+#include "paths/SplineKey.h"
+
+#include <string>
+#include <vector>
+
+class Database;
+class Object;
+
+class EditHistory {
+public:
+    static constexpr int limit = 500;  // the oldest steps go beyond this
+
+    EditHistory();
+    ~EditHistory();
+    EditHistory(const EditHistory&) = delete;
+    EditHistory& operator=(const EditHistory&) = delete;
+
+    static EditHistory* active();  // the editor's history, or none
+    void activate();
+
+    // Before a change of object: its state is kept as the step's start, once per gesture.
+    static void beginEdit(Object* object);
+    // The gesture is over: a step when its object changed.
+    static void endEdit();
+
+    // Takes back (or does again) the last step; the index of the object it changed in database,
+    // or -1 when there was nothing to do or the object cannot be found.
+    int undo(Database* database);
+    int redo(Database* database);
+    bool canUndo() const { return position > 0; }
+    bool canRedo() const { return position < static_cast<int>(steps.size()); }
+
+    void markSaved();                  // the document's file now holds what the objects hold
+    bool isModified() const { return position != savedPosition; }
+    void clear();                      // no steps; the document counts as saved as it is
+    // A gesture in progress is forgotten without a step; the steps stay. Before the database it
+    // began in goes away (a reload), this or clear() must be called.
+    void cancelGesture();
+
+    struct State {  // what an edit can change of an object
+        bool path = false;
+        float value = 0.0f;              // a float's
+        std::vector<SplineKey> keys;     // a path's
+        float scale = 1.0f;
+        int currentKey = 0;              // restored, but selecting a key is no edit
+        bool sameEdits(const State& other) const;
+    };
+
+private:
+    struct Step {
+        int index = -1;     // among the document's named elements
+        std::string name;   // checked against the index; found by name when they disagree
+        State before, after;
+    };
+    void begin(Object* object);
+    void end();
+    int apply(Database* database, const Step& step, const State& state);
+
+    std::vector<Step> steps;
+    int position = 0;          // steps done; undo takes back steps[position - 1]
+    int savedPosition = 0;     // position when last saved; -1 when no position matches the file
+    bool open = false;         // a gesture runs: pending holds its start
+    Step pending;
+    Database* pendingDatabase = nullptr;  // not owned; only while the gesture runs
+};

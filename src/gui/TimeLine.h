@@ -1,0 +1,98 @@
+// TimeLine: the editor's strip across its whole width: the music's length with its bars and beats,
+// its loudness (computed off the main thread, shown once ready), the selected object's active
+// ranges, the loop region and the current time. A click or left drag seeks (to the nearest beat;
+// with Shift, exactly) and pauses; a right drag marks the loop (on beats), a right click clears it;
+// the wheel zooms about the pointer and a middle drag scrolls. It never takes the keyboard focus;
+// the editor gives it the loop keys. The loop acts on the music only while enabled (the editor
+// shown), so the production without the editor plays as ever.
+#pragma once
+
+#include "clock/Waveform.h"
+#include "gui/Label.h"
+#include "gui/ScreenDrawing.h"
+#include "gui/TimeRanges.h"
+#include "gui/Widget.h"
+
+#include <vector>
+
+class Music;
+class Object;
+
+class TimeLine : public Widget {
+public:
+    static constexpr int height = 50;  // the strip's inner height; its frame adds the margins
+
+    TimeLine();
+    ~TimeLine() override;
+
+    bool init(Music* music);   // false without the label font
+    void setObject(Object* object) { selected = object; }  // whose ranges to show; none shows none
+
+    // The loop, in seconds; end <= start: none.
+    void setLoop(float start, float end);
+    void clearLoop() { setLoop(0, 0); }
+    void setLoopStartHere();   // at the current time (a later end stays)
+    void setLoopEndHere();
+    bool hasLoop() const { return loopEnd > loopStart; }
+    float getLoopStart() const { return loopStart; }
+    float getLoopEnd() const { return loopEnd; }
+    void enableLoop(bool enabled);  // whether the music loops (the editor is shown)
+
+    float timeAt(int x) const;   // the time under a column of the window
+    int xAt(float time) const;   // the column of a time
+    float snap(float time) const;  // to the nearest beat, within the music
+    const TimeRanges& getRanges() const { return ranges; }
+    Waveform& getWaveform() { return waveform; }
+    bool isZoomed() const { return zoom > 1.0f; }
+
+    bool focusIn(int direction) override;
+    bool draw(float time, float delta) override;
+    void leftButton(Point p, int action) override;
+    void middleButton(Point p, int action) override;
+    void rightButton(Point p, int action) override;
+    void mouseMove(Point p) override;
+    void wheel(Point p, float notches) override;
+    void mouseLeave() override;
+    void setRect(const Rect& r) override;
+
+private:
+    enum class Drag { None, Seek, Loop, Scroll };
+
+    void seekTo(Point p);
+    bool beginDrag(Point p, Drag kind);  // false while another drag runs or without the capture
+    void endDrag();
+    void clampView();
+    void applyLoop();
+    void buildWaveform();  // the columns' lines, again when the view or the data changed
+    void line(float x0, float y0, float x1, float y1, D3DCOLOR colour);
+    void box(float x0, float y0, float x1, float y1, D3DCOLOR colour);
+
+    Music* music = nullptr;       // not owned
+    Object* selected = nullptr;   // not owned; set by the editor every frame
+    Label fontKeeper;             // keeps the label font alive for the strip's text
+    Waveform waveform;
+    TimeRanges ranges;
+
+    float length = 1.0f;          // seconds of music shown when not zoomed
+    float zoom = 1.0f;            // 1: the whole music; more shows less
+    float viewStart = 0.0f;       // seconds at the left edge
+    float loopStart = 0.0f;
+    float loopEnd = 0.0f;
+    bool loopEnabled = false;
+
+    Drag drag = Drag::None;
+    Point dragStart{};
+    float dragViewStart = 0.0f;   // viewStart when a scroll began
+    float dragLoopFrom = 0.0f;    // the snapped time where a loop drag began
+    bool dragMoved = false;       // a loop drag went far enough to be one
+
+    std::vector<ColourVertex> waveLines;  // cached: rebuilt when the view or the data changes
+    int waveBins = -1;                    // bins the cache was built from
+    float waveView[2] = {};               // viewStart and seconds per pixel of the cache
+    Rect waveRect{};                      // and the rectangle
+    std::vector<ColourVertex> lines;      // this frame's lines
+    std::vector<ColourVertex> boxes;      // this frame's filled boxes, two triangles each
+
+    static int instances;
+    static ComRef<IDirect3DStateBlock9> stateBlock;
+};

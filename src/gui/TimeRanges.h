@@ -1,0 +1,28 @@
+// TimeRanges: when an object is active on the demo's time line, as the editor's time line shows it:
+// rows of ranges (an overlay's window, a scene's camera keys, one row per item of a group) and the
+// key times of a path as ticks. An object without a time of its own has neither.
+#pragma once
+
+#include <string>
+#include <vector>
+
+class Object;
+
+struct TimeRange {
+    float start = 0.0f;  // seconds
+    float stop = 0.0f;
+};
+
+struct TimeRow {
+    std::string name;               // the item's, for a group's row; empty otherwise
+    std::vector<TimeRange> ranges;  // in the order found
+};
+
+struct TimeRanges {
+    std::vector<TimeRow> rows;
+    int rowCount = 0;           // rows in use; the vectors keep their room between calls
+    std::vector<float> ticks;   // a path's key times
+
+    // Replaces what is held with the ranges of object (none: nothing).
+    void measure(Object* object);
+};

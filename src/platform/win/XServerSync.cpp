@@ -1,0 +1,32 @@
+#include "platform/win/XServerSync.h"
+
+#include <SDL.h>
+#include <SDL_syswm.h>
+
+#include <dlfcn.h>
+
+namespace win {
+
+// SDL wakes its own event wait by sending a message to one of its windows (a hidden one too, such
+// as the GL context's) over a second connection to the X server. A window destroyed before the
+// server has read such a message makes the server refuse it (BadWindow), and Xlib reports that on
+// the second connection only when SDL closes it at the end: the program then dies with an X error
+// after a normal run (seen under load). A round trip on the window's own connection first: the
+// server reads both connections, ready to it together, before it answers, so the message reaches
+// the window while it still exists.
+void settleBeforeDestroying(SDL_Window* window) {
+    using Sync = int (*)(Display*, int);
+    static Sync sync = nullptr;
+    static bool looked = false;
+    if (!looked) {
+        looked = true;
+        if (void* x11 = dlopen("libX11.so.6", RTLD_LAZY | RTLD_NOLOAD))  // SDL has loaded it
+            sync = reinterpret_cast<Sync>(dlsym(x11, "XSync"));
+    }
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (sync && window && SDL_GetWindowWMInfo(window, &info) && info.subsystem == SDL_SYSWM_X11)
+        sync(info.info.x11.display, 0);
+}
+
+}  // namespace win

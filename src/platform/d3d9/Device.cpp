@@ -2,6 +2,7 @@
 #include "platform/d3d9/Device.h"
 
 #include "platform/d3d9/Buffer.h"
+#include "platform/d3d9/DrawProfile.h"
 #include "platform/d3d9/Formats.h"
 #include "platform/d3d9/Texture.h"
 #include "platform/d3d9/VertexShader.h"
@@ -200,8 +201,11 @@ HRESULT Device::Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR c
         gl.apply(clearState);
         glClear(mask);
     };
+    const bool profiling = DrawProfile::active();
+    if (profiling) DrawProfile::begin();
     if (count == 0) clearRect(vx1, vy1, vx2, vy2);
     for (DWORD i = 0; i < count; ++i) clearRect(rects[i].x1, rects[i].y1, rects[i].x2, rects[i].y2);
+    if (profiling) DrawProfile::end("clear", renderTarget->width(), renderTarget->height(), 0);
     renderStatesDirty = true;
     return D3D_OK;
 }
@@ -214,6 +218,8 @@ HRESULT Device::Present() {
     copy.scissor = false;
     copy.colorMask = 0xf;
     gl.apply(copy);
+    const bool profiling = DrawProfile::active();
+    if (profiling) DrawProfile::begin();
     GLuint source = framebuffer;
     if (renderTarget.get() != backBuffer.get()) {  // show the back buffer, not the current target
         backBuffer->attach(GL_COLOR_ATTACHMENT0);
@@ -238,6 +244,7 @@ HRESULT Device::Present() {
     const bool same = UINT(dw) == w && UINT(dh) == h;
     glBlitFramebuffer(0, 0, w, h, 0, dh, dw, 0, GL_COLOR_BUFFER_BIT, same ? GL_NEAREST : GL_LINEAR);
     SDL_GL_SwapWindow(window);
+    if (profiling) DrawProfile::end("present", w, h, 0);
     gl.forgetFramebuffer(framebuffer);
     gl.forgetFramebuffer(resolveFramebuffer);
     gl.forgetFramebuffer(0);

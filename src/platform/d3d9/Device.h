@@ -138,6 +138,8 @@ private:
     void bindAttributes(const VertexLayout& layout, GLuint buffer, size_t offset, UINT stride);
     size_t stream(GLuint buffer, size_t* position, size_t capacity, const void* data, size_t size, size_t align);
     void afterDraw();
+    template <class Call>
+    void drawGl(UINT primitives, Call call);  // the GL draw call, measured when profiling
     static UINT vertexCountOf(D3DPRIMITIVETYPE type, UINT primitiveCount);
 
     // Presentation and targets

@@ -2,6 +2,7 @@
 // uploaded by change counter, and the draw calls (DrawPrimitive*UP stream through rings).
 #include "platform/d3d9/Device.h"
 
+#include "platform/d3d9/DrawProfile.h"
 #include "platform/d3d9/MatrixMath.h"
 #include "platform/d3d9/Buffer.h"
 #include "platform/d3d9/Texture.h"
@@ -331,6 +332,19 @@ HRESULT Device::prepareDraw(const VertexLayout& l) {
     return D3D_OK;
 }
 
+template <class Call>
+void Device::drawGl(UINT primitives, Call call) {
+    if (!DrawProfile::active()) {
+        call();
+        return;
+    }
+    DrawProfile::begin();
+    call();
+    DrawProfile::end(DrawProfile::describe(lastKey, wantedGl.blend, wantedGl.depthTest && depthUsable,
+                                           wantedGl.depthWrite),
+                     renderTarget->width(), renderTarget->height(), primitives);
+}
+
 // --- draws --------------------------------------------------------------------------------------------------
 UINT Device::vertexCountOf(D3DPRIMITIVETYPE type, UINT n) {
     switch (type) {
@@ -377,7 +391,7 @@ HRESULT Device::DrawPrimitive(D3DPRIMITIVETYPE type, UINT startVertex, UINT prim
     HRESULT hr = prepareDraw(l);
     if (FAILED(hr)) return hr;
     bindAttributes(l, vb->name(), streamSource.offset, streamSource.stride);
-    glDrawArrays(kPrimitive[type], static_cast<GLint>(startVertex), static_cast<GLsizei>(count));
+    drawGl(primitiveCount, [&] { glDrawArrays(kPrimitive[type], static_cast<GLint>(startVertex), static_cast<GLsizei>(count)); });
     return D3D_OK;
 }
 
@@ -417,9 +431,11 @@ HRESULT Device::DrawIndexedPrimitive(D3DPRIMITIVETYPE type, INT baseVertexIndex,
     if (FAILED(hr)) return hr;
     bindAttributes(l, vb->name(), streamSource.offset, streamSource.stride);
     glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, ib->name());
-    glDrawElementsBaseVertex(kPrimitive[type], static_cast<GLsizei>(count),
-                             indexSize == 4 ? GL_UNSIGNED_INT : GL_UNSIGNED_SHORT,
-                             reinterpret_cast<const void*>(size_t(startIndex) * indexSize), baseVertexIndex);
+    drawGl(primitiveCount, [&] {
+        glDrawElementsBaseVertex(kPrimitive[type], static_cast<GLsizei>(count),
+                                 indexSize == 4 ? GL_UNSIGNED_INT : GL_UNSIGNED_SHORT,
+                                 reinterpret_cast<const void*>(size_t(startIndex) * indexSize), baseVertexIndex);
+    });
     return D3D_OK;
 }
 
@@ -435,7 +451,7 @@ HRESULT Device::DrawPrimitiveUP(D3DPRIMITIVETYPE type, UINT primitiveCount, cons
     if (FAILED(hr)) return hr;
     const size_t at = stream(streamVertices, &streamVertexPosition, kStreamVertexBytes, vertices, bytes, stride);
     bindAttributes(l, streamVertices, 0, stride);
-    glDrawArrays(kPrimitive[type], static_cast<GLint>(at / stride), static_cast<GLsizei>(count));
+    drawGl(primitiveCount, [&] { glDrawArrays(kPrimitive[type], static_cast<GLint>(at / stride), static_cast<GLsizei>(count)); });
     return D3D_OK;
 }
 
@@ -462,9 +478,11 @@ HRESULT Device::DrawIndexedPrimitiveUP(D3DPRIMITIVETYPE type, UINT minIndex, UIN
     const size_t at = stream(streamVertices, &streamVertexPosition, kStreamVertexBytes, firstVertex, vertexBytes, stride);
     bindAttributes(l, streamVertices, 0, stride);
     const size_t indexAt = stream(streamIndices, &streamIndexPosition, kStreamIndexBytes, indexData, indexBytes, indexSize);
-    glDrawElementsBaseVertex(kPrimitive[type], static_cast<GLsizei>(count),
-                             indexSize == 4 ? GL_UNSIGNED_INT : GL_UNSIGNED_SHORT, reinterpret_cast<const void*>(indexAt),
-                             static_cast<GLint>(at / stride) - static_cast<GLint>(minIndex));
+    drawGl(primitiveCount, [&] {
+        glDrawElementsBaseVertex(kPrimitive[type], static_cast<GLsizei>(count),
+                                 indexSize == 4 ? GL_UNSIGNED_INT : GL_UNSIGNED_SHORT, reinterpret_cast<const void*>(indexAt),
+                                 static_cast<GLint>(at / stride) - static_cast<GLint>(minIndex));
+    });
     return D3D_OK;
 }
 

@@ -202,3 +202,10 @@ public:
 
 // The Direct3D object, or null when no OpenGL 3.3 core context can be had.
 ComRef<IDirect3D9> Direct3DCreate9(UINT sdkVersion);
+
+// Profiling markers, as Direct3D 9's D3DPERF functions (names in UTF-8 here). Draws between
+// BeginEvent and its EndEvent are reported under that name to a listening profiler
+// (d3d9::DrawProfile); GetStatus is non-zero while one listens, so callers build names only then.
+DWORD D3DPERF_GetStatus();
+int D3DPERF_BeginEvent(D3DCOLOR color, const char* name);
+int D3DPERF_EndEvent();

@@ -243,8 +243,10 @@ HRESULT Device::Present() {
     glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
     const bool same = UINT(dw) == w && UINT(dh) == h;
     glBlitFramebuffer(0, 0, w, h, 0, dh, dw, 0, GL_COLOR_BUFFER_BIT, same ? GL_NEAREST : GL_LINEAR);
+    if (profiling) DrawProfile::end("present: flip", w, h, 0);
+    if (profiling) DrawProfile::begin();
     SDL_GL_SwapWindow(window);
-    if (profiling) DrawProfile::end("present", w, h, 0);
+    if (profiling) DrawProfile::end("present: swap", w, h, 0);
     gl.forgetFramebuffer(framebuffer);
     gl.forgetFramebuffer(resolveFramebuffer);
     gl.forgetFramebuffer(0);

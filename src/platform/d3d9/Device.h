@@ -134,6 +134,8 @@ private:
     static VertexLayout layoutOf(DWORD fvf);
     HRESULT prepareDraw(const VertexLayout& layout);
     void buildKey(const VertexLayout& layout, ProgramKey* key) const;
+    static bool blendReplacesOpaque(const GlRenderState& wanted);
+    bool sourceAlphaIsOne(bool vertexAlpha) const;
     void uploadUniforms(Program& program);
     void bindAttributes(const VertexLayout& layout, GLuint buffer, size_t offset, UINT stride);
     size_t stream(GLuint buffer, size_t* position, size_t capacity, const void* data, size_t size, size_t align);
@@ -191,6 +193,7 @@ private:
     ProgramKey lastKey;
     Program* lastProgram = nullptr;
     DWORD lastKeyFvf = ~0u;
+    bool vertexAlphaOne = false;  // every vertex of the draw has diffuse alpha 1 (set by each draw)
 };
 
 }  // namespace d3d9

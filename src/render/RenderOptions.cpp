@@ -7,6 +7,7 @@
 
 const char* const renderUsage =
     "Usage: zodrender -o OUT [-d<file>] [--fps N] [--size WxH] [--from S] [--to S] [--antialias]\n"
+    "                 [--quality draft|normal|best]\n"
     "Renders the production (or the document given with -d) without a window.\n"
     "  -o OUT        the video to write (H.264 and AAC in MP4 unless the name says otherwise),\n"
     "                or NAME.png for the frames NAME00000.png, NAME00001.png ...\n"
@@ -15,7 +16,8 @@ const char* const renderUsage =
     "  --size WxH    picture size in pixels (default 1920x1080)\n"
     "  --from S      start at S seconds (default 0)\n"
     "  --to S        stop at S seconds (default: when the production ends)\n"
-    "  --antialias   multisampled antialiasing\n";
+    "  --antialias   multisampled antialiasing\n"
+    "  --quality Q   video encoding: draft (fastest), normal (default) or best (slowest, smallest)\n";
 
 namespace {
 
@@ -46,7 +48,8 @@ bool RenderOptions::parse(int argc, char** argv, std::string* error) {
     for (int i = 1; i < argc; ++i) {
         std::string word = argv[i];
         // Options with a value take it from the next word.
-        const bool valued = word == "-o" || word == "--fps" || word == "--size" || word == "--from" || word == "--to";
+        const bool valued = word == "-o" || word == "--fps" || word == "--size" || word == "--from" || word == "--to" ||
+                            word == "--quality";
         if (valued && i + 1 >= argc) return fail(word + " needs a value");
         const char* value = valued ? argv[++i] : nullptr;
         if (word == "-o") {
@@ -69,6 +72,10 @@ bool RenderOptions::parse(int argc, char** argv, std::string* error) {
             if (!readSeconds(value, &from)) return fail("--from needs a time in seconds");
         } else if (word == "--to") {
             if (!readSeconds(value, &to)) return fail("--to needs a time in seconds");
+        } else if (word == "--quality") {
+            quality = value;
+            if (quality != "draft" && quality != "normal" && quality != "best")
+                return fail("--quality needs draft, normal or best");
         } else if (word == "--antialias") {
             antialias = true;
         } else {

@@ -13,6 +13,7 @@ struct RenderOptions {
     double from = 0.0;      // seconds
     double to = -1.0;       // seconds; negative: until the production ends by itself
     bool antialias = false;
+    std::string quality = "normal";  // --quality draft|normal|best: the video encoder's speed
 
     bool parse(int argc, char** argv, std::string* error);  // error says what was wrong
     bool pngSequence() const;                               // output ends with ".png"

@@ -383,6 +383,8 @@ HRESULT Device::prepareDraw(const VertexLayout& l) {
     } else {
         gl.apply(wantedGl);
     }
+    const GlRenderState& applied = gl.current();
+    if ((applied.depthTest && applied.depthWrite) || applied.stencil) cleanDepth = nullptr;
     gl.useProgram(lastProgram->id);
     uploadUniforms(*lastProgram);
     for (GLuint s = 0; s < lastKey.stageCount; ++s) {

@@ -321,6 +321,8 @@ HRESULT Device::BeginReadRenderTarget(UINT slot) {
     r.copy.clear();
     context->makeCurrent();
     bindTargets();
+    while (glGetError() != GL_NO_ERROR) {  // only this read's own failure counts
+    }
     const size_t bytes = size_t(r.width) * r.height * 4;
     if (!r.buffer) glGenBuffers(1, &r.buffer);
     glBindBuffer(GL_PIXEL_PACK_BUFFER, r.buffer);

@@ -119,6 +119,7 @@ HRESULT Device::initialise(HWND hwnd, D3DPRESENT_PARAMETERS* p) {
     glClearDepth(1);
     glClearStencil(0);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
+    if (autoDepth && hasStencil(autoDepth->format())) knownStencil = autoDepth;  // cleared to 0 just now
     return glGetError() == GL_NO_ERROR ? D3D_OK : D3DERR_NOTAVAILABLE;
 }
 
@@ -185,6 +186,14 @@ HRESULT Device::Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR c
                            cleanDepthValue == depth;
     const bool stencilSame = !(flags & D3DCLEAR_STENCIL) || (cleanStencil && cleanStencilValue == (stencil & 0xff));
     if (depthSame && stencilSame) flags &= ~DWORD(D3DCLEAR_ZBUFFER | D3DCLEAR_STENCIL);
+    // Clearing depth alone keeps the stencil bits beside it, which costs the rasterizer a read of
+    // every one; where the stencil's value is known, it is cleared to that value along with depth.
+    DWORD stencilValue = stencil & 0xff;
+    if ((flags & D3DCLEAR_ZBUFFER) && !(flags & D3DCLEAR_STENCIL) && knownStencil &&
+        knownStencil.get() == depthStencil.get()) {
+        flags |= D3DCLEAR_STENCIL;
+        stencilValue = knownStencilValue;
+    }
     if (!(flags & (D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER | D3DCLEAR_STENCIL))) return D3D_OK;
     context->makeCurrent();
     bindTargets();
@@ -198,7 +207,7 @@ HRESULT Device::Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR c
     glClearColor(((color >> 16) & 0xff) / 255.0f, ((color >> 8) & 0xff) / 255.0f, (color & 0xff) / 255.0f,
                  alpha ? (color >> 24) / 255.0f : 1.0f);
     glClearDepth(depth);
-    glClearStencil(static_cast<GLint>(stencil & 0xff));
+    glClearStencil(static_cast<GLint>(stencilValue));
     GLbitfield mask = ((flags & D3DCLEAR_TARGET) ? GL_COLOR_BUFFER_BIT : 0) |
                       ((flags & D3DCLEAR_ZBUFFER) ? GL_DEPTH_BUFFER_BIT : 0) |
                       ((flags & D3DCLEAR_STENCIL) ? GL_STENCIL_BUFFER_BIT : 0);
@@ -222,7 +231,12 @@ HRESULT Device::Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR c
         cleanDepth = whole && (flags & D3DCLEAR_ZBUFFER) ? depthStencil : nullptr;
         cleanDepthValue = depth;
         cleanStencil = whole && both;
-        cleanStencilValue = stencil & 0xff;
+        cleanStencilValue = stencilValue;
+        if (flags & D3DCLEAR_STENCIL) {
+            const bool same = knownStencil.get() == depthStencil.get() && knownStencilValue == stencilValue;
+            if (whole) knownStencil = depthStencil, knownStencilValue = stencilValue;
+            else if (!same) knownStencil = nullptr;
+        }
     }
     if (profiling) DrawProfile::end("clear", renderTarget->width(), renderTarget->height(), 0);
     renderStatesDirty = true;

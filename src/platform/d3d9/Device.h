@@ -199,6 +199,8 @@ private:
     float cleanDepthValue = 0;
     bool cleanStencil = false;      // its stencil too (or it has none)
     DWORD cleanStencilValue = 0;
+    ComRef<Surface> knownStencil;   // a depth surface whose stencil holds one value throughout; or none
+    DWORD knownStencilValue = 0;
     bool vertexAlphaOne = false;
     struct ReadSlot {              // a read-back under way
         GLuint buffer = 0;         // pixel pack buffer, owned; 0: not made yet

@@ -385,6 +385,7 @@ HRESULT Device::prepareDraw(const VertexLayout& l) {
     }
     const GlRenderState& applied = gl.current();
     if ((applied.depthTest && applied.depthWrite) || applied.stencil) cleanDepth = nullptr;
+    if (applied.stencil) knownStencil = nullptr;
     gl.useProgram(lastProgram->id);
     uploadUniforms(*lastProgram);
     for (GLuint s = 0; s < lastKey.stageCount; ++s) {

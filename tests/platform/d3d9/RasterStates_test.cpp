@@ -227,6 +227,11 @@ TEST(RasterStates, ColourWriteMaskAndStencil) {
     drawScreenQuad(t.get(), 0, 0, 8, 8, 0xff00ff00);
     EXPECT_EQ(t.pixel(1, 4) & 0xffffff, 0x00ff00u);
     EXPECT_EQ(t.pixel(6, 4) & 0xffffff, 0u);
+    // Clearing depth alone keeps what the stencil holds.
+    t->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0, 1, 7);
+    drawScreenQuad(t.get(), 0, 0, 8, 8, 0xff0000ff);
+    EXPECT_EQ(t.pixel(1, 4) & 0xffffff, 0x0000ffu);
+    EXPECT_EQ(t.pixel(6, 4) & 0xffffff, 0u);
 }
 
 TEST(RasterStates, FogBlendsTowardsTheFogColour) {

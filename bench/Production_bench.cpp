@@ -9,6 +9,11 @@
 //     median_vs_clear, their ratio. On a machine shared with other work the wall clock mostly
 //     measures waiting, so the same figures follow from the processor time of the whole process
 //     (every rasterizer thread included): cpu_median_ms, cpu_worst_second_fps, cpu_vs_clear.
+//   Whole/<size>: every act in one pass at 800 x 600 (0) and 1920 x 1080 (1): median_ms,
+//     cpu_median_ms, and for the full-HD pass cpu_vs_800x600 (and wall_vs_800x600), its median
+//     against the 800 x 600 one of the same run.
+//   Breakdown/<act>: full HD, one frame a second of demo time drawn with every operation measured
+//     alone (d3d9::DrawProfile); prints a table per act of what each visual and model costs.
 //   FirstFrame (runs first, in a fresh process): from nothing to the loading picture presented,
 //     as the program starts (window, device, picture); first_frame_ms and its share of the one
 //     second that start-up may take, of_one_second.
@@ -18,13 +23,16 @@
 #include "database/Database.h"
 #include "gui/Gui.h"
 #include "gui/SplashImage.h"
+#include "platform/d3d9/DrawProfile.h"
 
 #include <benchmark/benchmark.h>
 #include <tinyxml.h>
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <ctime>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -71,8 +79,8 @@ constexpr float delta = 1.0f / 60.0f;
 class Production {
 public:
     // Null, or what failed.
-    const char* create() {
-        if (!display.create(nullptr, true, false, 800, 600)) return "no window or device (no display?)";
+    const char* create(int width, int height) {
+        if (!display.create(nullptr, true, false, width, height)) return "no window or device (no display?)";
         // The music object (the editor's clock) needs the audio output; it is never played here.
         audioStarted = startAudio(display.window);
         if (!audioStarted) return "no audio output";
@@ -112,14 +120,16 @@ public:
     Gui gui;
 };
 
-Production* production(const char*& failure) {
+// One production at a time, made again when another size is asked for.
+Production* production(const char*& failure, int width = 800, int height = 600) {
     static std::unique_ptr<Production> instance;
     static const char* why = nullptr;
-    static bool tried = false;
-    if (!tried) {
-        tried = true;
+    static int madeWidth = 0, madeHeight = 0;
+    if (madeWidth != width || madeHeight != height) {
+        madeWidth = width, madeHeight = height;
+        instance.reset();
         instance = std::make_unique<Production>();
-        why = instance->create();
+        why = instance->create(width, height);
         if (why) instance.reset();
     }
     failure = why;
@@ -200,9 +210,98 @@ void BM_FirstFrame(benchmark::State& state) {
     state.counters["first_frame_ms"] = ms;
     state.counters["of_one_second"] = ms / 1000.0;
 }
+struct Size {
+    int width, height;
+    const char* name;
+};
+constexpr Size sizes[] = {{800, 600, "800 x 600"}, {1920, 1080, "1920 x 1080"}};
+
+void BM_Whole(benchmark::State& state) {
+    static double smallWall = 0, smallCpu = 0;  // the 800 x 600 pass of this run
+    const Size& size = sizes[state.range(0)];
+    const char* failure = nullptr;
+    Production* p = production(failure, size.width, size.height);
+    if (!p) {
+        state.SkipWithError(failure);
+        return;
+    }
+    state.SetLabel(size.name);
+    std::vector<double> wall, cpu;
+    for (auto _ : state) {
+        wall.clear(), cpu.clear();
+        for (float t = acts[0].start + step / 2; t < acts[std::size(acts) - 1].stop; t += step) {
+            const Cost frame = p->frame(t);
+            wall.push_back(frame.wall);
+            cpu.push_back(frame.cpu);
+        }
+    }
+    state.counters["median_ms"] = median(wall);
+    state.counters["cpu_median_ms"] = median(cpu);
+    if (state.range(0) == 0) {
+        smallWall = median(wall), smallCpu = median(cpu);
+    } else if (smallCpu > 0) {
+        state.counters["wall_vs_800x600"] = median(wall) / smallWall;
+        state.counters["cpu_vs_800x600"] = median(cpu) / smallCpu;
+    }
+}
+
+// Per act at full HD: each visual and model's draws, summed per frame over one frame a second.
+void BM_Breakdown(benchmark::State& state) {
+    const char* failure = nullptr;
+    Production* p = production(failure, 1920, 1080);
+    if (!p) {
+        state.SkipWithError(failure);
+        return;
+    }
+    const Act& act = acts[state.range(0)];
+    state.SetLabel(act.name);
+    struct Sum {
+        int draws = 0;
+        double fragments = 0, samples = 0, cpuMs = 0;
+    };
+    std::map<std::pair<std::string, std::string>, Sum> sums;
+    int frames = 0;
+    double total = 0;
+    for (auto _ : state) {
+        for (float t = act.start + 0.5f; t < act.stop; t += 1.0f) {
+            p->frame(t - delta);  // the state the frame before leaves behind
+            d3d9::DrawProfile::start();
+            p->frame(t);
+            for (const d3d9::DrawRecord& r : d3d9::DrawProfile::stop()) {
+                Sum& sum = sums[{r.label.empty() ? "(screen)" : r.label, r.operation}];
+                ++sum.draws;
+                sum.fragments += double(r.fragments);
+                sum.samples += double(r.samples);
+                sum.cpuMs += r.cpuMs;
+                total += r.cpuMs;
+            }
+            ++frames;
+        }
+    }
+    const double screen = 1920.0 * 1080.0;
+    std::printf("\n%s (%d frames)\n| drawn by | program | draws | shaded / screen | written / screen | ms | ns / fragment |\n"
+                "|---|---|---|---|---|---|---|\n", act.name, frames);
+    std::vector<std::pair<double, std::string>> rows;
+    for (const auto& [key, sum] : sums) {
+        char line[512];
+        std::snprintf(line, sizeof line, "| %s | %s | %.1f | %.2f | %.2f | %.2f | %s |\n", key.first.c_str(),
+                      key.second.c_str(), sum.draws / double(frames), sum.fragments / frames / screen,
+                      sum.samples / frames / screen, sum.cpuMs / frames,
+                      sum.fragments > 0 ? std::to_string(int(sum.cpuMs * 1e6 / sum.fragments + 0.5)).c_str() : "-");
+        rows.push_back({sum.cpuMs, line});
+    }
+    std::sort(rows.rbegin(), rows.rend());
+    for (const auto& row : rows) std::fputs(row.second.c_str(), stdout);
+    std::printf("| total | | | | | %.2f | |\n", total / frames);
+    std::fflush(stdout);
+    state.counters["profiled_ms"] = total / std::max(frames, 1);
+}
+
 BENCHMARK(BM_FirstFrame)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 BENCHMARK(BM_Act)->DenseRange(0, 5)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Whole)->DenseRange(0, 1)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Breakdown)->DenseRange(0, 5)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -142,6 +142,7 @@ int main(int argc, char** argv) {
         settings.width = options.width;
         settings.height = options.height;
         settings.fps = options.fps;
+        settings.quality = options.quality;
         settings.musicStart = double(first) / options.fps;
         settings.duration = total > 0 ? double(total) / options.fps : -1.0;
         // A segment is one chunk of a longer video: the music is added once over the whole when joined.
@@ -157,20 +158,28 @@ int main(int argc, char** argv) {
     const auto started = std::chrono::steady_clock::now();
     const float delta = 1.0f / static_cast<float>(options.fps);
     std::vector<std::uint32_t> pixels;
+    // Each frame is written while the next one is drawn: the oldest queued frame goes out.
+    auto writeOldest = [&]() -> std::string {
+        if (!renderer->takePixels(&pixels)) return "Cannot read the rendered frame back";
+        return sink->write(pixels.data()) ? std::string() : sink->error();
+    };
     int done = 0;
     for (int n = first; n < end; ++n) {
         if (interrupted) return fail("interrupted; nothing was written");
         const float time = static_cast<float>(double(n) / options.fps);
         // Without --to the render ends where the player ends: when nothing is drawn any more.
         if (!renderer->render(time, delta) && !bounded) break;
-        if (!renderer->readPixels(&pixels)) return fail("Cannot read the rendered frame back");
-        if (!sink->write(pixels.data())) return fail(sink->error());
+        if (!renderer->queuePixels()) return fail("Cannot read the rendered frame back");
+        if (renderer->queuedPixels() > 1)
+            if (std::string failure = writeOldest(); !failure.empty()) return fail(failure);
         ++done;
         if (terminal && (done % 5 == 0 || n + 1 == end)) {
             double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
             showProgress(done, total, seconds, time);
         }
     }
+    while (renderer->queuedPixels() > 0)
+        if (std::string failure = writeOldest(); !failure.empty()) return fail(failure);
     if (terminal) std::fputc('\n', stderr);
     if (done == 0) return fail("nothing to render: the production draws nothing at " + std::to_string(options.from) + " s");
     renderer.reset();  // the device goes before the encoder is waited for, as in the player

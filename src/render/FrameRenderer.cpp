@@ -146,6 +146,23 @@ bool FrameRenderer::readPixels(std::vector<std::uint32_t>* pixels) {
     return SUCCEEDED(device->ReadRenderTarget(reinterpret_cast<DWORD*>(pixels->data()), display.width, display.height));
 }
 
+bool FrameRenderer::queuePixels() {
+    if (!device || queued >= int(IDirect3DDevice9::kReadSlots)) return false;
+    if (FAILED(device->BeginReadRenderTarget(nextSlot))) return false;
+    nextSlot = (nextSlot + 1) % IDirect3DDevice9::kReadSlots;
+    ++queued;
+    return true;
+}
+
+bool FrameRenderer::takePixels(std::vector<std::uint32_t>* pixels) {
+    if (!device || queued == 0) return false;
+    const UINT slot = (nextSlot + IDirect3DDevice9::kReadSlots - UINT(queued)) % IDirect3DDevice9::kReadSlots;
+    --queued;
+    pixels->resize(std::size_t(display.width) * display.height);
+    return SUCCEEDED(device->FinishReadRenderTarget(slot, reinterpret_cast<DWORD*>(pixels->data()), display.width,
+                                                    display.height));
+}
+
 std::string FrameRenderer::musicResource() const {
     const TiXmlElement* demo = document->FirstChildElement("demo");
     const char* resource = nullptr;  // the last element named "Music" is the music, as in the database

@@ -30,6 +30,11 @@ public:
     bool render(float time, float delta);       // one frame into the back buffer; false: nothing drawn
     bool present(float time, float delta);      // one frame as the player draws it, presented
     bool readPixels(std::vector<std::uint32_t>* pixels);  // the last frame, top row first
+    // The same in two halves, so that the next frame is drawn while this one is still on its way:
+    // queuePixels takes the last frame (up to two may wait), takePixels hands out the oldest.
+    bool queuePixels();
+    bool takePixels(std::vector<std::uint32_t>* pixels);
+    int queuedPixels() const { return queued; }
     std::string musicResource() const;          // the resource "Music" plays, or empty
     ResourceData musicBytes() const;            // its bytes, beside the document or linked; none if missing
 
@@ -49,4 +54,6 @@ private:
     Database database;
     Gui gui;
     bool audioStarted = false;
+    int queued = 0;     // frames queued and not yet taken
+    UINT nextSlot = 0;  // the read slot the next queuePixels uses
 };

@@ -7,6 +7,7 @@
 
 const char* const renderUsage =
     "Usage: zodrender -o OUT [-d<file>] [--fps N] [--size WxH] [--from S] [--to S] [--antialias]\n"
+    "                 [--quality draft|normal|best]\n"
     "Renders the production (or the document given with -d) without a window.\n"
     "  -o OUT        the video to write (H.264 and AAC in MP4 unless the name says otherwise),\n"
     "                or NAME.png for the frames NAME00000.png, NAME00001.png ...\n"
@@ -21,6 +22,7 @@ const char* const renderUsage =
     "  --force       render even when the document has problems (they are listed all the same)\n"
     "  --layout WxH  lay the picture out as the player does in a WxH window, scaled to the output\n"
     "                (default 800x600); --layout output places overlays in the output's pixels\n"
+    "  --quality Q   video encoding: draft (fastest), normal (default) or best (slowest, smallest)\n"
     "Over many machines: zodrender --plan DIR [--chunk S] -o OUT ..., then --task DIR N for each\n"
     "chunk, --progress DIR, --assemble DIR (scripts/render-cluster.sh does it all with Slurm).\n";
 
@@ -54,7 +56,7 @@ bool RenderOptions::parse(int argc, char** argv, std::string* error) {
         std::string word = argv[i];
         // Options with a value take it from the next word.
         const bool valued = word == "-o" || word == "--fps" || word == "--size" || word == "--from" || word == "--to" ||
-                            word == "--frames" || word == "--layout";
+                            word == "--frames" || word == "--layout" || word == "--quality";
         if (valued && i + 1 >= argc) return fail(word + " needs a value");
         const char* value = valued ? argv[++i] : nullptr;
         if (word == "-o") {
@@ -85,6 +87,10 @@ bool RenderOptions::parse(int argc, char** argv, std::string* error) {
                 return fail("--frames needs A:B, the first frame and the one after the last, as in 0:300");
             firstFrame = a;
             endFrame = b;
+        } else if (word == "--quality") {
+            quality = value;
+            if (quality != "draft" && quality != "normal" && quality != "best")
+                return fail("--quality needs draft, normal or best");
         } else if (word == "--antialias") {
             antialias = true;
         } else if (word == "--force") {

@@ -18,6 +18,7 @@ struct RenderOptions {
     bool force = false;     // render a document that has problems
     int layoutWidth = 800;  // the player's window whose picture is scaled to the output;
     int layoutHeight = 600; // 0 x 0: placed in the output's own pixels
+    std::string quality = "normal";  // --quality draft|normal|best: the video encoder's speed
 
     bool parse(int argc, char** argv, std::string* error);  // error says what was wrong
     bool pngSequence() const;                               // output ends with ".png"

@@ -110,6 +110,9 @@ bool VideoEncoder::open(const VideoSettings& wanted) {
     std::string ext = extensionOf(settings.output);
     if (ext.empty() || ext == ".mp4" || ext == ".m4v" || ext == ".mov" || ext == ".mkv") {
         args.insert(args.end(), {"-c:v", "libx264", "-pix_fmt", "yuv420p", "-crf", "18"});
+        // normal keeps the encoder's own default speed.
+        if (settings.quality == "draft") args.insert(args.end(), {"-preset", "ultrafast"});
+        if (settings.quality == "best") args.insert(args.end(), {"-preset", "slower"});
         if (!settings.music.empty()) args.insert(args.end(), {"-c:a", "aac", "-b:a", "192k"});
         if (ext.empty()) args.insert(args.end(), {"-f", "mp4"});
     }
@@ -147,15 +150,45 @@ bool VideoEncoder::open(const VideoSettings& wanted) {
 
 bool VideoEncoder::write(const std::uint32_t* pixels) {
     if (pipe < 0) return false;
-    const char* bytes = reinterpret_cast<const char*>(pixels);
-    std::size_t left = std::size_t(settings.width) * settings.height * 4;
+    if (!writer.joinable()) writer = std::thread([this] { feed(); });
+    if (!waitForWriter()) {
+        message = "ffmpeg stopped: " + errorOutput();
+        return false;
+    }
+    std::unique_lock<std::mutex> guard(lock);
+    pending.assign(pixels, pixels + std::size_t(settings.width) * settings.height);
+    full = true;
+    changed.notify_all();
+    return true;
+}
+
+bool VideoEncoder::waitForWriter() {
+    std::unique_lock<std::mutex> guard(lock);
+    changed.wait(guard, [this] { return !full || failed; });
+    return !failed;
+}
+
+void VideoEncoder::feed() {
+    std::unique_lock<std::mutex> guard(lock);
+    for (;;) {
+        changed.wait(guard, [this] { return full || stopping; });
+        if (!full) return;  // stopping with nothing left
+        guard.unlock();
+        // pending is not touched by write while full is set.
+        const bool ok = writeAll(reinterpret_cast<const char*>(pending.data()), pending.size() * 4);
+        guard.lock();
+        full = false;
+        failed = failed || !ok;
+        changed.notify_all();
+        if (failed) return;
+    }
+}
+
+bool VideoEncoder::writeAll(const char* bytes, std::size_t left) {
     while (left > 0) {
         ssize_t n = ::write(pipe, bytes, left);
         if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) {
-            message = "ffmpeg stopped: " + errorOutput();
-            return false;
-        }
+        if (n <= 0) return false;
         bytes += n;
         left -= static_cast<std::size_t>(n);
     }
@@ -164,6 +197,12 @@ bool VideoEncoder::write(const std::uint32_t* pixels) {
 
 bool VideoEncoder::finish() {
     if (pipe < 0 || child < 0) return false;
+    const bool written = waitForWriter();
+    stopWriter();
+    if (!written) {
+        message = "ffmpeg stopped: " + errorOutput();
+        return false;
+    }
     close(pipe);
     pipe = -1;
     int status = 0;
@@ -184,7 +223,19 @@ bool VideoEncoder::finish() {
     return true;
 }
 
+void VideoEncoder::stopWriter() {
+    {
+        std::lock_guard<std::mutex> guard(lock);
+        stopping = true;
+        changed.notify_all();
+    }
+    if (writer.joinable()) writer.join();
+}
+
 void VideoEncoder::abandon() {
+    // A writer blocked on the pipe returns once ffmpeg is gone; only then is the pipe closed.
+    if (child > 0 && writer.joinable()) kill(child, SIGTERM);
+    stopWriter();
     if (pipe >= 0) close(pipe);
     pipe = -1;
     if (child > 0) {

@@ -7,7 +7,12 @@
 
 #include <sys/types.h>
 
+#include <condition_variable>
+#include <cstdint>
+#include <mutex>
 #include <string>
+#include <thread>
+#include <vector>
 
 struct VideoSettings {
     std::string output;
@@ -17,12 +22,15 @@ struct VideoSettings {
     std::string music;      // a file of the compressed music; empty: no sound
     double musicStart = 0;  // seconds into the music of the first frame
     double duration = -1;   // seconds of music; negative: as long as the frames last
+    std::string quality = "normal";  // draft, normal or best: the encoder's speed against its care
 };
 
 class VideoEncoder : public FrameSink {
 public:
     ~VideoEncoder() override;
     bool open(const VideoSettings& settings);  // false with error() set: no ffmpeg, unwritable folder
+    // Copies the frame and returns; a thread of the encoder's own feeds it to ffmpeg while the
+    // next one is drawn. A failure shows at the next write or at finish.
     bool write(const std::uint32_t* pixels) override;
     bool finish() override;
 
@@ -31,10 +39,22 @@ public:
 private:
     void abandon();
     std::string errorOutput();  // what ffmpeg said
+    void feed();                // the writer thread
+    bool waitForWriter();
+    void stopWriter();          // lets the writer finish what it holds and ends it       // until the frame handed over is written; false: it failed
+    bool writeAll(const char* bytes, std::size_t size);
 
     VideoSettings settings;
     std::string temporary;  // ffmpeg's output until finish
     std::string logFile;    // ffmpeg's standard error
     pid_t child = -1;
     int pipe = -1;          // ffmpeg's standard input
+
+    std::thread writer;
+    std::mutex lock;
+    std::condition_variable changed;
+    std::vector<std::uint32_t> pending;  // the frame handed to the writer
+    bool full = false;                   // pending holds a frame not yet written
+    bool stopping = false;
+    bool failed = false;                 // the writer could not write
 };

@@ -91,7 +91,10 @@ void updateRenderTargets(float time, float delta) {
         if (!target->getTexture() || FAILED(target->getTexture()->GetSurfaceLevel(0, &surface))) continue;
         device->SetRenderTarget(0, surface.get());
         device->SetDepthStencilSurface(TextureTarget::depthSurface());
+        const bool marked = D3DPERF_GetStatus() != 0;
+        if (marked) D3DPERF_BeginEvent(0, "render target");
         target->renderInto(time, delta);
+        if (marked) D3DPERF_EndEvent();
     }
 
     device->SetRenderTarget(0, previousTarget.get());

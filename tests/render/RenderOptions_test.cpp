@@ -20,7 +20,7 @@ TEST(RenderOptions, ReadsEveryOption) {
     RenderOptions options;
     std::string error;
     ASSERT_TRUE(parse(&options, {"-o", "v.mkv", "-dmy.xml", "--fps", "25", "--size", "640x360", "--from", "1.5",
-                                 "--to", "4", "--antialias"},
+                                 "--to", "4", "--antialias", "--quality", "draft"},
                       &error))
         << error;
     EXPECT_EQ(options.output, "v.mkv");
@@ -31,6 +31,7 @@ TEST(RenderOptions, ReadsEveryOption) {
     EXPECT_DOUBLE_EQ(options.from, 1.5);
     EXPECT_DOUBLE_EQ(options.to, 4.0);
     EXPECT_TRUE(options.antialias);
+    EXPECT_EQ(options.quality, "draft");
     EXPECT_FALSE(options.pngSequence());
 }
 
@@ -50,6 +51,7 @@ TEST(RenderOptions, RefusesWhatCannotBeRendered) {
         {"-o", "v.mp4", "--frames", "-5:30"},
         {"-o", "v.mp4", "--frames", "30"},
         {"-o", "v.mp4", "--frames", "0:30", "--from", "2"},  // two ranges
+        {"-o", "v.mp4", "--quality", "fast"},
     };
     for (const auto& words : bad) {
         RenderOptions options;

@@ -2,6 +2,7 @@
 #include "platform/d3d9/Device.h"
 
 #include "platform/d3d9/Buffer.h"
+#include "platform/d3d9/DrawProfile.h"
 #include "platform/d3d9/Formats.h"
 #include "platform/d3d9/Texture.h"
 #include "platform/d3d9/VertexShader.h"
@@ -118,6 +119,7 @@ HRESULT Device::initialise(HWND hwnd, D3DPRESENT_PARAMETERS* p) {
     glClearDepth(1);
     glClearStencil(0);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
+    if (autoDepth && hasStencil(autoDepth->format())) knownStencil = autoDepth;  // cleared to 0 just now
     return glGetError() == GL_NO_ERROR ? D3D_OK : D3DERR_NOTAVAILABLE;
 }
 
@@ -134,6 +136,8 @@ Device::~Device() {
     glDeleteBuffers(1, &streamVertices);
     glDeleteBuffers(1, &streamIndices);
     glDeleteSamplers(D3DMAXSAMPLERS, samplers.data());
+    for (ReadSlot& r : readSlots)
+        if (r.buffer) glDeleteBuffers(1, &r.buffer);
 }
 
 D3DVIEWPORT9 Device::fullViewport() const {
@@ -175,6 +179,22 @@ HRESULT Device::Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR c
     else if (count == 0 && rects) return D3D_OK;
     if ((flags & (D3DCLEAR_ZBUFFER | D3DCLEAR_STENCIL)) && !depthStencil) return D3DERR_INVALIDCALL;
     if ((flags & D3DCLEAR_STENCIL) && !hasStencil(depthStencil->format())) return D3DERR_INVALIDCALL;
+    // A depth surface that nothing has written since it was cleared whole to the same value
+    // needs no clearing again (each scene clears its viewport's depth after the frame's clear).
+    const float depth = std::clamp(z, 0.0f, 1.0f);
+    const bool depthSame = (flags & D3DCLEAR_ZBUFFER) && cleanDepth.get() == depthStencil.get() &&
+                           cleanDepthValue == depth;
+    const bool stencilSame = !(flags & D3DCLEAR_STENCIL) || (cleanStencil && cleanStencilValue == (stencil & 0xff));
+    if (depthSame && stencilSame) flags &= ~DWORD(D3DCLEAR_ZBUFFER | D3DCLEAR_STENCIL);
+    // Clearing depth alone keeps the stencil bits beside it, which costs the rasterizer a read of
+    // every one; where the stencil's value is known, it is cleared to that value along with depth.
+    DWORD stencilValue = stencil & 0xff;
+    if ((flags & D3DCLEAR_ZBUFFER) && !(flags & D3DCLEAR_STENCIL) && knownStencil &&
+        knownStencil.get() == depthStencil.get()) {
+        flags |= D3DCLEAR_STENCIL;
+        stencilValue = knownStencilValue;
+    }
+    if (!(flags & (D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER | D3DCLEAR_STENCIL))) return D3D_OK;
     context->makeCurrent();
     bindTargets();
     GlRenderState clearState = gl.current();
@@ -186,8 +206,8 @@ HRESULT Device::Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR c
     gl.apply(clearState);
     glClearColor(((color >> 16) & 0xff) / 255.0f, ((color >> 8) & 0xff) / 255.0f, (color & 0xff) / 255.0f,
                  alpha ? (color >> 24) / 255.0f : 1.0f);
-    glClearDepth(std::clamp(z, 0.0f, 1.0f));
-    glClearStencil(static_cast<GLint>(stencil & 0xff));
+    glClearDepth(depth);
+    glClearStencil(static_cast<GLint>(stencilValue));
     GLbitfield mask = ((flags & D3DCLEAR_TARGET) ? GL_COLOR_BUFFER_BIT : 0) |
                       ((flags & D3DCLEAR_ZBUFFER) ? GL_DEPTH_BUFFER_BIT : 0) |
                       ((flags & D3DCLEAR_STENCIL) ? GL_STENCIL_BUFFER_BIT : 0);
@@ -200,8 +220,25 @@ HRESULT Device::Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR c
         gl.apply(clearState);
         glClear(mask);
     };
+    const bool profiling = DrawProfile::active();
+    if (profiling) DrawProfile::begin();
     if (count == 0) clearRect(vx1, vy1, vx2, vy2);
     for (DWORD i = 0; i < count; ++i) clearRect(rects[i].x1, rects[i].y1, rects[i].x2, rects[i].y2);
+    if (flags & (D3DCLEAR_ZBUFFER | D3DCLEAR_STENCIL)) {
+        const bool whole = depthUsable && count == 0 && vx1 <= 0 && vy1 <= 0 && vx2 >= long(depthStencil->width()) &&
+                           vy2 >= long(depthStencil->height());
+        const bool both = (flags & D3DCLEAR_ZBUFFER) && (flags & D3DCLEAR_STENCIL || !hasStencil(depthStencil->format()));
+        cleanDepth = whole && (flags & D3DCLEAR_ZBUFFER) ? depthStencil : nullptr;
+        cleanDepthValue = depth;
+        cleanStencil = whole && both;
+        cleanStencilValue = stencilValue;
+        if (flags & D3DCLEAR_STENCIL) {
+            const bool same = knownStencil.get() == depthStencil.get() && knownStencilValue == stencilValue;
+            if (whole) knownStencil = depthStencil, knownStencilValue = stencilValue;
+            else if (!same) knownStencil = nullptr;
+        }
+    }
+    if (profiling) DrawProfile::end("clear", renderTarget->width(), renderTarget->height(), 0);
     renderStatesDirty = true;
     return D3D_OK;
 }
@@ -214,6 +251,8 @@ HRESULT Device::Present() {
     copy.scissor = false;
     copy.colorMask = 0xf;
     gl.apply(copy);
+    const bool profiling = DrawProfile::active();
+    if (profiling) DrawProfile::begin();
     GLuint source = framebuffer;
     if (renderTarget.get() != backBuffer.get()) {  // show the back buffer, not the current target
         backBuffer->attach(GL_COLOR_ATTACHMENT0);
@@ -237,7 +276,10 @@ HRESULT Device::Present() {
     glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
     const bool same = UINT(dw) == w && UINT(dh) == h;
     glBlitFramebuffer(0, 0, w, h, 0, dh, dw, 0, GL_COLOR_BUFFER_BIT, same ? GL_NEAREST : GL_LINEAR);
+    if (profiling) DrawProfile::end("present: flip", w, h, 0);
+    if (profiling) DrawProfile::begin();
     SDL_GL_SwapWindow(window);
+    if (profiling) DrawProfile::end("present: swap", w, h, 0);
     gl.forgetFramebuffer(framebuffer);
     gl.forgetFramebuffer(resolveFramebuffer);
     gl.forgetFramebuffer(0);
@@ -273,6 +315,64 @@ HRESULT Device::ReadRenderTarget(DWORD* pixels, UINT width, UINT height) {
         glReadPixels(0, 0, width, height, GL_BGRA, GL_UNSIGNED_BYTE, pixels);
     }
     if (!formatInfo(renderTarget->format()).hasAlpha)
+        for (size_t i = 0; i < size_t(width) * height; ++i) pixels[i] |= 0xff000000u;
+    return D3D_OK;
+}
+
+HRESULT Device::BeginReadRenderTarget(UINT slot) {
+    if (slot >= kReadSlots) return D3DERR_INVALIDCALL;
+    ReadSlot& r = readSlots[slot];
+    r.width = renderTarget->width();
+    r.height = renderTarget->height();
+    r.started = false;
+    if (renderTarget->samples() > 1) {  // resolved on the way: read at once
+        r.copy.resize(size_t(r.width) * r.height);
+        HRESULT hr = ReadRenderTarget(r.copy.data(), r.width, r.height);
+        r.started = SUCCEEDED(hr);
+        r.opaque = false;
+        return hr;
+    }
+    r.copy.clear();
+    context->makeCurrent();
+    bindTargets();
+    while (glGetError() != GL_NO_ERROR) {  // only this read's own failure counts
+    }
+    const size_t bytes = size_t(r.width) * r.height * 4;
+    if (!r.buffer) glGenBuffers(1, &r.buffer);
+    glBindBuffer(GL_PIXEL_PACK_BUFFER, r.buffer);
+    if (r.capacity != bytes) {
+        glBufferData(GL_PIXEL_PACK_BUFFER, GLsizeiptr(bytes), nullptr, GL_STREAM_READ);
+        r.capacity = bytes;
+    }
+    glPixelStorei(GL_PACK_ALIGNMENT, 4);
+    glReadPixels(0, 0, GLsizei(r.width), GLsizei(r.height), GL_BGRA, GL_UNSIGNED_BYTE, nullptr);
+    glBindBuffer(GL_PIXEL_PACK_BUFFER, 0);
+    glFlush();  // the rasterizer starts on this frame while the next one is set up
+    r.opaque = !formatInfo(renderTarget->format()).hasAlpha;
+    r.started = glGetError() == GL_NO_ERROR;
+    return r.started ? D3D_OK : D3DERR_INVALIDCALL;
+}
+
+HRESULT Device::FinishReadRenderTarget(UINT slot, DWORD* pixels, UINT width, UINT height) {
+    if (slot >= kReadSlots || !pixels) return D3DERR_INVALIDCALL;
+    ReadSlot& r = readSlots[slot];
+    if (!r.started || width != r.width || height != r.height) return D3DERR_INVALIDCALL;
+    r.started = false;
+    if (!r.copy.empty()) {
+        std::copy(r.copy.begin(), r.copy.end(), pixels);
+        return D3D_OK;
+    }
+    context->makeCurrent();
+    glBindBuffer(GL_PIXEL_PACK_BUFFER, r.buffer);
+    const auto* mapped = static_cast<const DWORD*>(
+        glMapBufferRange(GL_PIXEL_PACK_BUFFER, 0, GLsizeiptr(r.capacity), GL_MAP_READ_BIT));
+    if (mapped) {
+        std::copy(mapped, mapped + size_t(width) * height, pixels);
+        glUnmapBuffer(GL_PIXEL_PACK_BUFFER);
+    }
+    glBindBuffer(GL_PIXEL_PACK_BUFFER, 0);
+    if (!mapped) return D3DERR_INVALIDCALL;
+    if (r.opaque)
         for (size_t i = 0; i < size_t(width) * height; ++i) pixels[i] |= 0xff000000u;
     return D3D_OK;
 }

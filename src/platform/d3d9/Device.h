@@ -87,6 +87,8 @@ public:
     HRESULT SetVertexShaderConstantF(UINT startRegister, const float* data, UINT vector4fCount) override;
 
     HRESULT ReadRenderTarget(DWORD* pixels, UINT width, UINT height) override;
+    HRESULT BeginReadRenderTarget(UINT slot) override;
+    HRESULT FinishReadRenderTarget(UINT slot, DWORD* pixels, UINT width, UINT height) override;
 
     static constexpr UINT kMaxConstants = 256;
     static constexpr UINT kMaxActiveLights = 8;
@@ -134,10 +136,14 @@ private:
     static VertexLayout layoutOf(DWORD fvf);
     HRESULT prepareDraw(const VertexLayout& layout);
     void buildKey(const VertexLayout& layout, ProgramKey* key) const;
+    static bool blendReplacesOpaque(const GlRenderState& wanted);
+    bool sourceAlphaIsOne(bool vertexAlpha) const;
     void uploadUniforms(Program& program);
     void bindAttributes(const VertexLayout& layout, GLuint buffer, size_t offset, UINT stride);
     size_t stream(GLuint buffer, size_t* position, size_t capacity, const void* data, size_t size, size_t align);
     void afterDraw();
+    template <class Call>
+    void drawGl(UINT primitives, Call call);  // the GL draw call, measured when profiling
     static UINT vertexCountOf(D3DPRIMITIVETYPE type, UINT primitiveCount);
 
     // Presentation and targets
@@ -189,6 +195,21 @@ private:
     ProgramKey lastKey;
     Program* lastProgram = nullptr;
     DWORD lastKeyFvf = ~0u;
+    ComRef<Surface> cleanDepth;     // a depth surface cleared whole and not written since; or none
+    float cleanDepthValue = 0;
+    bool cleanStencil = false;      // its stencil too (or it has none)
+    DWORD cleanStencilValue = 0;
+    ComRef<Surface> knownStencil;   // a depth surface whose stencil holds one value throughout; or none
+    DWORD knownStencilValue = 0;
+    bool vertexAlphaOne = false;
+    struct ReadSlot {              // a read-back under way
+        GLuint buffer = 0;         // pixel pack buffer, owned; 0: not made yet
+        size_t capacity = 0;
+        UINT width = 0, height = 0;
+        bool opaque = false, started = false;
+        std::vector<DWORD> copy;   // multisampled targets are read at once, into here
+    };
+    std::array<ReadSlot, kReadSlots> readSlots;  // every vertex of the draw has diffuse alpha 1 (set by each draw)
 };
 
 }  // namespace d3d9

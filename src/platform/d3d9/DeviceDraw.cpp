@@ -2,6 +2,8 @@
 // uploaded by change counter, and the draw calls (DrawPrimitive*UP stream through rings).
 #include "platform/d3d9/Device.h"
 
+#include "platform/d3d9/DrawProfile.h"
+#include "platform/d3d9/Formats.h"
 #include "platform/d3d9/MatrixMath.h"
 #include "platform/d3d9/Buffer.h"
 #include "platform/d3d9/Texture.h"
@@ -48,6 +50,15 @@ bool usesTexture(DWORD op, DWORD a0, DWORD a1, DWORD a2) {
     auto isTex = [](DWORD a) { return (a & D3DTA_SELECTMASK) == D3DTA_TEXTURE; };
     return op == D3DTOP_BLENDTEXTUREALPHA || op == D3DTOP_BLENDTEXTUREALPHAPM || isTex(a1) || isTex(a2) ||
            ((op == D3DTOP_MULTIPLYADD || op == D3DTOP_LERP) && isTex(a0));
+}
+
+// Whether every vertex's diffuse colour has alpha 255 (a format without one reads as white).
+bool diffuseAlphaOne(int diffuse, const void* vertices, size_t count, UINT stride) {
+    if (diffuse < 0) return true;
+    const auto* bytes = static_cast<const BYTE*>(vertices) + diffuse + 3;  // D3DCOLOR's alpha byte
+    for (size_t i = 0; i < count; ++i)
+        if (bytes[i * stride] != 0xff) return false;
+    return true;
 }
 
 }  // namespace
@@ -297,6 +308,51 @@ void Device::uploadUniforms(Program& p) {
     p.seen = generations;
 }
 
+// Blending that mixes by the source's alpha replaces the target where that alpha is 1.
+bool Device::blendReplacesOpaque(const GlRenderState& w) {
+    auto source = [](GLenum f) { return f == GL_SRC_ALPHA || f == GL_ONE; };
+    auto destination = [](GLenum f) { return f == GL_ONE_MINUS_SRC_ALPHA || f == GL_ZERO; };
+    return w.equationRgb == GL_FUNC_ADD && w.equationAlpha == GL_FUNC_ADD && source(w.srcRgb) &&
+           source(w.srcAlpha) && destination(w.dstRgb) && destination(w.dstAlpha);
+}
+
+// Whether the current program's alpha is exactly 1 for this draw, with the vertices' diffuse
+// alpha known to be 1 or not. Then a draw that blends by source alpha is drawn without blending,
+// which the rasterizer treats as opaque: it reads nothing back and drops whatever the draw covers.
+bool Device::sourceAlphaIsOne(bool vertexAlpha) const {
+    const ProgramKey& k = lastKey;
+    if (k.shaderId) return false;
+    bool diffuse = vertexAlpha;
+    if (k.lighting)
+        diffuse = k.diffuseSource == D3DMCS_COLOR1 ? vertexAlpha
+                  : k.diffuseSource == D3DMCS_MATERIAL ? material.Diffuse.a >= 1.0f : false;
+    bool current = diffuse, temp = false;
+    for (int s = 0; s < k.stageCount; ++s) {
+        const StageKey& st = k.stages[s];
+        auto one = [&](std::uint8_t arg) {
+            if (arg & D3DTA_COMPLEMENT) return false;
+            switch (arg & D3DTA_SELECTMASK) {
+            case D3DTA_DIFFUSE: return diffuse;
+            case D3DTA_CURRENT: return current;
+            case D3DTA_TEMP: return temp;
+            case D3DTA_TFACTOR: return (renderStates[D3DRS_TEXTUREFACTOR] >> 24) == 0xff;
+            case D3DTA_CONSTANT: return (stageStates[s][D3DTSS_CONSTANT] >> 24) == 0xff;
+            case D3DTA_TEXTURE:
+                return st.texture && !formatInfo(static_cast<Texture*>(textures[s].get())->format()).hasAlpha;
+            default: return false;
+            }
+        };
+        bool a = false;
+        if (st.colorOp == D3DTOP_DOTPRODUCT3) a = false;
+        else if (st.alphaOp == D3DTOP_DISABLE || st.alphaOp > D3DTOP_LERP) a = current;
+        else if (st.alphaOp == D3DTOP_SELECTARG1) a = one(st.alphaArg1);
+        else if (st.alphaOp == D3DTOP_SELECTARG2) a = one(st.alphaArg2);
+        else if (st.alphaOp == D3DTOP_MODULATE) a = one(st.alphaArg1) && one(st.alphaArg2);
+        ((st.resultArg & D3DTA_SELECTMASK) == D3DTA_TEMP ? temp : current) = a;
+    }
+    return current;
+}
+
 HRESULT Device::prepareDraw(const VertexLayout& l) {
     if (!l.valid) return D3DERR_INVALIDCALL;
     context->makeCurrent();
@@ -307,7 +363,6 @@ HRESULT Device::prepareDraw(const VertexLayout& l) {
     }
     // Pre-transformed vertices are not clipped against depth, nor is anything with CLIPPING off.
     wantedGl.depthClamp = l.rhw || !renderStates[D3DRS_CLIPPING];
-    gl.apply(wantedGl);
     applySamplers();
     if (keyDirty || lastKeyFvf != fvf || !lastProgram) {
         ProgramKey key;
@@ -321,6 +376,16 @@ HRESULT Device::prepareDraw(const VertexLayout& l) {
         lastKeyFvf = fvf;
     }
     if (!lastProgram) return D3DERR_INVALIDCALL;
+    if (wantedGl.blend && blendReplacesOpaque(wantedGl) && sourceAlphaIsOne(vertexAlphaOne)) {
+        GlRenderState opaque = wantedGl;
+        opaque.blend = false;
+        gl.apply(opaque);
+    } else {
+        gl.apply(wantedGl);
+    }
+    const GlRenderState& applied = gl.current();
+    if ((applied.depthTest && applied.depthWrite) || applied.stencil) cleanDepth = nullptr;
+    if (applied.stencil) knownStencil = nullptr;
     gl.useProgram(lastProgram->id);
     uploadUniforms(*lastProgram);
     for (GLuint s = 0; s < lastKey.stageCount; ++s) {
@@ -329,6 +394,19 @@ HRESULT Device::prepareDraw(const VertexLayout& l) {
         gl.bindSampler(s, samplers[s]);
     }
     return D3D_OK;
+}
+
+template <class Call>
+void Device::drawGl(UINT primitives, Call call) {
+    if (!DrawProfile::active()) {
+        call();
+        return;
+    }
+    DrawProfile::begin();
+    call();
+    DrawProfile::end(DrawProfile::describe(lastKey, gl.current().blend, gl.current().depthTest,
+                                           gl.current().depthWrite),
+                     renderTarget->width(), renderTarget->height(), primitives);
 }
 
 // --- draws --------------------------------------------------------------------------------------------------
@@ -374,10 +452,11 @@ HRESULT Device::DrawPrimitive(D3DPRIMITIVETYPE type, UINT startVertex, UINT prim
     const size_t available = vb->length() > streamSource.offset ? vb->length() - streamSource.offset : 0;
     const size_t last = size_t(streamSource.stride) * (size_t(startVertex) + count - 1) + l.size;
     if (last > available) return D3DERR_INVALIDCALL;
+    vertexAlphaOne = l.diffuse < 0;
     HRESULT hr = prepareDraw(l);
     if (FAILED(hr)) return hr;
     bindAttributes(l, vb->name(), streamSource.offset, streamSource.stride);
-    glDrawArrays(kPrimitive[type], static_cast<GLint>(startVertex), static_cast<GLsizei>(count));
+    drawGl(primitiveCount, [&] { glDrawArrays(kPrimitive[type], static_cast<GLint>(startVertex), static_cast<GLsizei>(count)); });
     return D3D_OK;
 }
 
@@ -413,13 +492,16 @@ HRESULT Device::DrawIndexedPrimitive(D3DPRIMITIVETYPE type, INT baseVertexIndex,
     size_t smallest = 0, largest = 0;
     ib->indexBounds(startIndex, count, &smallest, &largest);
     if (smallest < size_t(low) || largest >= size_t(high)) return D3DERR_INVALIDCALL;
+    vertexAlphaOne = l.diffuse < 0;
     HRESULT hr = prepareDraw(l);
     if (FAILED(hr)) return hr;
     bindAttributes(l, vb->name(), streamSource.offset, streamSource.stride);
     glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, ib->name());
-    glDrawElementsBaseVertex(kPrimitive[type], static_cast<GLsizei>(count),
-                             indexSize == 4 ? GL_UNSIGNED_INT : GL_UNSIGNED_SHORT,
-                             reinterpret_cast<const void*>(size_t(startIndex) * indexSize), baseVertexIndex);
+    drawGl(primitiveCount, [&] {
+        glDrawElementsBaseVertex(kPrimitive[type], static_cast<GLsizei>(count),
+                                 indexSize == 4 ? GL_UNSIGNED_INT : GL_UNSIGNED_SHORT,
+                                 reinterpret_cast<const void*>(size_t(startIndex) * indexSize), baseVertexIndex);
+    });
     return D3D_OK;
 }
 
@@ -431,11 +513,12 @@ HRESULT Device::DrawPrimitiveUP(D3DPRIMITIVETYPE type, UINT primitiveCount, cons
     const size_t bytes = size_t(count) * stride;
     if (bytes > kStreamVertexBytes) return D3DERR_INVALIDCALL;
     streamSource = {};  // Direct3D leaves stream 0 unset after a UP draw
+    vertexAlphaOne = diffuseAlphaOne(l.diffuse, vertices, count, stride);
     HRESULT hr = prepareDraw(l);
     if (FAILED(hr)) return hr;
     const size_t at = stream(streamVertices, &streamVertexPosition, kStreamVertexBytes, vertices, bytes, stride);
     bindAttributes(l, streamVertices, 0, stride);
-    glDrawArrays(kPrimitive[type], static_cast<GLint>(at / stride), static_cast<GLsizei>(count));
+    drawGl(primitiveCount, [&] { glDrawArrays(kPrimitive[type], static_cast<GLint>(at / stride), static_cast<GLsizei>(count)); });
     return D3D_OK;
 }
 
@@ -456,15 +539,18 @@ HRESULT Device::DrawIndexedPrimitiveUP(D3DPRIMITIVETYPE type, UINT minIndex, UIN
     if (!inside) return D3DERR_INVALIDCALL;
     streamSource = {};
     indices = nullptr;
+    const auto* firstVertex = static_cast<const BYTE*>(vertices) + size_t(minIndex) * stride;
+    vertexAlphaOne = diffuseAlphaOne(l.diffuse, firstVertex, vertexCount, stride);
     HRESULT hr = prepareDraw(l);
     if (FAILED(hr)) return hr;
-    const auto* firstVertex = static_cast<const BYTE*>(vertices) + size_t(minIndex) * stride;
     const size_t at = stream(streamVertices, &streamVertexPosition, kStreamVertexBytes, firstVertex, vertexBytes, stride);
     bindAttributes(l, streamVertices, 0, stride);
     const size_t indexAt = stream(streamIndices, &streamIndexPosition, kStreamIndexBytes, indexData, indexBytes, indexSize);
-    glDrawElementsBaseVertex(kPrimitive[type], static_cast<GLsizei>(count),
-                             indexSize == 4 ? GL_UNSIGNED_INT : GL_UNSIGNED_SHORT, reinterpret_cast<const void*>(indexAt),
-                             static_cast<GLint>(at / stride) - static_cast<GLint>(minIndex));
+    drawGl(primitiveCount, [&] {
+        glDrawElementsBaseVertex(kPrimitive[type], static_cast<GLsizei>(count),
+                                 indexSize == 4 ? GL_UNSIGNED_INT : GL_UNSIGNED_SHORT, reinterpret_cast<const void*>(indexAt),
+                                 static_cast<GLint>(at / stride) - static_cast<GLint>(minIndex));
+    });
     return D3D_OK;
 }
 

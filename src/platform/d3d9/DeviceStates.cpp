@@ -407,7 +407,10 @@ void Device::translateRenderStates() {
     }
     w.blendColor = rs[D3DRS_BLENDFACTOR];
 
-    w.depthTest = rs[D3DRS_ZENABLE] != D3DZB_FALSE && depthUsable;
+    // A test that always passes and writes nothing changes no pixel; without it the rasterizer
+    // neither reads the depth buffer nor leaves its fast paths (overlays are drawn this way).
+    const bool depthIdle = rs[D3DRS_ZFUNC] == D3DCMP_ALWAYS && rs[D3DRS_ZWRITEENABLE] == FALSE;
+    w.depthTest = rs[D3DRS_ZENABLE] != D3DZB_FALSE && depthUsable && !depthIdle;
     w.depthFunc = lookup(kCompare, rs[D3DRS_ZFUNC], GL_LEQUAL);
     w.depthWrite = w.depthTest && rs[D3DRS_ZWRITEENABLE] != FALSE;
 

@@ -260,6 +260,24 @@ string operation(std::uint8_t op, const string& a1, const string& a2, const stri
     }
 }
 
+// Operations whose result stays within 0..1 when their arguments do.
+bool staysInRange(std::uint8_t op) {
+    switch (op) {
+    case D3DTOP_SELECTARG1:
+    case D3DTOP_SELECTARG2:
+    case D3DTOP_MODULATE:
+    case D3DTOP_ADDSMOOTH:
+    case D3DTOP_BLENDDIFFUSEALPHA:
+    case D3DTOP_BLENDTEXTUREALPHA:
+    case D3DTOP_BLENDFACTORALPHA:
+    case D3DTOP_BLENDCURRENTALPHA:
+    case D3DTOP_PREMODULATE:
+    case D3DTOP_DOTPRODUCT3:
+    case D3DTOP_LERP: return true;
+    default: return false;
+    }
+}
+
 string fragmentSourceOf(const ProgramKey& k) {
     string s = "#version 330 core\n";
     s += varyings(k, "in");
@@ -292,8 +310,13 @@ string fragmentSourceOf(const ProgramKey& k) {
         else
             s += "        float a = " + operation(st.alphaOp, argument(st.alphaArg1, i), argument(st.alphaArg2, i),
                                                  argument(st.alphaArg0, i), ".a", i) + ";\n";
+        // Every input lies in 0..1 (unsigned normalised textures, clamped colours, byte constants):
+        // only operations that can leave that range pay for a clamp.
+        const bool alphaOwn = st.colorOp != D3DTOP_DOTPRODUCT3 && st.alphaOp != D3DTOP_DISABLE && st.alphaOp <= D3DTOP_LERP;
+        const string cv = staysInRange(st.colorOp) ? "c" : "clamp(c, 0.0, 1.0)";
+        const string av = !alphaOwn || staysInRange(st.alphaOp) ? "a" : "clamp(a, 0.0, 1.0)";
         s += string("        ") + ((st.resultArg & D3DTA_SELECTMASK) == D3DTA_TEMP ? "temp" : "current") +
-             " = clamp(vec4(c, a), 0.0, 1.0);\n";
+             " = vec4(" + cv + ", " + av + ");\n";
         s += "    }\n";
     }
     if (k.specular) s += "    current.rgb = clamp(current.rgb + specular.rgb, 0.0, 1.0);\n";

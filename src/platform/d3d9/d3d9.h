@@ -180,6 +180,12 @@ public:
     // Not in Direct3D: reads the current render target (bottom-up order undone) as A8R8G8B8 rows,
     // for tests and tools. pixels must hold width * height values of the target.
     virtual HRESULT ReadRenderTarget(DWORD* pixels, UINT width, UINT height) = 0;
+    // Not in Direct3D: the same read in two halves, so that drawing can go on in between. Begin
+    // starts copying the current render target into one of kReadSlots slots and returns at once;
+    // Finish waits for that copy and hands it out as ReadRenderTarget does.
+    static constexpr UINT kReadSlots = 2;
+    virtual HRESULT BeginReadRenderTarget(UINT slot) = 0;
+    virtual HRESULT FinishReadRenderTarget(UINT slot, DWORD* pixels, UINT width, UINT height) = 0;
 };
 
 // --- the Direct3D object ----------------------------------------------------------------------------
@@ -202,3 +208,10 @@ public:
 
 // The Direct3D object, or null when no OpenGL 3.3 core context can be had.
 ComRef<IDirect3D9> Direct3DCreate9(UINT sdkVersion);
+
+// Profiling markers, as Direct3D 9's D3DPERF functions (names in UTF-8 here). Draws between
+// BeginEvent and its EndEvent are reported under that name to a listening profiler
+// (d3d9::DrawProfile); GetStatus is non-zero while one listens, so callers build names only then.
+DWORD D3DPERF_GetStatus();
+int D3DPERF_BeginEvent(D3DCOLOR color, const char* name);
+int D3DPERF_EndEvent();

@@ -227,6 +227,11 @@ TEST(RasterStates, ColourWriteMaskAndStencil) {
     drawScreenQuad(t.get(), 0, 0, 8, 8, 0xff00ff00);
     EXPECT_EQ(t.pixel(1, 4) & 0xffffff, 0x00ff00u);
     EXPECT_EQ(t.pixel(6, 4) & 0xffffff, 0u);
+    // Clearing depth alone keeps what the stencil holds.
+    t->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0, 1, 7);
+    drawScreenQuad(t.get(), 0, 0, 8, 8, 0xff0000ff);
+    EXPECT_EQ(t.pixel(1, 4) & 0xffffff, 0x0000ffu);
+    EXPECT_EQ(t.pixel(6, 4) & 0xffffff, 0u);
 }
 
 TEST(RasterStates, FogBlendsTowardsTheFogColour) {
@@ -269,4 +274,63 @@ TEST(RasterStates, FogBlendsTowardsTheFogColour) {
     t->SetRenderState(D3DRS_FOGENABLE, FALSE);
     t->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, q, sizeof(V));
     EXPECT_TRUE(colorNear(t.pixel(4, 4), 0xff0000, 0));
+}
+
+TEST(RasterStates, WorkTheDeviceLeavesOutChangesNoPixel) {
+    TestDevice t(8, 8);
+    noLighting(t.get());
+    t->SetRenderState(D3DRS_ZENABLE, TRUE);
+    t->SetRenderState(D3DRS_ZWRITEENABLE, TRUE);
+    t->SetRenderState(D3DRS_ZFUNC, D3DCMP_LESSEQUAL);
+    // A second whole clear is skipped only while nothing wrote depth since the first.
+    t->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xff000000, 1, 0);
+    drawScreenQuad(t.get(), 0, 0, 4, 8, 0xffff0000, 0, 0, 1, 1, 0.2f);
+    t->Clear(0, nullptr, D3DCLEAR_ZBUFFER, 0, 1, 0);
+    drawScreenQuad(t.get(), 0, 0, 8, 8, 0xff00ff00, 0, 0, 1, 1, 0.5f);
+    EXPECT_EQ(t.pixel(1, 4) & 0xffffff, 0x00ff00u);
+    // A viewport's clear after an untouched whole one, then to another value.
+    t->Clear(0, nullptr, D3DCLEAR_ZBUFFER, 0, 1, 0);
+    D3DVIEWPORT9 half{0, 0, 4, 8, 0, 1};
+    t->SetViewport(&half);
+    t->Clear(0, nullptr, D3DCLEAR_ZBUFFER, 0, 0.3f, 0);
+    D3DVIEWPORT9 whole{0, 0, 8, 8, 0, 1};
+    t->SetViewport(&whole);
+    drawScreenQuad(t.get(), 0, 0, 8, 8, 0xff0000ff, 0, 0, 1, 1, 0.5f);
+    EXPECT_EQ(t.pixel(1, 4) & 0xffffff, 0x00ff00u);
+    EXPECT_EQ(t.pixel(6, 4) & 0xffffff, 0x0000ffu);
+    // A depth test that always passes without writing still draws and leaves the depth alone.
+    t->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xff000000, 1, 0);
+    t->SetRenderState(D3DRS_ZFUNC, D3DCMP_ALWAYS);
+    t->SetRenderState(D3DRS_ZWRITEENABLE, FALSE);
+    drawScreenQuad(t.get(), 0, 0, 8, 8, 0xffff0000, 0, 0, 1, 1, 0.1f);
+    EXPECT_EQ(t.pixel(4, 4) & 0xffffff, 0xff0000u);
+    t->SetRenderState(D3DRS_ZFUNC, D3DCMP_LESS);
+    drawScreenQuad(t.get(), 0, 0, 8, 8, 0xff00ff00, 0, 0, 1, 1, 0.6f);
+    EXPECT_EQ(t.pixel(4, 4) & 0xffffff, 0x00ff00u);
+
+    // Blending by source alpha is left out only where that alpha is 1 for certain.
+    t->SetRenderState(D3DRS_ZENABLE, FALSE);
+    t->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG1);
+    t->SetTextureStageState(0, D3DTSS_COLORARG1, D3DTA_TEXTURE);
+    t->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_MODULATE);
+    t->SetTextureStageState(0, D3DTSS_ALPHAARG1, D3DTA_TEXTURE);
+    t->SetTextureStageState(0, D3DTSS_ALPHAARG2, D3DTA_DIFFUSE);
+    t->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
+    t->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
+    t->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
+    ComRef<IDirect3DTexture9> opaque = makeTexture(t.get(), 1, 1, D3DFMT_X8R8G8B8, {0x40c08040});
+    ComRef<IDirect3DTexture9> translucent = makeTexture(t.get(), 1, 1, D3DFMT_A8R8G8B8, {0x40c08040});
+    const float a = 0x40 / 255.0f;
+    const DWORD mixed = D3DCOLOR_XRGB(DWORD(0xc0 * a + 0.5f), DWORD(0x80 * a + 0x80 * (1 - a) + 0.5f),
+                                      DWORD(0x40 * a + 0.5f));
+    const struct {
+        IDirect3DTexture9* texture;
+        DWORD vertexAlpha, expected;
+    } cases[] = {{opaque.get(), 0xff, 0xc08040}, {translucent.get(), 0xff, mixed}, {opaque.get(), 0x40, mixed}};
+    for (const auto& c : cases) {
+        t->Clear(0, nullptr, D3DCLEAR_TARGET, 0xff008000, 1, 0);
+        t->SetTexture(0, c.texture);
+        drawScreenQuad(t.get(), 0, 0, 8, 8, (c.vertexAlpha << 24) | 0xffffff);
+        EXPECT_TRUE(colorNear(t.pixel(4, 4), c.expected, 1)) << c.vertexAlpha;
+    }
 }

@@ -224,3 +224,23 @@ TEST(RenderTargets, ResourcesOutliveTheirDevice) {
     ASSERT_EQ(buffer->Lock(0, 0, &data, 0), D3D_OK);
     EXPECT_EQ(buffer->Unlock(), D3D_OK);
 }
+
+TEST(RenderTargets, ReadInTwoHalvesWhileTheNextFrameIsDrawn) {
+    TestDevice t(16, 8);
+    noLighting(t.get());
+    std::vector<DWORD> first(16 * 8), second(16 * 8);
+    EXPECT_EQ(t->FinishReadRenderTarget(0, first.data(), 16, 8), D3DERR_INVALIDCALL);  // nothing begun
+    t->Clear(0, nullptr, D3DCLEAR_TARGET, 0xff102030, 1, 0);
+    drawScreenQuad(t.get(), 0, 0, 4, 2, 0xffff0000);  // the top left corner
+    ASSERT_EQ(t->BeginReadRenderTarget(0), D3D_OK);
+    const std::vector<DWORD> expected = t.readback();
+    t->Clear(0, nullptr, D3DCLEAR_TARGET, 0xff00ff00, 1, 0);
+    ASSERT_EQ(t->BeginReadRenderTarget(1), D3D_OK);
+    ASSERT_EQ(t->FinishReadRenderTarget(0, first.data(), 16, 8), D3D_OK);
+    ASSERT_EQ(t->FinishReadRenderTarget(1, second.data(), 16, 8), D3D_OK);
+    EXPECT_EQ(first, expected);
+    EXPECT_EQ(first[0], 0xffff0000u);
+    EXPECT_EQ(first[15 * 8 + 7], 0xff102030u);
+    EXPECT_EQ(second[5], 0xff00ff00u);
+    EXPECT_EQ(t->FinishReadRenderTarget(1, second.data(), 16, 8), D3DERR_INVALIDCALL);  // taken already
+}

@@ -146,7 +146,7 @@ int main(int argc, char** argv) {
         settings.musicStart = double(first) / options.fps;
         settings.duration = total > 0 ? double(total) / options.fps : -1.0;
         // A segment is one chunk of a longer video: the music is added once over the whole when joined.
-        ResourceData sound = options.segment() ? ResourceData{} : loadResource(renderer->musicResource().c_str());
+        ResourceData sound = options.segment() ? ResourceData{} : renderer->musicBytes();
         if (sound && !music.write(sound)) return fail("Cannot write a temporary copy of the music");
         settings.music = music.path;
         auto encoder = std::make_unique<VideoEncoder>();

@@ -1,12 +1,15 @@
 #include "app/Application.h"
 
 #include "app/LoadResource.h"
+#include "app/ResourceFolder.h"
 #include "app/SetupDialog.h"
 #include "clock/Audio.h"
 #include "clock/Music.h"
+#include "database/Database.h"
 #include "database/DocumentCheck.h"
 #include "database/XmlNesting.h"
 #include "database/XmlParseError.h"
+#include "gui/Gui.h"
 #include "platform/win/VisibleDisplay.h"
 #include "platform/win/win32.h"
 
@@ -57,17 +60,22 @@ std::string parseError(const std::string& source, const std::string& text, const
 
 }  // namespace
 
-Application::Application() : document(std::make_unique<TiXmlDocument>("demo.xml")) {}
+Application::Application() {
+    loaded.document = std::make_unique<TiXmlDocument>("demo.xml");
+    loaded.database = std::make_unique<Database>();
+    loaded.gui = std::make_unique<Gui>();
+}
 
 Application::~Application() {
     display.shutdown();
     if (audioStarted) stopAudio();
-    database.deleteObjects();  // the music and its stream with the rest
+    live.reset();
+    loaded.database->deleteObjects();  // the music and its stream with the rest
 }
 
 int Application::run(int argc, char** argv) {
     if (!initialise(argc, argv)) return 1;
-    music->setPaused(false);
+    loaded.music->setPaused(false);
     for (;;) {
         MSG message;
         while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
@@ -75,8 +83,9 @@ int Application::run(int argc, char** argv) {
             DispatchMessageA(&message);
         }
         if (stopSignalled) display.quitRequested = true;  // as closing the window: nothing saved
-        music->update();
-        if (!display.frame(music->time(), music->frameDelta())) break;
+        if (live) live->poll(loaded);  // between two frames: a new version is whole or not there
+        loaded.music->update();
+        if (!display.frame(loaded.music->time(), loaded.music->frameDelta())) break;
     }
     return 0;
 }
@@ -118,17 +127,24 @@ bool Application::initialise(int argc, char** argv) {
 
     if (!loadDocument()) return false;
 
-    music = static_cast<Music*>(database.music(TypeMusic));
-    if (music == nullptr) {
-        explain(database);
+    loaded.music = static_cast<Music*>(loaded.database->music(TypeMusic));
+    if (loaded.music == nullptr) {
+        explain(*loaded.database);
         return display.showMessage("Cannot load music.");
     }
 
-    if (!gui.init(&database, &display)) {
-        explain(database);
+    if (!loaded.gui->init(loaded.database.get(), &display)) {
+        explain(*loaded.database);
         return display.showMessage("Cannot load Gui.");
     }
-    display.setRoot(&gui);
+    display.setRoot(loaded.gui.get());
+    if (options.dataFile) {
+        live = std::make_unique<LiveReload>(options.dataFile, &display);
+        if (!live->start(loaded)) {  // plays on without following the files
+            explain(std::string(options.dataFile) + ": its folder cannot be watched; changes on disk are not loaded");
+            live.reset();
+        }
+    }
     return true;
 }
 
@@ -146,12 +162,12 @@ bool Application::loadDocument() {
             explain(source + ": elements nested too deeply");
             return display.showMessage("XML parsing error");
         }
-        document->Parse(text.c_str());
-        if (document->Error()) {
-            explain(parseError(source, text, *document));
+        loaded.document->Parse(text.c_str());
+        if (loaded.document->Error()) {
+            explain(parseError(source, text, *loaded.document));
             return display.showMessage("XML parsing error");
         }
-        database.setSourceName(source);  // the document keeps "demo.xml", the file it saves to
+        loaded.database->setSourceName(source);  // the document keeps "demo.xml", the file it saves to
     } else {
         // TinyXML sizes its buffer from a seek to the end, which a folder or a device answers
         // with nonsense: only a regular file is read.
@@ -164,18 +180,19 @@ bool Application::loadDocument() {
             explain(source + ": elements nested too deeply");
             return display.showMessage("XML loading and parsing error");
         }
-        if (!document->LoadFile(options.dataFile)) {
-            explain(parseError(source, fileText(options.dataFile), *document));
+        if (!loaded.document->LoadFile(options.dataFile)) {
+            explain(parseError(source, fileText(options.dataFile), *loaded.document));
             return display.showMessage("XML loading and parsing error");
         }
+        loaded.database->setFolder(std::make_unique<ResourceFolder>(options.dataFile));  // files beside it
     }
-    if (!database.load(document.get())) {
+    if (!loaded.database->load(loaded.document.get())) {
         explain(source + ": no \"demo\" element");
         return display.showMessage("The database cannot load");
     }
     // Every problem zodcheck would list, in its words: a broken object must not just go missing.
     // What loads still plays.
-    for (const DocumentProblem& problem : DocumentCheck::check(*document))
+    for (const DocumentProblem& problem : DocumentCheck::check(*loaded.document, loaded.database->folder()))
         explain(DocumentCheck::format(source, problem));
     return true;
 }

@@ -5,16 +5,13 @@
 #pragma once
 
 #include "app/Display.h"
+#include "app/LiveReload.h"
+#include "app/LoadedDocument.h"
 #include "app/Options.h"
-#include "database/Database.h"
-#include "gui/Gui.h"
 #include "gui/SplashImage.h"
 
 #include <memory>
 #include <string>
-
-class Music;
-class TiXmlDocument;
 
 class Application {
 public:
@@ -31,9 +28,9 @@ private:
     Options options;                          // of this run
     Display display;                          // the window and the device
     SplashImage splash;                       // the loading picture, root until the editor is ready
-    std::unique_ptr<TiXmlDocument> document;  // owned; named "demo.xml" until a -d file names it
-    Database database;                        // owns every object
-    Gui gui;                                  // the root widget once loaded
-    Music* music = nullptr;                   // not owned: the database's "Music"
+    LoadedDocument loaded;                    // the document ("demo.xml" until a -d file names it),
+                                              // the database owning every object, the Gui (the root
+                                              // widget once loaded) and the database's "Music"
+    std::unique_ptr<LiveReload> live;         // a -d document follows its files; none otherwise
     bool audioStarted = false;                // stopAudio only undoes a successful startAudio
 };

@@ -1,6 +1,7 @@
 #include "clock/Music.h"
 
 #include "app/LoadResource.h"
+#include "database/Database.h"
 #include "gui/TransportPanel.h"
 #include "platform/win/win32.h"
 
@@ -27,7 +28,7 @@ Object* Music::castTo(ObjectType type) {
 
 bool Music::load(TiXmlElement* element) {
     const char* name = element ? element->Attribute("resource") : nullptr;
-    ResourceData resource = name ? loadResource(name) : ResourceData{};
+    ResourceData resource = !name ? ResourceData{} : database ? database->resource(name) : loadResource(name);
     if (!resource) {
         return false;
     }

@@ -1,5 +1,6 @@
 #include "database/Database.h"
 
+#include "app/ResourceFolder.h"
 #include "database/DocumentCheck.h"
 #include "database/TypeRegistry.h"
 
@@ -76,6 +77,7 @@ Object* Database::objectFor(DatabaseEntry& entry, ObjectType type) {
     // Stored before load, so a reference back to this entry finds the object instead of recursing.
     entry.loading = true;
     entry.handedOutLoading = false;
+    entry.resourceFailed = false;
     const std::size_t tolerated = problems.size();
     loadingEntries.push_back(&entry);
     ++loadNesting;
@@ -85,12 +87,15 @@ Object* Database::objectFor(DatabaseEntry& entry, ObjectType type) {
     entry.loading = false;
     if (loaded) {
         problems.resize(tolerated);  // whatever the load could do without is no problem
+        entry.savedForm = saveForm(entry);
         Object* object = entry.object->castTo(type);
         if (object == nullptr) noteProblem(describe(entry.element) + ": not a " + keyword(type));
         return object;
     }
 
-    if (problems.size() == tolerated) {
+    if (entry.resourceFailed) {
+        // resource() has said why, on this object's own line
+    } else if (problems.size() == tolerated) {
         explainOwnFailure(entry);  // nothing it asked for failed: the cause is in its own element
     } else {
         noteProblem(describe(entry.element) + ": cannot be loaded");
@@ -149,7 +154,7 @@ void Database::explainOwnFailure(const DatabaseEntry& entry) {
     const int last = next ? std::max(first, next->Row()) : INT_MAX;  // the next element's line may be shared
     const std::size_t before = problems.size();
     if (document != nullptr) {
-        for (const DocumentProblem& problem : DocumentCheck::check(*document)) {
+        for (const DocumentProblem& problem : DocumentCheck::check(*document, files.get())) {
             if (problem.object == entry.name && problem.line >= first && problem.line <= last)
                 noteProblem(describe(entry.element, problem.line) + ": " + problem.message);
         }
@@ -219,7 +224,42 @@ bool Database::saveAs(const char* fileName) {
     for (DatabaseEntry& entry : entries) {
         if (entry.object && !entry.object->save(entry.element)) return false;
     }
-    return writeTo(fileName);
+    if (!writeTo(fileName)) return false;
+    if (std::strcmp(fileName, document->Value()) == 0) {
+        for (DatabaseEntry& entry : entries)
+            if (entry.object) entry.savedForm = saveForm(entry);
+    }
+    return true;
+}
+
+void Database::setFolder(std::unique_ptr<ResourceFolder> folder) {
+    files = std::move(folder);
+}
+
+ResourceData Database::resource(const char* name) {
+    std::string why;
+    ResourceData data = loadResource(name, files.get(), &why);
+    if (!data && !loadingEntries.empty()) {
+        DatabaseEntry* entry = loadingEntries.back();
+        if (!entry->resourceFailed) noteProblem(describe(entry->element) + ": " + why);
+        entry->resourceFailed = true;
+    }
+    return data;
+}
+
+std::string Database::saveForm(const DatabaseEntry& entry) const {
+    // Saved into a copy: the document itself changes only when it is really saved.
+    TiXmlElement copy(*entry.element);
+    if (!entry.object || !entry.object->save(&copy)) return std::string();
+    TiXmlPrinter printer;
+    copy.Accept(&printer);
+    return printer.Str();
+}
+
+bool Database::hasUnsavedEdits() const {
+    for (const DatabaseEntry& entry : entries)
+        if (entry.object && !entry.loading && saveForm(entry) != entry.savedForm) return true;
+    return false;
 }
 
 void Database::deleteObjects() {
@@ -273,6 +313,10 @@ bool Database::writeTo(const char* fileName) {
     if (!written || ::rename(temporary.c_str(), target.c_str()) != 0) {
         ::unlink(temporary.c_str());
         return false;
+    }
+    if (std::strcmp(fileName, document->Value()) == 0) {
+        lastSavedText.assign(printer.CStr(), printer.Size());
+        ++saves;
     }
     return true;
 }

@@ -7,6 +7,7 @@
 // outside failed (file, line and object, cause first) stays readable in loadProblems().
 #pragma once
 
+#include "app/LoadResource.h"
 #include "database/Object.h"
 #include "database/ObjectType.h"
 
@@ -15,6 +16,7 @@
 #include <string>
 #include <vector>
 
+class ResourceFolder;
 class TiXmlDocument;
 class TiXmlElement;
 
@@ -25,6 +27,8 @@ struct DatabaseEntry {
     int index = 0;  // position among the named elements, from 0
     bool loading = false;           // its object's load is running (a reference cycle may reach it)
     bool handedOutLoading = false;  // the loading object was given to an asker
+    bool resourceFailed = false;    // its load failed on a resource, already explained
+    std::string savedForm;          // what its save wrote when loaded or last saved to the document
 };
 
 class Database {
@@ -61,12 +65,27 @@ public:
     // after a success. Failures that a successful load tolerated are not kept.
     const std::vector<std::string>& loadProblems() const { return problems; }
 
+    // Files beside a -d document; none: linked resources only. Owned, so bytes used in place
+    // (the music's) live as long as the objects.
+    void setFolder(std::unique_ptr<ResourceFolder> files);
+    ResourceFolder* folder() const { return files.get(); }
+    // A resource this document names, asked for by the object now loading; a failure becomes
+    // that object's load problem.
+    ResourceData resource(const char* name);
+    // Some created object would save differently than when it was loaded or last saved to the
+    // document's own file: edits that saving has not written yet.
+    bool hasUnsavedEdits() const;
+    // The text last written to the document's own file, and how many such saves there were.
+    const std::string& savedText() const { return lastSavedText; }
+    unsigned saveCount() const { return saves; }
+
 private:
     void noteProblem(std::string text);
     void noteMissing(const char* name, ObjectType type);  // no entry of that name
     void explainOwnFailure(const DatabaseEntry& entry);
     std::string describe(const TiXmlElement* element, int line) const;  // the object, at that line
     bool writeTo(const char* fileName);
+    std::string saveForm(const DatabaseEntry& entry) const;
     DatabaseEntry* entryAt(int index);
     const DatabaseEntry* entryAt(int index) const;
 
@@ -79,4 +98,7 @@ private:
     std::vector<DatabaseEntry*> loadingEntries;    // the loads running, outermost first
     std::vector<std::string> problems;             // see loadProblems
     std::string sourceName;                        // empty: the document's own name
+    std::unique_ptr<ResourceFolder> files;         // see setFolder
+    std::string lastSavedText;                     // see savedText
+    unsigned saves = 0;
 };

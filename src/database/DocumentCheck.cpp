@@ -1,6 +1,7 @@
 #include "database/DocumentCheck.h"
 
 #include "app/LoadResource.h"
+#include "app/ResourceFolder.h"
 #include "database/NumberCheck.h"
 #include "database/ObjectType.h"
 #include "database/TypeRegistry.h"
@@ -75,23 +76,23 @@ constexpr Reference references[] = {
 
 }  // namespace
 
-DocumentCheck::DocumentCheck(const TiXmlElement* demo) : demo(demo) {}
+DocumentCheck::DocumentCheck(const TiXmlElement* demo, const ResourceFolder* folder) : demo(demo), folder(folder) {}
 
-std::vector<DocumentProblem> DocumentCheck::check(const TiXmlDocument& document) {
+std::vector<DocumentProblem> DocumentCheck::check(const TiXmlDocument& document, const ResourceFolder* folder) {
     const TiXmlElement* demo = document.FirstChildElement("demo");
     if (demo == nullptr) return {{0, "", "the document has no demo element"}};
-    DocumentCheck checker(demo);
+    DocumentCheck checker(demo, folder);
     checker.run();
     return std::move(checker.problems);
 }
 
-std::vector<DocumentProblem> DocumentCheck::checkText(std::string_view text) {
+std::vector<DocumentProblem> DocumentCheck::checkText(std::string_view text, const ResourceFolder* folder) {
     // The parser recurses per level: a document nested deeper than any real one is refused unread.
     if (xmlNestingDepth(text) > maxXmlNesting) return {{0, "", "the elements nest too deeply"}};
     TiXmlDocument document;
     document.Parse(std::string(text).c_str());
     if (document.Error()) return {XmlParseError::explain(text, document)};
-    return check(document);
+    return check(document, folder);
 }
 
 std::vector<DocumentProblem> DocumentCheck::checkFile(const char* fileName) {
@@ -100,7 +101,8 @@ std::vector<DocumentProblem> DocumentCheck::checkFile(const char* fileName) {
     std::ifstream file(fileName, std::ios::binary);
     if (!file) return {{0, "", "cannot read the file"}};
     std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-    return checkText(text);
+    const ResourceFolder folder(fileName);
+    return checkText(text, &folder);
 }
 
 std::string DocumentCheck::describe(const DocumentProblem& problem) {
@@ -259,6 +261,6 @@ void DocumentCheck::checkResource(const TiXmlElement* element, const std::string
         report(element, owner, "the resource attribute is missing");
         return;
     }
-    if (!loadResource(resource))
-        report(element, owner, "the resource " + quoted(resource) + " is not carried by the executable");
+    std::string problem;
+    if (!resourceAvailable(resource, folder, &problem)) report(element, owner, problem);
 }

@@ -8,6 +8,7 @@
 #include <unordered_map>
 #include <vector>
 
+class ResourceFolder;
 class TiXmlDocument;
 class TiXmlElement;
 
@@ -19,11 +20,12 @@ struct DocumentProblem {
 
 class DocumentCheck {
 public:
-    // A parsed document (its elements keep their lines).
-    static std::vector<DocumentProblem> check(const TiXmlDocument& document);
+    // A parsed document (its elements keep their lines); resources are looked up in `folder`
+    // first when there is one (a document given as a file).
+    static std::vector<DocumentProblem> check(const TiXmlDocument& document, const ResourceFolder* folder = nullptr);
     // A document's text, parsed here; a parse error is the one problem then.
-    static std::vector<DocumentProblem> checkText(std::string_view text);
-    // A document file, read as the player's -d reads it.
+    static std::vector<DocumentProblem> checkText(std::string_view text, const ResourceFolder* folder = nullptr);
+    // A document file, read as the player's -d reads it, with the files beside it.
     static std::vector<DocumentProblem> checkFile(const char* fileName);
     // "line 12: Space.Title: overlay stops before it starts", for printing; no line for a problem
     // of the whole document.
@@ -33,7 +35,7 @@ public:
     static std::string format(const std::string& source, const DocumentProblem& problem);
 
 private:
-    explicit DocumentCheck(const TiXmlElement* demo);
+    DocumentCheck(const TiXmlElement* demo, const ResourceFolder* folder);
     void run();
     void checkObject(const TiXmlElement* element, int type, const std::string& name);
     void checkChildren(const TiXmlElement* element, int type, const std::string& name);
@@ -45,6 +47,7 @@ private:
     void report(const TiXmlElement* element, const std::string& object, std::string message);
 
     const TiXmlElement* demo;
+    const ResourceFolder* folder;  // may be null
     std::unordered_map<std::string, const TiXmlElement*> firstNamed;  // lookups take the first of a name
     std::vector<DocumentProblem> problems;
 };

@@ -58,11 +58,25 @@ bool EditorPanel::init(Database* newDatabase, Display* newDisplay) {
     toolbar.setChildren(toolbarChildren, n);
     toolbarFrame.setChild(&toolbar);
     if (!browser.init(database)) return false;
-    panelChildren[0] = &toolbarFrame;
-    panelChildren[1] = &timeLineFrame;
-    panelChildren[2] = &browser;
-    setChildren(panelChildren, 3);
+    arrange();
     return true;
+}
+
+void EditorPanel::setProblem(const char* text) {
+    if (!problem.setText(text ? text : "")) return;
+    problem.colour = 0xffc04040;
+    const SizeHint h = problem.getSizeHint();
+    problem.setSizeHint(0, h.height, false, true);  // a long line is cut, never widens the editor
+    arrange();
+}
+
+void EditorPanel::arrange() {
+    int n = 0;
+    panelChildren[n++] = &toolbarFrame;
+    if (*problem.getText() != '\0') panelChildren[n++] = &problem;
+    if (timeLineShown) panelChildren[n++] = &timeLineFrame;
+    panelChildren[n++] = &browser;
+    setChildren(panelChildren, n);
 }
 
 // --- behaviour -------------------------------------------------------------------------------------
@@ -94,9 +108,8 @@ bool EditorPanel::key(int virtualKey, bool down) {
 }
 
 void EditorPanel::showTimeLine(bool shown) {
-    panelChildren[1] = shown ? static_cast<Widget*>(&timeLineFrame) : &browser;
-    setChildren(panelChildren, shown ? 3 : 2);
-    panelChildren[2] = &browser;
+    timeLineShown = shown;
+    arrange();
 }
 
 void EditorPanel::undo() {

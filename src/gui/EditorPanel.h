@@ -10,6 +10,7 @@
 #include "gui/EditHistory.h"
 #include "gui/Frame.h"
 #include "gui/HBox.h"
+#include "gui/Label.h"
 #include "gui/ObjectBrowser.h"
 #include "gui/Separator.h"
 #include "gui/TimeLine.h"
@@ -27,6 +28,10 @@ public:
 
     bool init(Database* database, Display* display);
     bool isCloseRequested() const { return closeRequested; }
+    // A line between the toolbar and the object list, in red (why the document on disk did not
+    // load); empty removes it.
+    void setProblem(const char* text);
+    const char* getProblem() const { return problem.getText(); }
 
     bool draw(float time, float delta) override;  // false once the close button was used
     void setHost(WidgetHost* h) override;          // pauses the music while attached
@@ -44,6 +49,7 @@ public:
 
 private:
     void showCaption();  // the title, marked while there are unsaved edits
+    void arrange();      // the toolbar, the problem line if any, the time line if shown, the list
 
     Database* database = nullptr;  // not owned
     Music* music = nullptr;        // not owned
@@ -64,6 +70,8 @@ private:
     TimeLine timeLine;
     Frame timeLineFrame;
     ObjectBrowser browser;
+    Label problem;
+    bool timeLineShown = true;
     Widget* toolbarChildren[8] = {};
-    Widget* panelChildren[3] = {};
+    Widget* panelChildren[4] = {};
 };

@@ -5,6 +5,8 @@
 #include "gui/WidgetHost.h"
 #include "visuals/Visual.h"
 
+#include <string>
+
 namespace {
 constexpr int VirtualKeyTab = 9;
 constexpr int VirtualKeyShift = 16;
@@ -27,6 +29,15 @@ bool Gui::init(Database* newDatabase, Display* display) {
     rootPreview = std::make_unique<VisualPreview>(rootVisual);
     showChild(rootPreview.get());
     return true;
+}
+
+void Gui::continueFrom(Gui& previous) {
+    editorOpened = previous.editorOpened;
+    if (previous.editorShown && !editorShown) toggleEditor();
+    if (const char* name = previous.editor.getBrowser()->selectedName()) {
+        const std::string selected = name;
+        editor.getBrowser()->selectName(selected.c_str());
+    }
 }
 
 // --- behaviour -------------------------------------------------------------------------------------

@@ -23,6 +23,10 @@ public:
     bool isEditorShown() const { return editorShown; }
     bool isEditorOpened() const { return editorOpened; }
     EditorPanel* getEditor() { return &editor; }
+    // After a reload, in place of `previous`: the editor shown or opened as it was, on the object
+    // of the same name.
+    void continueFrom(Gui& previous);
+    bool isQuitting() const { return quit || editor.isCloseRequested(); }  // the next draw ends the program
 
     // False after Escape or the close button, and when the production has ended; once the editor
     // has been opened, the end of the production shows the editor again instead.

@@ -3,6 +3,8 @@
 #include "database/Database.h"
 #include "database/Object.h"
 
+#include <cstring>
+
 ObjectBrowser::ObjectBrowser() = default;
 ObjectBrowser::~ObjectBrowser() = default;
 
@@ -44,6 +46,20 @@ void ObjectBrowser::showObject(int index) {
 void ObjectBrowser::selectObject(int index) {
     list.setSelected(index);
     showObject(list.getSelected());
+}
+
+bool ObjectBrowser::selectName(const char* name) {
+    for (int i = 0; database && name && i < database->count(); ++i) {
+        if (std::strcmp(database->nameAt(i), name) == 0) {
+            selectObject(i);
+            return true;
+        }
+    }
+    return false;
+}
+
+const char* ObjectBrowser::selectedName() const {
+    return database ? database->nameAt(list.getSelected()) : nullptr;
 }
 
 void ObjectBrowser::selectionChanged(ListBox*, int index) {

@@ -22,6 +22,8 @@ public:
     void selectObject(int index);  // as a click on its row would
     Object* getShownObject() const { return shown; }  // the object whose panel is shown, or none
     void selectionChanged(ListBox* list, int index) override;
+    bool selectName(const char* name);  // the first object of that name; false when there is none
+    const char* selectedName() const;
 
     ListBox* getList() { return &list; }
     Frame* getEditorFrame() { return &editorFrame; }

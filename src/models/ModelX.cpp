@@ -12,8 +12,6 @@ int ModelX::modelXCount = 0;
 
 namespace {
 
-constexpr const char* rcdata = "RCDATA";
-
 void recordStateBlock() {
     device->BeginStateBlock();
     device->SetRenderState(D3DRS_CULLMODE, D3DCULL_CCW);
@@ -48,8 +46,10 @@ bool ModelX::load(TiXmlElement* element) {
     if (resource == nullptr) return false;
     std::vector<D3DXMATERIAL> fileMaterials;
     DWORD materialCount = 0;
-    if (FAILED(D3DXLoadMeshFromXResource(nullptr, resource, rcdata, D3DXMESH_SYSTEMMEM, device, &fileMaterials,
-                                         &materialCount, &mesh)))
+    const ResourceData bytes = database->resource(resource);
+    if (!bytes) return false;
+    if (FAILED(D3DXLoadMeshFromXInMemory(bytes.data, static_cast<UINT>(bytes.size), D3DXMESH_SYSTEMMEM, device,
+                                         &fileMaterials, &materialCount, &mesh)))
         return false;
 
     materials.clear();
@@ -62,8 +62,13 @@ bool ModelX::load(TiXmlElement* element) {
         if (fileName.empty()) continue;
         if (Object* found = database->find(fileName.c_str(), TypeTexture)) {
             m.textureObject = static_cast<Texture*>(found);
-        } else if (FAILED(D3DXCreateTextureFromResourceA(device, nullptr, fileName.c_str(), &m.ownTexture))) {
-            m.ownTexture.reset();  // drawn untextured
+        } else {
+            // A picture the mesh names beside it; without one the material is drawn untextured.
+            std::string ignored;
+            const ResourceData picture = loadResource(fileName.c_str(), database->folder(), &ignored);
+            if (!picture || FAILED(D3DXCreateTextureFromFileInMemory(device, picture.data, static_cast<UINT>(picture.size),
+                                                                     &m.ownTexture)))
+                m.ownTexture.reset();
         }
     }
     return true;

@@ -1,6 +1,7 @@
 #include "render/ChunkAssembly.h"
 
 #include "app/LoadResource.h"
+#include "app/ResourceFolder.h"
 #include "render/ChildProgram.h"
 #include "render/RenderPlan.h"
 #include "render/VideoEncoder.h"
@@ -10,6 +11,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -23,8 +25,9 @@ std::string seconds(double value) {
 }
 
 // The resource that the element named "Music" plays (the last such element counts, as in the
-// database), read from the plan's document or the linked one.
-ResourceData musicOf(const RenderPlan& plan) {
+// database), read from the plan's document or the linked one; a document's own folder comes first,
+// and `folder` keeps the bytes read from there.
+ResourceData musicOf(const RenderPlan& plan, std::unique_ptr<ResourceFolder>& folder) {
     TiXmlDocument document;
     if (plan.dataFile.empty()) {
         ResourceData linked = loadResource("Demo.xml");
@@ -40,7 +43,9 @@ ResourceData musicOf(const RenderPlan& plan) {
         const char* name = element->Attribute("name");
         if (name != nullptr && std::string(name) == "Music") resource = element->Attribute("resource");
     }
-    return resource ? loadResource(resource) : ResourceData{};
+    if (!plan.dataFile.empty()) folder = std::make_unique<ResourceFolder>(plan.dataFile);
+    std::string ignored;  // rendering the chunks has loaded the music already
+    return resource ? loadResource(resource, folder.get(), &ignored) : ResourceData{};
 }
 
 // Files that exist only while the assembly runs.
@@ -94,7 +99,8 @@ bool ChunkAssembly::run(const RenderPlan& plan, std::string* error) {
     std::vector<std::string> args{ffmpeg, "-hide_banner", "-loglevel", "error", "-nostats", "-nostdin", "-y"};
     args.insert(args.end(), {"-f", "concat", "-safe", "0", "-i", list});
     const double duration = double(plan.frameCount()) / plan.fps;
-    ResourceData sound = musicOf(plan);
+    std::unique_ptr<ResourceFolder> files;
+    ResourceData sound = musicOf(plan, files);
     if (sound) {
         const std::string music = plan.folder + "/.music-" + tag;
         scratch.paths.push_back(music);

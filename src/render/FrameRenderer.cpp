@@ -2,6 +2,7 @@
 
 #include "app/Device.h"
 #include "app/LoadResource.h"
+#include "app/ResourceFolder.h"
 #include "clock/Audio.h"
 #include "database/DocumentCheck.h"
 #include "database/ObjectType.h"
@@ -78,6 +79,7 @@ bool FrameRenderer::loadDocument(const std::string& dataFile, std::string* error
             return false;
         }
     }
+    if (!dataFile.empty()) database.setFolder(std::make_unique<ResourceFolder>(dataFile));
     if (!database.load(document.get())) {
         *error = "The database cannot load" + problemsOfDocument();
         return false;
@@ -88,7 +90,7 @@ bool FrameRenderer::loadDocument(const std::string& dataFile, std::string* error
 // Why a document failed, line by line, as zodcheck lists it.
 std::string FrameRenderer::problemsOfDocument() const {
     std::string text;
-    for (const DocumentProblem& problem : DocumentCheck::check(*document)) text += "\n  " + DocumentCheck::describe(problem);
+    for (const DocumentProblem& problem : DocumentCheck::check(*document, database.folder())) text += "\n  " + DocumentCheck::describe(problem);
     return text;
 }
 
@@ -170,4 +172,9 @@ std::string FrameRenderer::musicResource() const {
         if (name != nullptr && std::string(name) == "Music") resource = element->Attribute("resource");
     }
     return resource ? resource : "";
+}
+
+ResourceData FrameRenderer::musicBytes() const {
+    std::string ignored;  // the music has loaded already: its bytes are there
+    return loadResource(musicResource().c_str(), database.folder(), &ignored);
 }

@@ -6,6 +6,7 @@
 #pragma once
 
 #include "app/Display.h"
+#include "app/LoadResource.h"
 #include "database/Database.h"
 #include "gui/Gui.h"
 
@@ -35,6 +36,7 @@ public:
     bool takePixels(std::vector<std::uint32_t>* pixels);
     int queuedPixels() const { return queued; }
     std::string musicResource() const;          // the resource "Music" plays, or empty
+    ResourceData musicBytes() const;            // its bytes, beside the document or linked; none if missing
 
     // For the reference frames of the editor: the user interface and the objects it lists.
     Gui& userInterface() { return gui; }

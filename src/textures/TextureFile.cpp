@@ -1,6 +1,7 @@
 #include "textures/TextureFile.h"
 
 #include "app/Device.h"
+#include "database/Database.h"
 #include "platform/d3dx/d3dx9.h"
 
 #include <tinyxml.h>
@@ -13,7 +14,9 @@ bool TextureFile::load(TiXmlElement* element) {
     const char* resource = element->Attribute("resource");
     if (resource == nullptr) return false;
     hard = element->Attribute("hard") != nullptr;
-    return SUCCEEDED(D3DXCreateTextureFromResourceA(device, nullptr, resource, &texture));
+    const ResourceData bytes = database->resource(resource);
+    if (!bytes) return false;
+    return SUCCEEDED(D3DXCreateTextureFromFileInMemory(device, bytes.data, static_cast<UINT>(bytes.size), &texture));
 }
 
 bool TextureFile::select(int stage, float, float) {

@@ -1,0 +1,142 @@
+// The live reload against start-up, in the same run. The production ("Demo.xml" and every
+// resource it names) is written as files into a temporary folder and played from there as a -d
+// document; each iteration changes the document on disk and polls between frames, as the main
+// loop does, until the new version is swapped in. Needs a display (run under Xvfb).
+//   Reload: start_ms, loading the linked production as start-up does (parse, database, music,
+//     "Main" and the editor); reload_ms, the one poll that read the files, loaded the whole new
+//     version, swapped it in and let the old one go: how long that frame stalls playback;
+//     reload_vs_start, their ratio; of_half_second, reload_ms against the half second a reload
+//     may take; cpu_start_ms and cpu_reload_ms, the same in processor time of the whole process
+//     (what they cost when the machine is shared). Medians over the iterations.
+#include "app/Display.h"
+#include "app/LiveReload.h"
+#include "app/LoadResource.h"
+#include "clock/Audio.h"
+#include "clock/Music.h"
+#include "database/Database.h"
+#include "gui/Gui.h"
+#include "platform/win/ResourceTable.h"
+
+#include <benchmark/benchmark.h>
+#include <tinyxml.h>
+
+#include <algorithm>
+#include <chrono>
+#include <ctime>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+
+// Processor time of the whole process, all threads (the renderer's included), in milliseconds.
+double processMs() {
+    timespec now{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+    return now.tv_sec * 1e3 + now.tv_nsec / 1e6;
+}
+
+double msSince(Clock::time_point begin) { return std::chrono::duration<double, std::milli>(Clock::now() - begin).count(); }
+
+double median(std::vector<double> values) {
+    if (values.empty()) return 0;
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+// Start-up's loading of the linked production, into `loaded`.
+bool loadLinked(Display& display, LoadedDocument& loaded) {
+    const ResourceData resource = loadResource("Demo.xml");
+    if (!resource) return false;
+    loaded.document = std::make_unique<TiXmlDocument>("demo.xml");
+    loaded.document->Parse(std::string(reinterpret_cast<const char*>(resource.data), resource.size).c_str());
+    loaded.database = std::make_unique<Database>();
+    if (loaded.document->Error() || !loaded.database->load(loaded.document.get())) return false;
+    loaded.music = static_cast<Music*>(loaded.database->music(TypeMusic));
+    loaded.gui = std::make_unique<Gui>();
+    return loaded.music && loaded.gui->init(loaded.database.get(), &display);
+}
+
+void BM_Reload(benchmark::State& state) {
+    Display display;
+    if (!display.create(nullptr, true, false, 800, 600)) {
+        state.SkipWithError("no window or device (no display?)");
+        return;
+    }
+    if (!startAudio(display.window)) {
+        state.SkipWithError("no audio output");
+        return;
+    }
+    char pattern[] = "/tmp/zodreload-XXXXXX";
+    const fs::path folder = ::mkdtemp(pattern);
+    for (int i = 0; i < win::embeddedResourceCount; ++i) {
+        const win::EmbeddedResource& r = win::embeddedResources[i];
+        std::ofstream(folder / r.name, std::ios::binary)
+            .write(reinterpret_cast<const char*>(r.begin), std::streamsize(r.end - r.begin));
+    }
+    const fs::path file = folder / "Demo.xml";
+    std::string text;
+    LiveReload::readText(file.string(), &text);
+
+    std::vector<double> start, reload, cpuStart, cpuReload;
+    {
+        LoadedDocument current;
+        std::vector<std::string> problems;
+        if (!LiveReload::load(file.string(), &display, current, &problems)) {
+            state.SkipWithError(problems.empty() ? "the folder's copy does not load" : problems.front().c_str());
+            return;
+        }
+        display.setRoot(current.gui.get());
+        LiveReload live(file.string(), &display);
+        if (!live.start(current)) {
+            state.SkipWithError("the folder cannot be watched");
+            return;
+        }
+        int n = 0;
+        for (auto _ : state) {
+            {
+                const auto begin = Clock::now();
+                const double cpu = processMs();
+                LoadedDocument linked;
+                const bool loaded = loadLinked(display, linked);
+                start.push_back(msSince(begin));
+                cpuStart.push_back(processMs() - cpu);
+                if (!loaded) state.SkipWithError("the linked production does not load");
+                linked.database->deleteObjects();
+            }
+            std::ofstream(file) << text << "<!-- " << ++n << " -->\n";
+            for (int tries = 0; tries < 2000; ++tries) {
+                const auto begin = Clock::now();
+                const double cpu = processMs();
+                if (live.poll(current)) {
+                    reload.push_back(msSince(begin));
+                    cpuReload.push_back(processMs() - cpu);
+                    break;
+                }
+                display.frame(0.0f, 0.016f);
+            }
+        }
+        display.setRoot(nullptr);
+        current.database->deleteObjects();
+    }
+    stopAudio();
+    display.shutdown();
+    fs::remove_all(folder);
+    state.counters["start_ms"] = median(start);
+    state.counters["reload_ms"] = median(reload);
+    state.counters["reload_vs_start"] = median(start) > 0 ? median(reload) / median(start) : 0;
+    state.counters["of_half_second"] = median(reload) / 500.0;
+    state.counters["cpu_start_ms"] = median(cpuStart);
+    state.counters["cpu_reload_ms"] = median(cpuReload);
+}
+BENCHMARK(BM_Reload)->Iterations(5)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();

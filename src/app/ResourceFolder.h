@@ -1,0 +1,51 @@
+// ResourceFolder: the files beside a document given with -d. A resource name that the document
+// gives is a relative path inside the document's folder; it is read from there when such a file
+// exists, otherwise the executable's resource of that name is used. Names that would leave the
+// folder (absolute paths, ".." steps, links pointing outside) are refused unread. Each file is read
+// whole once and its bytes stay valid as long as the folder object; what was read (or found
+// absent) is remembered, so that a change on disk can be told apart from one that does not matter.
+#pragma once
+
+#include <cstddef>
+#include <deque>
+#include <string>
+#include <vector>
+
+class ResourceFolder {
+public:
+    static constexpr std::size_t maxFileSize = std::size_t(256) << 20;  // no picture, mesh or music is larger
+
+    enum class Lookup { Absent, Found, Refused };  // Refused: `problem` says why
+
+    // The folder of `documentFile` (its real path; the working folder for a bare name).
+    explicit ResourceFolder(const std::string& documentFile);
+
+    // Where `name` lies, without reading it. Found gives the file's real path.
+    Lookup locate(const char* name, std::string* path, std::string* problem) const;
+    // The file's bytes, read whole on the first call: Found with the bytes, Absent when no file of
+    // that name is there, Refused when it cannot be used (the reason in `problem`).
+    Lookup read(const char* name, const unsigned char** data, std::size_t* size, std::string* problem);
+
+    // Whether any name asked for so far would now give other bytes (or a file where there was none).
+    bool changedOnDisk() const;
+    const std::string& path() const { return folder; }
+
+private:
+    struct Signature {  // what tells a rewritten file from an untouched one
+        bool present = false;
+        unsigned long long device = 0, inode = 0, size = 0;
+        long long modifiedNs = 0, changedNs = 0;
+        bool operator==(const Signature& other) const;
+    };
+    struct File {
+        std::string name;
+        Signature signature;
+        std::vector<unsigned char> bytes;  // empty for an absent or refused name
+        Lookup lookup = Lookup::Absent;
+        std::string problem;
+    };
+    Signature signatureOf(const std::string& name) const;
+
+    std::string folder;     // real path, no trailing slash (except "/")
+    std::deque<File> files;  // a deque: bytes handed out never move
+};

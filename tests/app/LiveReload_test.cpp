@@ -1,0 +1,107 @@
+// Live reload in the player's own objects: a change on disk never replaces edits not yet saved,
+// the player's own save loads nothing, and a later change loads at the same time, on the same
+// object in the editor.
+#include "app/LiveReload.h"
+
+#include "app/Display.h"
+#include "clock/Audio.h"
+#include "clock/Music.h"
+#include "database/Database.h"
+#include "database/FloatObject.h"
+#include "gui/Gui.h"
+#include "support/TestDevice.h"
+#include "support/TestPaths.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <thread>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string documentWith(const char* speed) {
+    return std::string("<demo>\n<float name=\"Speed\" value=\"") + speed +
+           "\" step=\"0.5\"/>\n"
+           "<texture.file name=\"Black\" resource=\"black.jpg\"/>\n"
+           "<visual.overlay name=\"Cover\" texture=\"Black\" start=\"0\" stop=\"1000\"/>\n"
+           "<visual.group name=\"Main\"><item visual=\"Cover\"/></visual.group>\n"
+           "<music name=\"Music\" resource=\"Music.ogg\" tempo=\"120\"/>\n</demo>\n";
+}
+
+// As editors save: a new file renamed over the old one.
+void saveAsAnEditorDoes(const fs::path& file, const std::string& text) {
+    const fs::path temporary = file.parent_path() / ".demo.xml.swp";
+    std::ofstream(temporary) << text;
+    fs::rename(temporary, file);
+}
+
+float speedOf(LoadedDocument& loaded) {
+    auto* speed = static_cast<FloatObject*>(loaded.database->find("Speed", TypeFloat));
+    return speed ? speed->value : -1.0f;
+}
+
+// Polls as the main loop does, between frames, until `done` or 20 s; counts the reloads.
+template <class Done>
+int pollUntil(LiveReload& live, LoadedDocument& current, Done done) {
+    int reloads = 0;
+    for (int i = 0; i < 1000 && !done(); ++i) {
+        reloads += live.poll(current) ? 1 : 0;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return reloads;
+}
+
+}  // namespace
+
+TEST(LiveReload, UnsavedEditsSurviveAChangeOnDiskAndOwnSavesLoadNothing) {
+    TestDevice screen(64, 64);
+    setenv("SDL_AUDIODRIVER", "dummy", 0);
+    ASSERT_TRUE(startAudio(nullptr));
+    const fs::path folder = testing_paths::makeTempDir();
+    const fs::path file = folder / "demo.xml";
+    std::ofstream(file) << documentWith("2.5");
+    {
+        Display display;  // the host of the root widget; no window is needed here
+        LoadedDocument current;
+        std::vector<std::string> problems;
+        ASSERT_TRUE(LiveReload::load(file.string(), &display, current, &problems)) << problems.front();
+        display.setRoot(current.gui.get());
+        LiveReload live(file.string(), &display);
+        ASSERT_TRUE(live.start(current));
+
+        // An edit in the editor, then another version of the file on disk: the edit stays.
+        static_cast<FloatObject*>(current.database->find("Speed", TypeFloat))->setValue(7.0f);
+        Database* edited = current.database.get();
+        saveAsAnEditorDoes(file, documentWith("3"));
+        EXPECT_EQ(pollUntil(live, current, [&] { return live.isHoldingEdits(); }), 0);
+        EXPECT_TRUE(live.isHoldingEdits());
+        EXPECT_EQ(current.database.get(), edited);
+        EXPECT_EQ(speedOf(current), 7.0f);
+
+        // Saving writes the edit; the player's own save is what it has and loads nothing.
+        ASSERT_TRUE(current.database->save());
+        EXPECT_NE(testing_paths::readFile(file.string()).find("value=\"7.000000\""), std::string::npos);
+        EXPECT_EQ(pollUntil(live, current, [&] { return live.isWaiting(); }), 0);
+        EXPECT_EQ(pollUntil(live, current, [&] { return !live.isWaiting(); }), 0);
+        EXPECT_EQ(current.database.get(), edited);
+
+        // Without edits, the next change loads: same time, still paused, same object selected.
+        current.gui->getEditor()->getBrowser()->selectName("Cover");
+        current.music->seek(5.0f);
+        saveAsAnEditorDoes(file, documentWith("9"));
+        EXPECT_EQ(pollUntil(live, current, [&] { return current.database.get() != edited; }), 1);
+        EXPECT_EQ(speedOf(current), 9.0f);
+        EXPECT_FLOAT_EQ(current.music->time(), 5.0f);
+        EXPECT_TRUE(current.music->isPaused());
+        EXPECT_STREQ(current.gui->getEditor()->getBrowser()->selectedName(), "Cover");
+        display.setRoot(nullptr);
+        current.database->deleteObjects();
+    }
+    stopAudio();
+    fs::remove_all(folder);
+}

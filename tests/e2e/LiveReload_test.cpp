@@ -1,0 +1,152 @@
+// The live loop end to end: the real player follows a -d document in a window on a private X
+// server while the test saves the picture and the document as editors do (a new file renamed over
+// the old one), and reads the result back with screenshots and standard error. The right half of
+// the window turns white at 3 s: while it stays white the demo time has gone on, not restarted.
+#include "support/ChildProcess.h"
+#include "support/PrivateXServer.h"
+#include "support/TestDevice.h"
+#include "support/TestPaths.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <string>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+constexpr unsigned Red = 0xff0000, Green = 0x00ff00, Blue = 0x0000ff, White = 0xffffff;
+
+bool near(unsigned colour, unsigned expected) {
+    for (int shift = 0; shift <= 16; shift += 8)
+        if (std::abs(int((colour >> shift) & 0xff) - int((expected >> shift) & 0xff)) > 12) return false;
+    return true;
+}
+
+std::string documentShowing(const char* picture) {
+    return std::string("<demo>\n<music name=\"Music\" resource=\"Music.ogg\" tempo=\"120\"/>\n"
+                       "<texture.file name=\"Picture\" resource=\"") + picture + "\"/>\n"
+           "<visual.group name=\"Empty\"/>\n"
+           "<texture.target name=\"White\" visual=\"Empty\" size=\"8\" color=\"ffffffff\"/>\n"
+           "<visual.overlay name=\"Left\" texture=\"Picture\" start=\"0\" stop=\"1000\" position=\"0 0 160 240\"/>\n"
+           "<visual.overlay name=\"Right\" texture=\"White\" start=\"3\" stop=\"1000\" position=\"160 0 160 240\"/>\n"
+           "<visual.group name=\"Main\"><item visual=\"Left\"/><item visual=\"Right\"/></visual.group>\n</demo>\n";
+}
+
+void replaceAsEditorsDo(const fs::path& file, const std::function<void(const fs::path&)>& write) {
+    const fs::path temporary = file.parent_path() / ("." + file.filename().string() + ".new");
+    write(temporary);
+    fs::rename(temporary, file);
+}
+
+class LivePlayer {
+public:
+    explicit LivePlayer(fs::path folder) : folder(std::move(folder)) {}
+    ~LivePlayer() {
+        if (pid > 0) {
+            kill(pid, SIGKILL);
+            waitpid(pid, nullptr, 0);
+        }
+    }
+    bool start(const fs::path& document) {
+        pid = startExecutable({"-a", "-w", "-x320", "-y240", "-d" + document.string()}, folder.string());
+        window = pid > 0 ? testing_x::waitForWindow("Zod'e Revez", 300, [&] { return ended(); }) : "";
+        return !window.empty();
+    }
+    bool ended() {
+        int status = 0;
+        return pid <= 0 || waitpid(pid, &status, WNOHANG) == pid ? (pid = -1, true) : false;
+    }
+    // The colours at the middle of the left and the right half; false when no shot could be taken.
+    bool look(unsigned* left, unsigned* right) {
+        const std::string shot = (folder / "shot.txt").string();
+        const std::string command = "import -window " + window + " -depth 8 txt:- 2>/dev/null | grep -E '^(80,120|240,120):' > " + shot;
+        if (std::system(command.c_str()) != 0) return false;
+        std::ifstream in(shot);
+        int found = 0;
+        for (std::string line; std::getline(in, line);) {
+            const std::size_t hash = line.find('#');
+            if (hash == std::string::npos) continue;
+            const unsigned colour = std::stoul(line.substr(hash + 1, 6), nullptr, 16);
+            *(line.rfind("80,", 0) == 0 ? left : right) = colour;
+            ++found;
+        }
+        return found == 2;
+    }
+    // Looks until `wanted` holds for the two halves (or the player ends, or a minute passes).
+    bool waitFor(const std::function<bool(unsigned, unsigned)>& wanted, unsigned* right = nullptr) {
+        for (int tries = 0; tries < 600 && !ended(); ++tries) {
+            unsigned l = 0, r = 0;
+            if (look(&l, &r) && wanted(l, r)) {
+                if (right) *right = r;
+                return true;
+            }
+            std::this_thread::sleep_for(100ms);
+        }
+        return false;
+    }
+    std::string errors() const { return testing_paths::readFile((folder / "stderr.txt").string()); }
+
+private:
+    fs::path folder;
+    pid_t pid = -1;
+    std::string window;
+};
+
+}  // namespace
+
+TEST(LiveReloadEndToEnd, SavedPictureAndDocumentShowAtOnceAndABrokenOneKeepsThePicture) {
+    if (!testing_x::startPrivateXServer() || !fs::exists(testing_paths::executable()) ||
+        std::system("command -v import >/dev/null") != 0)
+        GTEST_SKIP() << "needs the zodrevez executable, Xvfb and ImageMagick's import";
+    const fs::path folder = testing_paths::makeTempDir();
+    {
+        TestDevice painter(16, 16);  // the author's pictures: plain colours
+        for (auto [name, colour] : {std::pair{"red.png", 0xffff0000u}, {"green.png", 0xff00ff00u}, {"blue.png", 0xff0000ffu}}) {
+            painter->Clear(0, nullptr, D3DCLEAR_TARGET, colour, 1.0f, 0);
+            ASSERT_TRUE(painter.savePng((folder / name).string()));
+        }
+    }
+    fs::copy_file(folder / "red.png", folder / "picture.png");
+    const fs::path document = folder / "demo.xml";
+    std::ofstream(document) << documentShowing("picture.png");
+
+    LivePlayer player(folder);
+    ASSERT_TRUE(player.start(document)) << player.errors();
+    ASSERT_TRUE(player.waitFor([](unsigned l, unsigned r) { return near(l, Red) && near(r, White); })) << player.errors();
+
+    // A new picture, saved as a paint program does: shown while the time goes on.
+    const auto saved = std::chrono::steady_clock::now();
+    replaceAsEditorsDo(folder / "picture.png", [&](const fs::path& to) { fs::copy_file(folder / "green.png", to); });
+    unsigned right = 0;
+    ASSERT_TRUE(player.waitFor([](unsigned l, unsigned) { return near(l, Green); }, &right)) << player.errors();
+    std::printf("the new picture showed %.2f s after the save\n",
+                std::chrono::duration<double>(std::chrono::steady_clock::now() - saved).count());
+    EXPECT_TRUE(near(right, White)) << std::hex << right << ": the demo time started again";
+
+    // A document that cannot load: the picture stays, standard error says where and why.
+    replaceAsEditorsDo(document, [](const fs::path& to) { std::ofstream(to) << documentShowing("missing.png"); });
+    const std::string line = document.string() + ":3: texture.file \"Picture\": the resource \"missing.png\" is not carried";
+    for (int tries = 0; tries < 600 && player.errors().find(line) == std::string::npos && !player.ended(); ++tries)
+        std::this_thread::sleep_for(100ms);
+    EXPECT_NE(player.errors().find(line), std::string::npos) << player.errors();
+    unsigned left = 0;
+    ASSERT_TRUE(player.look(&left, &right));
+    EXPECT_TRUE(near(left, Green) && near(right, White)) << std::hex << left << " " << right;
+
+    // The next good save loads.
+    replaceAsEditorsDo(document, [](const fs::path& to) { std::ofstream(to) << documentShowing("blue.png"); });
+    EXPECT_TRUE(player.waitFor([](unsigned l, unsigned r) { return near(l, Blue) && near(r, White); })) << player.errors();
+    fs::remove_all(folder);
+}

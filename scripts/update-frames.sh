@@ -20,10 +20,7 @@ esac
 build="$root/build/test"
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Debug -DZOD_SANITIZE=ON -DZOD_TESTS=ON -DZOD_BENCH=ON >/dev/null
 cmake --build "$build" -j"$(nproc)" --target render_tests
-export SDL_AUDIODRIVER=dummy LIBGL_ALWAYS_SOFTWARE=1 LP_NUM_THREADS=2
-export ASAN_OPTIONS="detect_leaks=1:abort_on_error=0"
-export LSAN_OPTIONS="suppressions=$root/tests/lsan.supp:print_suppressions=0"
-export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
+source "$root/scripts/test-env.sh"
 # Frames that no longer exist (a shorter production) go: the run writes every one it draws.
 case "${1:-all}" in
   all) rm -f "$root"/tests/data/frames/*.png ;;

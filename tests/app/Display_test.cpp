@@ -47,10 +47,15 @@ protected:
     // Presents frames drawing the given colour until the screen shows it (or about 3 s pass).
     bool showColour(RecordingWidget& widget, D3DCOLOR colour, int x, int y) {
         widget.onDraw = [colour] { device->Clear(0, nullptr, D3DCLEAR_TARGET, colour, 1.0f, 0); };
+        return pumpUntilShown(colour & 0xffffff, x, y);
+    }
+
+    // Presents frames of the root's drawing until the screen pixel shows the colour 0xRRGGBB.
+    bool pumpUntilShown(long colour, int x, int y) {
         for (int i = 0; i < 30; ++i) {
             if (!display.frame(0.0f, 0.0f)) return false;
             pumpFor(20);
-            if (screenPixel(x, y) == static_cast<long>(colour & 0xffffff)) return true;
+            if (screenPixel(x, y) == colour) return true;
         }
         return false;
     }
@@ -94,6 +99,15 @@ TEST_F(DisplayTest, WindowedClientAreaIsCentredAndFramesReachTheScreen) {
 
     display.setRoot(&root);
     EXPECT_TRUE(showColour(root, 0xff204080, 640, 512)) << "the root's drawing is presented in the window";
+    // The back buffer's top row is the window's top row, its left column the window's left.
+    const D3DRECT corner{0, 0, 100, 50};
+    root.onDraw = [&corner] {
+        device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xff204080, 1.0f, 0);
+        device->Clear(1, &corner, D3DCLEAR_TARGET, 0xffc0a020, 1.0f, 0);
+    };
+    EXPECT_TRUE(pumpUntilShown(0xc0a020, 240 + 5, 212 + 5)) << "the top left corner";
+    EXPECT_EQ(screenPixel(240 + 5, 212 + 590), 0x204080) << "the bottom left";
+    EXPECT_EQ(screenPixel(240 + 790, 212 + 5), 0x204080) << "the top right";
     root.drawResult = false;
     EXPECT_FALSE(display.frame(1.0f, 0.1f)) << "the root's result ends the loop";
 }

@@ -32,22 +32,37 @@ HRESULT Surface::createRenderbuffer(const std::shared_ptr<GlContext>& context, U
     context->makeCurrent();
     while (glGetError() != GL_NO_ERROR) {
     }
-    glGenRenderbuffers(1, &s->renderbuffer);
-    glBindRenderbuffer(GL_RENDERBUFFER, s->renderbuffer);
-    if (samples > 1)
-        glRenderbufferStorageMultisample(GL_RENDERBUFFER, samples, info.internalFormat, width, height);
-    else
-        glRenderbufferStorage(GL_RENDERBUFFER, info.internalFormat, width, height);
-    glBindRenderbuffer(GL_RENDERBUFFER, 0);
+    if (samples <= 1 && info.internalFormat == GL_RGBA8) {
+        // An unsized format lets the driver keep the bytes in the order they arrive in (B, G, R,
+        // A), which is the window's own: showing the back buffer is then a copy of memory rather
+        // than a drawn rectangle on a software rasterizer, and reading it back is a copy too.
+        // A renderbuffer of any format gets the driver's preferred order instead.
+        glGenTextures(1, &s->colorTexture);
+        GLint bound = 0;
+        glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
+        glBindTexture(GL_TEXTURE_2D, s->colorTexture);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0);
+        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, GLsizei(width), GLsizei(height), 0, info.format, info.type, nullptr);
+        glBindTexture(GL_TEXTURE_2D, GLuint(bound));
+    } else {
+        glGenRenderbuffers(1, &s->renderbuffer);
+        glBindRenderbuffer(GL_RENDERBUFFER, s->renderbuffer);
+        if (samples > 1)
+            glRenderbufferStorageMultisample(GL_RENDERBUFFER, samples, info.internalFormat, width, height);
+        else
+            glRenderbufferStorage(GL_RENDERBUFFER, info.internalFormat, width, height);
+        glBindRenderbuffer(GL_RENDERBUFFER, 0);
+    }
     if (glGetError() != GL_NO_ERROR) return D3DERR_OUTOFVIDEOMEMORY;
     *result = ref;
     return D3D_OK;
 }
 
 Surface::~Surface() {
-    if (renderbuffer) {
+    if (renderbuffer || colorTexture) {
         context->makeCurrent();
-        glDeleteRenderbuffers(1, &renderbuffer);
+        if (renderbuffer) glDeleteRenderbuffers(1, &renderbuffer);
+        if (colorTexture) glDeleteTextures(1, &colorTexture);
     }
 }
 
@@ -78,6 +93,8 @@ HRESULT Surface::UnlockRect() {
 void Surface::attach(GLenum attachment) const {
     if (owner)
         glFramebufferTexture2D(GL_FRAMEBUFFER, attachment, GL_TEXTURE_2D, owner->name(), level);
+    else if (colorTexture)
+        glFramebufferTexture2D(GL_FRAMEBUFFER, attachment, GL_TEXTURE_2D, colorTexture, 0);
     else
         glFramebufferRenderbuffer(GL_FRAMEBUFFER, attachment, GL_RENDERBUFFER, renderbuffer);
 }

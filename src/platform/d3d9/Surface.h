@@ -1,5 +1,5 @@
-// A Direct3D surface: a level of a texture (holding a reference to the texture), or a GL
-// renderbuffer of its own (the back buffer, depth-stencil surfaces). Surfaces are what render
+// A Direct3D surface: a level of a texture (holding a reference to the texture), or GL storage of
+// its own (the back buffer and other plain targets, depth-stencil surfaces). Surfaces are what render
 // targets and depth buffers are set from; attach() puts one on the bound framebuffer.
 #pragma once
 
@@ -39,7 +39,8 @@ private:
     ComRef<Texture> owner;        // the texture this is a level of, or null
     UINT level = 0;
     std::shared_ptr<GlContext> context;
-    GLuint renderbuffer = 0;      // owned when there is no texture
+    GLuint renderbuffer = 0;      // owned when there is no texture: depth, multisampled and
+    GLuint colorTexture = 0;      // other targets in a renderbuffer, 8-bit colour in a texture
     D3DFORMAT surfaceFormat = D3DFMT_UNKNOWN;
     DWORD usage = 0;
     UINT surfaceWidth = 0, surfaceHeight = 0;

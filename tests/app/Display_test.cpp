@@ -50,6 +50,20 @@ protected:
         return pumpUntilShown(colour & 0xffffff, x, y);
     }
 
+    // The back buffer's top row is the window's top row, its left column the window's left: a
+    // corner drawn in the back buffer shows there on screen, and not in the other corners.
+    void expectUprightOnScreen(int left, int top, int width, int height) {
+        display.setRoot(&root);
+        root.onDraw = [] {
+            const D3DRECT corner{0, 0, 40, 30};
+            device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xff204080, 1.0f, 0);
+            device->Clear(1, &corner, D3DCLEAR_TARGET, 0xffc0a020, 1.0f, 0);
+        };
+        EXPECT_TRUE(pumpUntilShown(0xc0a020, left + 5, top + 5)) << "the top left corner";
+        EXPECT_EQ(screenPixel(left + 5, top + height - 10), 0x204080) << "the bottom left";
+        EXPECT_EQ(screenPixel(left + width - 10, top + 5), 0x204080) << "the top right";
+    }
+
     // Presents frames of the root's drawing until the screen pixel shows the colour 0xRRGGBB.
     bool pumpUntilShown(long colour, int x, int y) {
         for (int i = 0; i < 30; ++i) {
@@ -99,15 +113,7 @@ TEST_F(DisplayTest, WindowedClientAreaIsCentredAndFramesReachTheScreen) {
 
     display.setRoot(&root);
     EXPECT_TRUE(showColour(root, 0xff204080, 640, 512)) << "the root's drawing is presented in the window";
-    // The back buffer's top row is the window's top row, its left column the window's left.
-    const D3DRECT corner{0, 0, 100, 50};
-    root.onDraw = [&corner] {
-        device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xff204080, 1.0f, 0);
-        device->Clear(1, &corner, D3DCLEAR_TARGET, 0xffc0a020, 1.0f, 0);
-    };
-    EXPECT_TRUE(pumpUntilShown(0xc0a020, 240 + 5, 212 + 5)) << "the top left corner";
-    EXPECT_EQ(screenPixel(240 + 5, 212 + 590), 0x204080) << "the bottom left";
-    EXPECT_EQ(screenPixel(240 + 790, 212 + 5), 0x204080) << "the top right";
+    expectUprightOnScreen(240, 212, 800, 600);
     root.drawResult = false;
     EXPECT_FALSE(display.frame(1.0f, 0.1f)) << "the root's result ends the loop";
 }
@@ -196,6 +202,7 @@ TEST_F(DisplayTest, AntialiasingIsTakenWhenOfferedOrWarnedAbout) {
                        D3DMULTISAMPLE_NONMASKABLE, &levels));
     bool warned = errors.find("Your card does not support multisampled antialiasing.\nContinuing happily without it.") !=
                   std::string::npos;
+    expectUprightOnScreen((1280 - 320) / 2, (1024 - 240) / 2, 320, 240);
     if (offered) {
         EXPECT_EQ(presentParameters.MultiSampleType, D3DMULTISAMPLE_NONMASKABLE);
         EXPECT_EQ(presentParameters.MultiSampleQuality, levels - 1) << "the highest quality level";

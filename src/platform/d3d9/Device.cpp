@@ -259,10 +259,10 @@ HRESULT Device::Present() {
         targetsDirty = true;
     }
     if (backBuffer->samples() > 1) {  // resolve into a plain texture first: a flipping blit cannot resolve
-        if (!resolveTexture) {
+        if (!resolveTexture) {  // unsized, like the plain back buffer, so the flip after it is a copy
             glGenTextures(1, &resolveTexture);
             gl.bindTexture(0, resolveTexture);
-            glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, w, h, 0, GL_BGRA, GL_UNSIGNED_BYTE, nullptr);
+            glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, w, h, 0, GL_BGRA, GL_UNSIGNED_BYTE, nullptr);
         }
         glBindFramebuffer(GL_DRAW_FRAMEBUFFER, resolveFramebuffer);
         glFramebufferTexture2D(GL_DRAW_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, resolveTexture, 0);

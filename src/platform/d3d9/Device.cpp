@@ -81,12 +81,12 @@ HRESULT Device::initialise(HWND hwnd, D3DPRESENT_PARAMETERS* p) {
     SDL_GL_SetSwapInterval(interval == D3DPRESENT_INTERVAL_IMMEDIATE ? 0 : interval == D3DPRESENT_INTERVAL_TWO ? 2 : 1);
 
     const UINT samples = samplesOf(p->MultiSampleType, p->MultiSampleQuality);
-    HRESULT hr = Surface::createRenderbuffer(context, p->BackBufferWidth, p->BackBufferHeight, p->BackBufferFormat,
-                                             D3DUSAGE_RENDERTARGET, samples, &backBuffer);
+    HRESULT hr = Surface::createOwn(context, p->BackBufferWidth, p->BackBufferHeight, p->BackBufferFormat,
+                                    D3DUSAGE_RENDERTARGET, samples, &backBuffer);
     if (FAILED(hr)) return hr;
     if (p->EnableAutoDepthStencil) {
-        hr = Surface::createRenderbuffer(context, p->BackBufferWidth, p->BackBufferHeight, p->AutoDepthStencilFormat,
-                                         D3DUSAGE_DEPTHSTENCIL, samples, &autoDepth);
+        hr = Surface::createOwn(context, p->BackBufferWidth, p->BackBufferHeight, p->AutoDepthStencilFormat,
+                                D3DUSAGE_DEPTHSTENCIL, samples, &autoDepth);
         if (FAILED(hr)) return hr;
     }
     presentation = *p;
@@ -402,8 +402,8 @@ HRESULT Device::CreateDepthStencilSurface(UINT width, UINT height, D3DFORMAT for
     *surface = nullptr;
     if (!formatInfo(format).depth || width > maxTextureSize || height > maxTextureSize) return D3DERR_INVALIDCALL;
     ComRef<Surface> s;
-    HRESULT hr = Surface::createRenderbuffer(context, width, height, format, D3DUSAGE_DEPTHSTENCIL,
-                                             samplesOf(multiSample, quality), &s);
+    HRESULT hr = Surface::createOwn(context, width, height, format, D3DUSAGE_DEPTHSTENCIL,
+                                    samplesOf(multiSample, quality), &s);
     if (SUCCEEDED(hr)) *surface = ComRef<IDirect3DSurface9>::share(s.get());
     return hr;
 }

@@ -15,8 +15,8 @@ ComRef<Surface> Surface::ofTexture(Texture* texture, UINT level) {
     return ComRef<Surface>::adopt(s);
 }
 
-HRESULT Surface::createRenderbuffer(const std::shared_ptr<GlContext>& context, UINT width, UINT height,
-                                    D3DFORMAT format, DWORD usage, UINT samples, ComRef<Surface>* result) {
+HRESULT Surface::createOwn(const std::shared_ptr<GlContext>& context, UINT width, UINT height,
+                           D3DFORMAT format, DWORD usage, UINT samples, ComRef<Surface>* result) {
     FormatInfo info = formatInfo(format);
     if (!info.internalFormat || width == 0 || height == 0) return D3DERR_INVALIDCALL;
     if ((usage & D3DUSAGE_DEPTHSTENCIL) != 0 && !info.depth) return D3DERR_INVALIDCALL;
@@ -36,7 +36,7 @@ HRESULT Surface::createRenderbuffer(const std::shared_ptr<GlContext>& context, U
         // An unsized format lets the driver keep the bytes in the order they arrive in (B, G, R,
         // A), which is the window's own: showing the back buffer is then a copy of memory rather
         // than a drawn rectangle on a software rasterizer, and reading it back is a copy too.
-        // A renderbuffer of any format gets the driver's preferred order instead.
+        // A renderbuffer of either format still got the drawn rectangle when measured.
         glGenTextures(1, &s->colorTexture);
         GLint bound = 0;
         glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);

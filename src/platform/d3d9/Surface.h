@@ -17,8 +17,8 @@ namespace d3d9 {
 class Surface final : public IDirect3DSurface9 {
 public:
     static ComRef<Surface> ofTexture(Texture* texture, UINT level);
-    static HRESULT createRenderbuffer(const std::shared_ptr<GlContext>& context, UINT width, UINT height,
-                                      D3DFORMAT format, DWORD usage, UINT samples, ComRef<Surface>* surface);
+    static HRESULT createOwn(const std::shared_ptr<GlContext>& context, UINT width, UINT height,
+                             D3DFORMAT format, DWORD usage, UINT samples, ComRef<Surface>* surface);
 
     HRESULT GetDesc(D3DSURFACE_DESC* desc) override;
     HRESULT LockRect(D3DLOCKED_RECT* locked, const RECT* rect, DWORD flags) override;

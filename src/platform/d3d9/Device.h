@@ -201,7 +201,12 @@ private:
     DWORD cleanStencilValue = 0;
     ComRef<Surface> knownStencil;   // a depth surface whose stencil holds one value throughout; or none
     DWORD knownStencilValue = 0;
-    bool vertexAlphaOne = false;
+    struct DrawnVertices {         // the current draw's vertices, read only if its alpha matters
+        const void* data = nullptr;  // null: in a buffer, not read back
+        size_t count = 0;
+        UINT stride = 0;
+        int diffuse = -1;          // byte offset of the diffuse colour, or -1 for none
+    } drawn;
     struct ReadSlot {              // a read-back under way
         GLuint buffer = 0;         // pixel pack buffer, owned; 0: not made yet
         size_t capacity = 0;
@@ -209,7 +214,7 @@ private:
         bool opaque = false, started = false;
         std::vector<DWORD> copy;   // multisampled targets are read at once, into here
     };
-    std::array<ReadSlot, kReadSlots> readSlots;  // every vertex of the draw has diffuse alpha 1 (set by each draw)
+    std::array<ReadSlot, kReadSlots> readSlots;
 };
 
 }  // namespace d3d9

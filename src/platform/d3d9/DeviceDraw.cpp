@@ -52,9 +52,11 @@ bool usesTexture(DWORD op, DWORD a0, DWORD a1, DWORD a2) {
            ((op == D3DTOP_MULTIPLYADD || op == D3DTOP_LERP) && isTex(a0));
 }
 
-// Whether every vertex's diffuse colour has alpha 255 (a format without one reads as white).
+// Whether every vertex's diffuse colour has alpha 255 (a format without one reads as white;
+// vertices in a buffer are not read back, so they may have any).
 bool diffuseAlphaOne(int diffuse, const void* vertices, size_t count, UINT stride) {
     if (diffuse < 0) return true;
+    if (!vertices) return false;
     const auto* bytes = static_cast<const BYTE*>(vertices) + diffuse + 3;  // D3DCOLOR's alpha byte
     for (size_t i = 0; i < count; ++i)
         if (bytes[i * stride] != 0xff) return false;
@@ -376,7 +378,8 @@ HRESULT Device::prepareDraw(const VertexLayout& l) {
         lastKeyFvf = fvf;
     }
     if (!lastProgram) return D3DERR_INVALIDCALL;
-    if (wantedGl.blend && blendReplacesOpaque(wantedGl) && sourceAlphaIsOne(vertexAlphaOne)) {
+    if (wantedGl.blend && blendReplacesOpaque(wantedGl) &&
+        sourceAlphaIsOne(diffuseAlphaOne(drawn.diffuse, drawn.data, drawn.count, drawn.stride))) {
         GlRenderState opaque = wantedGl;
         opaque.blend = false;
         gl.apply(opaque);
@@ -452,7 +455,7 @@ HRESULT Device::DrawPrimitive(D3DPRIMITIVETYPE type, UINT startVertex, UINT prim
     const size_t available = vb->length() > streamSource.offset ? vb->length() - streamSource.offset : 0;
     const size_t last = size_t(streamSource.stride) * (size_t(startVertex) + count - 1) + l.size;
     if (last > available) return D3DERR_INVALIDCALL;
-    vertexAlphaOne = l.diffuse < 0;
+    drawn = {nullptr, 0, 0, l.diffuse};
     HRESULT hr = prepareDraw(l);
     if (FAILED(hr)) return hr;
     bindAttributes(l, vb->name(), streamSource.offset, streamSource.stride);
@@ -492,7 +495,7 @@ HRESULT Device::DrawIndexedPrimitive(D3DPRIMITIVETYPE type, INT baseVertexIndex,
     size_t smallest = 0, largest = 0;
     ib->indexBounds(startIndex, count, &smallest, &largest);
     if (smallest < size_t(low) || largest >= size_t(high)) return D3DERR_INVALIDCALL;
-    vertexAlphaOne = l.diffuse < 0;
+    drawn = {nullptr, 0, 0, l.diffuse};
     HRESULT hr = prepareDraw(l);
     if (FAILED(hr)) return hr;
     bindAttributes(l, vb->name(), streamSource.offset, streamSource.stride);
@@ -513,7 +516,7 @@ HRESULT Device::DrawPrimitiveUP(D3DPRIMITIVETYPE type, UINT primitiveCount, cons
     const size_t bytes = size_t(count) * stride;
     if (bytes > kStreamVertexBytes) return D3DERR_INVALIDCALL;
     streamSource = {};  // Direct3D leaves stream 0 unset after a UP draw
-    vertexAlphaOne = diffuseAlphaOne(l.diffuse, vertices, count, stride);
+    drawn = {vertices, count, stride, l.diffuse};
     HRESULT hr = prepareDraw(l);
     if (FAILED(hr)) return hr;
     const size_t at = stream(streamVertices, &streamVertexPosition, kStreamVertexBytes, vertices, bytes, stride);
@@ -540,7 +543,7 @@ HRESULT Device::DrawIndexedPrimitiveUP(D3DPRIMITIVETYPE type, UINT minIndex, UIN
     streamSource = {};
     indices = nullptr;
     const auto* firstVertex = static_cast<const BYTE*>(vertices) + size_t(minIndex) * stride;
-    vertexAlphaOne = diffuseAlphaOne(l.diffuse, firstVertex, vertexCount, stride);
+    drawn = {firstVertex, vertexCount, stride, l.diffuse};
     HRESULT hr = prepareDraw(l);
     if (FAILED(hr)) return hr;
     const size_t at = stream(streamVertices, &streamVertexPosition, kStreamVertexBytes, firstVertex, vertexBytes, stride);

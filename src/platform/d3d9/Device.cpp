@@ -367,14 +367,15 @@ HRESULT Device::FinishReadRenderTarget(UINT slot, DWORD* pixels, UINT width, UIN
     const auto* mapped = static_cast<const DWORD*>(
         glMapBufferRange(GL_PIXEL_PACK_BUFFER, 0, GLsizeiptr(r.capacity), GL_MAP_READ_BIT));
     if (mapped) {
-        std::copy(mapped, mapped + size_t(width) * height, pixels);
+        const size_t n = size_t(width) * height;
+        if (r.opaque)  // in the same pass as the copy
+            std::transform(mapped, mapped + n, pixels, [](DWORD p) { return p | 0xff000000u; });
+        else
+            std::copy(mapped, mapped + n, pixels);
         glUnmapBuffer(GL_PIXEL_PACK_BUFFER);
     }
     glBindBuffer(GL_PIXEL_PACK_BUFFER, 0);
-    if (!mapped) return D3DERR_INVALIDCALL;
-    if (r.opaque)
-        for (size_t i = 0; i < size_t(width) * height; ++i) pixels[i] |= 0xff000000u;
-    return D3D_OK;
+    return mapped ? D3D_OK : D3DERR_INVALIDCALL;
 }
 
 // --- resources ----------------------------------------------------------------------------------------

@@ -3,11 +3,7 @@
 # and runs every test headless. Without a display it starts its own X server (Xvfb).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-"$root/scripts/deps.sh"
-if [[ -z "${DISPLAY:-}" && -z "${ZOD_IN_XVFB:-}" ]]; then
-  export ZOD_IN_XVFB=1
-  exec xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp" "$0" "$@"
-fi
+source "$root/scripts/headless.sh"
 build="$root/build/test"
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Debug -DZOD_SANITIZE=ON -DZOD_TESTS=ON -DZOD_BENCH=ON >/dev/null
 cmake --build "$build" -j"$(nproc)"

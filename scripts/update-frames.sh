@@ -6,11 +6,7 @@
 #   scripts/update-frames.sh editor     only the editor's (the production's: production)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-"$root/scripts/deps.sh"
-if [[ -z "${DISPLAY:-}" && -z "${ZOD_IN_XVFB:-}" ]]; then
-  export ZOD_IN_XVFB=1
-  exec xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp" "$0" "$@"
-fi
+source "$root/scripts/headless.sh"
 case "${1:-all}" in
   all) filter='ReferenceFrames.*' ;;
   editor) filter='ReferenceFrames.TheEditor*' ;;

@@ -40,8 +40,8 @@ private:
     void abandon();
     std::string errorOutput();  // what ffmpeg said
     void feed();                // the writer thread
-    bool waitForWriter();
-    void stopWriter();          // lets the writer finish what it holds and ends it       // until the frame handed over is written; false: it failed
+    bool waitForWriter();       // until the frame handed over is written; false: it failed
+    void stopWriter();          // lets the writer finish what it holds and ends it
     bool writeAll(const char* bytes, std::size_t size);
 
     VideoSettings settings;

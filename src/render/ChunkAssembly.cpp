@@ -3,6 +3,7 @@
 #include "app/LoadResource.h"
 #include "app/ResourceFolder.h"
 #include "render/ChildProgram.h"
+#include "render/FrameRenderer.h"
 #include "render/RenderPlan.h"
 #include "render/VideoEncoder.h"
 
@@ -24,9 +25,8 @@ std::string seconds(double value) {
     return text;
 }
 
-// The resource that the element named "Music" plays (the last such element counts, as in the
-// database), read from the plan's document or the linked one; a document's own folder comes first,
-// and `folder` keeps the bytes read from there.
+// The resource that the element named "Music" plays, read from the plan's document or the linked
+// one; a document's own folder comes first, and `folder` keeps the bytes read from there.
 ResourceData musicOf(const RenderPlan& plan, std::unique_ptr<ResourceFolder>& folder) {
     TiXmlDocument document;
     if (plan.dataFile.empty()) {
@@ -36,16 +36,10 @@ ResourceData musicOf(const RenderPlan& plan, std::unique_ptr<ResourceFolder>& fo
     } else if (!document.LoadFile(plan.dataFile.c_str())) {
         return {};
     }
-    const TiXmlElement* demo = document.FirstChildElement("demo");
-    const char* resource = nullptr;
-    for (const TiXmlElement* element = demo ? demo->FirstChildElement() : nullptr; element;
-         element = element->NextSiblingElement()) {
-        const char* name = element->Attribute("name");
-        if (name != nullptr && std::string(name) == "Music") resource = element->Attribute("resource");
-    }
+    const std::string resource = FrameRenderer::musicResourceOf(document);
     if (!plan.dataFile.empty()) folder = std::make_unique<ResourceFolder>(plan.dataFile);
     std::string ignored;  // rendering the chunks has loaded the music already
-    return resource ? loadResource(resource, folder.get(), &ignored) : ResourceData{};
+    return resource.empty() ? ResourceData{} : loadResource(resource.c_str(), folder.get(), &ignored);
 }
 
 // Files that exist only while the assembly runs.

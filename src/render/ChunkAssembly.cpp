@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <memory>
 #include <unistd.h>
 
@@ -104,7 +105,8 @@ bool ChunkAssembly::run(const RenderPlan& plan, std::string* error) {
         }
         // The slice and the encoder settings of a one-machine render, so the sound is the same.
         args.insert(args.end(), {"-ss", seconds(double(plan.firstFrame) / plan.fps), "-t", seconds(duration), "-i",
-                                 music, "-map", "0:v", "-map", "1:a", "-c:a", "aac", "-b:a", "192k"});
+                                 music, "-map", "0:v", "-map", "1:a"});
+        args.insert(args.end(), std::begin(VideoEncoder::musicCodec), std::end(VideoEncoder::musicCodec));
     }
     args.insert(args.end(), {"-c:v", "copy"});
     fs::path target(plan.output);

@@ -35,6 +35,9 @@ public:
     bool finish() override;
 
     static std::string findProgram(const char* name);  // the first match on PATH, or empty
+    // ffmpeg's encoding of the music in an H.264 video; the joining of a plan's chunks uses it too,
+    // so that the sound is that of a one-machine render.
+    static constexpr const char* musicCodec[] = {"-c:a", "aac", "-b:a", "192k"};
 
 private:
     void abandon();

@@ -89,6 +89,15 @@ bool readReal(const char* text, double* value, std::string* why) {
     return true;
 }
 
+// Why text is not a value usable in range, or empty when it is one (then in *value).
+std::string problemOf(const char* text, Range range, double* value) {
+    std::string why;
+    if (!readReal(text, value, &why)) return why;
+    if (range == Range::Positive && !(*value > 0.0)) return "must be above 0";
+    if (range == Range::NotNegative && *value < 0.0) return "must not be negative";
+    return {};
+}
+
 // One whitespace-free token as a whole number within int; base 0 also takes 0x and 0 prefixes.
 bool readWhole(const std::string& token, int base, long* value) {
     if (token.empty()) return false;
@@ -119,24 +128,12 @@ public:
         : element(element), name(name), problems(problems) {}
     void operator()(const std::string& message) const { problems->push_back({element->Row(), name, message}); }
 
-    // The attribute's value when it is present and usable; absent counts as usable (the default).
-    bool real(const char* attribute, Range range, double* value) const {
+    // A present attribute whose value is no real number usable in range; absent is the default.
+    void real(const char* attribute, Range range) const {
         const char* text = element->Attribute(attribute);
-        if (text == nullptr) return false;
-        std::string why;
-        if (!readReal(text, value, &why)) {
-            (*this)(std::string(attribute) + " " + quoted(text) + " " + why);
-            return false;
-        }
-        if (range == Range::Positive && !(*value > 0.0)) {
-            (*this)(std::string(attribute) + " " + quoted(text) + " must be above 0");
-            return false;
-        }
-        if (range == Range::NotNegative && *value < 0.0) {
-            (*this)(std::string(attribute) + " " + quoted(text) + " must not be negative");
-            return false;
-        }
-        return true;
+        double value = 0.0;
+        const std::string why = text != nullptr ? problemOf(text, range, &value) : std::string();
+        if (!why.empty()) (*this)(std::string(attribute) + " " + quoted(text) + " " + why);
     }
 
 private:
@@ -147,9 +144,7 @@ private:
 
 // A value for comparisons: the default when absent; false when unusable (reported on its own).
 bool usableReal(const char* text, Range range, double* value) {
-    if (text == nullptr) return true;
-    std::string why;
-    return readReal(text, value, &why) && (range != Range::Positive || *value > 0.0);
+    return text == nullptr || problemOf(text, range, value).empty();
 }
 
 std::string shortNumber(double value) {
@@ -195,10 +190,8 @@ void checkWholeAttribute(const TiXmlElement* element, const char* attribute, con
 void NumberCheck::checkObject(const TiXmlElement* element, int type, const std::string& name,
                               std::vector<DocumentProblem>* problems) {
     const Reporter report(element, name, problems);
-    for (const RealRule& rule : realRules) {
-        double value = 0.0;
-        if (rule.type == type) report.real(rule.attribute, rule.range, &value);
-    }
+    for (const RealRule& rule : realRules)
+        if (rule.type == type) report.real(rule.attribute, rule.range);
     for (const ColourRule& rule : colourRules) {
         const char* text = element->Attribute(rule.attribute);
         if (rule.type == type && text != nullptr && !isHexColour(text))
@@ -222,8 +215,7 @@ void NumberCheck::checkObject(const TiXmlElement* element, int type, const std::
 
 void NumberCheck::checkKey(const TiXmlElement* key, const std::string& name, std::vector<DocumentProblem>* problems) {
     const Reporter report(key, name, problems);
-    double time = 0.0;
-    report.real("t", Range::Any, &time);
+    report.real("t", Range::Any);
 
     const char* p = key->Attribute("p");
     if (p == nullptr) return;

@@ -3,6 +3,7 @@
 #include "app/LoadResource.h"
 #include "app/ResourceFolder.h"
 #include "render/ChildProgram.h"
+#include "render/FrameRenderer.h"
 #include "render/RenderPlan.h"
 #include "render/VideoEncoder.h"
 
@@ -11,6 +12,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <memory>
 #include <unistd.h>
 
@@ -24,9 +26,8 @@ std::string seconds(double value) {
     return text;
 }
 
-// The resource that the element named "Music" plays (the last such element counts, as in the
-// database), read from the plan's document or the linked one; a document's own folder comes first,
-// and `folder` keeps the bytes read from there.
+// The resource that the element named "Music" plays, read from the plan's document or the linked
+// one; a document's own folder comes first, and `folder` keeps the bytes read from there.
 ResourceData musicOf(const RenderPlan& plan, std::unique_ptr<ResourceFolder>& folder) {
     TiXmlDocument document;
     if (plan.dataFile.empty()) {
@@ -36,16 +37,10 @@ ResourceData musicOf(const RenderPlan& plan, std::unique_ptr<ResourceFolder>& fo
     } else if (!document.LoadFile(plan.dataFile.c_str())) {
         return {};
     }
-    const TiXmlElement* demo = document.FirstChildElement("demo");
-    const char* resource = nullptr;
-    for (const TiXmlElement* element = demo ? demo->FirstChildElement() : nullptr; element;
-         element = element->NextSiblingElement()) {
-        const char* name = element->Attribute("name");
-        if (name != nullptr && std::string(name) == "Music") resource = element->Attribute("resource");
-    }
+    const std::string resource = FrameRenderer::musicResourceOf(document);
     if (!plan.dataFile.empty()) folder = std::make_unique<ResourceFolder>(plan.dataFile);
     std::string ignored;  // rendering the chunks has loaded the music already
-    return resource ? loadResource(resource, folder.get(), &ignored) : ResourceData{};
+    return resource.empty() ? ResourceData{} : loadResource(resource.c_str(), folder.get(), &ignored);
 }
 
 // Files that exist only while the assembly runs.
@@ -110,7 +105,8 @@ bool ChunkAssembly::run(const RenderPlan& plan, std::string* error) {
         }
         // The slice and the encoder settings of a one-machine render, so the sound is the same.
         args.insert(args.end(), {"-ss", seconds(double(plan.firstFrame) / plan.fps), "-t", seconds(duration), "-i",
-                                 music, "-map", "0:v", "-map", "1:a", "-c:a", "aac", "-b:a", "192k"});
+                                 music, "-map", "0:v", "-map", "1:a"});
+        args.insert(args.end(), std::begin(VideoEncoder::musicCodec), std::end(VideoEncoder::musicCodec));
     }
     args.insert(args.end(), {"-c:v", "copy"});
     fs::path target(plan.output);

@@ -163,8 +163,10 @@ bool FrameRenderer::takePixels(std::vector<std::uint32_t>* pixels) {
                                                     display.height));
 }
 
-std::string FrameRenderer::musicResource() const {
-    const TiXmlElement* demo = document->FirstChildElement("demo");
+std::string FrameRenderer::musicResource() const { return musicResourceOf(*document); }
+
+std::string FrameRenderer::musicResourceOf(const TiXmlDocument& document) {
+    const TiXmlElement* demo = document.FirstChildElement("demo");
     const char* resource = nullptr;  // the last element named "Music" is the music, as in the database
     for (const TiXmlElement* element = demo ? demo->FirstChildElement() : nullptr; element;
          element = element->NextSiblingElement()) {

@@ -36,6 +36,7 @@ public:
     bool takePixels(std::vector<std::uint32_t>* pixels);
     int queuedPixels() const { return queued; }
     std::string musicResource() const;          // the resource "Music" plays, or empty
+    static std::string musicResourceOf(const TiXmlDocument& document);  // the same of any document
     ResourceData musicBytes() const;            // its bytes, beside the document or linked; none if missing
 
     // For the reference frames of the editor: the user interface and the objects it lists.

@@ -37,6 +37,17 @@ bool readInt(const char* text, int* value) {
     return true;
 }
 
+// "A<separator>B": two whole numbers.
+bool readPair(const char* text, char separator, int* a, int* b) {
+    const char* at = std::strchr(text, separator);
+    return at != nullptr && readInt(std::string(text, at).c_str(), a) && readInt(at + 1, b);
+}
+
+// WIDTHxHEIGHT, each from 16 to 8192.
+bool readSize(const char* text, int* width, int* height) {
+    return readPair(text, 'x', width, height) && *width >= 16 && *height >= 16 && *width <= 8192 && *height <= 8192;
+}
+
 bool readSeconds(const char* text, double* value) {
     char* end = nullptr;
     double n = std::strtod(text, &end);
@@ -69,10 +80,7 @@ bool RenderOptions::parse(int argc, char** argv, std::string* error) {
             if (!readInt(value, &fps) || fps < 1 || fps > 1000) return fail("--fps needs a number from 1 to 1000");
         } else if (word == "--size") {
             int w = 0, h = 0;
-            const char* x = std::strchr(value, 'x');
-            std::string left = x ? std::string(value, x) : "";
-            if (!x || !readInt(left.c_str(), &w) || !readInt(x + 1, &h) || w < 16 || h < 16 || w > 8192 || h > 8192)
-                return fail("--size needs WIDTHxHEIGHT, each from 16 to 8192, as in 1280x720");
+            if (!readSize(value, &w, &h)) return fail("--size needs WIDTHxHEIGHT, each from 16 to 8192, as in 1280x720");
             width = w;
             height = h;
         } else if (word == "--from") {
@@ -81,9 +89,7 @@ bool RenderOptions::parse(int argc, char** argv, std::string* error) {
             if (!readSeconds(value, &to)) return fail("--to needs a time in seconds");
         } else if (word == "--frames") {
             int a = 0, b = 0;
-            const char* colon = std::strchr(value, ':');
-            std::string left = colon ? std::string(value, colon) : "";
-            if (!colon || !readInt(left.c_str(), &a) || !readInt(colon + 1, &b) || a < 0 || b <= a)
+            if (!readPair(value, ':', &a, &b) || a < 0 || b <= a)
                 return fail("--frames needs A:B, the first frame and the one after the last, as in 0:300");
             firstFrame = a;
             endFrame = b;
@@ -96,14 +102,9 @@ bool RenderOptions::parse(int argc, char** argv, std::string* error) {
         } else if (word == "--force") {
             force = true;
         } else if (word == "--layout") {
-            int w = 0, h = 0;
-            const char* x = std::strchr(value, 'x');
-            std::string left = x ? std::string(value, x) : "";
-            if (std::string(value) == "output") {
-                w = h = 0;
-            } else if (!x || !readInt(left.c_str(), &w) || !readInt(x + 1, &h) || w < 16 || h < 16 || w > 8192 || h > 8192) {
+            int w = 0, h = 0;  // "output": 0 x 0
+            if (std::string(value) != "output" && !readSize(value, &w, &h))
                 return fail("--layout needs WIDTHxHEIGHT, each from 16 to 8192, as in 800x600, or the word output");
-            }
             layoutWidth = w;
             layoutHeight = h;
         } else {

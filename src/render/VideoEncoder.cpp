@@ -113,7 +113,7 @@ bool VideoEncoder::open(const VideoSettings& wanted) {
         // normal keeps the encoder's own default speed.
         if (settings.quality == "draft") args.insert(args.end(), {"-preset", "ultrafast"});
         if (settings.quality == "best") args.insert(args.end(), {"-preset", "slower"});
-        if (!settings.music.empty()) args.insert(args.end(), {"-c:a", "aac", "-b:a", "192k"});
+        if (!settings.music.empty()) args.insert(args.end(), std::begin(musicCodec), std::end(musicCodec));
         if (ext.empty()) args.insert(args.end(), {"-f", "mp4"});
     }
     args.push_back(temporary);

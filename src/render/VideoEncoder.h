@@ -35,13 +35,16 @@ public:
     bool finish() override;
 
     static std::string findProgram(const char* name);  // the first match on PATH, or empty
+    // ffmpeg's encoding of the music in an H.264 video; the joining of a plan's chunks uses it too,
+    // so that the sound is that of a one-machine render.
+    static constexpr const char* musicCodec[] = {"-c:a", "aac", "-b:a", "192k"};
 
 private:
     void abandon();
     std::string errorOutput();  // what ffmpeg said
     void feed();                // the writer thread
-    bool waitForWriter();
-    void stopWriter();          // lets the writer finish what it holds and ends it       // until the frame handed over is written; false: it failed
+    bool waitForWriter();       // until the frame handed over is written; false: it failed
+    void stopWriter();          // lets the writer finish what it holds and ends it
     bool writeAll(const char* bytes, std::size_t size);
 
     VideoSettings settings;

@@ -145,7 +145,36 @@ struct AudioStream::Decoder {
     ~Decoder() {
         if (open) ov_clear(&file);
     }
+
+    // The next frames, at most want, in *pcm; 0 when none come, with failed set (and broken after
+    // a hard error). libvorbis 1.3.7 does not recover from a hard error (a link that does not hold
+    // together, a fault): a seek and decode after one divides by zero inside it on some damaged
+    // streams, so such a decoder is never asked again.
+    long read(long want, float*** pcm) {
+        for (int holes = 1;; ++holes) {
+            int link = 0;
+            const long got = ov_read_float(&file, pcm, static_cast<int>(want), &link);
+            if (got == OV_HOLE && holes < maxHoles) continue;
+            if (got > 0) return got;
+            broken = broken || (got < 0 && got != OV_HOLE);
+            failed = true;
+            return 0;
+        }
+    }
 };
+
+void AudioStream::mixToStereo(float* const* pcm, long frames, std::vector<float>& into) const {
+    const int used = std::min(channelCount, 8);
+    for (long i = 0; i < frames; ++i) {
+        float left = 0, right = 0;
+        for (int c = 0; c < used; ++c) {
+            left += pcm[c][i] * mixLeft[c];
+            right += pcm[c][i] * mixRight[c];
+        }
+        into.push_back(left);
+        into.push_back(right);
+    }
+}
 
 AudioStream::AudioStream() = default;
 
@@ -242,7 +271,6 @@ void AudioStream::seekDecoder(std::int64_t frame) {
 
 bool AudioStream::fillWindow(std::int64_t last) {
     last = std::min(last, totalFrames - 1);
-    int holes = 0;
     while (decoderAt <= last) {
         auto room = static_cast<long>((window.capacity() - window.size()) / 2);
         if (room <= 0) {
@@ -257,31 +285,12 @@ bool AudioStream::fillWindow(std::int64_t last) {
             continue;
         }
         float** pcm = nullptr;
-        int link = 0;
-        long got = ov_read_float(&decoder->file, &pcm, static_cast<int>(want), &link);
-        if (got == OV_HOLE && ++holes < maxHoles) {
-            continue;
+        long got = decoder->read(want, &pcm);
+        if (got == 0) {
+            continue;  // failed: the rest plays as silence
         }
-        if (got <= 0) {
-            // libvorbis 1.3.7 does not recover from a hard error (a link that does not hold
-            // together, a fault): a seek and decode after one divides by zero inside it on some
-            // damaged streams. Such a decoder is never asked again; the rest plays as silence.
-            decoder->broken = decoder->broken || (got < 0 && got != OV_HOLE);
-            decoder->failed = true;
-            continue;
-        }
-        holes = 0;
         got = static_cast<long>(std::min<std::int64_t>(got, totalFrames - decoderAt));
-        int used = std::min(channelCount, 8);
-        for (long i = 0; i < got; ++i) {
-            float left = 0, right = 0;
-            for (int c = 0; c < used; ++c) {
-                left += pcm[c][i] * mixLeft[c];
-                right += pcm[c][i] * mixRight[c];
-            }
-            window.push_back(left);
-            window.push_back(right);
-        }
+        mixToStereo(pcm, got, window);
         decoderAt += got;
     }
     return true;
@@ -500,26 +509,13 @@ std::int64_t AudioStream::decodeHead(const LoopJob& job) {
     // As much of the start as one decoder chunk: the window's room beside one output buffer.
     std::int64_t at = job.start;
     const std::int64_t want = std::min<std::int64_t>(decodeChunk, totalFrames - job.start);
-    const int used = std::min(channelCount, 8);
     while (at - job.start < want) {
         float** pcm = nullptr;
-        int link = 0;
-        long got = ov_read_float(&d.file, &pcm, static_cast<int>(want - (at - job.start)), &link);
-        if (got == OV_HOLE) continue;
-        if (got <= 0) {
-            d.broken = got < 0;
-            d.failed = true;
+        const long got = d.read(static_cast<long>(want - (at - job.start)), &pcm);
+        if (got == 0) {
             return -1;
         }
-        for (long i = 0; i < got; ++i) {
-            float left = 0, right = 0;
-            for (int c = 0; c < used; ++c) {
-                left += pcm[c][i] * mixLeft[c];
-                right += pcm[c][i] * mixRight[c];
-            }
-            head.push_back(left);
-            head.push_back(right);
-        }
+        mixToStereo(pcm, got, head);
         at += got;
     }
     return at;
@@ -538,19 +534,10 @@ void AudioStream::finishHead(const LoopJob& job, std::int64_t reached) {
 
 long AudioStream::decode(float* into, long frames) {
     long done = 0;
-    int holes = 0;
     while (done < frames && !decoder->failed && decoderAt < totalFrames) {
         float** pcm = nullptr;
-        int link = 0;
-        const long want = std::min<long>(frames - done, decodeChunk);
-        long got = ov_read_float(&decoder->file, &pcm, static_cast<int>(want), &link);
-        if (got == OV_HOLE && ++holes < maxHoles) continue;
-        if (got <= 0) {
-            decoder->broken = got < 0 && got != OV_HOLE;
-            decoder->failed = true;
-            break;
-        }
-        holes = 0;
+        long got = decoder->read(std::min<long>(frames - done, decodeChunk), &pcm);
+        if (got == 0) break;
         got = static_cast<long>(std::min<std::int64_t>(got, totalFrames - decoderAt));
         for (long i = 0; i < got; ++i) {
             for (int c = 0; c < channelCount; ++c) {

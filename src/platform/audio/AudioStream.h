@@ -94,6 +94,8 @@ private:
     std::int64_t decodeHead(const LoopJob& job);  // no lock: the spare decoder and head alone
     void finishHead(const LoopJob& job, std::int64_t reached);
     bool fillWindow(std::int64_t last);  // decodes until frame last is in the window
+    // Appends frames decoded by the stream's channels as stereo pairs of the output's mix.
+    void mixToStereo(float* const* pcm, long frames, std::vector<float>& into) const;
     void readFrame(std::int64_t frame, float& left, float& right) const;
 
     const unsigned char* bytes = nullptr;   // not owned; the compressed stream

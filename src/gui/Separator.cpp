@@ -37,14 +37,7 @@ bool Separator::draw(float, float) {
     if (!device) return true;
     ComRef<IDirect3DStateBlock9>& block = vertical ? verticalBlock : horizontalBlock;
     if (!block) {
-        recordScreenState({},
-                          {
-                              {D3DTSS_COLOROP, D3DTOP_SELECTARG1},
-                              {D3DTSS_COLORARG1, D3DTA_DIFFUSE},
-                              {D3DTSS_ALPHAOP, D3DTOP_SELECTARG1},
-                              {D3DTSS_ALPHAARG1, D3DTA_DIFFUSE},
-                          },
-                          ColourVertexFvf, &block);
+        recordColourState({}, ColourVertexFvf, &block);
     }
     applyScreenState(block.get(), ColourVertexFvf);
     device->SetTexture(0, nullptr);

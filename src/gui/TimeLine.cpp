@@ -294,14 +294,7 @@ bool TimeLine::draw(float time, float) {
         }
     }
     if (!stateBlock) {
-        recordScreenState({{D3DRS_CULLMODE, D3DCULL_NONE}},
-                          {
-                              {D3DTSS_COLOROP, D3DTOP_SELECTARG1},
-                              {D3DTSS_COLORARG1, D3DTA_DIFFUSE},
-                              {D3DTSS_ALPHAOP, D3DTOP_SELECTARG1},
-                              {D3DTSS_ALPHAARG1, D3DTA_DIFFUSE},
-                          },
-                          ColourVertexFvf, &stateBlock);
+        recordColourState({{D3DRS_CULLMODE, D3DCULL_NONE}}, ColourVertexFvf, &stateBlock);
     }
     applyScreenState(stateBlock.get(), ColourVertexFvf);
     device->SetTexture(0, nullptr);

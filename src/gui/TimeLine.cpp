@@ -310,8 +310,9 @@ void TimeLine::buildWaveform(float perPixel, int bins) {
 
 bool TimeLine::draw(float time, float) {
     if (!device || rect.width <= 0 || rect.height <= 0) return true;
-    // The music's loudness is worked out once, from the first time the strip is seen.
-    if (music && waveform.total() == 0) waveform.start(music->data(), music->dataSize());
+    // The music's loudness is worked out once, from the first time the strip is seen; start()
+    // does nothing for bytes it has already taken, and starts over for another music's.
+    if (music) waveform.start(music->data(), music->dataSize());
     ranges.measure(selected);
     buildView();
 

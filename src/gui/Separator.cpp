@@ -10,6 +10,7 @@ ComRef<IDirect3DStateBlock9> Separator::horizontalBlock;
 Separator::Separator(bool vertical) : vertical(vertical) {
     ++instances;
     setHalf(2);
+    setTakesFocus(false);
 }
 
 Separator::~Separator() {
@@ -26,11 +27,6 @@ void Separator::setHalf(int newHalf) {
         setSizeHint(thickness, 0, true, false);
     else
         setSizeHint(0, thickness, false, true);
-}
-
-bool Separator::focusIn(int) {
-    focused = false;
-    return false;
 }
 
 bool Separator::draw(float, float) {

@@ -39,6 +39,7 @@ ComRef<IDirect3DStateBlock9> TimeLine::stateBlock;
 TimeLine::TimeLine() {
     ++instances;
     setSizeHint(0, height, false, true);
+    setTakesFocus(false);
 }
 
 TimeLine::~TimeLine() {
@@ -53,11 +54,6 @@ bool TimeLine::init(Music* newMusic) {
     viewCached = false;  // another music: another grid
     applyLoop();  // a music loaded again (a reload) loops as the last one did
     return fontKeeper.setText(" ");
-}
-
-bool TimeLine::focusIn(int) {
-    focused = false;
-    return false;
 }
 
 void TimeLine::setRect(const Rect& r) {

@@ -46,7 +46,6 @@ public:
     Waveform& getWaveform() { return waveform; }
     bool isZoomed() const { return zoom > 1.0f; }
 
-    bool focusIn(int direction) override;
     bool draw(float time, float delta) override;
     void leftButton(Point p, int action) override;
     void middleButton(Point p, int action) override;

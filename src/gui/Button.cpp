@@ -30,12 +30,6 @@ bool Button::setIcon(int resource) {
     return loadIconTexture(resource, icon);
 }
 
-bool Button::focusIn(int direction) {
-    if (takesFocus) return Widget::focusIn(direction);
-    focused = false;
-    return false;
-}
-
 // --- layout ----------------------------------------------------------------------------------------
 
 void Button::setRect(const Rect& r) {

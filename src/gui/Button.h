@@ -26,9 +26,6 @@ public:
 
     bool highlighted = false;  // set by the owner to show a state (playing, paused, a toggle)
     bool greyed = false;       // set by the owner: nothing to do now (drawn faint, clicks still reported)
-    bool takesFocus = true;    // false keeps it out of the Tab order (reached by mouse and shortcut)
-
-    bool focusIn(int direction) override;
 
 private:
     void click();

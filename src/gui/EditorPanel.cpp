@@ -40,7 +40,8 @@ bool EditorPanel::init(Database* newDatabase, Display* newDisplay) {
     redoButton.setListener(RedoButton, this);
     undoButton.setIcon(UndoIcon);
     redoButton.setIcon(RedoIcon);
-    undoButton.takesFocus = redoButton.takesFocus = false;
+    undoButton.setTakesFocus(false);
+    redoButton.setTakesFocus(false);
     undoButton.greyed = redoButton.greyed = true;
     if (!timeLine.init(music)) return false;
     timeLineFrame.setChild(&timeLine);

@@ -71,16 +71,10 @@ bool Frame::draw(float time, float delta) {
 void Frame::drawPanel() {
     if (!device) return;
     if (!stateBlock) {
-        recordScreenState(
+        recordColourState(
             {
                 {D3DRS_ALPHABLENDENABLE, FALSE},
                 {D3DRS_CULLMODE, D3DCULL_CCW},
-            },
-            {
-                {D3DTSS_COLOROP, D3DTOP_SELECTARG1},
-                {D3DTSS_COLORARG1, D3DTA_DIFFUSE},
-                {D3DTSS_ALPHAOP, D3DTOP_SELECTARG1},
-                {D3DTSS_ALPHAARG1, D3DTA_DIFFUSE},
             },
             ColourVertexFvf, &stateBlock);
     }

@@ -7,7 +7,10 @@
 int Label::instances = 0;
 ComRef<ID3DXFont> Label::font;
 
-Label::Label() { ++instances; }
+Label::Label() {
+    ++instances;
+    setTakesFocus(false);
+}
 
 Label::~Label() {
     if (--instances == 0) font.reset();
@@ -48,11 +51,6 @@ bool Label::drawText(const char* text, const Rect& area, D3DCOLOR textColour) {
     RECT box{area.x, area.y, area.x + area.width, area.y + area.height};
     font->DrawTextA(nullptr, text, -1, &box, DT_LEFT | DT_TOP | DT_SINGLELINE, textColour);
     return true;
-}
-
-bool Label::focusIn(int) {
-    focused = false;
-    return false;
 }
 
 bool Label::draw(float, float) {

@@ -17,7 +17,6 @@ public:
     bool setText(const char* text);  // also sets the hint to the text's extent, fixed width
     const char* getText() const { return text.empty() ? "" : text.data(); }
 
-    bool focusIn(int direction) override;
     bool draw(float time, float delta) override;
 
     D3DCOLOR colour = 0xff000000;  // ARGB of the text

@@ -137,18 +137,12 @@ bool ModelPreviewView::draw(float time, float delta) {
     if (model) model->render(time, delta);
 
     if (!axesState) {
-        recordScreenState(
+        recordColourState(
             {
                 {D3DRS_ALPHATESTENABLE, TRUE},
                 {D3DRS_ALPHAREF, 1},
                 {D3DRS_ALPHAFUNC, D3DCMP_GREATEREQUAL},
                 {D3DRS_ZWRITEENABLE, TRUE},
-            },
-            {
-                {D3DTSS_COLOROP, D3DTOP_SELECTARG1},
-                {D3DTSS_COLORARG1, D3DTA_DIFFUSE},
-                {D3DTSS_ALPHAOP, D3DTOP_SELECTARG1},
-                {D3DTSS_ALPHAARG1, D3DTA_DIFFUSE},
             },
             WorldVertexFvf, &axesState);
     }

@@ -90,12 +90,7 @@ bool PathKeyView::draw(float time, float delta) {
     if (!drawModel(time, delta, saved)) return true;
 
     if (!overlayState) {
-        recordScreenState({}, {
-            {D3DTSS_COLOROP, D3DTOP_SELECTARG1},
-            {D3DTSS_COLORARG1, D3DTA_DIFFUSE},
-            {D3DTSS_ALPHAOP, D3DTOP_SELECTARG1},
-            {D3DTSS_ALPHAARG1, D3DTA_DIFFUSE},
-        }, ColourVertexFvf, &overlayState);
+        recordColourState({}, ColourVertexFvf, &overlayState);
     }
     applyScreenState(overlayState.get(), ColourVertexFvf);
     device->SetTexture(0, nullptr);

@@ -124,18 +124,12 @@ bool PathRenderer::buildPyramid(float time, float fieldOfView, WorldVertex* out)
 void PathRenderer::draw(float time, float, float axisSize, float fieldOfView) {
     if (!device || !path) return;
     if (!stateBlock) {
-        recordScreenState(
+        recordColourState(
             {
                 {D3DRS_POINTSPRITEENABLE, FALSE},
                 {D3DRS_POINTSCALEENABLE, FALSE},
                 {D3DRS_POINTSIZE, std::bit_cast<DWORD>(4.0f)},
                 {D3DRS_ZWRITEENABLE, TRUE},
-            },
-            {
-                {D3DTSS_COLOROP, D3DTOP_SELECTARG1},
-                {D3DTSS_COLORARG1, D3DTA_DIFFUSE},
-                {D3DTSS_ALPHAOP, D3DTOP_SELECTARG1},
-                {D3DTSS_ALPHAARG1, D3DTA_DIFFUSE},
             },
             WorldVertexFvf, &stateBlock);
     }

@@ -35,6 +35,18 @@ bool recordScreenState(std::initializer_list<RenderStateLine> renderStates,
     return true;
 }
 
+bool recordColourState(std::initializer_list<RenderStateLine> renderStates, DWORD fvf,
+                       ComRef<IDirect3DStateBlock9>* block) {
+    return recordScreenState(renderStates,
+                             {
+                                 {D3DTSS_COLOROP, D3DTOP_SELECTARG1},
+                                 {D3DTSS_COLORARG1, D3DTA_DIFFUSE},
+                                 {D3DTSS_ALPHAOP, D3DTOP_SELECTARG1},
+                                 {D3DTSS_ALPHAARG1, D3DTA_DIFFUSE},
+                             },
+                             fvf, block);
+}
+
 void applyScreenState(IDirect3DStateBlock9* block, DWORD fvf) {
     if (block) block->Apply();
     device->SetVertexShader(nullptr);

@@ -43,6 +43,11 @@ bool recordScreenState(std::initializer_list<RenderStateLine> renderStates,
                        std::initializer_list<StageStateLine> stage0, DWORD fvf,
                        ComRef<IDirect3DStateBlock9>* block);
 
+// As recordScreenState, with stage 0 passing the vertex colour and alpha through: untextured
+// drawing in the vertices' own colours.
+bool recordColourState(std::initializer_list<RenderStateLine> renderStates, DWORD fvf,
+                       ComRef<IDirect3DStateBlock9>* block);
+
 // Applies a recorded block before drawing; the vertex format and the fixed-function pipeline are
 // set again because some devices do not keep them in blocks.
 void applyScreenState(IDirect3DStateBlock9* block, DWORD fvf);

@@ -10,6 +10,7 @@ ComRef<IDirect3DStateBlock9> Separator::horizontalBlock;
 Separator::Separator(bool vertical) : vertical(vertical) {
     ++instances;
     setHalf(2);
+    setTakesFocus(false);
 }
 
 Separator::~Separator() {
@@ -28,23 +29,11 @@ void Separator::setHalf(int newHalf) {
         setSizeHint(0, thickness, false, true);
 }
 
-bool Separator::focusIn(int) {
-    focused = false;
-    return false;
-}
-
 bool Separator::draw(float, float) {
     if (!device) return true;
     ComRef<IDirect3DStateBlock9>& block = vertical ? verticalBlock : horizontalBlock;
     if (!block) {
-        recordScreenState({},
-                          {
-                              {D3DTSS_COLOROP, D3DTOP_SELECTARG1},
-                              {D3DTSS_COLORARG1, D3DTA_DIFFUSE},
-                              {D3DTSS_ALPHAOP, D3DTOP_SELECTARG1},
-                              {D3DTSS_ALPHAARG1, D3DTA_DIFFUSE},
-                          },
-                          ColourVertexFvf, &block);
+        recordColourState({}, ColourVertexFvf, &block);
     }
     applyScreenState(block.get(), ColourVertexFvf);
     device->SetTexture(0, nullptr);

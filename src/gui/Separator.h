@@ -13,7 +13,6 @@ public:
     void setHalf(int half);  // line offset from the edge and half the thickness, in pixels
     bool isVertical() const { return vertical; }
 
-    bool focusIn(int direction) override;
     bool draw(float time, float delta) override;
 
 private:

@@ -5,8 +5,5 @@
 
 class Spacer : public Widget {
 public:
-    bool focusIn(int direction) override {
-        focused = false;
-        return false;
-    }
+    Spacer() { setTakesFocus(false); }
 };

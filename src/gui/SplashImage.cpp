@@ -7,16 +7,14 @@ namespace {
 constexpr int PictureSize = 256;
 }  // namespace
 
-SplashImage::SplashImage() { setSizeHint(PictureSize, PictureSize, false, false); }
+SplashImage::SplashImage() {
+    setSizeHint(PictureSize, PictureSize, false, false);
+    setTakesFocus(false);
+}
 SplashImage::~SplashImage() = default;
 
 bool SplashImage::setIcon(int resource) {
     return loadIconTexture(resource, image);
-}
-
-bool SplashImage::focusIn(int) {
-    focused = false;
-    return false;
 }
 
 bool SplashImage::draw(float, float) {

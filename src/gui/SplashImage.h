@@ -12,7 +12,6 @@ public:
 
     bool setIcon(int resource);  // an RCDATA picture by number; false keeps no image
 
-    bool focusIn(int direction) override;
     bool draw(float time, float delta) override;
 
 private:

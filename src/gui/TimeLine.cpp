@@ -39,6 +39,7 @@ ComRef<IDirect3DStateBlock9> TimeLine::stateBlock;
 TimeLine::TimeLine() {
     ++instances;
     setSizeHint(0, height, false, true);
+    setTakesFocus(false);
 }
 
 TimeLine::~TimeLine() {
@@ -50,13 +51,9 @@ bool TimeLine::init(Music* newMusic) {
     length = music && music->length() > 0 ? music->length() : 1.0f;
     zoom = 1.0f;
     viewStart = 0.0f;
+    viewCached = false;  // another music: another grid
     applyLoop();  // a music loaded again (a reload) loops as the last one did
     return fontKeeper.setText(" ");
-}
-
-bool TimeLine::focusIn(int) {
-    focused = false;
-    return false;
 }
 
 void TimeLine::setRect(const Rect& r) {
@@ -66,14 +63,16 @@ void TimeLine::setRect(const Rect& r) {
 
 // --- geometry ----------------------------------------------------------------------------------
 
+float TimeLine::secondsPerPixel() const {
+    return length / (zoom * static_cast<float>(std::max(rect.width, 1)));
+}
+
 float TimeLine::timeAt(int x) const {
-    const float perPixel = length / (zoom * static_cast<float>(std::max(rect.width, 1)));
-    return viewStart + static_cast<float>(x - rect.x) * perPixel;
+    return viewStart + static_cast<float>(x - rect.x) * secondsPerPixel();
 }
 
 int TimeLine::xAt(float time) const {
-    const float perPixel = length / (zoom * static_cast<float>(std::max(rect.width, 1)));
-    return rect.x + static_cast<int>(std::lround((time - viewStart) / perPixel));
+    return rect.x + static_cast<int>(std::lround((time - viewStart) / secondsPerPixel()));
 }
 
 float TimeLine::snap(float time) const {
@@ -181,7 +180,7 @@ void TimeLine::mouseMove(Point p) {
         break;
     }
     case Drag::Scroll:
-        viewStart = dragViewStart + static_cast<float>(dragStart.x - p.x) * (length / (zoom * std::max(rect.width, 1)));
+        viewStart = dragViewStart + static_cast<float>(dragStart.x - p.x) * secondsPerPixel();
         clampView();
         break;
     case Drag::None: break;
@@ -193,7 +192,7 @@ void TimeLine::wheel(Point p, float notches) {
     zoom *= std::pow(ZoomPerNotch, notches);
     clampView();
     // The time under the pointer stays under it.
-    viewStart = under - static_cast<float>(p.x - rect.x) * (length / (zoom * std::max(rect.width, 1)));
+    viewStart = under - static_cast<float>(p.x - rect.x) * secondsPerPixel();
     clampView();
 }
 
@@ -215,16 +214,68 @@ void TimeLine::box(float x0, float y0, float x1, float y1, D3DCOLOR colour) {
     boxes.insert(boxes.end(), {a, b, c, a, c, d});
 }
 
-void TimeLine::buildWaveform() {
+void TimeLine::buildView() {
+    const float perPixel = secondsPerPixel();
+    const float beat = music ? music->beatLength() : 1.0f;
+    const bool sameView = viewCached && rect.x == viewRect.x && rect.y == viewRect.y && rect.width == viewRect.width &&
+                          rect.height == viewRect.height && viewStart == viewKey[0] && perPixel == viewKey[1] &&
+                          beat == viewKey[2];
+    if (!sameView) {
+        viewCached = true;
+        viewRect = rect;
+        viewKey[0] = viewStart;
+        viewKey[1] = perPixel;
+        viewKey[2] = beat;
+        buildGrid(perPixel, beat);
+    }
     const int bins = waveform.ready();
-    const float perPixel = length / (zoom * static_cast<float>(std::max(rect.width, 1)));
-    const bool sameRect = rect.x == waveRect.x && rect.y == waveRect.y && rect.width == waveRect.width &&
-                          rect.height == waveRect.height;
-    if (bins == waveBins && sameRect && waveView[0] == viewStart && waveView[1] == perPixel) return;
-    waveBins = bins;
-    waveRect = rect;
-    waveView[0] = viewStart;
-    waveView[1] = perPixel;
+    if (!sameView || bins != waveBins) {
+        waveBins = bins;
+        buildWaveform(perPixel, bins);
+    }
+}
+
+// Bars and beats from the tempo; the labels at a spacing that stays readable.
+void TimeLine::buildGrid(float perPixel, float beat) {
+    lines.clear();
+    labels.clear();
+    const float left = static_cast<float>(rect.x), right = static_cast<float>(rect.x + rect.width);
+    const float top = static_cast<float>(rect.y), bottom = static_cast<float>(rect.y + rect.height);
+    const float trackTop = top + LabelRow;
+    const float beatPixels = beat / perPixel;
+    const bool bars = music && std::fabs(beat - 1.0f) > 1e-6f;  // a tempo: bars and beats, else seconds
+    const int barBeats = bars ? 4 : 5;
+    int labelBeats = 1;
+    while (static_cast<float>(labelBeats) * beatPixels < LabelSpacing) labelBeats *= 2;
+    int lineBeats = barBeats;
+    while (static_cast<float>(lineBeats) * beatPixels < 8.0f) lineBeats *= 2;
+    const int firstBeat = std::max(0, static_cast<int>(std::floor(viewStart / beat)));
+    const int lastBeat = static_cast<int>(std::ceil((viewStart + length / zoom) / beat));
+    for (int b = firstBeat; b <= lastBeat; ++b) {
+        const float x = static_cast<float>(xAt(static_cast<float>(b) * beat));
+        if (x < left || x >= right) continue;
+        if (b % lineBeats == 0) {
+            line(x, top, x, bottom, BarLine);
+        } else if (beatPixels >= 6.0f && b % barBeats != 0) {
+            line(x, trackTop, x, bottom, BeatLine);
+        }
+    }
+    gridVertices = lines.size();
+    char text[32];
+    for (int b = firstBeat - firstBeat % labelBeats; b <= lastBeat; b += labelBeats) {
+        const int x = xAt(static_cast<float>(b) * beat);
+        if (x < rect.x || x + 2 >= rect.x + rect.width) continue;
+        if (bars && labelBeats < barBeats)
+            std::snprintf(text, sizeof text, "%d.%d", b / barBeats + 1, b % barBeats + 1);
+        else if (bars)
+            std::snprintf(text, sizeof text, "%d", b / barBeats + 1);
+        else
+            std::snprintf(text, sizeof text, "%ds", b);
+        labels.push_back({x, text});
+    }
+}
+
+void TimeLine::buildWaveform(float perPixel, int bins) {
     waveLines.clear();
     if (bins <= 0) return;
     const float top = static_cast<float>(rect.y + LabelRow);
@@ -255,12 +306,12 @@ void TimeLine::buildWaveform() {
 
 bool TimeLine::draw(float time, float) {
     if (!device || rect.width <= 0 || rect.height <= 0) return true;
-    // The music's loudness is worked out once, from the first time the strip is seen.
-    if (music && waveform.total() == 0) waveform.start(music->data(), music->dataSize());
+    // The music's loudness is worked out once, from the first time the strip is seen; start()
+    // does nothing for bytes it has already taken, and starts over for another music's.
+    if (music) waveform.start(music->data(), music->dataSize());
     ranges.measure(selected);
-    buildWaveform();
+    buildView();
 
-    lines.clear();
     boxes.clear();
     const float left = static_cast<float>(rect.x), right = static_cast<float>(rect.x + rect.width);
     const float top = static_cast<float>(rect.y), bottom = static_cast<float>(rect.y + rect.height);
@@ -270,38 +321,8 @@ bool TimeLine::draw(float time, float) {
         const float a = std::max(left, static_cast<float>(xAt(loopStart))), b = std::min(right, static_cast<float>(xAt(loopEnd)));
         if (b > a) box(a, top, b, bottom, LoopShade);
     }
-
-    // Bars and beats from the tempo; the labels at a spacing that stays readable.
-    const float beat = music ? music->beatLength() : 1.0f;
-    const float perPixel = length / (zoom * static_cast<float>(std::max(rect.width, 1)));
-    const float beatPixels = beat / perPixel;
-    const bool bars = music && std::fabs(beat - 1.0f) > 1e-6f;  // a tempo: bars and beats, else seconds
-    const int barBeats = bars ? 4 : 5;
-    int labelBeats = 1;
-    while (static_cast<float>(labelBeats) * beatPixels < LabelSpacing) labelBeats *= 2;
-    int lineBeats = barBeats;
-    while (static_cast<float>(lineBeats) * beatPixels < 8.0f) lineBeats *= 2;
-    const int firstBeat = std::max(0, static_cast<int>(std::floor(viewStart / beat)));
-    const int lastBeat = static_cast<int>(std::ceil((viewStart + length / zoom) / beat));
-    char text[32];
-    for (int b = firstBeat; b <= lastBeat; ++b) {
-        const float x = static_cast<float>(xAt(static_cast<float>(b) * beat));
-        if (x < left || x >= right) continue;
-        if (b % lineBeats == 0) {
-            line(x, top, x, bottom, BarLine);
-        } else if (beatPixels >= 6.0f && b % barBeats != 0) {
-            line(x, trackTop, x, bottom, BeatLine);
-        }
-    }
     if (!stateBlock) {
-        recordScreenState({{D3DRS_CULLMODE, D3DCULL_NONE}},
-                          {
-                              {D3DTSS_COLOROP, D3DTOP_SELECTARG1},
-                              {D3DTSS_COLORARG1, D3DTA_DIFFUSE},
-                              {D3DTSS_ALPHAOP, D3DTOP_SELECTARG1},
-                              {D3DTSS_ALPHAARG1, D3DTA_DIFFUSE},
-                          },
-                          ColourVertexFvf, &stateBlock);
+        recordColourState({{D3DRS_CULLMODE, D3DCULL_NONE}}, ColourVertexFvf, &stateBlock);
     }
     applyScreenState(stateBlock.get(), ColourVertexFvf);
     device->SetTexture(0, nullptr);
@@ -325,6 +346,7 @@ bool TimeLine::draw(float time, float) {
         const float x = static_cast<float>(xAt(tick));
         if (x >= left && x < right) box(x - 1.0f, bottom - 9.0f, x + 2.0f, bottom - 1.0f, KeyTick);
     }
+    lines.resize(gridVertices);  // the view's grid stays; this frame's loop edges follow it
     if (hasLoop()) {
         for (float edge : {loopStart, loopEnd}) {
             const float x = static_cast<float>(xAt(edge));
@@ -344,16 +366,7 @@ bool TimeLine::draw(float time, float) {
     }
 
     // The labels last: the font brings its own state.
-    for (int b = firstBeat - firstBeat % labelBeats; b <= lastBeat; b += labelBeats) {
-        const int x = xAt(static_cast<float>(b) * beat);
-        if (x < rect.x || x + 2 >= rect.x + rect.width) continue;
-        if (bars && labelBeats < barBeats)
-            std::snprintf(text, sizeof text, "%d.%d", b / barBeats + 1, b % barBeats + 1);
-        else if (bars)
-            std::snprintf(text, sizeof text, "%d", b / barBeats + 1);
-        else
-            std::snprintf(text, sizeof text, "%ds", b);
-        Label::drawText(text, {x + 2, rect.y - 1, LabelSpacing, LabelRow + 2}, Text);
-    }
+    for (const BeatLabel& label : labels)
+        Label::drawText(label.text.c_str(), {label.x + 2, rect.y - 1, LabelSpacing, LabelRow + 2}, Text);
     return true;
 }

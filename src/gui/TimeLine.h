@@ -13,6 +13,7 @@
 #include "gui/TimeRanges.h"
 #include "gui/Widget.h"
 
+#include <string>
 #include <vector>
 
 class Music;
@@ -45,7 +46,6 @@ public:
     Waveform& getWaveform() { return waveform; }
     bool isZoomed() const { return zoom > 1.0f; }
 
-    bool focusIn(int direction) override;
     bool draw(float time, float delta) override;
     void leftButton(Point p, int action) override;
     void middleButton(Point p, int action) override;
@@ -62,8 +62,13 @@ private:
     bool beginDrag(Point p, Drag kind);  // false while another drag runs or without the capture
     void endDrag();
     void clampView();
+    float secondsPerPixel() const;
     void applyLoop();
-    void buildWaveform();  // the columns' lines, again when the view or the data changed
+    // What depends only on the view (the rectangle, the zoom and scroll, the tempo) and on the
+    // waveform's progress is built when those change, not every frame.
+    void buildView();
+    void buildGrid(float perPixel, float beat);       // the bar and beat lines and the labels
+    void buildWaveform(float perPixel, int bins);     // the columns' lines
     void line(float x0, float y0, float x1, float y1, D3DCOLOR colour);
     void box(float x0, float y0, float x1, float y1, D3DCOLOR colour);
 
@@ -86,11 +91,18 @@ private:
     float dragLoopFrom = 0.0f;    // the snapped time where a loop drag began
     bool dragMoved = false;       // a loop drag went far enough to be one
 
-    std::vector<ColourVertex> waveLines;  // cached: rebuilt when the view or the data changes
-    int waveBins = -1;                    // bins the cache was built from
-    float waveView[2] = {};               // viewStart and seconds per pixel of the cache
-    Rect waveRect{};                      // and the rectangle
-    std::vector<ColourVertex> lines;      // this frame's lines
+    struct BeatLabel {
+        int x;              // the column of its bar or beat
+        std::string text;
+    };
+    bool viewCached = false;              // the caches below match viewRect and viewKey
+    Rect viewRect{};                      // the rectangle they were built for
+    float viewKey[3] = {};                // viewStart, seconds per pixel and beat length
+    std::vector<ColourVertex> waveLines;  // the waveform's columns
+    int waveBins = -1;                    // bins the waveform's lines were built from
+    std::vector<BeatLabel> labels;        // the bar numbers
+    std::vector<ColourVertex> lines;      // the grid's lines (gridVertices), then this frame's
+    std::size_t gridVertices = 0;
     std::vector<ColourVertex> boxes;      // this frame's filled boxes, two triangles each
 
     static int instances;

@@ -4,16 +4,14 @@
 #include "gui/ScreenDrawing.h"
 #include "gui/WidgetHost.h"
 
-TitleImage::TitleImage() { setSizeHint(128, 16, false, true); }
+TitleImage::TitleImage() {
+    setSizeHint(128, 16, false, true);
+    setTakesFocus(false);
+}
 TitleImage::~TitleImage() = default;
 
 bool TitleImage::setIcon(int resource) {
     return loadIconTexture(resource, image);
-}
-
-bool TitleImage::focusIn(int) {
-    focused = false;
-    return false;
 }
 
 void TitleImage::leftButton(Point, int action) {

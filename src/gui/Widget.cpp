@@ -1,8 +1,8 @@
 #include "gui/Widget.h"
 
 bool Widget::focusIn(int) {
-    focused = true;
-    return true;
+    focused = takesFocus;
+    return takesFocus;
 }
 
 bool Widget::hitTest(Point p) {

@@ -53,6 +53,9 @@ public:
         sizeHint = {width, height, fixedWidth, fixedHeight};
     }
 
+    // False keeps the widget out of the keyboard focus and the Tab order: the mouse and shortcuts
+    // still reach it.
+    void setTakesFocus(bool takes) { takesFocus = takes; }
     bool isFocused() const { return focused; }
     bool isHovered() const { return hovered; }
 
@@ -61,5 +64,6 @@ protected:
     Rect rect{0, 0, 4, 4};       // assigned by the parent
     SizeHint sizeHint{};         // preferred size
     bool focused = false;        // has the keyboard focus
+    bool takesFocus = true;      // focusIn accepts the focus
     bool hovered = false;        // the mouse is over it, as last tested
 };

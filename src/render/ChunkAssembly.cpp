@@ -110,7 +110,7 @@ bool ChunkAssembly::run(const RenderPlan& plan, std::string* error) {
     }
     args.insert(args.end(), {"-c:v", "copy"});
     fs::path target(plan.output);
-    std::string ext = target.extension().string();
+    const std::string ext = VideoEncoder::extensionOf(plan.output);
     if (ext.empty() || ext == ".mp4" || ext == ".m4v" || ext == ".mov")
         args.insert(args.end(), {"-movflags", "+faststart"});
     if (ext.empty()) args.insert(args.end(), {"-f", "mp4"});

@@ -5,6 +5,7 @@
 #include "render/FrameRenderer.h"
 #include "render/RenderOptions.h"
 #include "render/RenderPlan.h"
+#include "render/VideoEncoder.h"
 
 #include <cerrno>
 #include <cmath>
@@ -89,8 +90,8 @@ int makePlan(int argc, char** argv) {
     if (options.segment()) return fail("--plan chooses the frames of each chunk itself: leave out --frames");
     if (options.pngSequence())
         return fail("a plan makes a video: for PNG frames run zodrender --frames A:B on each machine");
-    const std::string ext = fs::path(options.output).extension().string();
-    if (!(ext.empty() || ext == ".mp4" || ext == ".m4v" || ext == ".mov" || ext == ".mkv"))
+    const std::string ext = VideoEncoder::extensionOf(options.output);
+    if (!VideoEncoder::holdsH264(ext))
         return fail("a plan joins H.264 chunks, which " + ext + " cannot hold: use .mp4, .m4v, .mov or .mkv");
 
     RenderPlan plan;

@@ -20,12 +20,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string extensionOf(const std::string& path) {
-    std::string ext = fs::path(path).extension().string();
-    for (char& c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return ext;
-}
-
 // A hidden name beside the output, with its extension so that ffmpeg picks the same container.
 // Creating it proves the folder can be written.
 std::string makeTemporary(const std::string& output, std::string* error) {
@@ -76,6 +70,16 @@ std::string VideoEncoder::findProgram(const char* name) {
     return {};
 }
 
+std::string VideoEncoder::extensionOf(const std::string& path) {
+    std::string ext = fs::path(path).extension().string();
+    for (char& c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return ext;
+}
+
+bool VideoEncoder::holdsH264(const std::string& ext) {
+    return ext.empty() || ext == ".mp4" || ext == ".m4v" || ext == ".mov" || ext == ".mkv";
+}
+
 VideoEncoder::~VideoEncoder() { abandon(); }
 
 bool VideoEncoder::open(const VideoSettings& wanted) {
@@ -108,7 +112,7 @@ bool VideoEncoder::open(const VideoSettings& wanted) {
         if (settings.duration < 0) args.push_back("-shortest");
     }
     std::string ext = extensionOf(settings.output);
-    if (ext.empty() || ext == ".mp4" || ext == ".m4v" || ext == ".mov" || ext == ".mkv") {
+    if (holdsH264(ext)) {
         args.insert(args.end(), {"-c:v", "libx264", "-pix_fmt", "yuv420p", "-crf", "18"});
         // normal keeps the encoder's own default speed.
         if (settings.quality == "draft") args.insert(args.end(), {"-preset", "ultrafast"});

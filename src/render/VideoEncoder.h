@@ -35,6 +35,8 @@ public:
     bool finish() override;
 
     static std::string findProgram(const char* name);  // the first match on PATH, or empty
+    static std::string extensionOf(const std::string& path);  // ".mp4", lower case; empty for none
+    static bool holdsH264(const std::string& ext);  // a container the video goes into as H.264 (MP4 without one)
     // ffmpeg's encoding of the music in an H.264 video; the joining of a plan's chunks uses it too,
     // so that the sound is that of a one-machine render.
     static constexpr const char* musicCodec[] = {"-c:a", "aac", "-b:a", "192k"};

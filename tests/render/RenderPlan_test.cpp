@@ -249,3 +249,12 @@ TEST(RenderPlan, SlurmRendersJoinsAndRerendersOnlyWhatIsMissing) {
     EXPECT_EQ(slurm.run(testing_paths::binaryDir() + "/zodrender --progress " + plan),
               "4 of 4 chunks done\nassembled: " + video + "\n");
 }
+
+TEST(RenderPlan, TakesVideoNamesWhateverTheirCaseAndRefusesContainersWithoutH264) {
+    Folder folder;
+    ChildOutcome upper = folder.render({"--plan", folder.path + "/upper", "-o", folder.path + "/film.MP4", "--to", "2"});
+    EXPECT_EQ(upper.exitCode, 0) << upper.errors;
+    ChildOutcome other = folder.render({"--plan", folder.path + "/other", "-o", folder.path + "/film.avi", "--to", "2"});
+    EXPECT_NE(other.exitCode, 0);
+    EXPECT_NE(other.errors.find("which .avi cannot hold"), std::string::npos) << other.errors;
+}

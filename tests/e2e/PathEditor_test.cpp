@@ -10,8 +10,7 @@
 #include "gui/TimeLabel.h"
 #include "gui/TimeLine.h"
 #include "paths/PathSpline.h"
-#include "support/ChildProcess.h"
-#include "support/PrivateXServer.h"
+#include "support/PlayerProcess.h"
 #include "support/TestDevice.h"
 #include "support/TestDocument.h"
 #include "support/TestPaths.h"
@@ -20,20 +19,14 @@
 #include <tinyxml.h>
 
 #include <algorithm>
-#include <chrono>
-#include <csignal>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
-#include <sys/wait.h>
-#include <thread>
-#include <unistd.h>
 
 namespace {
 
 namespace fs = std::filesystem;
-using namespace std::chrono_literals;
 
 constexpr int WindowWidth = 640, WindowHeight = 480;
 
@@ -125,9 +118,7 @@ void makePlan(const std::string& original, Plan& plan) {
 }
 
 TEST(PathEditorEndToEnd, DragInsertDeleteAndSaveChangeTheKeysExactly) {
-    if (!testing_x::startPrivateXServer() || !fs::exists(testing_paths::executable()) ||
-        std::system("command -v xdotool >/dev/null && command -v import >/dev/null") != 0)
-        GTEST_SKIP() << "needs the zodrevez executable, Xvfb, xdotool and ImageMagick's import";
+    if (!PlayerProcess::available()) GTEST_SKIP() << "needs the zodrevez executable, Xvfb, xdotool and ImageMagick's import";
     const fs::path folder = testing_paths::makeTempDir();
     const fs::path document = folder / "PathEditor.xml";
     fs::copy_file(fs::path(testing_paths::sourceDir()) / "tests/data/gui/PathEditor.xml", document);
@@ -144,60 +135,15 @@ TEST(PathEditorEndToEnd, DragInsertDeleteAndSaveChangeTheKeysExactly) {
     ASSERT_EQ(plan.expected.size(), 5u);
 
     // --- the executable, with the same document ---
-    const pid_t pid = startExecutable({"-a", "-w", "-x640", "-y480", "-d" + document.string()}, folder.string());
-    ASSERT_GE(pid, 0);
-    std::string window;
-    for (int tries = 0; tries < 200 && window.empty(); ++tries) {
-        window = testing_x::windowNamed("Zod'e Revez");
-        if (window.empty()) std::this_thread::sleep_for(100ms);
-    }
-    if (window.empty()) {
-        kill(pid, SIGKILL);
-        waitpid(pid, nullptr, 0);
-        FAIL() << "no window: " << readText(folder / "stderr.txt");
-    }
-    auto x = [](std::vector<std::string> args) {
-        EXPECT_TRUE(testing_x::xdotool(args));
-        std::this_thread::sleep_for(150ms);
-    };
-    auto moveTo = [&](int px, int py) { x({"mousemove", "--window", window, std::to_string(px), std::to_string(py)}); };
-    x({"windowfocus", "--sync", window});
-    // Space until the toolbar's frame shows its white left edge: keys are lost while loading.
-    const std::string probe = "import -window " + window + " -crop 1x1+4+12 txt:- 2>/dev/null";
-    bool editorShown = false;
-    for (int tries = 0; tries < 50 && !editorShown; ++tries) {
-        if (tries % 10 == 0) x({"key", "space"});
-        std::this_thread::sleep_for(100ms);
-        editorShown = testing_x::commandOutput(probe).find("#FFFFFF") != std::string::npos;
-    }
-    EXPECT_TRUE(editorShown);
-    moveTo(plan.pathRow.x, plan.pathRow.y);
-    x({"click", "1"});
-    moveTo(plan.from.x, plan.from.y);
-    x({"mousedown", "3"});
-    moveTo(plan.from.x + plan.dx / 2, plan.from.y);
-    moveTo(plan.from.x + plan.dx, plan.from.y);
-    x({"mouseup", "3"});
-    for (const Spot& button : {plan.plus, plan.plus, plan.minus}) {
-        moveTo(button.x, button.y);
-        x({"click", "1"});
-    }
-    moveTo(plan.save.x, plan.save.y);
-    x({"click", "1"});
-    for (int i = 0; i < 40 && readText(document) == original; ++i) std::this_thread::sleep_for(50ms);
-    x({"key", "Escape"});
-    bool ended = false;
-    int status = -1;
-    for (int i = 0; i < 200 && !ended; ++i) {
-        ended = waitpid(pid, &status, WNOHANG) == pid;
-        if (!ended) std::this_thread::sleep_for(50ms);
-    }
-    if (!ended) {
-        kill(pid, SIGKILL);
-        waitpid(pid, nullptr, 0);
-    }
-    EXPECT_TRUE(ended && WIFEXITED(status) && WEXITSTATUS(status) == 0)
-        << "Escape did not end the program cleanly: " << readText(folder / "stderr.txt");
+    PlayerProcess player(folder);
+    ASSERT_TRUE(player.start(document, WindowWidth, WindowHeight)) << player.errors();
+    EXPECT_TRUE(player.openEditor());
+    player.click(plan.pathRow.x, plan.pathRow.y);
+    player.drag(plan.from.x, plan.from.y, plan.from.x + plan.dx, plan.from.y, "3");
+    for (const Spot& button : {plan.plus, plan.plus, plan.minus}) player.click(button.x, button.y);
+    player.click(plan.save.x, plan.save.y);
+    player.waitFor([&] { return readText(document) != original; }, 20);
+    EXPECT_TRUE(player.quit()) << "Escape did not end the program cleanly: " << player.errors();
 
     const std::vector<std::string> saved = cameraKeys(readText(document));
     EXPECT_EQ(saved, plan.expected) << readText(folder / "stderr.txt");

@@ -4,12 +4,10 @@
 // must be those the same edits give in this process. Where to click comes from laying out the
 // same panels here, with the same fonts.
 #include "clock/Audio.h"
-#include "gui/NumberLabel.h"
 #include "gui/ObjectBrowser.h"
 #include "gui/PathPanel.h"
-#include "gui/TimeLabel.h"
-#include "gui/TimeLine.h"
 #include "paths/PathSpline.h"
+#include "support/EditorLayout.h"
 #include "support/PlayerProcess.h"
 #include "support/TestDevice.h"
 #include "support/TestDocument.h"
@@ -56,9 +54,7 @@ std::vector<std::string> cameraKeys(const std::string& text) {
     return {};
 }
 
-struct Spot {
-    int x = 0, y = 0;
-};
+using Spot = EditorLayout::Spot;
 
 Spot centre(Widget* w) {
     const Rect r = w->getRect();
@@ -77,17 +73,12 @@ struct Plan {
 void makePlan(const std::string& original, Plan& plan) {
     TestDocument here(original.c_str());
     ASSERT_TRUE(here.loaded);
-    NumberLabel fps;
-    TimeLabel time;
-    ASSERT_TRUE(fps.init("FPS: ", 4) && time.init("Time: "));
-    const int toolbarHeight = std::max({16, fps.getSizeHint().height, time.getSizeHint().height}) + 10;
-    const int toolbarRight = 2 + 5 + (WindowWidth - 4 - 10);
-    plan.save = {toolbarRight - 16 - 4 - 8, 2 + 5 + (toolbarHeight - 10 - 16) / 2 + 8};
+    const EditorLayout layout(WindowWidth, WindowHeight);
+    ASSERT_GT(layout.toolbarHeight, 0);
+    plan.save = layout.save;
     ObjectBrowser browser;
     ASSERT_TRUE(browser.init(&here.database));
-    // Below the toolbar, the time line's strip in its frame, then the browser.
-    const int top = 2 + toolbarHeight + 4 + TimeLine::height + 10 + 4;
-    browser.setRect({2, top, WindowWidth - 4, WindowHeight - 2 - top});
+    browser.setRect(layout.browser);
     const Rect list = browser.getList()->getRect();
     plan.pathRow = {list.x + 20, list.y + browser.getList()->getSizeHint().height * 3 / 2};  // row 1
     browser.showObject(1);

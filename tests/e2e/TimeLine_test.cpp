@@ -5,13 +5,12 @@
 #include "clock/Audio.h"
 #include "clock/Music.h"
 #include "gui/Gui.h"
-#include "gui/NumberLabel.h"
 #include "gui/ObjectBrowser.h"
 #include "gui/PathPanel.h"
-#include "gui/TimeLabel.h"
 #include "gui/TimeLine.h"
 #include "gui/TransportPanel.h"
 #include "paths/PathSpline.h"
+#include "support/EditorLayout.h"
 #include "support/PlayerProcess.h"
 #include "support/TestDevice.h"
 #include "support/TestDocument.h"
@@ -30,36 +29,11 @@ namespace fs = std::filesystem;
 
 constexpr int WindowWidth = 640, WindowHeight = 480;
 
-struct Spot {
-    int x = 0, y = 0;
-};
+using Spot = EditorLayout::Spot;
 
 Spot centre(Widget* w) {
     const Rect r = w->getRect();
     return {r.x + r.width / 2, r.y + r.height / 2};
-}
-
-// The editor's layout at 640 x 480, as the executable builds it from the same fonts.
-struct Layout {
-    int toolbarHeight = 0;
-    Spot save;
-    Rect strip;  // the time line's own rectangle
-    Rect browser;
-};
-
-Layout editorLayout() {
-    Layout layout;
-    NumberLabel fps;
-    TimeLabel time;
-    if (!fps.init("FPS: ", 4) || !time.init("Time: ")) return layout;
-    layout.toolbarHeight = std::max({16, fps.getSizeHint().height, time.getSizeHint().height}) + 10;
-    const int toolbarRight = 2 + 5 + (WindowWidth - 4 - 10);
-    layout.save = {toolbarRight - 16 - 4 - 8, 2 + 5 + (layout.toolbarHeight - 10 - 16) / 2 + 8};
-    const int stripTop = 2 + layout.toolbarHeight + 4;
-    layout.strip = {2 + 5, stripTop + 5, WindowWidth - 4 - 10, TimeLine::height};
-    const int browserTop = stripTop + TimeLine::height + 10 + 4;
-    layout.browser = {2, browserTop, WindowWidth - 4, WindowHeight - 2 - browserTop};
-    return layout;
 }
 
 TEST(TimeLineEndToEnd, UndoTakesBackEveryPathEditExactlyAndRedoDoesThemAgain) {
@@ -73,7 +47,7 @@ TEST(TimeLineEndToEnd, UndoTakesBackEveryPathEditExactlyAndRedoDoesThemAgain) {
     TestDevice measuring(64, 64);
     setenv("SDL_AUDIODRIVER", "dummy", 0);
     ASSERT_TRUE(startAudio(nullptr));
-    const Layout layout = editorLayout();
+    const EditorLayout layout(WindowWidth, WindowHeight);
     Spot pathRow, view, tension, minus;
     {
         TestDocument here(source.c_str());
@@ -136,7 +110,7 @@ TEST(TimeLineEndToEnd, AClickSeeksToABarAndAOneBarLoopKeepsThePlayingTimeInside)
     TestDevice screen(WindowWidth, WindowHeight);
     setenv("SDL_AUDIODRIVER", "dummy", 0);
     ASSERT_TRUE(startAudio(nullptr));
-    const Layout layout = editorLayout();
+    const EditorLayout layout(WindowWidth, WindowHeight);
     int barThree = 0, barFour = 0;
     Rect label;
     std::vector<long> fourSeconds;

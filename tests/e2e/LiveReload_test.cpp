@@ -16,14 +16,16 @@
 #include <fstream>
 #include <functional>
 #include <string>
+#include <utility>
 
 namespace {
 
 namespace fs = std::filesystem;
 
-constexpr unsigned Red = 0xff0000, Green = 0x00ff00, Blue = 0x0000ff, White = 0xffffff;
+constexpr long Red = 0xff0000, Green = 0x00ff00, Blue = 0x0000ff, White = 0xffffff;
 
-bool near(unsigned colour, unsigned expected) {
+bool near(long colour, long expected) {
+    if (colour < 0) return false;  // not read
     for (int shift = 0; shift <= 16; shift += 8)
         if (std::abs(int((colour >> shift) & 0xff) - int((expected >> shift) & 0xff)) > 12) return false;
     return true;
@@ -45,23 +47,20 @@ void replaceAsEditorsDo(const fs::path& file, const std::function<void(const fs:
     fs::rename(temporary, file);
 }
 
-// The colours at the middle of the left and the right half; false when they could not be read.
-bool look(const PlayerProcess& player, unsigned* left, unsigned* right) {
+// The colours at the middle of the left and the right half, 0xRRGGBB; -1 where not read.
+std::pair<long, long> halves(const PlayerProcess& player) {
     const WindowPixels row(player.window(), 0, 120, 320, 1);
-    if (row.at(80, 0) < 0 || row.at(240, 0) < 0) return false;
-    *left = static_cast<unsigned>(row.at(80, 0));
-    *right = static_cast<unsigned>(row.at(240, 0));
-    return true;
+    return {row.at(80, 0), row.at(240, 0)};
 }
 
-// Looks until `wanted` holds for the two halves (or the player ends, or a minute passes).
-bool showsAtLast(PlayerProcess& player, const std::function<bool(unsigned, unsigned)>& wanted, unsigned* right = nullptr) {
+// Looks until `wanted` holds for the two halves (or the player ends, or a minute passes); the
+// right half's colour at that moment goes to `right`.
+bool showsAtLast(PlayerProcess& player, const std::function<bool(long, long)>& wanted, long* right = nullptr) {
     return player.waitFor(
         [&] {
-            unsigned l = 0, r = 0;
-            if (!look(player, &l, &r) || !wanted(l, r)) return false;
+            const auto [l, r] = halves(player);
             if (right) *right = r;
-            return true;
+            return wanted(l, r);
         },
         600);
 }
@@ -84,13 +83,13 @@ TEST(LiveReloadEndToEnd, SavedPictureAndDocumentShowAtOnceAndABrokenOneKeepsTheP
 
     PlayerProcess player(folder);
     ASSERT_TRUE(player.start(document, 320, 240)) << player.errors();
-    ASSERT_TRUE(showsAtLast(player, [](unsigned l, unsigned r) { return near(l, Red) && near(r, White); })) << player.errors();
+    ASSERT_TRUE(showsAtLast(player, [](long l, long r) { return near(l, Red) && near(r, White); })) << player.errors();
 
     // A new picture, saved as a paint program does: shown while the time goes on.
     const auto saved = std::chrono::steady_clock::now();
     replaceAsEditorsDo(folder / "picture.png", [&](const fs::path& to) { fs::copy_file(folder / "green.png", to); });
-    unsigned right = 0;
-    ASSERT_TRUE(showsAtLast(player, [](unsigned l, unsigned) { return near(l, Green); }, &right)) << player.errors();
+    long right = 0;
+    ASSERT_TRUE(showsAtLast(player, [](long l, long) { return near(l, Green); }, &right)) << player.errors();
     std::printf("the new picture showed %.2f s after the save\n",
                 std::chrono::duration<double>(std::chrono::steady_clock::now() - saved).count());
     EXPECT_TRUE(near(right, White)) << std::hex << right << ": the demo time started again";
@@ -99,12 +98,11 @@ TEST(LiveReloadEndToEnd, SavedPictureAndDocumentShowAtOnceAndABrokenOneKeepsTheP
     replaceAsEditorsDo(document, [](const fs::path& to) { std::ofstream(to) << documentShowing("missing.png"); });
     const std::string line = document.string() + ":3: texture.file \"Picture\": the resource \"missing.png\" is not carried";
     EXPECT_TRUE(player.waitFor([&] { return player.errors().find(line) != std::string::npos; }, 600)) << player.errors();
-    unsigned left = 0;
-    ASSERT_TRUE(look(player, &left, &right));
-    EXPECT_TRUE(near(left, Green) && near(right, White)) << std::hex << left << " " << right;
+    const auto [left, nowRight] = halves(player);
+    EXPECT_TRUE(near(left, Green) && near(nowRight, White)) << std::hex << left << " " << nowRight;
 
     // The next good save loads.
     replaceAsEditorsDo(document, [](const fs::path& to) { std::ofstream(to) << documentShowing("blue.png"); });
-    EXPECT_TRUE(showsAtLast(player, [](unsigned l, unsigned r) { return near(l, Blue) && near(r, White); })) << player.errors();
+    EXPECT_TRUE(showsAtLast(player, [](long l, long r) { return near(l, Blue) && near(r, White); })) << player.errors();
     fs::remove_all(folder);
 }

@@ -8,9 +8,11 @@
 
 WindowPixels::WindowPixels(const std::string& window, int x, int y, int width, int height)
     : width(width), height(height), pixels(static_cast<std::size_t>(width * height), -1) {
-    const std::string out = testing_x::commandOutput("import -window " + window + " -crop " + std::to_string(width) + "x" +
-                                                     std::to_string(height) + "+" + std::to_string(x) + "+" +
-                                                     std::to_string(y) + " -depth 8 txt:- 2>/dev/null");
+    // Bounded: import waits for a click when the window has just gone.
+    const std::string out =
+        testing_x::commandOutput("timeout 10 import -window " + window + " -crop " + std::to_string(width) + "x" +
+                                 std::to_string(height) + "+" + std::to_string(x) + "+" + std::to_string(y) +
+                                 " -depth 8 txt:- 2>/dev/null");
     for (std::size_t at = out.find('\n'); at != std::string::npos; at = out.find('\n', at + 1)) {
         int px = 0, py = 0, red = 0, green = 0, blue = 0;
         if (std::sscanf(out.c_str() + at + 1, "%d,%d: (%d,%d,%d", &px, &py, &red, &green, &blue) != 5) continue;

@@ -2,33 +2,30 @@
 // server while the test saves the picture and the document as editors do (a new file renamed over
 // the old one), and reads the result back with screenshots and standard error. The right half of
 // the window turns white at 3 s: while it stays white the demo time has gone on, not restarted.
-#include "support/ChildProcess.h"
-#include "support/PrivateXServer.h"
+#include "support/PlayerProcess.h"
 #include "support/TestDevice.h"
 #include "support/TestPaths.h"
+#include "support/WindowPixels.h"
 
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <string>
-#include <sys/wait.h>
-#include <thread>
-#include <unistd.h>
+#include <utility>
 
 namespace {
 
 namespace fs = std::filesystem;
-using namespace std::chrono_literals;
 
-constexpr unsigned Red = 0xff0000, Green = 0x00ff00, Blue = 0x0000ff, White = 0xffffff;
+constexpr long Red = 0xff0000, Green = 0x00ff00, Blue = 0x0000ff, White = 0xffffff;
 
-bool near(unsigned colour, unsigned expected) {
+bool near(long colour, long expected) {
+    if (colour < 0) return false;  // not read
     for (int shift = 0; shift <= 16; shift += 8)
         if (std::abs(int((colour >> shift) & 0xff) - int((expected >> shift) & 0xff)) > 12) return false;
     return true;
@@ -50,66 +47,28 @@ void replaceAsEditorsDo(const fs::path& file, const std::function<void(const fs:
     fs::rename(temporary, file);
 }
 
-class LivePlayer {
-public:
-    explicit LivePlayer(fs::path folder) : folder(std::move(folder)) {}
-    ~LivePlayer() {
-        if (pid > 0) {
-            kill(pid, SIGKILL);
-            waitpid(pid, nullptr, 0);
-        }
-    }
-    bool start(const fs::path& document) {
-        pid = startExecutable({"-a", "-w", "-x320", "-y240", "-d" + document.string()}, folder.string());
-        window = pid > 0 ? testing_x::waitForWindow("Zod'e Revez", 300, [&] { return ended(); }) : "";
-        return !window.empty();
-    }
-    bool ended() {
-        int status = 0;
-        return pid <= 0 || waitpid(pid, &status, WNOHANG) == pid ? (pid = -1, true) : false;
-    }
-    // The colours at the middle of the left and the right half; false when no shot could be taken.
-    bool look(unsigned* left, unsigned* right) {
-        const std::string shot = (folder / "shot.txt").string();
-        const std::string command = "import -window " + window + " -depth 8 txt:- 2>/dev/null | grep -E '^(80,120|240,120):' > " + shot;
-        if (std::system(command.c_str()) != 0) return false;
-        std::ifstream in(shot);
-        int found = 0;
-        for (std::string line; std::getline(in, line);) {
-            const std::size_t hash = line.find('#');
-            if (hash == std::string::npos) continue;
-            const unsigned colour = std::stoul(line.substr(hash + 1, 6), nullptr, 16);
-            *(line.rfind("80,", 0) == 0 ? left : right) = colour;
-            ++found;
-        }
-        return found == 2;
-    }
-    // Looks until `wanted` holds for the two halves (or the player ends, or a minute passes).
-    bool waitFor(const std::function<bool(unsigned, unsigned)>& wanted, unsigned* right = nullptr) {
-        for (int tries = 0; tries < 600 && !ended(); ++tries) {
-            unsigned l = 0, r = 0;
-            if (look(&l, &r) && wanted(l, r)) {
-                if (right) *right = r;
-                return true;
-            }
-            std::this_thread::sleep_for(100ms);
-        }
-        return false;
-    }
-    std::string errors() const { return testing_paths::readFile((folder / "stderr.txt").string()); }
+// The colours at the middle of the left and the right half, 0xRRGGBB; -1 where not read.
+std::pair<long, long> halves(const PlayerProcess& player) {
+    const WindowPixels row(player.window(), 0, 120, 320, 1);
+    return {row.at(80, 0), row.at(240, 0)};
+}
 
-private:
-    fs::path folder;
-    pid_t pid = -1;
-    std::string window;
-};
+// Looks until `wanted` holds for the two halves (or the player ends, or a minute passes); the
+// right half's colour at that moment goes to `right`.
+bool showsAtLast(PlayerProcess& player, const std::function<bool(long, long)>& wanted, long* right = nullptr) {
+    return player.waitFor(
+        [&] {
+            const auto [l, r] = halves(player);
+            if (right) *right = r;
+            return wanted(l, r);
+        },
+        600);
+}
 
 }  // namespace
 
 TEST(LiveReloadEndToEnd, SavedPictureAndDocumentShowAtOnceAndABrokenOneKeepsThePicture) {
-    if (!testing_x::startPrivateXServer() || !fs::exists(testing_paths::executable()) ||
-        std::system("command -v import >/dev/null") != 0)
-        GTEST_SKIP() << "needs the zodrevez executable, Xvfb and ImageMagick's import";
+    if (!PlayerProcess::available()) GTEST_SKIP() << "needs the zodrevez executable, Xvfb, xdotool and ImageMagick's import";
     const fs::path folder = testing_paths::makeTempDir();
     {
         TestDevice painter(16, 16);  // the author's pictures: plain colours
@@ -122,15 +81,15 @@ TEST(LiveReloadEndToEnd, SavedPictureAndDocumentShowAtOnceAndABrokenOneKeepsTheP
     const fs::path document = folder / "demo.xml";
     std::ofstream(document) << documentShowing("picture.png");
 
-    LivePlayer player(folder);
-    ASSERT_TRUE(player.start(document)) << player.errors();
-    ASSERT_TRUE(player.waitFor([](unsigned l, unsigned r) { return near(l, Red) && near(r, White); })) << player.errors();
+    PlayerProcess player(folder);
+    ASSERT_TRUE(player.start(document, 320, 240)) << player.errors();
+    ASSERT_TRUE(showsAtLast(player, [](long l, long r) { return near(l, Red) && near(r, White); })) << player.errors();
 
     // A new picture, saved as a paint program does: shown while the time goes on.
     const auto saved = std::chrono::steady_clock::now();
     replaceAsEditorsDo(folder / "picture.png", [&](const fs::path& to) { fs::copy_file(folder / "green.png", to); });
-    unsigned right = 0;
-    ASSERT_TRUE(player.waitFor([](unsigned l, unsigned) { return near(l, Green); }, &right)) << player.errors();
+    long right = 0;
+    ASSERT_TRUE(showsAtLast(player, [](long l, long) { return near(l, Green); }, &right)) << player.errors();
     std::printf("the new picture showed %.2f s after the save\n",
                 std::chrono::duration<double>(std::chrono::steady_clock::now() - saved).count());
     EXPECT_TRUE(near(right, White)) << std::hex << right << ": the demo time started again";
@@ -138,15 +97,12 @@ TEST(LiveReloadEndToEnd, SavedPictureAndDocumentShowAtOnceAndABrokenOneKeepsTheP
     // A document that cannot load: the picture stays, standard error says where and why.
     replaceAsEditorsDo(document, [](const fs::path& to) { std::ofstream(to) << documentShowing("missing.png"); });
     const std::string line = document.string() + ":3: texture.file \"Picture\": the resource \"missing.png\" is not carried";
-    for (int tries = 0; tries < 600 && player.errors().find(line) == std::string::npos && !player.ended(); ++tries)
-        std::this_thread::sleep_for(100ms);
-    EXPECT_NE(player.errors().find(line), std::string::npos) << player.errors();
-    unsigned left = 0;
-    ASSERT_TRUE(player.look(&left, &right));
-    EXPECT_TRUE(near(left, Green) && near(right, White)) << std::hex << left << " " << right;
+    EXPECT_TRUE(player.waitFor([&] { return player.errors().find(line) != std::string::npos; }, 600)) << player.errors();
+    const auto [left, nowRight] = halves(player);
+    EXPECT_TRUE(near(left, Green) && near(nowRight, White)) << std::hex << left << " " << nowRight;
 
     // The next good save loads.
     replaceAsEditorsDo(document, [](const fs::path& to) { std::ofstream(to) << documentShowing("blue.png"); });
-    EXPECT_TRUE(player.waitFor([](unsigned l, unsigned r) { return near(l, Blue) && near(r, White); })) << player.errors();
+    EXPECT_TRUE(showsAtLast(player, [](long l, long r) { return near(l, Blue) && near(r, White); })) << player.errors();
     fs::remove_all(folder);
 }

@@ -4,14 +4,11 @@
 // must be those the same edits give in this process. Where to click comes from laying out the
 // same panels here, with the same fonts.
 #include "clock/Audio.h"
-#include "gui/NumberLabel.h"
 #include "gui/ObjectBrowser.h"
 #include "gui/PathPanel.h"
-#include "gui/TimeLabel.h"
-#include "gui/TimeLine.h"
 #include "paths/PathSpline.h"
-#include "support/ChildProcess.h"
-#include "support/PrivateXServer.h"
+#include "support/EditorLayout.h"
+#include "support/PlayerProcess.h"
 #include "support/TestDevice.h"
 #include "support/TestDocument.h"
 #include "support/TestPaths.h"
@@ -20,20 +17,14 @@
 #include <tinyxml.h>
 
 #include <algorithm>
-#include <chrono>
-#include <csignal>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
-#include <sys/wait.h>
-#include <thread>
-#include <unistd.h>
 
 namespace {
 
 namespace fs = std::filesystem;
-using namespace std::chrono_literals;
 
 constexpr int WindowWidth = 640, WindowHeight = 480;
 
@@ -63,9 +54,7 @@ std::vector<std::string> cameraKeys(const std::string& text) {
     return {};
 }
 
-struct Spot {
-    int x = 0, y = 0;
-};
+using Spot = EditorLayout::Spot;
 
 Spot centre(Widget* w) {
     const Rect r = w->getRect();
@@ -84,17 +73,12 @@ struct Plan {
 void makePlan(const std::string& original, Plan& plan) {
     TestDocument here(original.c_str());
     ASSERT_TRUE(here.loaded);
-    NumberLabel fps;
-    TimeLabel time;
-    ASSERT_TRUE(fps.init("FPS: ", 4) && time.init("Time: "));
-    const int toolbarHeight = std::max({16, fps.getSizeHint().height, time.getSizeHint().height}) + 10;
-    const int toolbarRight = 2 + 5 + (WindowWidth - 4 - 10);
-    plan.save = {toolbarRight - 16 - 4 - 8, 2 + 5 + (toolbarHeight - 10 - 16) / 2 + 8};
+    const EditorLayout layout(WindowWidth, WindowHeight);
+    ASSERT_GT(layout.toolbarHeight, 0);
+    plan.save = layout.save;
     ObjectBrowser browser;
     ASSERT_TRUE(browser.init(&here.database));
-    // Below the toolbar, the time line's strip in its frame, then the browser.
-    const int top = 2 + toolbarHeight + 4 + TimeLine::height + 10 + 4;
-    browser.setRect({2, top, WindowWidth - 4, WindowHeight - 2 - top});
+    browser.setRect(layout.browser);
     const Rect list = browser.getList()->getRect();
     plan.pathRow = {list.x + 20, list.y + browser.getList()->getSizeHint().height * 3 / 2};  // row 1
     browser.showObject(1);
@@ -125,9 +109,7 @@ void makePlan(const std::string& original, Plan& plan) {
 }
 
 TEST(PathEditorEndToEnd, DragInsertDeleteAndSaveChangeTheKeysExactly) {
-    if (!testing_x::startPrivateXServer() || !fs::exists(testing_paths::executable()) ||
-        std::system("command -v xdotool >/dev/null && command -v import >/dev/null") != 0)
-        GTEST_SKIP() << "needs the zodrevez executable, Xvfb, xdotool and ImageMagick's import";
+    if (!PlayerProcess::available()) GTEST_SKIP() << "needs the zodrevez executable, Xvfb, xdotool and ImageMagick's import";
     const fs::path folder = testing_paths::makeTempDir();
     const fs::path document = folder / "PathEditor.xml";
     fs::copy_file(fs::path(testing_paths::sourceDir()) / "tests/data/gui/PathEditor.xml", document);
@@ -144,60 +126,15 @@ TEST(PathEditorEndToEnd, DragInsertDeleteAndSaveChangeTheKeysExactly) {
     ASSERT_EQ(plan.expected.size(), 5u);
 
     // --- the executable, with the same document ---
-    const pid_t pid = startExecutable({"-a", "-w", "-x640", "-y480", "-d" + document.string()}, folder.string());
-    ASSERT_GE(pid, 0);
-    std::string window;
-    for (int tries = 0; tries < 200 && window.empty(); ++tries) {
-        window = testing_x::windowNamed("Zod'e Revez");
-        if (window.empty()) std::this_thread::sleep_for(100ms);
-    }
-    if (window.empty()) {
-        kill(pid, SIGKILL);
-        waitpid(pid, nullptr, 0);
-        FAIL() << "no window: " << readText(folder / "stderr.txt");
-    }
-    auto x = [](std::vector<std::string> args) {
-        EXPECT_TRUE(testing_x::xdotool(args));
-        std::this_thread::sleep_for(150ms);
-    };
-    auto moveTo = [&](int px, int py) { x({"mousemove", "--window", window, std::to_string(px), std::to_string(py)}); };
-    x({"windowfocus", "--sync", window});
-    // Space until the toolbar's frame shows its white left edge: keys are lost while loading.
-    const std::string probe = "import -window " + window + " -crop 1x1+4+12 txt:- 2>/dev/null";
-    bool editorShown = false;
-    for (int tries = 0; tries < 50 && !editorShown; ++tries) {
-        if (tries % 10 == 0) x({"key", "space"});
-        std::this_thread::sleep_for(100ms);
-        editorShown = testing_x::commandOutput(probe).find("#FFFFFF") != std::string::npos;
-    }
-    EXPECT_TRUE(editorShown);
-    moveTo(plan.pathRow.x, plan.pathRow.y);
-    x({"click", "1"});
-    moveTo(plan.from.x, plan.from.y);
-    x({"mousedown", "3"});
-    moveTo(plan.from.x + plan.dx / 2, plan.from.y);
-    moveTo(plan.from.x + plan.dx, plan.from.y);
-    x({"mouseup", "3"});
-    for (const Spot& button : {plan.plus, plan.plus, plan.minus}) {
-        moveTo(button.x, button.y);
-        x({"click", "1"});
-    }
-    moveTo(plan.save.x, plan.save.y);
-    x({"click", "1"});
-    for (int i = 0; i < 40 && readText(document) == original; ++i) std::this_thread::sleep_for(50ms);
-    x({"key", "Escape"});
-    bool ended = false;
-    int status = -1;
-    for (int i = 0; i < 200 && !ended; ++i) {
-        ended = waitpid(pid, &status, WNOHANG) == pid;
-        if (!ended) std::this_thread::sleep_for(50ms);
-    }
-    if (!ended) {
-        kill(pid, SIGKILL);
-        waitpid(pid, nullptr, 0);
-    }
-    EXPECT_TRUE(ended && WIFEXITED(status) && WEXITSTATUS(status) == 0)
-        << "Escape did not end the program cleanly: " << readText(folder / "stderr.txt");
+    PlayerProcess player(folder);
+    ASSERT_TRUE(player.start(document, WindowWidth, WindowHeight)) << player.errors();
+    EXPECT_TRUE(player.openEditor());
+    player.click(plan.pathRow.x, plan.pathRow.y);
+    player.drag(plan.from.x, plan.from.y, plan.from.x + plan.dx, plan.from.y, "3");
+    for (const Spot& button : {plan.plus, plan.plus, plan.minus}) player.click(button.x, button.y);
+    player.click(plan.save.x, plan.save.y);
+    player.waitFor([&] { return readText(document) != original; }, 20);
+    EXPECT_TRUE(player.quit()) << "Escape did not end the program cleanly: " << player.errors();
 
     const std::vector<std::string> saved = cameraKeys(readText(document));
     EXPECT_EQ(saved, plan.expected) << readText(folder / "stderr.txt");

@@ -4,12 +4,11 @@
 // production. Each run prints its seed; ZOD_SOAK_SEED=<seed> gives the same inputs again (their
 // timing against the frames may differ), ZOD_SOAK_SECONDS and ZOD_SOAK_INPUTS change the bounds.
 #include "app/LoadResource.h"
-#include "gui/NumberLabel.h"
-#include "gui/TimeLabel.h"
 #include "gui/TimeLine.h"
-#include "support/TestDevice.h"
 #include "support/ChildProcess.h"
+#include "support/EditorLayout.h"
 #include "support/PrivateXServer.h"
+#include "support/TestDevice.h"
 #include "support/TestDocument.h"
 #include "support/TestPaths.h"
 
@@ -127,6 +126,16 @@ public:
         return near(colour(0, 0), 0x204080, 12) && near(colour(2, 12), 0, 40) && near(colour(4, 12), 0xffffff, 30);
     }
 
+    // Space until the editor shows (false when it never did, or the program ended).
+    bool showEditor() {
+        for (int tries = 0; tries < 20 && !ended(); ++tries) {
+            if (editorShown()) return true;
+            testing_x::xdotool({"key", "--clearmodifiers", "space"});
+            std::this_thread::sleep_for(500ms);
+        }
+        return false;
+    }
+
     const std::string& windowId() const { return window; }
     int code() const { return exitCode; }
     std::string errors() const { return testing_paths::readFile(folder / "stderr.txt"); }
@@ -142,38 +151,16 @@ private:
 // out (they end the program); the close button can still be reached through the focus.
 class InputMaker {
 public:
-    explicit InputMaker(unsigned seed) : random(seed) {}
+    InputMaker(unsigned seed, const EditorLayout& layout) : random(seed), layout(layout) {}
 
     // --- the time line, the loop keys, undo and redo -------------------------------------------
-    // Where the strip and the undo and redo buttons are, from the fonts the executable draws with.
-    struct History {
-        int stripTop = 0, undoX = 0, redoX = 0, buttonY = 0;
-    };
-    static History measureHistory() {
-        History h;
-        TestDevice measuring(64, 64);
-        NumberLabel fps;
-        TimeLabel time;
-        if (!fps.init("FPS: ", 4) || !time.init("Time: ")) return h;
-        const int rowHeight = std::max({16, fps.getSizeHint().height, time.getSizeHint().height});
-        const int toolbarRight = 2 + 5 + (WindowWidth - 4 - 10);
-        // From the right: close, save, a separator, the transport panel, a separator, redo, undo.
-        const int transport = 16 + 4 + 16 + 4 + 5 + 4 + time.getSizeHint().width + 4 + 16 + 4 + fps.getSizeHint().width;
-        h.redoX = toolbarRight - 16 - 4 - 16 - 4 - 5 - 4 - transport - 4 - 5 - 4 - 8;
-        h.undoX = h.redoX - 4 - 16;
-        h.buttonY = 2 + 5 + (rowHeight - 16) / 2 + 8;
-        h.stripTop = 2 + rowHeight + 10 + 4 + 5;
-        return h;
-    }
-    void setHistory(const History& h) { history = h; }
-
     // One input of the editor's additions: a click, drag (any button) or wheel on the strip, a loop
     // key, undo or redo by key or button.
     void addHistoryInput(std::vector<std::string>& command, const std::string& window) {
         auto at = [&](int x, int y) {
             command.insert(command.end(), {"mousemove", "--window", window, std::to_string(x), std::to_string(y)});
         };
-        const int y = history.stripTop + pick(TimeLine::height);
+        const int y = layout.strip.y + pick(TimeLine::height);
         const int x = 7 + pick(WindowWidth - 14);
         switch (pick(8)) {
         case 0: at(x, y); command.insert(command.end(), {"click", pick(3) ? "1" : "3"}); break;
@@ -197,7 +184,7 @@ public:
         case 4: command.insert(command.end(), {"key", "--delay", "1", "ctrl+z"}); break;
         case 5: command.insert(command.end(), {"key", "--delay", "1", pick(2) ? "ctrl+y" : "ctrl+shift+z"}); break;
         default:
-            at(pick(2) ? history.undoX : history.redoX, history.buttonY);
+            at(pick(2) ? layout.undo.x : layout.redo.x, layout.undo.y);
             command.insert(command.end(), {"click", "1"});
             break;
         }
@@ -264,33 +251,48 @@ private:
     }
 
     std::mt19937 random;
-    History history;
+    EditorLayout layout;  // where the time line and the undo and redo buttons are
 };
 
-TEST(Soak, RandomInputNeitherCrashesTheEditorNorLosesObjects) {
-    if (!testing_x::startPrivateXServer() ||
-        std::system("command -v xdotool >/dev/null && command -v import >/dev/null") != 0) {
-        GTEST_FAIL() << "needs Xvfb, xdotool and ImageMagick's import";
+// What both soaks need: the private X server, a seed to replay, the production's text, and a
+// folder of their own, removed at the end.
+class Soak : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!testing_x::startPrivateXServer() ||
+            std::system("command -v xdotool >/dev/null && command -v import >/dev/null") != 0) {
+            GTEST_FAIL() << "needs Xvfb, xdotool and ImageMagick's import";
+        }
+        ASSERT_TRUE(fs::exists(testing_paths::executable()));
+        seed = static_cast<unsigned>(environmentNumber("ZOD_SOAK_SEED", std::random_device{}()));
+        ResourceData linked = loadResource("Demo.xml");
+        ASSERT_TRUE(linked);
+        text = std::string(reinterpret_cast<const char*>(linked.data), linked.size);
+        folder = testing_paths::makeTempDir();
+        TestDevice measuring(64, 64);  // the fonts the executable draws with
+        layout = EditorLayout(WindowWidth, WindowHeight);
+        ASSERT_GT(layout.toolbarHeight, 0);
     }
-    ASSERT_TRUE(fs::exists(testing_paths::executable()));
-    const unsigned seed = static_cast<unsigned>(environmentNumber("ZOD_SOAK_SEED", std::random_device{}()));
+    void TearDown() override {
+        if (!folder.empty()) fs::remove_all(folder);
+    }
+
+    unsigned seed = 0;
+    std::string text;  // the production's document
+    fs::path folder;
+    EditorLayout layout;
+};
+
+TEST_F(Soak, RandomInputNeitherCrashesTheEditorNorLosesObjects) {
     const long seconds = environmentNumber("ZOD_SOAK_SECONDS", 150);
     const long inputs = environmentNumber("ZOD_SOAK_INPUTS", 3000);
     std::cout << "soak seed " << seed << " (replay with ZOD_SOAK_SEED=" << seed << ")" << std::endl;
     RecordProperty("seed", std::to_string(seed));
     SCOPED_TRACE("ZOD_SOAK_SEED=" + std::to_string(seed));
 
-    ResourceData linked = loadResource("Demo.xml");
-    ASSERT_TRUE(linked);
-    const std::multiset<std::string> production =
-        objectsOf(std::string(reinterpret_cast<const char*>(linked.data), linked.size));
+    const std::multiset<std::string> production = objectsOf(text);
     ASSERT_GT(production.size(), 5u);
 
-    const fs::path folder = testing_paths::makeTempDir();
-    struct Cleanup {
-        fs::path folder;
-        ~Cleanup() { fs::remove_all(folder); }
-    } cleanup{folder};
     // A save ends a session: the document must parse and keep every object of the production.
     auto checkSaved = [&](const char* when) {
         const std::string saved = testing_paths::readFile(folder / "Backup.xml");
@@ -299,8 +301,7 @@ TEST(Soak, RandomInputNeitherCrashesTheEditorNorLosesObjects) {
         EXPECT_EQ(objectsOf(saved), production) << when;
     };
 
-    InputMaker maker(seed);
-    maker.setHistory(InputMaker::measureHistory());
+    InputMaker maker(seed, layout);
     const auto deadline = Clock::now() + std::chrono::seconds(seconds);
     long sent = 0;
     int sessions = 0, saves = 0;
@@ -325,11 +326,7 @@ TEST(Soak, RandomInputNeitherCrashesTheEditorNorLosesObjects) {
         }
     }
     // The orderly end: the editor shown, then Escape saves "Backup.xml" and ends the program.
-    bool shown = false;
-    for (int tries = 0; tries < 20 && !session.ended() && !(shown = session.editorShown()); ++tries) {
-        testing_x::xdotool({"key", "--clearmodifiers", "space"});
-        std::this_thread::sleep_for(500ms);
-    }
+    const bool shown = session.showEditor();
     if (!session.ended()) testing_x::xdotool({"key", "--clearmodifiers", "Escape"});
     EXPECT_TRUE(shown || session.ended()) << "the editor did not come up for the final save";
     ASSERT_TRUE(session.waitForEnd(60)) << "the program did not end; " << session.errors();
@@ -345,23 +342,9 @@ TEST(Soak, RandomInputNeitherCrashesTheEditorNorLosesObjects) {
 // The player follows the file while the soak's input edits, saves and seeks: good versions (the
 // production with another comment) and broken ones (cut short) take turns, each saved as editors
 // save. Nothing may crash, and the final save must still hold every object of the production.
-TEST(Soak, RewritingTheDocumentWhileTheEditorIsOpenNeitherCrashesNorLosesObjects) {
-    if (!testing_x::startPrivateXServer() ||
-        std::system("command -v xdotool >/dev/null && command -v import >/dev/null") != 0) {
-        GTEST_FAIL() << "needs Xvfb, xdotool and ImageMagick's import";
-    }
-    ASSERT_TRUE(fs::exists(testing_paths::executable()));
-    const unsigned seed = static_cast<unsigned>(environmentNumber("ZOD_SOAK_SEED", std::random_device{}()));
+TEST_F(Soak, RewritingTheDocumentWhileTheEditorIsOpenNeitherCrashesNorLosesObjects) {
     std::cout << "reload soak seed " << seed << " (replay with ZOD_SOAK_SEED=" << seed << ")" << std::endl;
     SCOPED_TRACE("ZOD_SOAK_SEED=" + std::to_string(seed));
-    ResourceData linked = loadResource("Demo.xml");
-    ASSERT_TRUE(linked);
-    const std::string text(reinterpret_cast<const char*>(linked.data), linked.size);
-    const fs::path folder = testing_paths::makeTempDir();
-    struct Cleanup {
-        fs::path folder;
-        ~Cleanup() { fs::remove_all(folder); }
-    } cleanup{folder};
     const fs::path document = folder / "demo.xml";
     std::ofstream(document) << text;
     auto rewrite = [&](int round) {
@@ -372,14 +355,8 @@ TEST(Soak, RewritingTheDocumentWhileTheEditorIsOpenNeitherCrashesNorLosesObjects
 
     Session session(folder);
     ASSERT_TRUE(session.start(document.string())) << session.errors();
-    auto openEditor = [&] {
-        for (int tries = 0; tries < 20 && !session.ended() && !session.editorShown(); ++tries) {
-            testing_x::xdotool({"key", "--clearmodifiers", "space"});
-            std::this_thread::sleep_for(500ms);
-        }
-    };
-    openEditor();
-    InputMaker maker(seed);
+    session.showEditor();
+    InputMaker maker(seed, layout);
     for (int round = 0; round < 6; ++round) {
         rewrite(round);
         std::vector<std::string> command;
@@ -391,7 +368,7 @@ TEST(Soak, RewritingTheDocumentWhileTheEditorIsOpenNeitherCrashesNorLosesObjects
             rewrite(0);  // start-up refuses a broken version, as it should
             ASSERT_TRUE(session.start(document.string())) << session.errors();
         }
-        openEditor();
+        session.showEditor();
     }
     rewrite(6);  // a good version last
     if (!session.ended()) testing_x::xdotool({"key", "--clearmodifiers", "Escape"});

@@ -73,10 +73,6 @@ struct Folder {
     std::string path;
 };
 
-std::string bytesOf(const std::string& path) {
-    return testing_paths::readFile(path);
-}
-
 // A command's standard output (and error, with 2>&1 in it).
 std::string output(const std::string& command) {
     std::string text;
@@ -156,9 +152,9 @@ TEST(RenderPlan, ChunksGiveTheWholeRendersFramesByteForByte) {
     std::string previous;
     for (int n = 0; n < frames; ++n) {
         std::snprintf(name, sizeof name, "%05d.png", n);
-        const std::string picture = bytesOf(folder.path + "/whole" + name);
+        const std::string picture = testing_paths::readFile(folder.path + "/whole" + name);
         ASSERT_FALSE(picture.empty()) << n;
-        EXPECT_TRUE(bytesOf(folder.path + "/chunk" + name) == picture) << "frame " << n << " differs";
+        EXPECT_TRUE(testing_paths::readFile(folder.path + "/chunk" + name) == picture) << "frame " << n << " differs";
         moving += picture != previous;
         previous = picture;
     }
@@ -176,7 +172,8 @@ TEST(RenderPlan, SlurmRendersJoinsAndRerendersOnlyWhatIsMissing) {
     std::string submitted = slurm.run(submit);
     ASSERT_NE(submitted.find("chunks 0,1,2,3 as array job"), std::string::npos) << submitted;
     ASSERT_TRUE(slurm.settle()) << slurm.run("squeue 2>&1");
-    ASSERT_TRUE(fs::exists(video)) << bytesOf(plan + "/logs/assemble.out") << bytesOf(plan + "/logs/chunk-0.out");
+    ASSERT_TRUE(fs::exists(video)) << testing_paths::readFile(plan + "/logs/assemble.out")
+                                   << testing_paths::readFile(plan + "/logs/chunk-0.out");
 
     // What an ordinary player sees: every frame, the sound as long as the pictures, the index first.
     EXPECT_EQ(
@@ -187,7 +184,7 @@ TEST(RenderPlan, SlurmRendersJoinsAndRerendersOnlyWhatIsMissing) {
         std::atof(
             output("ffprobe -v error -select_streams a -show_entries stream=duration -of csv=p=0 " + video).c_str()),
         4.0, 1e-3);
-    const std::string head = bytesOf(video).substr(0, 64);
+    const std::string head = testing_paths::readFile(video).substr(0, 64);
     EXPECT_NE(head.find("moov"), std::string::npos) << "the index is not at the front";
 
     // The pictures of a one-machine render, within the encoder's tolerance.
@@ -244,7 +241,7 @@ TEST(RenderPlan, SlurmRendersJoinsAndRerendersOnlyWhatIsMissing) {
     submitted = slurm.run(submit);
     EXPECT_NE(submitted.find("chunks 1,2 as array job"), std::string::npos) << submitted;
     ASSERT_TRUE(slurm.settle());
-    EXPECT_TRUE(fs::exists(video)) << bytesOf(plan + "/logs/assemble.out");
+    EXPECT_TRUE(fs::exists(video)) << testing_paths::readFile(plan + "/logs/assemble.out");
     for (const auto& [chunk, time] : kept) EXPECT_EQ(fs::last_write_time(plan + "/chunks/" + chunk), time) << chunk;
     EXPECT_EQ(slurm.run(testing_paths::binaryDir() + "/zodrender --progress " + plan),
               "4 of 4 chunks done\nassembled: " + video + "\n");

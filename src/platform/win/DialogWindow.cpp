@@ -301,7 +301,10 @@ void DialogWindow::handle(const SDL_Event& event) {
         if (event.button.windowID == own && event.button.button == SDL_BUTTON_LEFT) mouseDown(event.button.x, event.button.y);
         break;
     case SDL_MOUSEBUTTONUP:
-        if (event.button.windowID == own && event.button.button == SDL_BUTTON_LEFT) mouseUp(event.button.x, event.button.y);
+        // A release that ends a press outside the window can come with no window: SDL drops its
+        // mouse focus when the pointer leaves before the capture has taken hold. It still ends the press.
+        if ((event.button.windowID == own || event.button.windowID == 0) && event.button.button == SDL_BUTTON_LEFT)
+            mouseUp(event.button.x, event.button.y);
         break;
     case SDL_MOUSEMOTION:
         if (event.motion.windowID == own) mouseMove(event.motion.x, event.motion.y);

@@ -34,7 +34,7 @@ double seconds(Clock::time_point since) { return std::chrono::duration<double>(C
 // zodrender's loop: false when a frame could not be read or encoded.
 bool renderFrames(FrameRenderer& renderer, VideoEncoder& encoder) {
     std::vector<std::uint32_t> pixels;
-    auto writeOldest = [&] { return renderer.takePixels(&pixels) && encoder.write(pixels.data()); };
+    auto writeOldest = [&] { return renderer.takePixels(&pixels) && encoder.write(pixels); };
     for (int n = firstFrame; n < firstFrame + frames; ++n) {
         renderer.render(static_cast<float>(double(n) / fps), 1.0f / fps);
         if (!renderer.queuePixels()) return false;

@@ -161,7 +161,7 @@ int main(int argc, char** argv) {
     // Each frame is written while the next one is drawn: the oldest queued frame goes out.
     auto writeOldest = [&]() -> std::string {
         if (!renderer->takePixels(&pixels)) return "Cannot read the rendered frame back";
-        return sink->write(pixels.data()) ? std::string() : sink->error();
+        return sink->write(pixels) ? std::string() : sink->error();
     };
     int done = 0;
     for (int n = first; n < end; ++n) {

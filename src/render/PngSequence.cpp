@@ -79,10 +79,10 @@ std::string PngSequence::nameOf(int frame) const {
     return stem + number + ".png";
 }
 
-bool PngSequence::write(const std::uint32_t* pixels) {
+bool PngSequence::write(std::vector<std::uint32_t>& pixels) {
     std::string name = nameOf(next);
     std::string hidden = hiddenBeside(name);
-    if (!savePng(hidden, pixels, width, height)) {
+    if (!savePng(hidden, pixels.data(), width, height)) {
         message = "Cannot write " + name + ": " + std::strerror(errno);
         std::remove(hidden.c_str());
         return false;

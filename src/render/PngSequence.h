@@ -13,7 +13,7 @@ class PngSequence : public FrameSink {
 public:
     ~PngSequence() override;
     bool open(const std::string& output, int width, int height, int firstFrame);  // proves the folder writable
-    bool write(const std::uint32_t* pixels) override;
+    bool write(std::vector<std::uint32_t>& pixels) override;
     bool finish() override;
 
     std::string nameOf(int frame) const;

@@ -1,6 +1,7 @@
 // VideoEncoder: pipes raw frames to the ffmpeg program, which encodes them (H.264 and AAC in MP4
 // unless the file name asks for another container) together with a slice of the music. ffmpeg
-// writes a hidden temporary file beside the output; finish renames it into place.
+// writes a hidden temporary file beside the output; finish renames it into place. Frames for H.264
+// go as YUV 4:2:0, converted here: a third of the bytes through the pipe, and no conversion in ffmpeg.
 #pragma once
 
 #include "render/FrameSink.h"
@@ -29,9 +30,9 @@ class VideoEncoder : public FrameSink {
 public:
     ~VideoEncoder() override;
     bool open(const VideoSettings& settings);  // false with error() set: no ffmpeg, unwritable folder
-    // Copies the frame and returns; a thread of the encoder's own feeds it to ffmpeg while the
+    // Takes the frame and returns; a thread of the encoder's own feeds it to ffmpeg while the
     // next one is drawn. A failure shows at the next write or at finish.
-    bool write(const std::uint32_t* pixels) override;
+    bool write(std::vector<std::uint32_t>& pixels) override;
     bool finish() override;
 
     static std::string findProgram(const char* name);  // the first match on PATH, or empty
@@ -58,7 +59,9 @@ private:
     std::thread writer;
     std::mutex lock;
     std::condition_variable changed;
+    bool sendsYuv = false;               // frames go as YUV 4:2:0, else as B, G, R, A
     std::vector<std::uint32_t> pending;  // the frame handed to the writer
+    std::vector<std::uint8_t> converted; // the writer's: pending as YUV 4:2:0
     bool full = false;                   // pending holds a frame not yet written
     bool stopping = false;
     bool failed = false;                 // the writer could not write

@@ -248,3 +248,54 @@ TEST(zodrender, TheLayoutIsThePlayersScaledToTheOutput) {
     const Measured pixels = measure({"--size", "960x540", "--layout", "output"});
     EXPECT_EQ(pixels.caption.right - pixels.caption.left, 384);
 }
+
+// The encoder is sent frames already in the video's colours: decoded, the video shows each
+// frame's colours, channel for channel, as the PNG frames have them.
+TEST(zodrender, VideoKeepsTheColoursOfTheFrames) {
+    RenderFolder folder;
+    const char* colours[] = {"ffc04020", "ff30b050", "ff2040d0", "ff404040"};
+    std::string document = "<demo>\n<music name=\"Music\" resource=\"Music.ogg\" />\n<visual.group name=\"Nothing\" />\n"
+                           "<visual.group name=\"Main\">";
+    for (int i = 0; i < 4; ++i) document += "<item visual=\"Show" + std::to_string(i) + "\" />";
+    document += "</visual.group>\n";
+    for (int i = 0; i < 4; ++i) {
+        // Frame i at i / 10 s in the middle of its colour's time.
+        const std::string n = std::to_string(i), start = std::to_string(i == 0 ? 0 : i * 0.1 - 0.05),
+                          stop = std::to_string(i * 0.1 + 0.05);
+        document += "<texture.target name=\"Colour" + n + "\" visual=\"Nothing\" color=\"" + colours[i] + "\" size=\"16\" />\n"
+                    "<visual.overlay name=\"Show" + n + "\" texture=\"Colour" + n + "\" start=\"" + start + "\" stop=\"" +
+                    stop + "\" />\n";
+    }
+    std::ofstream(folder.path + "/colours.xml") << document << "</demo>\n";
+    const std::vector<std::string> common{"--size", "64x48", "--fps", "10", "--to", "0.4",
+                                          "-d" + folder.path + "/colours.xml"};
+    ChildOptions child;
+    child.withDisplay = false;
+    for (const char* output : {"/frame.png", "/video.mp4"}) {
+        std::vector<std::string> arguments{"-o", folder.path + output};
+        arguments.insert(arguments.end(), common.begin(), common.end());
+        ChildOutcome outcome = runTool(testing_paths::binaryDir() + "/zodrender", arguments, child);
+        ASSERT_EQ(outcome.exitCode, 0) << output << ": " << outcome.errors;
+    }
+    std::string decoded;
+    if (FILE* pipe = popen(("ffmpeg -v error -i " + folder.path + "/video.mp4 -f rawvideo -pix_fmt rgb24 -").c_str(), "r")) {
+        char buffer[4096];
+        for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) decoded.append(buffer, n);
+        pclose(pipe);
+    }
+    const std::size_t frameBytes = 64 * 48 * 3;
+    ASSERT_EQ(decoded.size(), 4 * frameBytes);
+    for (int frame = 0; frame < 4; ++frame) {
+        char name[32];
+        std::snprintf(name, sizeof name, "/frame%05d.png", frame);
+        const std::string png = bytesOf(folder.path + name);
+        d3dx::Picture picture;
+        std::string error;
+        ASSERT_TRUE(d3dx::PictureDecoder::decode(png.data(), png.size(), picture, error)) << name << ": " << error;
+        const std::uint32_t wanted = picture.at(32, 24);
+        EXPECT_EQ(wanted, std::stoul(colours[frame], nullptr, 16)) << name;
+        const auto* rgb = reinterpret_cast<const unsigned char*>(decoded.data() + frame * frameBytes + (24 * 64 + 32) * 3);
+        for (int channel = 0; channel < 3; ++channel)
+            EXPECT_NEAR(rgb[channel], (wanted >> (16 - 8 * channel)) & 0xff, 3) << "frame " << frame << ", channel " << channel;
+    }
+}

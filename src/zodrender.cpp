@@ -111,9 +111,9 @@ int main(int argc, char** argv) {
 
     const bool bounded = options.to >= 0 || options.segment();
     const int first = options.segment() ? options.firstFrame : static_cast<int>(std::llround(options.from * options.fps));
-    const int end = options.segment() ? options.endFrame
-                    : bounded         ? static_cast<int>(std::llround(options.to * options.fps))
-                                      : INT_MAX;
+    int end = options.segment() ? options.endFrame
+              : bounded         ? static_cast<int>(std::llround(options.to * options.fps))
+                                : INT_MAX;
     const int total = bounded ? end - first : 0;
 
     // A broken object would silently be missing from the video.
@@ -124,6 +124,12 @@ int main(int argc, char** argv) {
     if (!renderer->open(options.dataFile, options.width, options.height, options.antialias, &error))
         return fail(error);
     renderer->setLayout(options.layoutWidth, options.layoutHeight);  // the player's picture, scaled
+    const int musicEnd = renderer->musicEndFrame(options.fps);
+    if (!bounded) {
+        if (first >= musicEnd)
+            return fail("nothing to render: " + std::to_string(options.from) + " s is past the end of the music; give --to");
+        end = musicEnd;
+    }
     // What depends on earlier frames is brought to where a whole render has it at the first frame.
     if (first > 0 && isatty(2)) std::fprintf(stderr, "zodrender: catching up with frame %d ...\n", first);
     if (!FrameCatchUp::run(*renderer, first, options.fps, &error, &interrupted)) return fail(error);
@@ -181,6 +187,10 @@ int main(int argc, char** argv) {
     while (renderer->queuedPixels() > 0)
         if (std::string failure = writeOldest(); !failure.empty()) return fail(failure);
     if (terminal) std::fputc('\n', stderr);
+    if (!bounded && first + done == musicEnd)
+        std::fprintf(stderr, "zodrender: the production goes on after its music ends at %.2f s, where the player's "
+                             "picture stands still; the render stops there (--to renders further)\n",
+                     double(musicEnd) / options.fps);
     if (done == 0) return fail("nothing to render: the production draws nothing at " + std::to_string(options.from) + " s");
     renderer.reset();  // the device goes before the encoder is waited for, as in the player
     if (!sink->finish()) return fail(sink->error());

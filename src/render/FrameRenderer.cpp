@@ -4,6 +4,7 @@
 #include "app/LoadResource.h"
 #include "app/ResourceFolder.h"
 #include "clock/Audio.h"
+#include "clock/Music.h"
 #include "database/DocumentCheck.h"
 #include "database/ObjectType.h"
 #include "database/XmlNesting.h"
@@ -14,6 +15,7 @@
 #include <tinyxml.h>
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
@@ -174,6 +176,12 @@ std::string FrameRenderer::musicResourceOf(const TiXmlDocument& document) {
         if (name != nullptr && std::string(name) == "Music") resource = element->Attribute("resource");
     }
     return resource ? resource : "";
+}
+
+int FrameRenderer::musicEndFrame(int fps) {
+    auto* music = static_cast<Music*>(database.music(TypeMusic));
+    const double frames = std::ceil(double(music ? music->length() : 0.0f) * fps - 1e-6);
+    return frames >= double(INT_MAX) ? INT_MAX : std::max(0, static_cast<int>(frames));
 }
 
 ResourceData FrameRenderer::musicBytes() const {

@@ -38,6 +38,10 @@ public:
     std::string musicResource() const;          // the resource "Music" plays, or empty
     static std::string musicResourceOf(const TiXmlDocument& document);  // the same of any document
     ResourceData musicBytes() const;            // its bytes, beside the document or linked; none if missing
+    // The first frame at or past the end of the music. The player's clock stands still there, so a
+    // production that has not ended by then shows that picture for good: a render without an end
+    // of its own stops there.
+    int musicEndFrame(int fps);
 
     // For the reference frames of the editor: the user interface and the objects it lists.
     Gui& userInterface() { return gui; }

@@ -7,6 +7,7 @@
 #include "render/RenderPlan.h"
 #include "render/VideoEncoder.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
@@ -50,7 +51,12 @@ int findEnd(const RenderOptions& options, int first, std::string* error) {
     win::useHeadlessPlatform();
     FrameRenderer renderer;
     if (!renderer.open(options.dataFile, 16, 16, false, error)) return -1;
-    const int limit = first + options.fps * 60 * 60 * 10;  // ten hours
+    const int musicEnd = renderer.musicEndFrame(options.fps);
+    if (first >= musicEnd) {
+        *error = "nothing to render: " + std::to_string(options.from) + " s is past the end of the music; give --to";
+        return -1;
+    }
+    const int limit = std::min(musicEnd, first + options.fps * 60 * 60 * 10);  // ten hours at most
     const float delta = 1.0f / static_cast<float>(options.fps);
     for (int n = first; n < limit; ++n) {
         if (!renderer.render(static_cast<float>(double(n) / options.fps), delta)) {
@@ -59,8 +65,14 @@ int findEnd(const RenderOptions& options, int first, std::string* error) {
             return -1;
         }
     }
-    *error = "the production does not end within ten hours: give --to";
-    return -1;
+    if (limit < musicEnd) {
+        *error = "the production does not end within ten hours: give --to";
+        return -1;
+    }
+    std::fprintf(stderr, "zodrender: the production goes on after its music ends at %.2f s, where the player's "
+                         "picture stands still; the plan stops there (--to renders further)\n",
+                 double(musicEnd) / options.fps);
+    return musicEnd;
 }
 
 int makePlan(int argc, char** argv) {

@@ -15,7 +15,7 @@ const char* const renderUsage =
     "  --fps N       frames per second (default 60)\n"
     "  --size WxH    picture size in pixels (default 1920x1080)\n"
     "  --from S      start at S seconds (default 0)\n"
-    "  --to S        stop at S seconds (default: when the production ends)\n"
+    "  --to S        stop at S seconds (default: when the production ends, or its music)\n"
     "  --antialias   multisampled antialiasing\n"
     "  --frames A:B  frames A to B-1 only (frame n at n / fps), the video without sound: one chunk\n"
     "                of a render split over machines\n"

@@ -299,3 +299,32 @@ TEST(zodrender, VideoKeepsTheColoursOfTheFrames) {
             EXPECT_NEAR(rgb[channel], (wanted >> (16 - 8 * channel)) & 0xff, 3) << "frame " << frame << ", channel " << channel;
     }
 }
+
+// A production that never ends renders up to the end of its music, where the player's clock stands
+// still, and a plan of it ends there too: neither runs until it is killed.
+TEST(zodrender, AProductionWithoutAnEndStopsWithItsMusic) {
+    RenderFolder folder;
+    ASSERT_EQ(std::system(("ffmpeg -v error -f lavfi -i sine=duration=0.5 -c:a libvorbis " + folder.path +
+                           "/short.ogg").c_str()), 0);
+    const std::string document = "-d" + folder.path + "/endless.xml";
+    std::ofstream(folder.path + "/endless.xml")
+        << "<demo>\n<music name=\"Music\" resource=\"short.ogg\" />\n"
+           "<visual.group name=\"Main\"><item visual=\"Back\" /></visual.group>\n<visual.group name=\"Nothing\" />\n"
+           "<texture.target name=\"Grey\" visual=\"Nothing\" color=\"ff808080\" size=\"16\" />\n"
+           "<visual.overlay name=\"Back\" texture=\"Grey\" start=\"0\" stop=\"1000000\" />\n</demo>\n";
+    ChildOptions child;
+    child.withDisplay = false;
+    ChildOutcome render = runTool(testing_paths::binaryDir() + "/zodrender",
+                                  {"-o", folder.path + "/f.png", "--size", "16x16", "--fps", "10", document}, child);
+    ASSERT_EQ(render.exitCode, 0) << render.errors;
+    EXPECT_NE(render.errors.find("music ends at 0.50 s"), std::string::npos) << render.errors;
+    EXPECT_TRUE(fs::exists(folder.path + "/f00004.png"));  // 0 to 0.4 s
+    EXPECT_FALSE(fs::exists(folder.path + "/f00005.png"));
+
+    ChildOutcome plan = runTool(testing_paths::binaryDir() + "/zodrender",
+                                {"--plan", folder.path + "/plan", "-o", folder.path + "/out.mp4", "--fps", "10", document},
+                                child);
+    ASSERT_EQ(plan.exitCode, 0) << plan.errors;
+    EXPECT_NE(bytesOf(folder.path + "/plan/plan.txt").find("\nframes 0 5\n"), std::string::npos)
+        << bytesOf(folder.path + "/plan/plan.txt");
+}

@@ -4,7 +4,6 @@
 // Any failure exits with 1 and leaves nothing under the output's name.
 #include "Version.h"
 #include "app/LoadResource.h"
-#include "database/DocumentCheck.h"
 #include "platform/win/Headless.h"
 #include "render/FrameCatchUp.h"
 #include "render/FrameRenderer.h"
@@ -72,20 +71,6 @@ void showProgress(int done, int total, double seconds, double demoTime) {
     std::fflush(stderr);
 }
 
-// Lists every problem zodcheck finds on standard error; true when there is none.
-bool documentIsClean(const std::string& dataFile) {
-    std::vector<DocumentProblem> problems;
-    if (dataFile.empty()) {
-        ResourceData demo = loadResource("Demo.xml");
-        problems = DocumentCheck::checkText({reinterpret_cast<const char*>(demo.data), demo ? demo.size : 0});
-    } else {
-        problems = DocumentCheck::checkFile(dataFile.c_str());
-    }
-    for (const DocumentProblem& problem : problems)
-        std::fprintf(stderr, "%s\n", DocumentCheck::format(dataFile.empty() ? "Demo.xml" : dataFile, problem).c_str());
-    return problems.empty();
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -117,12 +102,13 @@ int main(int argc, char** argv) {
     const int total = bounded ? end - first : 0;
 
     // A broken object would silently be missing from the video.
-    if (!documentIsClean(options.dataFile) && !options.force)
+    const bool clean = FrameRenderer::listProblems(options.dataFile);
+    if (!clean && !options.force)
         return fail("the document has problems (listed above); nothing was rendered. --force renders it anyway");
 
     auto renderer = std::make_unique<FrameRenderer>();
     if (!renderer->open(options.dataFile, options.width, options.height, options.antialias, &error))
-        return fail(error);
+        return fail(clean ? error : error.substr(0, error.find('\n')));  // the problems are listed above
     renderer->setLayout(options.layoutWidth, options.layoutHeight);  // the player's picture, scaled
     const int musicEnd = renderer->musicEndFrame(options.fps);
     if (!bounded) {

@@ -17,6 +17,7 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -52,6 +53,19 @@ bool FrameRenderer::open(const std::string& dataFile, int width, int height, boo
     }
     display.setRoot(&gui);
     return true;
+}
+
+bool FrameRenderer::listProblems(const std::string& dataFile) {
+    std::vector<DocumentProblem> problems;
+    if (dataFile.empty()) {
+        ResourceData demo = loadResource("Demo.xml");
+        problems = DocumentCheck::checkText({reinterpret_cast<const char*>(demo.data), demo ? demo.size : 0});
+    } else {
+        problems = DocumentCheck::checkFile(dataFile.c_str());
+    }
+    for (const DocumentProblem& problem : problems)
+        std::fprintf(stderr, "%s\n", DocumentCheck::format(dataFile.empty() ? "Demo.xml" : dataFile, problem).c_str());
+    return problems.empty();
 }
 
 bool FrameRenderer::loadDocument(const std::string& dataFile, std::string* error) {

@@ -22,6 +22,9 @@ public:
     FrameRenderer();
     ~FrameRenderer();  // display, audio, objects, in the player's order
 
+    // Every problem zodcheck finds in the document (dataFile empty: the linked production), on
+    // standard error; true when there is none.
+    static bool listProblems(const std::string& dataFile);
     // dataFile empty: the linked production. false with a message for the user in *error.
     bool open(const std::string& dataFile, int width, int height, bool antialias, std::string* error);
     // The window size whose picture render scales to the frame (zodrender: 800 x 600, the player's

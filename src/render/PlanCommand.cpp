@@ -106,6 +106,11 @@ int makePlan(int argc, char** argv) {
     if (!VideoEncoder::holdsH264(ext))
         return fail("a plan joins H.264 chunks, which " + ext + " cannot hold: use .mp4, .m4v, .mov or .mkv");
 
+    // Every chunk would fail on it, each on its own machine: better said once, here.
+    const bool clean = FrameRenderer::listProblems(options.dataFile);
+    if (!clean && !options.force)
+        return fail("the document has problems (listed above); no plan was made. --force plans it anyway");
+
     RenderPlan plan;
     plan.folder = absolute(folder);
     plan.output = absolute(options.output);
@@ -128,7 +133,7 @@ int makePlan(int argc, char** argv) {
         plan.endFrame = static_cast<int>(std::llround(options.to * options.fps));
     } else {
         plan.endFrame = findEnd(options, plan.firstFrame, &error);
-        if (plan.endFrame < 0) return fail(error);
+        if (plan.endFrame < 0) return fail(clean ? error : error.substr(0, error.find('\n')));  // listed above
     }
     if (!plan.write(&error)) return fail(error);
     std::printf(

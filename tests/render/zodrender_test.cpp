@@ -145,6 +145,10 @@ TEST(zodrender, FailuresExitWithOneAndLeaveNothing) {
     ChildOutcome bad = folder.render(with({"-o", folder.path + "/out.mp4"}));
     EXPECT_EQ(bad.exitCode, 1);
     EXPECT_NE(bad.errors.find("line 3: Main: the visual \"Gone\" names no element"), std::string::npos) << bad.errors;
+    // A plan of it says so at once, not on every machine that renders a chunk.
+    ChildOutcome plan = folder.render(with({"--plan", folder.path + "/plan", "-o", folder.path + "/out.mp4"}));
+    EXPECT_EQ(plan.exitCode, 1);
+    EXPECT_NE(plan.errors.find("line 3: Main: the visual \"Gone\" names no element"), std::string::npos) << plan.errors;
 
     EXPECT_EQ(folder.files(), before);
 }

@@ -104,13 +104,14 @@ bool VideoEncoder::open(const VideoSettings& wanted) {
     logFile = logName;
 
     const std::string ext = extensionOf(settings.output);
-    // H.264 wants even sizes: an odd one goes as it is, for ffmpeg to say so.
+    // H.264 wants even sizes (zodrender's options see to it): an odd one goes as it is, for ffmpeg to say so.
     sendsYuv = holdsH264(ext) && settings.width % 2 == 0 && settings.height % 2 == 0;
     std::vector<std::string> args{ffmpeg, "-hide_banner", "-loglevel", "error", "-nostats", "-y",
                                   "-f", "rawvideo", "-pix_fmt", sendsYuv ? "yuv420p" : "bgra",
                                   "-video_size", std::to_string(settings.width) + "x" + std::to_string(settings.height),
                                   "-framerate", std::to_string(settings.fps), "-i", "pipe:0"};
-    if (!settings.music.empty()) {
+    const bool gif = ext == ".gif";  // no sound; each frame gets a palette of its own colours
+    if (!settings.music.empty() && !gif) {
         args.insert(args.end(), {"-ss", format(settings.musicStart)});
         if (settings.duration >= 0) args.insert(args.end(), {"-t", format(settings.duration)});
         args.insert(args.end(), {"-i", settings.music, "-map", "0:v", "-map", "1:a"});
@@ -124,6 +125,7 @@ bool VideoEncoder::open(const VideoSettings& wanted) {
         if (!settings.music.empty()) args.insert(args.end(), std::begin(musicCodec), std::end(musicCodec));
         if (ext.empty()) args.insert(args.end(), {"-f", "mp4"});
     }
+    if (gif) args.insert(args.end(), {"-vf", "split[a][b];[a]palettegen=stats_mode=single[p];[b][p]paletteuse=new=1"});
     args.push_back(temporary);
 
     int fds[2];

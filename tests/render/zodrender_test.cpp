@@ -83,6 +83,12 @@ TEST(zodrender, VideoHasEveryFrameAndTheMusic) {
     double sound = std::atof(probe("-select_streams a:0 -show_entries stream=duration -of csv=p=0 " + video).c_str());
     EXPECT_NEAR(sound, 2.0, 0.05);
     EXPECT_EQ(folder.files(), (std::vector<std::string>{"out.mp4", "small.xml"}));  // no temporary left behind
+
+    // A GIF cannot hold the music: it gets the frames alone.
+    ChildOutcome gif = folder.render({"-o", folder.path + "/out.gif", "--fps", "10", "--size", "64x48", "--to", "0.5"});
+    ASSERT_EQ(gif.exitCode, 0) << gif.errors;
+    EXPECT_EQ(std::atoi(probe("-count_frames -select_streams v:0 -show_entries stream=nb_read_frames -of csv=p=0 " +
+                              folder.path + "/out.gif").c_str()), 5);
 }
 
 // Frame n shows time n / fps: at twice the rate every other frame is the same picture, so no

@@ -110,8 +110,9 @@ bool VideoEncoder::open(const VideoSettings& wanted) {
                                   "-f", "rawvideo", "-pix_fmt", sendsYuv ? "yuv420p" : "bgra",
                                   "-video_size", std::to_string(settings.width) + "x" + std::to_string(settings.height),
                                   "-framerate", std::to_string(settings.fps), "-i", "pipe:0"};
-    const bool gif = ext == ".gif";  // no sound; each frame gets a palette of its own colours
-    if (!settings.music.empty() && !gif) {
+    // Animated pictures hold no sound; a GIF's frames get a palette each, of their own colours.
+    const bool gif = ext == ".gif", silent = gif || ext == ".apng" || ext == ".webp";
+    if (!settings.music.empty() && !silent) {
         args.insert(args.end(), {"-ss", format(settings.musicStart)});
         if (settings.duration >= 0) args.insert(args.end(), {"-t", format(settings.duration)});
         args.insert(args.end(), {"-i", settings.music, "-map", "0:v", "-map", "1:a"});

@@ -173,10 +173,12 @@ int main(int argc, char** argv) {
     while (renderer->queuedPixels() > 0)
         if (std::string failure = writeOldest(); !failure.empty()) return fail(failure);
     if (terminal) std::fputc('\n', stderr);
-    if (!bounded && first + done == musicEnd)
+    // Said only when the production really goes on: not when it ends just there.
+    const float musicEndTime = static_cast<float>(double(musicEnd) / options.fps);
+    if (!bounded && first + done == musicEnd && renderer->render(musicEndTime, delta))
         std::fprintf(stderr, "zodrender: the production goes on after its music ends at %.2f s, where the player's "
                              "picture stands still; the render stops there (--to renders further)\n",
-                     double(musicEnd) / options.fps);
+                     musicEndTime);
     if (done == 0) return fail("nothing to render: the production draws nothing at " + std::to_string(options.from) + " s");
     renderer.reset();  // the device goes before the encoder is waited for, as in the player
     if (!sink->finish()) return fail(sink->error());

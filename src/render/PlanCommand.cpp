@@ -69,6 +69,7 @@ int findEnd(const RenderOptions& options, int first, std::string* error) {
         *error = "the production does not end within ten hours: give --to";
         return -1;
     }
+    if (!renderer.render(static_cast<float>(double(musicEnd) / options.fps), delta)) return musicEnd;  // ends just there
     std::fprintf(stderr, "zodrender: the production goes on after its music ends at %.2f s, where the player's "
                          "picture stands still; the plan stops there (--to renders further)\n",
                  double(musicEnd) / options.fps);

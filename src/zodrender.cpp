@@ -12,6 +12,7 @@
 #include "render/RenderOptions.h"
 #include "render/VideoEncoder.h"
 
+#include <algorithm>
 #include <chrono>
 #include <climits>
 #include <cmath>
@@ -54,20 +55,18 @@ public:
     std::string path;
 };
 
-// One line on the terminal, rewritten in place: how far, how fast, how long still.
-void showProgress(int done, int total, double seconds, double demoTime) {
-    double fps = seconds > 0 ? done / seconds : 0.0;
-    if (total > 0) {
-        const int width = 30;
-        int filled = static_cast<int>(static_cast<long long>(width) * done / total);
-        std::string bar(filled, '#');
-        bar.resize(width, '.');
-        int left = fps > 0 ? static_cast<int>((total - done) / fps + 0.5) : 0;
-        std::fprintf(stderr, "\r[%s] %3d%%  frame %d/%d  %.1f fps  %d:%02d left ", bar.c_str(), 100 * done / total,
-                     done, total, fps, left / 60, left % 60);
-    } else {
-        std::fprintf(stderr, "\rframe %d  at %.2f s  %.1f fps ", done, demoTime, fps);
-    }
+// One line on the terminal, rewritten in place: how far, how fast, how long still. Without --to
+// the total is the music's end, which the production may not reach: the time left is at most that.
+void showProgress(int done, int total, bool atMost, double seconds) {
+    const double fps = seconds > 0 ? done / seconds : 0.0;
+    const int width = 30;
+    const int filled = static_cast<int>(static_cast<long long>(width) * done / std::max(total, 1));
+    std::string bar(std::min(filled, width), '#');
+    bar.resize(width, '.');
+    const int left = fps > 0 ? static_cast<int>((total - done) / fps + 0.5) : 0;
+    std::fprintf(stderr, "\r[%s] %3d%%  frame %d/%d  %.1f fps  %s%d:%02d left ", bar.c_str(),
+                 static_cast<int>(100LL * done / std::max(total, 1)), done, total, fps, atMost ? "at most " : "",
+                 left / 60, left % 60);
     std::fflush(stderr);
 }
 
@@ -167,7 +166,7 @@ int main(int argc, char** argv) {
         ++done;
         if (terminal && (done % 5 == 0 || n + 1 == end)) {
             double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
-            showProgress(done, total, seconds, time);
+            showProgress(done, end - first, !bounded, seconds);
         }
     }
     while (renderer->queuedPixels() > 0)

@@ -109,11 +109,9 @@ int main(int argc, char** argv) {
     if (!renderer->open(options.dataFile, options.width, options.height, options.antialias, &error))
         return fail(clean ? error : error.substr(0, error.find('\n')));  // the problems are listed above
     renderer->setLayout(options.layoutWidth, options.layoutHeight);  // the player's picture, scaled
-    const int musicEnd = renderer->musicEndFrame(options.fps);
     if (!bounded) {
-        if (first >= musicEnd)
-            return fail("nothing to render: " + std::to_string(options.from) + " s is past the end of the music; give --to");
-        end = musicEnd;
+        end = renderer->musicEndFrame(options.fps, first, &error);
+        if (end < 0) return fail(error);
     }
     // What depends on earlier frames is brought to where a whole render has it at the first frame.
     if (first > 0 && isatty(2)) std::fprintf(stderr, "zodrender: catching up with frame %d ...\n", first);
@@ -172,12 +170,7 @@ int main(int argc, char** argv) {
     while (renderer->queuedPixels() > 0)
         if (std::string failure = writeOldest(); !failure.empty()) return fail(failure);
     if (terminal) std::fputc('\n', stderr);
-    // Said only when the production really goes on: not when it ends just there.
-    const float musicEndTime = static_cast<float>(double(musicEnd) / options.fps);
-    if (!bounded && first + done == musicEnd && renderer->render(musicEndTime, delta))
-        std::fprintf(stderr, "zodrender: the production goes on after its music ends at %.2f s, where the player's "
-                             "picture stands still; the render stops there (--to renders further)\n",
-                     musicEndTime);
+    if (!bounded && first + done == end) renderer->noteCutAtMusicEnd(options.fps, "render");
     if (done == 0) return fail("nothing to render: the production draws nothing at " + std::to_string(options.from) + " s");
     renderer.reset();  // the device goes before the encoder is waited for, as in the player
     if (!sink->finish()) return fail(sink->error());

@@ -192,10 +192,24 @@ std::string FrameRenderer::musicResourceOf(const TiXmlDocument& document) {
     return resource ? resource : "";
 }
 
-int FrameRenderer::musicEndFrame(int fps) {
+int FrameRenderer::musicEnd(int fps) {
     auto* music = static_cast<Music*>(database.music(TypeMusic));
     const double frames = std::ceil(double(music ? music->length() : 0.0f) * fps - 1e-6);
     return frames >= double(INT_MAX) ? INT_MAX : std::max(0, static_cast<int>(frames));
+}
+
+int FrameRenderer::musicEndFrame(int fps, int first, std::string* error) {
+    const int end = musicEnd(fps);
+    if (first < end) return end;
+    *error = "nothing to render: " + std::to_string(double(first) / fps) + " s is past the end of the music; give --to";
+    return -1;
+}
+
+void FrameRenderer::noteCutAtMusicEnd(int fps, const char* what) {
+    const double end = double(musicEnd(fps)) / fps;
+    if (render(static_cast<float>(end), 1.0f / static_cast<float>(fps)))
+        std::fprintf(stderr, "zodrender: the production goes on after its music ends at %.2f s, where the player's "
+                             "picture stands still; the %s stops there (--to renders further)\n", end, what);
 }
 
 ResourceData FrameRenderer::musicBytes() const {

@@ -43,8 +43,11 @@ public:
     ResourceData musicBytes() const;            // its bytes, beside the document or linked; none if missing
     // The first frame at or past the end of the music. The player's clock stands still there, so a
     // production that has not ended by then shows that picture for good: a render without an end
-    // of its own stops there.
-    int musicEndFrame(int fps);
+    // of its own stops there. -1 with *error when the first frame is there already.
+    int musicEndFrame(int fps, int first, std::string* error);
+    // For a render (or plan) cut at the music's end: says so on standard error, unless the
+    // production ends just there anyway.
+    void noteCutAtMusicEnd(int fps, const char* what);
 
     // For the reference frames of the editor: the user interface and the objects it lists.
     Gui& userInterface() { return gui; }
@@ -54,6 +57,7 @@ private:
     bool loadDocument(const std::string& dataFile, std::string* error);
     std::string problemsOfDocument() const;
     bool renderLayout(float time, float delta);  // render with a layout size
+    int musicEnd(int fps);                       // the first frame at or past the music's end
 
     int layoutWidth = 0;   // 0: the frame's own pixels
     int layoutHeight = 0;

@@ -51,11 +51,8 @@ int findEnd(const RenderOptions& options, int first, std::string* error) {
     win::useHeadlessPlatform();
     FrameRenderer renderer;
     if (!renderer.open(options.dataFile, 16, 16, false, error)) return -1;
-    const int musicEnd = renderer.musicEndFrame(options.fps);
-    if (first >= musicEnd) {
-        *error = "nothing to render: " + std::to_string(options.from) + " s is past the end of the music; give --to";
-        return -1;
-    }
+    const int musicEnd = renderer.musicEndFrame(options.fps, first, error);
+    if (musicEnd < 0) return -1;
     const int limit = std::min(musicEnd, first + options.fps * 60 * 60 * 10);  // ten hours at most
     const float delta = 1.0f / static_cast<float>(options.fps);
     for (int n = first; n < limit; ++n) {
@@ -69,10 +66,7 @@ int findEnd(const RenderOptions& options, int first, std::string* error) {
         *error = "the production does not end within ten hours: give --to";
         return -1;
     }
-    if (!renderer.render(static_cast<float>(double(musicEnd) / options.fps), delta)) return musicEnd;  // ends just there
-    std::fprintf(stderr, "zodrender: the production goes on after its music ends at %.2f s, where the player's "
-                         "picture stands still; the plan stops there (--to renders further)\n",
-                 double(musicEnd) / options.fps);
+    renderer.noteCutAtMusicEnd(options.fps, "plan");
     return musicEnd;
 }
 

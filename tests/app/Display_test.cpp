@@ -5,6 +5,7 @@
 #include "app/Display.h"
 #include "app/RecordingWidget.h"
 #include "platform/win/MessageLog.h"
+#include "support/TestPaths.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -13,6 +14,7 @@
 
 using message_log::pumpFor;
 using message_log::pumpUntil;
+using testing_paths::commandOutput;
 
 namespace {
 
@@ -25,20 +27,10 @@ protected:
     }
     void TearDown() override { display.shutdown(); }
 
-    static std::string output(const std::string& command) {
-        FILE* pipe = popen(command.c_str(), "r");
-        if (!pipe) return {};
-        std::string text;
-        char buffer[256];
-        while (fgets(buffer, sizeof buffer, pipe)) text += buffer;
-        pclose(pipe);
-        return text;
-    }
-
     // The colour of one screen pixel as the X server shows it, 0xRRGGBB; -1 if unreadable.
     static long screenPixel(int x, int y) {
-        std::string text = output("import -window root -crop 1x1+" + std::to_string(x) + "+" + std::to_string(y) +
-                                  " -depth 8 txt:- 2>/dev/null");
+        std::string text = commandOutput("import -window root -crop 1x1+" + std::to_string(x) + "+" + std::to_string(y) +
+                                         " -depth 8 txt:- 2>/dev/null");
         auto hash = text.find('#', text.find('\n'));
         if (hash == std::string::npos) return -1;
         return std::strtol(text.substr(hash + 1, 6).c_str(), nullptr, 16);
@@ -105,9 +97,9 @@ TEST_F(DisplayTest, WindowedClientAreaIsCentredAndFramesReachTheScreen) {
     EXPECT_EQ(presentParameters.SwapEffect, D3DSWAPEFFECT_DISCARD);
     EXPECT_EQ(presentParameters.Flags, D3DPRESENTFLAG_DISCARD_DEPTHSTENCIL);
     EXPECT_EQ(presentParameters.hDeviceWindow, display.window);
-    std::string id = output("xdotool search --name \"Zod'e Revez!\" 2>/dev/null");
+    std::string id = commandOutput("xdotool search --name \"Zod'e Revez!\" 2>/dev/null");
     ASSERT_FALSE(id.empty()) << "the window carries the title";
-    EXPECT_NE(output("xprop -id " + id.substr(0, id.find('\n')) + " _NET_WM_ICON 2>/dev/null").find("Icon (64 x 64)"),
+    EXPECT_NE(commandOutput("xprop -id " + id.substr(0, id.find('\n')) + " _NET_WM_ICON 2>/dev/null").find("Icon (64 x 64)"),
               std::string::npos)
         << "icon resource 101";
 

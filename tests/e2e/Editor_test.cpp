@@ -166,7 +166,7 @@ public:
 
     // The window's position on the screen.
     Point position() const {
-        std::istringstream shell(testing_x::commandOutput("xdotool getwindowgeometry --shell " + window));
+        std::istringstream shell(testing_paths::commandOutput("xdotool getwindowgeometry --shell " + window));
         Point p{-1, -1};
         for (std::string line; std::getline(shell, line);) {
             if (line.rfind("X=", 0) == 0) p.x = std::atoi(line.c_str() + 2);

@@ -20,6 +20,7 @@
 #include <vector>
 
 namespace fs = std::filesystem;
+using testing_paths::commandOutput;
 
 namespace {
 
@@ -73,20 +74,8 @@ struct Folder {
     std::string path;
 };
 
-// A command's standard output (and error, with 2>&1 in it).
-std::string output(const std::string& command) {
-    std::string text;
-    if (FILE* pipe = popen(command.c_str(), "r")) {
-        char buffer[4096];
-        std::size_t n;
-        while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) text.append(buffer, n);
-        pclose(pipe);
-    }
-    return text;
-}
-
 std::vector<float> decodeSound(const std::string& input) {
-    std::string raw = output("ffmpeg -v error " + input + " -ac 1 -f f32le -");
+    std::string raw = commandOutput("ffmpeg -v error " + input + " -ac 1 -f f32le -");
     std::vector<float> samples(raw.size() / sizeof(float));
     std::memcpy(samples.data(), raw.data(), samples.size() * sizeof(float));
     return samples;
@@ -110,16 +99,16 @@ struct LocalSlurm {
         : folder(testing_paths::makeTempDir()), script(testing_paths::sourceDir() + "/tests/render/local-slurm.sh") {
         int controller = freePort(), node = freePort();
         while (node == controller) node = freePort();
-        started = output(script + " start " + folder + " " + std::to_string(controller) + " " + std::to_string(node) +
+        started = commandOutput(script + " start " + folder + " " + std::to_string(controller) + " " + std::to_string(node) +
                          " 2>&1");
         up = started.find("SLURM_CONF=") != std::string::npos;
     }
     ~LocalSlurm() {
-        output(script + " stop " + folder + " 2>&1");
+        commandOutput(script + " stop " + folder + " 2>&1");
         fs::remove_all(folder);
     }
     std::string run(const std::string& command) const {
-        return output("SLURM_CONF=" + folder + "/slurm.conf " + command);
+        return commandOutput("SLURM_CONF=" + folder + "/slurm.conf " + command);
     }
     // Until the queue is empty: every job ended, one way or the other.
     bool settle() const {
@@ -177,12 +166,12 @@ TEST(RenderPlan, SlurmRendersJoinsAndRerendersOnlyWhatIsMissing) {
 
     // What an ordinary player sees: every frame, the sound as long as the pictures, the index first.
     EXPECT_EQ(
-        output("ffprobe -v error -count_frames -select_streams v -show_entries stream=nb_read_frames -of csv=p=0 " +
+        commandOutput("ffprobe -v error -count_frames -select_streams v -show_entries stream=nb_read_frames -of csv=p=0 " +
                video),
         "120\n");
     EXPECT_NEAR(
         std::atof(
-            output("ffprobe -v error -select_streams a -show_entries stream=duration -of csv=p=0 " + video).c_str()),
+            commandOutput("ffprobe -v error -select_streams a -show_entries stream=duration -of csv=p=0 " + video).c_str()),
         4.0, 1e-3);
     const std::string head = testing_paths::readFile(video).substr(0, 64);
     EXPECT_NE(head.find("moov"), std::string::npos) << "the index is not at the front";
@@ -190,8 +179,8 @@ TEST(RenderPlan, SlurmRendersJoinsAndRerendersOnlyWhatIsMissing) {
     // The pictures of a one-machine render, within the encoder's tolerance.
     ChildOutcome single = folder.render({"-o", folder.path + "/single.mp4", "--to", "4"});
     ASSERT_EQ(single.exitCode, 0) << single.errors;
-    const std::string joined = output("ffmpeg -v error -i " + video + " -f rawvideo -pix_fmt gray -");
-    const std::string alone = output("ffmpeg -v error -i " + folder.path + "/single.mp4 -f rawvideo -pix_fmt gray -");
+    const std::string joined = commandOutput("ffmpeg -v error -i " + video + " -f rawvideo -pix_fmt gray -");
+    const std::string alone = commandOutput("ffmpeg -v error -i " + folder.path + "/single.mp4 -f rawvideo -pix_fmt gray -");
     const std::size_t area = std::size_t(width) * height;
     ASSERT_EQ(joined.size(), frames * area);
     ASSERT_EQ(alone.size(), frames * area);

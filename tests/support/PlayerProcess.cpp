@@ -77,7 +77,7 @@ bool PlayerProcess::openEditor() {
     return false;
 }
 
-std::string PlayerProcess::caption() const { return testing_x::commandOutput("xdotool getwindowname " + windowId); }
+std::string PlayerProcess::caption() const { return testing_paths::commandOutput("xdotool getwindowname " + windowId); }
 
 bool PlayerProcess::quit() {
     input({"key", "Escape"});

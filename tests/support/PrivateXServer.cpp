@@ -1,5 +1,7 @@
 #include "support/PrivateXServer.h"
 
+#include "support/TestPaths.h"
+
 #include <chrono>
 #include <csignal>
 #include <cstdio>
@@ -104,19 +106,9 @@ bool xdotool(const std::vector<std::string>& arguments) {
     return run(command);
 }
 
-std::string commandOutput(const std::string& command) {
-    std::string text;
-    if (FILE* pipe = popen(command.c_str(), "r")) {
-        char buffer[256];
-        while (fgets(buffer, sizeof buffer, pipe)) text += buffer;
-        pclose(pipe);
-    }
-    return text;
-}
-
 std::string windowNamed(const std::string& title) {
     std::string window;
-    std::istringstream(commandOutput("xdotool search --name \"" + title + "\" 2>/dev/null")) >> window;
+    std::istringstream(testing_paths::commandOutput("xdotool search --name \"" + title + "\" 2>/dev/null")) >> window;
     return window;
 }
 
@@ -132,8 +124,8 @@ std::string waitForWindow(const std::string& title, int tries, const std::functi
     // program that is slow to map its window gets it once it can.
     for (int k = 0; k < tries; ++k) {
         if (ended()) return {};
-        commandOutput("timeout 2 xdotool windowfocus --sync " + window + " 2>/dev/null");
-        if (commandOutput("xdotool getwindowfocus 2>/dev/null").rfind(window, 0) == 0) break;
+        testing_paths::commandOutput("timeout 2 xdotool windowfocus --sync " + window + " 2>/dev/null");
+        if (testing_paths::commandOutput("xdotool getwindowfocus 2>/dev/null").rfind(window, 0) == 0) break;
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
     }
     return window;

@@ -13,7 +13,6 @@ bool startPrivateXServer();                     // sets DISPLAY; once per proces
 bool xdotool(const std::vector<std::string>& arguments);  // runs it and waits; true on exit 0
 int xdotoolInBackground(const std::vector<std::string>& arguments);  // its process id, or -1
 bool finish(int pid);                                     // waits for it; true on exit 0
-std::string commandOutput(const std::string& command);    // what a shell command prints
 // The id of the first window titled `title`, or empty: asks xdotool once.
 std::string windowNamed(const std::string& title);
 // Asks every 100 ms, at most `tries` times, until the window appears (then it gets the keyboard)

@@ -10,5 +10,6 @@ std::string binaryDir();          // the build folder
 std::string executable();         // the zodrevez executable of this build
 std::string makeTempDir();        // a new empty folder under the system's temporary folder
 std::string readFile(const std::string& path);  // its bytes; empty when it cannot be read
+std::string commandOutput(const std::string& command);  // every byte a shell command prints
 
 }  // namespace testing_paths

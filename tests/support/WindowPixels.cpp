@@ -1,6 +1,7 @@
 #include "support/WindowPixels.h"
 
 #include "support/PrivateXServer.h"
+#include "support/TestPaths.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -10,7 +11,7 @@ WindowPixels::WindowPixels(const std::string& window, int x, int y, int width, i
     : width(width), height(height), pixels(static_cast<std::size_t>(width * height), -1) {
     // Bounded: import waits for a click when the window has just gone.
     const std::string out =
-        testing_x::commandOutput("timeout 10 import -window " + window + " -crop " + std::to_string(width) + "x" +
+        testing_paths::commandOutput("timeout 10 import -window " + window + " -crop " + std::to_string(width) + "x" +
                                  std::to_string(height) + "+" + std::to_string(x) + "+" + std::to_string(y) +
                                  " -depth 8 txt:- 2>/dev/null");
     for (std::size_t at = out.find('\n'); at != std::string::npos; at = out.find('\n', at + 1)) {

@@ -1,5 +1,7 @@
 #include "render/RenderOptions.h"
 
+#include "render/VideoEncoder.h"
+
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
@@ -116,6 +118,11 @@ bool RenderOptions::parse(int argc, char** argv, std::string* error) {
     if (segment() && (from > 0 || to >= 0)) return fail("--frames replaces --from and --to");
     // H.264 in 4:2:0 halves the colour planes: odd sizes cannot be encoded.
     if (!pngSequence() && (width % 2 != 0 || height % 2 != 0)) return fail("a video needs an even width and height");
+    // MPEG-1 video knows a handful of frame rates; ffmpeg would refuse any other only once started.
+    const std::string ext = VideoEncoder::extensionOf(output);
+    if ((ext == ".mpg" || ext == ".mpeg") && fps != 24 && fps != 25 && fps != 30 && fps != 50 && fps != 60)
+        return fail("MPEG video (" + ext + ") takes 24, 25, 30, 50 or 60 frames a second: choose one with --fps, "
+                    "or write .mp4");
     return true;
 }
 

@@ -79,7 +79,9 @@ std::string VideoEncoder::extensionOf(const std::string& path) {
 }
 
 bool VideoEncoder::holdsH264(const std::string& ext) {
-    return ext.empty() || ext == ".mp4" || ext == ".m4v" || ext == ".mov" || ext == ".mkv";
+    // Phone video (3GP) is MP4's kin: its own default codecs take only a few picture sizes.
+    return ext.empty() || ext == ".mp4" || ext == ".m4v" || ext == ".mov" || ext == ".mkv" || ext == ".3gp" ||
+           ext == ".3g2";
 }
 
 VideoEncoder::~VideoEncoder() { abandon(); }
@@ -110,8 +112,10 @@ bool VideoEncoder::open(const VideoSettings& wanted) {
                                   "-f", "rawvideo", "-pix_fmt", sendsYuv ? "yuv420p" : "bgra",
                                   "-video_size", std::to_string(settings.width) + "x" + std::to_string(settings.height),
                                   "-framerate", std::to_string(settings.fps), "-i", "pipe:0"};
-    // Animated pictures hold no sound; a GIF's frames get a palette each, of their own colours.
-    const bool gif = ext == ".gif", silent = gif || ext == ".apng" || ext == ".webp";
+    // Animated pictures and bare video streams hold no sound; a GIF's frames get a palette each,
+    // of their own colours.
+    const bool gif = ext == ".gif",
+               silent = gif || ext == ".apng" || ext == ".webp" || ext == ".m1v" || ext == ".m2v";
     if (!settings.music.empty() && !silent) {
         args.insert(args.end(), {"-ss", format(settings.musicStart)});
         if (settings.duration >= 0) args.insert(args.end(), {"-t", format(settings.duration)});

@@ -52,6 +52,7 @@ TEST(RenderOptions, RefusesWhatCannotBeRendered) {
         {"-o", "v.mp4", "--frames", "30"},
         {"-o", "v.mp4", "--frames", "0:30", "--from", "2"},  // two ranges
         {"-o", "v.mp4", "--quality", "fast"},
+        {"-o", "v.MPG", "--fps", "10"},            // MPEG-1 has no such frame rate
     };
     for (const auto& words : bad) {
         RenderOptions options;
@@ -63,6 +64,8 @@ TEST(RenderOptions, RefusesWhatCannotBeRendered) {
     std::string error;
     EXPECT_TRUE(parse(&frames, {"-o", "shot.png", "--size", "641x361"}, &error)) << error;  // pictures may be odd
     EXPECT_TRUE(frames.pngSequence());
+    RenderOptions mpeg;
+    EXPECT_TRUE(parse(&mpeg, {"-o", "v.mpeg", "--fps", "25"}, &error)) << error;
     RenderOptions chunk;
     EXPECT_TRUE(parse(&chunk, {"-o", "c.mp4", "--frames", "60:90"}, &error)) << error;
     EXPECT_TRUE(chunk.segment());

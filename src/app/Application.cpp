@@ -10,12 +10,12 @@
 #include "database/XmlNesting.h"
 #include "database/XmlParseError.h"
 #include "gui/Gui.h"
+#include "platform/win/StopSignals.h"
 #include "platform/win/VisibleDisplay.h"
 #include "platform/win/win32.h"
 
 #include <tinyxml.h>
 
-#include <csignal>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -24,11 +24,6 @@
 #include <system_error>
 
 namespace {
-
-// Ctrl+C or a SIGTERM in the middle of a run: the main loop ends as when the window is closed.
-volatile std::sig_atomic_t stopSignalled = 0;
-
-void signalStop(int) { stopSignalled = 1; }
 
 std::string fileText(const char* fileName) {
     std::ifstream file(fileName, std::ios::binary);
@@ -82,7 +77,8 @@ int Application::run(int argc, char** argv) {
             TranslateMessage(&message);
             DispatchMessageA(&message);
         }
-        if (stopSignalled) display.quitRequested = true;  // as closing the window: nothing saved
+        // Ctrl+C or SIGTERM: the run ends as when the window is closed, nothing saved.
+        if (win::stopSignalled()) display.quitRequested = true;
         if (live) live->poll(loaded);  // between two frames: a new version is whole or not there
         loaded.music->update();
         if (!display.frame(loaded.music->time(), loaded.music->frameDelta())) break;
@@ -112,8 +108,7 @@ bool Application::initialise(int argc, char** argv) {
 
     // From here on Ctrl+C ends the run as closing the window does (until now it simply ends the
     // process). Ours before any library's, which would only queue a quit event nobody reads.
-    std::signal(SIGINT, signalStop);
-    std::signal(SIGTERM, signalStop);
+    win::catchStopSignals();
 
     if (!display.create(nullptr, options.windowed, options.antialias, options.width, options.height)) return false;
     display.showCursor(false);

@@ -8,10 +8,13 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <fstream>
+#include <functional>
 #include <cstdlib>
 #include <string>
+#include <sys/wait.h>
 #include <thread>
 #include <tuple>
 #include <utility>
@@ -80,6 +83,40 @@ TEST(Application, CancellingTheSetupDialogEndsSilentlyWithOne) {
     driver.join();
     EXPECT_EQ(outcome.exitCode, 1) << outcome.errors;
     EXPECT_EQ(outcome.errors.find("Zod'e Revez!"), std::string::npos) << outcome.errors;  // no message
+}
+
+TEST(Application, AStopSignalEndsTheProgramWhileAnErrorBoxWaits) {
+    // With boxes on, "Cannot load Gui." waits for an answer that never comes; kill (or Ctrl+C)
+    // ends the program all the same, and takes the box away. The box is the program's other
+    // top-level window of its title, the one without a class.
+    ASSERT_TRUE(testing_x::startPrivateXServer());
+    using Clock = std::chrono::steady_clock;
+    auto boxShown = [] {
+        return testing_paths::commandOutput("xwininfo -root -tree 2>/dev/null").find("\"Zod'e Revez!\": ()") !=
+               std::string::npos;
+    };
+    auto waitFor = [](const std::function<bool()>& state) {
+        for (const auto deadline = Clock::now() + std::chrono::seconds(30); Clock::now() < deadline;) {
+            if (state()) return true;
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+        return false;
+    };
+    const std::string folder = testing_paths::makeTempDir();
+    const pid_t player = startExecutable({"-a", "-w", "-x320", "-y240", "-d" + dataFile("NoMain.xml")}, folder,
+                                         {"ZOD_NO_MESSAGE_BOXES="});
+    ASSERT_GT(player, 0);
+    EXPECT_TRUE(waitFor(boxShown)) << "no box";
+    kill(player, SIGTERM);
+    int status = 0;
+    if (!waitFor([&] { return waitpid(player, &status, WNOHANG) == player; })) {
+        kill(player, SIGKILL);
+        waitpid(player, &status, 0);
+    }
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM) << "status " << status;
+    EXPECT_TRUE(waitFor([&] { return !boxShown(); })) << "the box stays";
+    std::remove((folder + "/stderr.txt").c_str());
+    std::remove(folder.c_str());
 }
 
 TEST(Application, ARootThatDrawsNothingEndsTheRunNormally) {

@@ -33,13 +33,14 @@ void prepare(PreparedChild& child, const std::string& executable, const std::vec
     child.argv = {child.program.data()};
     for (std::string& argument : child.arguments) child.argv.push_back(argument.data());
     child.argv.push_back(nullptr);
-    child.environment = {"ZOD_NO_MESSAGE_BOXES=1", "SDL_AUDIODRIVER=dummy"};
-    child.environment.insert(child.environment.end(), extraEnvironment.begin(), extraEnvironment.end());
     auto replaced = [&](const std::string& text) {
         for (const std::string& own : extraEnvironment)
             if (startsWith(text, own.substr(0, own.find('=') + 1).c_str())) return true;
         return false;
     };
+    for (const char* own : {"ZOD_NO_MESSAGE_BOXES=1", "SDL_AUDIODRIVER=dummy"})
+        if (!replaced(own)) child.environment.push_back(own);
+    child.environment.insert(child.environment.end(), extraEnvironment.begin(), extraEnvironment.end());
     for (char** variable = environ; *variable; ++variable) {
         std::string text = *variable;
         if (startsWith(text, "ZOD_NO_MESSAGE_BOXES=") || startsWith(text, "SDL_AUDIODRIVER=") || replaced(text)) continue;
@@ -56,9 +57,10 @@ ChildOutcome runExecutable(const std::vector<std::string>& arguments, const Chil
     return runTool(testing_paths::executable(), arguments, options);
 }
 
-pid_t startExecutable(const std::vector<std::string>& arguments, const std::string& folder) {
+pid_t startExecutable(const std::vector<std::string>& arguments, const std::string& folder,
+                      const std::vector<std::string>& environment) {
     PreparedChild prepared;
-    prepare(prepared, testing_paths::executable(), arguments, true, {});
+    prepare(prepared, testing_paths::executable(), arguments, true, environment);
     const std::string log = folder + "/stderr.txt";
     int errors = open(log.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     pid_t child = fork();

@@ -21,8 +21,10 @@ struct ChildOptions {
 
 ChildOutcome runExecutable(const std::vector<std::string>& arguments, const ChildOptions& options = {});
 // Starts the executable in folder and returns at once (its pid, negative when fork failed); its
-// standard error goes to "stderr.txt" there. The caller waits for it or kills it.
-pid_t startExecutable(const std::vector<std::string>& arguments, const std::string& folder);
+// standard error goes to "stderr.txt" there. The caller waits for it or kills it. NAME=value
+// entries replace inherited ones.
+pid_t startExecutable(const std::vector<std::string>& arguments, const std::string& folder,
+                      const std::vector<std::string>& environment = {});
 // Another program (the tools beside the player), with NAME=value entries replacing inherited ones.
 ChildOutcome runTool(const std::string& program, const std::vector<std::string>& arguments,
                         const ChildOptions& options, const std::vector<std::string>& environment = {});

@@ -21,7 +21,7 @@ int main(int argc, char** argv) {
         std::fputs(usage, stderr);
         return 1;
     }
-    std::vector<DocumentProblem> problems = DocumentCheck::checkFile(argv[1]);
+    std::vector<DocumentProblem> problems = DocumentCheck::checkFile(argv[1], true);
     for (const DocumentProblem& problem : problems)
         std::printf("%s\n", DocumentCheck::format(argv[1], problem).c_str());
     if (problems.empty()) {

@@ -4,6 +4,7 @@
 #include "app/ResourceFolder.h"
 #include "database/NumberCheck.h"
 #include "database/ObjectType.h"
+#include "database/ResourceContents.h"
 #include "database/TypeRegistry.h"
 #include "database/XmlNesting.h"
 #include "database/XmlParseError.h"
@@ -76,33 +77,44 @@ constexpr Reference references[] = {
 
 }  // namespace
 
-DocumentCheck::DocumentCheck(const TiXmlElement* demo, const ResourceFolder* folder) : demo(demo), folder(folder) {}
+DocumentCheck::DocumentCheck(const TiXmlElement* demo, const ResourceFolder* folder, ResourceFolder* reader)
+    : demo(demo), folder(folder), reader(reader) {}
 
 std::vector<DocumentProblem> DocumentCheck::check(const TiXmlDocument& document, const ResourceFolder* folder) {
+    return check(document, folder, nullptr);
+}
+
+std::vector<DocumentProblem> DocumentCheck::check(const TiXmlDocument& document, const ResourceFolder* folder,
+                                                  ResourceFolder* reader) {
     const TiXmlElement* demo = document.FirstChildElement("demo");
     if (demo == nullptr) return {{0, "", "the document has no demo element"}};
-    DocumentCheck checker(demo, folder);
+    DocumentCheck checker(demo, folder, reader);
     checker.run();
     return std::move(checker.problems);
 }
 
 std::vector<DocumentProblem> DocumentCheck::checkText(std::string_view text, const ResourceFolder* folder) {
+    return checkText(text, folder, nullptr);
+}
+
+std::vector<DocumentProblem> DocumentCheck::checkText(std::string_view text, const ResourceFolder* folder,
+                                                      ResourceFolder* reader) {
     // The parser recurses per level: a document nested deeper than any real one is refused unread.
     if (xmlNestingDepth(text) > maxXmlNesting) return {{0, "", "the elements nest too deeply"}};
     TiXmlDocument document;
     document.Parse(std::string(text).c_str());
     if (document.Error()) return {XmlParseError::explain(text, document)};
-    return check(document, folder);
+    return check(document, folder, reader);
 }
 
-std::vector<DocumentProblem> DocumentCheck::checkFile(const char* fileName) {
+std::vector<DocumentProblem> DocumentCheck::checkFile(const char* fileName, bool readResources) {
     std::error_code error;
     if (!std::filesystem::is_regular_file(fileName, error)) return {{0, "", "cannot read the file"}};
     std::ifstream file(fileName, std::ios::binary);
     if (!file) return {{0, "", "cannot read the file"}};
     std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-    const ResourceFolder folder(fileName);
-    return checkText(text, &folder);
+    ResourceFolder folder(fileName);
+    return checkText(text, &folder, readResources ? &folder : nullptr);
 }
 
 std::string DocumentCheck::describe(const DocumentProblem& problem) {
@@ -173,7 +185,7 @@ void DocumentCheck::checkObject(const TiXmlElement* element, int type, const std
     switch (type) {
     case TypeMusic:
     case TypeModelX:
-    case TypeTextureFile: checkResource(element, name); break;
+    case TypeTextureFile: checkResource(element, type, name); break;
     case TypeModelAirship:
         checkNamedReference(element, "Airship.x", TypeModel, name, "the hull");
         checkNamedReference(element, "Propeller.x", TypeModel, name, "the propeller");
@@ -255,12 +267,20 @@ void DocumentCheck::checkNamedReference(const TiXmlElement* element, const char*
     }
 }
 
-void DocumentCheck::checkResource(const TiXmlElement* element, const std::string& owner) {
+void DocumentCheck::checkResource(const TiXmlElement* element, int type, const std::string& owner) {
     const char* resource = element->Attribute("resource");
     if (resource == nullptr) {
         report(element, owner, "the resource attribute is missing");
         return;
     }
     std::string problem;
-    if (!resourceAvailable(resource, folder, &problem)) report(element, owner, problem);
+    if (!resourceAvailable(resource, folder, &problem)) {
+        report(element, owner, problem);
+        return;
+    }
+    if (reader == nullptr) return;
+    const ResourceData data = loadResource(resource, reader, &problem);
+    if (!data) problem = problem.empty() ? "the resource \"" + std::string(resource) + "\" cannot be read" : problem;
+    else problem = resourceContentProblem(type, resource, data);
+    if (!problem.empty()) report(element, owner, problem);
 }

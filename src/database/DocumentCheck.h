@@ -25,8 +25,9 @@ public:
     static std::vector<DocumentProblem> check(const TiXmlDocument& document, const ResourceFolder* folder = nullptr);
     // A document's text, parsed here; a parse error is the one problem then.
     static std::vector<DocumentProblem> checkText(std::string_view text, const ResourceFolder* folder = nullptr);
-    // A document file, read as the player's -d reads it, with the files beside it.
-    static std::vector<DocumentProblem> checkFile(const char* fileName);
+    // A document file, read as the player's -d reads it, with the files beside it. With
+    // readResources every picture, mesh and music it names is read and decoded as well.
+    static std::vector<DocumentProblem> checkFile(const char* fileName, bool readResources = false);
     // "line 12: Space.Title: overlay stops before it starts", for printing; no line for a problem
     // of the whole document.
     static std::string describe(const DocumentProblem& problem);
@@ -35,7 +36,12 @@ public:
     static std::string format(const std::string& source, const DocumentProblem& problem);
 
 private:
-    DocumentCheck(const TiXmlElement* demo, const ResourceFolder* folder);
+    DocumentCheck(const TiXmlElement* demo, const ResourceFolder* folder, ResourceFolder* reader);
+    // With a reader, every resource found is read and its contents checked too.
+    static std::vector<DocumentProblem> check(const TiXmlDocument& document, const ResourceFolder* folder,
+                                              ResourceFolder* reader);
+    static std::vector<DocumentProblem> checkText(std::string_view text, const ResourceFolder* folder,
+                                                  ResourceFolder* reader);
     void run();
     void checkObject(const TiXmlElement* element, int type, const std::string& name);
     void checkChildren(const TiXmlElement* element, int type, const std::string& name);
@@ -43,11 +49,12 @@ private:
                         const std::string& owner);
     void checkNamedReference(const TiXmlElement* element, const char* target, int requiredType, const std::string& owner,
                              const char* what);
-    void checkResource(const TiXmlElement* element, const std::string& owner);
+    void checkResource(const TiXmlElement* element, int type, const std::string& owner);
     void report(const TiXmlElement* element, const std::string& object, std::string message);
 
     const TiXmlElement* demo;
     const ResourceFolder* folder;  // may be null
+    ResourceFolder* reader;        // reads the resources it names when not null
     std::unordered_map<std::string, const TiXmlElement*> firstNamed;  // lookups take the first of a name
     std::vector<DocumentProblem> problems;
 };

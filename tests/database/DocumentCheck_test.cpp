@@ -208,3 +208,28 @@ TEST(DocumentCheck, ToolExitCodeSaysWhetherTheDocumentIsClean) {
     EXPECT_EQ(runTool(zodcheck, {}, options).exitCode, 1);                     // no file named
     std::filesystem::remove_all(folder);
 }
+
+// zodcheck reads what the document names: a picture, mesh or music that would not load is a
+// problem with its line, as a missing one is. The player's own check only looks the files up (it
+// loads them right after and says so itself).
+TEST(DocumentCheck, ReadingTheResourcesFindsThoseThatWouldNotLoad) {
+    const std::string folder = testing_paths::makeTempDir();
+    const ResourceData title = loadResource("SpaceTitle.png");
+    ASSERT_TRUE(title);
+    std::ofstream(folder + "/cut.png", std::ios::binary).write(reinterpret_cast<const char*>(title.data), 200);
+    std::ofstream(folder + "/song.ogg") << "not a song";
+    std::ofstream(folder + "/mesh.x") << "xof 0303txt 0032\nMesh {";
+    std::ofstream(folder + "/demo.xml") << "<demo>\n"
+                                           "<music name=\"Music\" resource=\"song.ogg\" />\n"
+                                           "<texture.file name=\"Cut\" resource=\"cut.png\" />\n"
+                                           "<texture.file name=\"Whole\" resource=\"SpaceTitle.png\" />\n"
+                                           "<model.x name=\"Mesh\" resource=\"mesh.x\" />\n"
+                                           "<visual.group name=\"Main\" />\n"
+                                           "</demo>\n";
+    const std::string file = folder + "/demo.xml";
+    expectProblems(DocumentCheck::checkFile(file.c_str(), true), {{2, "Music", "the music \"song.ogg\" is not Ogg Vorbis"},
+                                                                  {3, "Cut", "the picture \"cut.png\" cannot be decoded"},
+                                                                  {5, "Mesh", "the mesh \"mesh.x\" cannot be read"}});
+    expectProblems(DocumentCheck::checkFile(file.c_str()), {});
+    std::filesystem::remove_all(folder);
+}

@@ -1,0 +1,10 @@
+// What the loaders would say of a resource's bytes, without a device or an audio output: the
+// picture of a texture.file decodes, the mesh of a model.x reads, the music opens as Ogg Vorbis.
+#pragma once
+
+#include "app/LoadResource.h"
+
+#include <string>
+
+// Empty when the bytes would load as an object of `type`, else why not, naming the resource.
+std::string resourceContentProblem(int type, const std::string& name, const ResourceData& data);

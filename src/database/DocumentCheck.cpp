@@ -279,8 +279,25 @@ void DocumentCheck::checkResource(const TiXmlElement* element, int type, const s
         return;
     }
     if (reader == nullptr) return;
-    const ResourceData data = loadResource(resource, reader, &problem);
-    if (!data) problem = problem.empty() ? "the resource \"" + std::string(resource) + "\" cannot be read" : problem;
-    else problem = resourceContentProblem(type, resource, data);
-    if (!problem.empty()) report(element, owner, problem);
+    std::vector<std::string> pictures;
+    if (!readResource(resource, type, &pictures, &problem)) {
+        report(element, owner, problem);
+        return;
+    }
+    // A picture a mesh names is a texture of the document or a file; without either its faces
+    // are drawn untextured.
+    for (const std::string& picture : pictures) {
+        auto named = firstNamed.find(picture);
+        if (named != firstNamed.end() && answersTo(typeFromKeyword(named->second->Value()), TypeTexture)) continue;
+        if (!readResource(picture.c_str(), TypeTextureFile, nullptr, &problem))
+            report(element, owner,
+                   "the mesh " + quoted(resource) + ": " + problem + " (the faces that use it are drawn untextured)");
+    }
+}
+
+bool DocumentCheck::readResource(const char* name, int type, std::vector<std::string>* pictures, std::string* problem) {
+    const ResourceData data = loadResource(name, reader, problem);
+    if (!data) return false;
+    *problem = resourceContentProblem(type, name, data, pictures);
+    return problem->empty();
 }

@@ -50,6 +50,8 @@ private:
     void checkNamedReference(const TiXmlElement* element, const char* target, int requiredType, const std::string& owner,
                              const char* what);
     void checkResource(const TiXmlElement* element, int type, const std::string& owner);
+    // Reads and decodes a resource as an object of `type` would; false with *problem if it would not load.
+    bool readResource(const char* name, int type, std::vector<std::string>* pictures, std::string* problem);
     void report(const TiXmlElement* element, const std::string& object, std::string message);
 
     const TiXmlElement* demo;

@@ -7,7 +7,10 @@
 #include "platform/d3dx/PictureDecoder.h"
 #include "platform/d3dx/XFileReader.h"
 
-std::string resourceContentProblem(int type, const std::string& name, const ResourceData& data) {
+#include <algorithm>
+
+std::string resourceContentProblem(int type, const std::string& name, const ResourceData& data,
+                                   std::vector<std::string>* pictures) {
     const std::string quoted = "\"" + name + "\"";
     std::string error;
     switch (type) {
@@ -18,8 +21,14 @@ std::string resourceContentProblem(int type, const std::string& name, const Reso
     }
     case TypeModelX: {
         d3dx::MeshData mesh;
-        if (d3dx::XFileReader::read(data.data, data.size, mesh, error)) return {};
-        return "the mesh " + quoted + " cannot be read: " + error;
+        if (!d3dx::XFileReader::read(data.data, data.size, mesh, error))
+            return "the mesh " + quoted + " cannot be read: " + error;
+        if (pictures != nullptr)
+            for (const D3DXMATERIAL& material : mesh.materials)
+                if (!material.textureFilename.empty() &&
+                    std::find(pictures->begin(), pictures->end(), material.textureFilename) == pictures->end())
+                    pictures->push_back(material.textureFilename);
+        return {};
     }
     case TypeMusic: {
         int code = 0;

@@ -6,5 +6,9 @@
 
 #include <string>
 
-// Empty when the bytes would load as an object of `type`, else why not, naming the resource.
-std::string resourceContentProblem(int type, const std::string& name, const ResourceData& data);
+#include <vector>
+
+// Empty when the bytes would load as an object of `type`, else why not, naming the resource. A
+// mesh's materials may name pictures: each name goes to *pictures once when it is given.
+std::string resourceContentProblem(int type, const std::string& name, const ResourceData& data,
+                                   std::vector<std::string>* pictures = nullptr);

@@ -219,17 +219,25 @@ TEST(DocumentCheck, ReadingTheResourcesFindsThoseThatWouldNotLoad) {
     std::ofstream(folder + "/cut.png", std::ios::binary).write(reinterpret_cast<const char*>(title.data), 200);
     std::ofstream(folder + "/song.ogg") << "not a song";
     std::ofstream(folder + "/mesh.x") << "xof 0303txt 0032\nMesh {";
+    // The hall names three pictures: two are render targets of the production, the floor a file
+    // that is here cut short.
+    std::ofstream(folder + "/InsideFloor.jpg", std::ios::binary) << "\xff\xd8\xff";
     std::ofstream(folder + "/demo.xml") << "<demo>\n"
                                            "<music name=\"Music\" resource=\"song.ogg\" />\n"
                                            "<texture.file name=\"Cut\" resource=\"cut.png\" />\n"
                                            "<texture.file name=\"Whole\" resource=\"SpaceTitle.png\" />\n"
                                            "<model.x name=\"Mesh\" resource=\"mesh.x\" />\n"
+                                           "<model.x name=\"Hall\" resource=\"InsideHall.x\" />\n"
+                                           "<texture.target name=\"mainscreen.jpg\" visual=\"Main\" />\n"
+                                           "<texture.target name=\"screen1.jpg\" visual=\"Main\" />\n"
                                            "<visual.group name=\"Main\" />\n"
                                            "</demo>\n";
     const std::string file = folder + "/demo.xml";
-    expectProblems(DocumentCheck::checkFile(file.c_str(), true), {{2, "Music", "the music \"song.ogg\" is not Ogg Vorbis"},
-                                                                  {3, "Cut", "the picture \"cut.png\" cannot be decoded"},
-                                                                  {5, "Mesh", "the mesh \"mesh.x\" cannot be read"}});
+    expectProblems(DocumentCheck::checkFile(file.c_str(), true),
+                   {{2, "Music", "the music \"song.ogg\" is not Ogg Vorbis"},
+                    {3, "Cut", "the picture \"cut.png\" cannot be decoded"},
+                    {5, "Mesh", "the mesh \"mesh.x\" cannot be read"},
+                    {6, "Hall", "the mesh \"InsideHall.x\": the picture \"InsideFloor.jpg\" cannot be decoded"}});
     expectProblems(DocumentCheck::checkFile(file.c_str()), {});
     std::filesystem::remove_all(folder);
 }

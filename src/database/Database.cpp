@@ -148,13 +148,14 @@ void Database::noteMissing(const char* name, ObjectType type) {
 }
 
 void Database::explainOwnFailure(const DatabaseEntry& entry) {
-    // The document checker's findings on this element and its children, if it has any.
+    // The document checker's findings on this element and its children, if it has any; it reads
+    // the resources too, so a picture that does not decode says why.
     const TiXmlElement* next = entry.element->NextSiblingElement();
     const int first = entry.element->Row();
     const int last = next ? std::max(first, next->Row()) : INT_MAX;  // the next element's line may be shared
     const std::size_t before = problems.size();
     if (document != nullptr) {
-        for (const DocumentProblem& problem : DocumentCheck::check(*document, files.get())) {
+        for (const DocumentProblem& problem : DocumentCheck::check(*document, files.get(), files.get())) {
             if (problem.object == entry.name && problem.line >= first && problem.line <= last)
                 noteProblem(describe(entry.element, problem.line) + ": " + problem.message);
         }

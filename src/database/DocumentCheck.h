@@ -23,6 +23,9 @@ public:
     // A parsed document (its elements keep their lines); resources are looked up in `folder`
     // first when there is one (a document given as a file).
     static std::vector<DocumentProblem> check(const TiXmlDocument& document, const ResourceFolder* folder = nullptr);
+    // The same, and every resource found is read through `reader` (the same folder) and decoded.
+    static std::vector<DocumentProblem> check(const TiXmlDocument& document, const ResourceFolder* folder,
+                                              ResourceFolder* reader);
     // A document's text, parsed here; a parse error is the one problem then.
     static std::vector<DocumentProblem> checkText(std::string_view text, const ResourceFolder* folder = nullptr);
     // A document file, read as the player's -d reads it, with the files beside it. With
@@ -37,9 +40,6 @@ public:
 
 private:
     DocumentCheck(const TiXmlElement* demo, const ResourceFolder* folder, ResourceFolder* reader);
-    // With a reader, every resource found is read and its contents checked too.
-    static std::vector<DocumentProblem> check(const TiXmlDocument& document, const ResourceFolder* folder,
-                                              ResourceFolder* reader);
     static std::vector<DocumentProblem> checkText(std::string_view text, const ResourceFolder* folder,
                                                   ResourceFolder* reader);
     void run();

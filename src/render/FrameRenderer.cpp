@@ -61,7 +61,7 @@ bool FrameRenderer::listProblems(const std::string& dataFile) {
         ResourceData demo = loadResource("Demo.xml");
         problems = DocumentCheck::checkText({reinterpret_cast<const char*>(demo.data), demo ? demo.size : 0});
     } else {
-        problems = DocumentCheck::checkFile(dataFile.c_str());
+        problems = DocumentCheck::checkFile(dataFile.c_str(), true);  // a picture that would not decode too
     }
     for (const DocumentProblem& problem : problems)
         std::fprintf(stderr, "%s\n", DocumentCheck::format(dataFile.empty() ? "Demo.xml" : dataFile, problem).c_str());
@@ -106,7 +106,8 @@ bool FrameRenderer::loadDocument(const std::string& dataFile, std::string* error
 // Why a document failed, line by line, as zodcheck lists it.
 std::string FrameRenderer::problemsOfDocument() const {
     std::string text;
-    for (const DocumentProblem& problem : DocumentCheck::check(*document, database.folder())) text += "\n  " + DocumentCheck::describe(problem);
+    for (const DocumentProblem& problem : DocumentCheck::check(*document, database.folder(), database.folder()))
+        text += "\n  " + DocumentCheck::describe(problem);
     return text;
 }
 

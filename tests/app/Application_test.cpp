@@ -191,6 +191,8 @@ TEST(Application, StartUpFailuresNameTheirFileLineAndObject) {
               "Cannot load Gui."},
              {"MissingMusic.xml", ":2: music \"Music\": the resource \"Nothing.ogg\" is not carried by the executable",
               "Cannot load music."},
+             {"CutPicture.xml", ":3: texture.file \"Black\": the picture \"Cut.png\" cannot be decoded: PNG: the file ends early",
+              "Cannot load Gui."},
              {"Unparsable.xml", ":line 2: XML parsing error: the tag <float> on line 2 has no closing \">\"",
               "XML loading and parsing error"},
              {"Missing.xml", ": no such file", "XML loading and parsing error"}}) {

@@ -5,7 +5,6 @@
 #include "app/LoadResource.h"
 
 #include <string>
-
 #include <vector>
 
 // Empty when the bytes would load as an object of `type`, else why not, naming the resource. A

@@ -7,21 +7,42 @@
 
 namespace win {
 
+namespace {
+
+using ErrorHandler = int (*)(Display*, XErrorEvent*);
+ErrorHandler xlibHandler = nullptr;
+
+constexpr unsigned char sendEventRequest = 25;  // X_SendEvent
+
+// A wake-up that arrived after its window had gone is harmless; every other error keeps Xlib's
+// own handling, which ends the program.
+int ignoreLateWakeUps(Display* display, XErrorEvent* error) {
+    if (error->error_code == BadWindow && error->request_code == sendEventRequest) return 0;
+    return xlibHandler ? xlibHandler(display, error) : 0;
+}
+
+}  // namespace
+
 // SDL wakes its own event wait by sending a message to one of its windows (a hidden one too, such
 // as the GL context's) over a second connection to the X server. A window destroyed before the
 // server has read such a message makes the server refuse it (BadWindow), and Xlib reports that on
 // the second connection only when SDL closes it at the end: the program then dies with an X error
 // after a normal run (seen under load). A round trip on the window's own connection first: the
-// server reads both connections, ready to it together, before it answers, so the message reaches
-// the window while it still exists.
+// server reads both connections, ready to it together, before it answers, so the message mostly
+// reaches the window while it still exists. A wake-up sent in the last moment before the window
+// goes can still lose that race, so that error alone is ignored from the first window's end on.
 void settleBeforeDestroying(SDL_Window* window) {
     using Sync = int (*)(Display*, int);
+    using SetErrorHandler = ErrorHandler (*)(ErrorHandler);
     static Sync sync = nullptr;
     static bool looked = false;
     if (!looked) {
         looked = true;
-        if (void* x11 = dlopen("libX11.so.6", RTLD_LAZY | RTLD_NOLOAD))  // SDL has loaded it
+        if (void* x11 = dlopen("libX11.so.6", RTLD_LAZY | RTLD_NOLOAD)) {  // SDL has loaded it
             sync = reinterpret_cast<Sync>(dlsym(x11, "XSync"));
+            if (auto setHandler = reinterpret_cast<SetErrorHandler>(dlsym(x11, "XSetErrorHandler")))
+                xlibHandler = setHandler(ignoreLateWakeUps);
+        }
     }
     SDL_SysWMinfo info;
     SDL_VERSION(&info.version);

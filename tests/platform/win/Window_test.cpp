@@ -3,6 +3,9 @@
 #include "platform/win/MessageLog.h"
 #include "platform/win/NativeWindow.h"
 
+#include <SDL_syswm.h>
+#include <dlfcn.h>
+
 using namespace message_log;
 
 namespace {
@@ -145,4 +148,34 @@ TEST_F(WindowTest, CaptionDragMovesTheWindowUntilTheButtonIsUp) {
     pumpOnce();
     EXPECT_EQ(count(WM_LBUTTONUP), 0u);
     DestroyWindow(window);
+}
+
+// SDL wakes its event wait with a message to one of its windows, sent over a connection of its
+// own; one that reaches the server after the window has gone is refused, and Xlib reports that when
+// the connection closes. That must not end the program (it did, now and then, under load).
+TEST_F(WindowTest, AWakeUpThatFindsItsWindowGoneEndsNothing) {
+    HWND window = openWindow(100, 120, 320, 200);
+    ASSERT_NE(window, nullptr);
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    ASSERT_TRUE(SDL_GetWindowWMInfo(window->sdlWindow, &info));
+    const ::Window gone = info.info.x11.window;
+    ASSERT_TRUE(DestroyWindow(window));
+
+    void* x11 = dlopen("libX11.so.6", RTLD_LAZY | RTLD_NOLOAD);
+    ASSERT_NE(x11, nullptr);
+    auto open = reinterpret_cast<Display* (*)(const char*)>(dlsym(x11, "XOpenDisplay"));
+    auto send = reinterpret_cast<Status (*)(Display*, ::Window, Bool, long, XEvent*)>(dlsym(x11, "XSendEvent"));
+    auto close = reinterpret_cast<int (*)(Display*)>(dlsym(x11, "XCloseDisplay"));
+    ASSERT_TRUE(open && send && close);
+    Display* second = open(nullptr);  // as SDL's own
+    ASSERT_NE(second, nullptr);
+    XEvent wakeUp{};
+    wakeUp.xclient.type = ClientMessage;
+    wakeUp.xclient.window = gone;
+    wakeUp.xclient.format = 8;
+    send(second, gone, False, NoEventMask, &wakeUp);
+    close(second);  // the refusal is read here: Xlib's own handler would end the process
+    RECT stale{};
+    EXPECT_FALSE(GetWindowRect(window, &stale));  // and this line would never run
 }

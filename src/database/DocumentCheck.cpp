@@ -80,10 +80,6 @@ constexpr Reference references[] = {
 DocumentCheck::DocumentCheck(const TiXmlElement* demo, const ResourceFolder* folder, ResourceFolder* reader)
     : demo(demo), folder(folder), reader(reader) {}
 
-std::vector<DocumentProblem> DocumentCheck::check(const TiXmlDocument& document, const ResourceFolder* folder) {
-    return check(document, folder, nullptr);
-}
-
 std::vector<DocumentProblem> DocumentCheck::check(const TiXmlDocument& document, const ResourceFolder* folder,
                                                   ResourceFolder* reader) {
     const TiXmlElement* demo = document.FirstChildElement("demo");
@@ -91,10 +87,6 @@ std::vector<DocumentProblem> DocumentCheck::check(const TiXmlDocument& document,
     DocumentCheck checker(demo, folder, reader);
     checker.run();
     return std::move(checker.problems);
-}
-
-std::vector<DocumentProblem> DocumentCheck::checkText(std::string_view text, const ResourceFolder* folder) {
-    return checkText(text, folder, nullptr);
 }
 
 std::vector<DocumentProblem> DocumentCheck::checkText(std::string_view text, const ResourceFolder* folder,

@@ -21,13 +21,13 @@ struct DocumentProblem {
 class DocumentCheck {
 public:
     // A parsed document (its elements keep their lines); resources are looked up in `folder`
-    // first when there is one (a document given as a file).
-    static std::vector<DocumentProblem> check(const TiXmlDocument& document, const ResourceFolder* folder = nullptr);
-    // The same, and every resource found is read through `reader` (the same folder) and decoded.
-    static std::vector<DocumentProblem> check(const TiXmlDocument& document, const ResourceFolder* folder,
-                                              ResourceFolder* reader);
+    // first when there is one (a document given as a file). With a reader (the same folder) every
+    // resource found is also read and decoded.
+    static std::vector<DocumentProblem> check(const TiXmlDocument& document, const ResourceFolder* folder = nullptr,
+                                              ResourceFolder* reader = nullptr);
     // A document's text, parsed here; a parse error is the one problem then.
-    static std::vector<DocumentProblem> checkText(std::string_view text, const ResourceFolder* folder = nullptr);
+    static std::vector<DocumentProblem> checkText(std::string_view text, const ResourceFolder* folder = nullptr,
+                                                  ResourceFolder* reader = nullptr);
     // A document file, read as the player's -d reads it, with the files beside it. With
     // readResources every picture, mesh and music it names is read and decoded as well.
     static std::vector<DocumentProblem> checkFile(const char* fileName, bool readResources = false);
@@ -40,8 +40,6 @@ public:
 
 private:
     DocumentCheck(const TiXmlElement* demo, const ResourceFolder* folder, ResourceFolder* reader);
-    static std::vector<DocumentProblem> checkText(std::string_view text, const ResourceFolder* folder,
-                                                  ResourceFolder* reader);
     void run();
     void checkObject(const TiXmlElement* element, int type, const std::string& name);
     void checkChildren(const TiXmlElement* element, int type, const std::string& name);

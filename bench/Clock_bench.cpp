@@ -7,7 +7,7 @@
 //     is the baseline ("*_vs_timer" are ratios to it; the goal is under 5 ms for the clock).
 //   PositionQuery: the cost of one position query while playing, and its ratio to one reading of
 //     the bare clock timed in the same run.
-#include "app/LoadResource.h"
+#include "resources/LoadResource.h"
 #include "clock/Audio.h"
 #include "clock/Music.h"
 #include "platform/audio/AudioOutput.h"

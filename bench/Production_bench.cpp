@@ -18,7 +18,7 @@
 //     as the program starts (window, device, picture); first_frame_ms and its share of the one
 //     second that start-up may take, of_one_second.
 #include "app/Display.h"
-#include "app/LoadResource.h"
+#include "resources/LoadResource.h"
 #include "clock/Audio.h"
 #include "database/Database.h"
 #include "gui/Gui.h"

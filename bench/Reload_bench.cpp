@@ -10,7 +10,7 @@
 //     (what they cost when the machine is shared). Medians over the iterations.
 #include "app/Display.h"
 #include "app/LiveReload.h"
-#include "app/LoadResource.h"
+#include "resources/LoadResource.h"
 #include "clock/Audio.h"
 #include "clock/Music.h"
 #include "database/Database.h"

@@ -3,7 +3,7 @@
 // pictures, and writes a video with the music through ffmpeg, or a numbered PNG sequence.
 // Any failure exits with 1 and leaves nothing under the output's name.
 #include "Version.h"
-#include "app/LoadResource.h"
+#include "resources/LoadResource.h"
 #include "platform/win/Headless.h"
 #include "render/FrameCatchUp.h"
 #include "render/FrameRenderer.h"

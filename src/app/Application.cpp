@@ -1,7 +1,7 @@
 #include "app/Application.h"
 
-#include "app/LoadResource.h"
-#include "app/ResourceFolder.h"
+#include "resources/LoadResource.h"
+#include "resources/ResourceFolder.h"
 #include "app/SetupDialog.h"
 #include "clock/Audio.h"
 #include "clock/Music.h"

@@ -1,7 +1,7 @@
 #include "app/LiveReload.h"
 
 #include "app/Display.h"
-#include "app/ResourceFolder.h"
+#include "resources/ResourceFolder.h"
 #include "clock/Music.h"
 #include "database/Database.h"
 #include "database/DocumentCheck.h"

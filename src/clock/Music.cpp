@@ -1,6 +1,6 @@
 #include "clock/Music.h"
 
-#include "app/LoadResource.h"
+#include "resources/LoadResource.h"
 #include "database/Database.h"
 #include "gui/TransportPanel.h"
 #include "platform/win/win32.h"

@@ -1,6 +1,6 @@
 #include "database/Database.h"
 
-#include "app/ResourceFolder.h"
+#include "resources/ResourceFolder.h"
 #include "database/DocumentCheck.h"
 #include "database/TypeRegistry.h"
 

@@ -7,7 +7,7 @@
 // outside failed (file, line and object, cause first) stays readable in loadProblems().
 #pragma once
 
-#include "app/LoadResource.h"
+#include "resources/LoadResource.h"
 #include "database/Object.h"
 #include "database/ObjectType.h"
 

@@ -1,7 +1,7 @@
 #include "database/DocumentCheck.h"
 
-#include "app/LoadResource.h"
-#include "app/ResourceFolder.h"
+#include "resources/LoadResource.h"
+#include "resources/ResourceFolder.h"
 #include "database/NumberCheck.h"
 #include "database/ObjectType.h"
 #include "database/ResourceContents.h"

@@ -2,7 +2,7 @@
 // picture of a texture.file decodes, the mesh of a model.x reads, the music opens as Ogg Vorbis.
 #pragma once
 
-#include "app/LoadResource.h"
+#include "resources/LoadResource.h"
 
 #include <string>
 #include <vector>

@@ -1,7 +1,7 @@
 #include "models/ModelCloud.h"
 
 #include "app/Device.h"
-#include "app/LoadResource.h"
+#include "resources/LoadResource.h"
 #include "database/Database.h"
 #include "gui/Widget.h"
 #include "models/ManagedBuffers.h"

@@ -1,7 +1,7 @@
 #include "models/ModelIsland.h"
 
 #include "app/Device.h"
-#include "app/LoadResource.h"
+#include "resources/LoadResource.h"
 #include "database/Database.h"
 #include "textures/Texture.h"
 

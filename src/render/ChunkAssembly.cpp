@@ -1,7 +1,7 @@
 #include "render/ChunkAssembly.h"
 
-#include "app/LoadResource.h"
-#include "app/ResourceFolder.h"
+#include "resources/LoadResource.h"
+#include "resources/ResourceFolder.h"
 #include "render/ChildProgram.h"
 #include "render/FrameRenderer.h"
 #include "render/RenderPlan.h"

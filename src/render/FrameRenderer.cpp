@@ -1,8 +1,8 @@
 #include "render/FrameRenderer.h"
 
 #include "app/Device.h"
-#include "app/LoadResource.h"
-#include "app/ResourceFolder.h"
+#include "resources/LoadResource.h"
+#include "resources/ResourceFolder.h"
 #include "clock/Audio.h"
 #include "clock/Music.h"
 #include "database/DocumentCheck.h"

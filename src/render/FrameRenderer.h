@@ -6,7 +6,7 @@
 #pragma once
 
 #include "app/Display.h"
-#include "app/LoadResource.h"
+#include "resources/LoadResource.h"
 #include "database/Database.h"
 #include "gui/Gui.h"
 

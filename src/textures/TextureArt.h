@@ -3,7 +3,7 @@
 // whose noise stays still. A vignette darkens it to 0 at the edges.
 #pragma once
 
-#include "app/LoadResource.h"
+#include "resources/LoadResource.h"
 #include "platform/d3d9/d3d9.h"
 #include "textures/Texture.h"
 

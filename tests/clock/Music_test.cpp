@@ -1,6 +1,6 @@
 #include "clock/Music.h"
 
-#include "app/LoadResource.h"
+#include "resources/LoadResource.h"
 #include "clock/Audio.h"
 #include "database/Database.h"
 #include "database/ObjectType.h"

@@ -3,7 +3,7 @@
 // hand-edited picture or a stale build is caught.
 #include "Sha256.h"
 
-#include "app/LoadResource.h"
+#include "resources/LoadResource.h"
 #include "support/TestPaths.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 // The production's own document, "Demo.xml" as linked into the executable: its form, every
 // resource it names present and decodable, the interface pictures 101 to 130, and the opening
 // act drawn with the real device at moments of its time line.
-#include "app/LoadResource.h"
+#include "resources/LoadResource.h"
 #include "clock/Audio.h"
 #include "database/Database.h"
 #include "database/Object.h"

@@ -1,7 +1,7 @@
 // Listens to the production's music by analysis: the linked "Music.ogg" decoded with libvorbisfile
 // and measured against the plan of the piece (162 beats per minute, 120 bars in six sections,
 // a final chord that rings out): format, length, headroom, level per section, no gaps, the beat.
-#include "app/LoadResource.h"
+#include "resources/LoadResource.h"
 
 #include <gtest/gtest.h>
 #include <vorbis/vorbisfile.h>

@@ -1,6 +1,6 @@
 #include "database/Database.h"
 
-#include "app/LoadResource.h"
+#include "resources/LoadResource.h"
 #include "database/FloatObject.h"
 #include "database/TypeRegistry.h"
 #include "database/XmlNesting.h"

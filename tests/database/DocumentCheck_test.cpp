@@ -1,6 +1,6 @@
 #include "database/DocumentCheck.h"
 
-#include "app/LoadResource.h"
+#include "resources/LoadResource.h"
 #include "support/ChildProcess.h"
 #include "support/TestPaths.h"
 

@@ -3,7 +3,7 @@
 // then saved. Nothing may crash, and the saved document must parse and hold every object of the
 // production. Each run prints its seed; ZOD_SOAK_SEED=<seed> gives the same inputs again (their
 // timing against the frames may differ), ZOD_SOAK_SECONDS and ZOD_SOAK_INPUTS change the bounds.
-#include "app/LoadResource.h"
+#include "resources/LoadResource.h"
 #include "gui/TimeLine.h"
 #include "support/ChildProcess.h"
 #include "support/EditorLayout.h"

@@ -2,7 +2,7 @@
 // normals of a flat patch and of a slope.
 #include "models/ModelIsland.h"
 
-#include "app/LoadResource.h"
+#include "resources/LoadResource.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 // again on every select, all under the integer vignette.
 #include "textures/TextureArt.h"
 
-#include "app/LoadResource.h"
+#include "resources/LoadResource.h"
 #include "support/TestDevice.h"
 #include "support/TestDocument.h"
 #include "textures/Random.h"

@@ -1,6 +1,6 @@
-#include "app/LoadResource.h"
+#include "resources/LoadResource.h"
 
-#include "app/ResourceFolder.h"
+#include "resources/ResourceFolder.h"
 #include "platform/win/Resources.h"
 
 namespace {

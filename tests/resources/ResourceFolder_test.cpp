@@ -1,6 +1,6 @@
 // Files beside a -d document: a picture and a mesh of the author's own are drawn from the
 // document's folder, and names that would leave the folder are refused with their line, unread.
-#include "app/ResourceFolder.h"
+#include "resources/ResourceFolder.h"
 
 #include "database/Database.h"
 #include "database/DocumentCheck.h"

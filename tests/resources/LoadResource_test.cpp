@@ -1,4 +1,4 @@
-#include "app/LoadResource.h"
+#include "resources/LoadResource.h"
 
 #include <gtest/gtest.h>
 

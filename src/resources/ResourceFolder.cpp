@@ -1,4 +1,4 @@
-#include "app/ResourceFolder.h"
+#include "resources/ResourceFolder.h"
 
 #include <cerrno>
 #include <climits>

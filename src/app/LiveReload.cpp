@@ -12,12 +12,16 @@
 
 #include <tinyxml.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <filesystem>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
+
+namespace fs = std::filesystem;
 
 constexpr DWORD quietMilliseconds = 100;    // editors write in several steps; the last one counts
 constexpr DWORD longestWaitMilliseconds = 300;  // a folder that never rests still loads in time
@@ -38,10 +42,35 @@ LiveReload::~LiveReload() {
 bool LiveReload::start(const LoadedDocument& current) {
     if (!current.database || !current.database->folder() || !readText(file, &knownText)) return false;
     seenSaves = current.database->saveCount();
-    // The folder, not the file: an editor that saves through a temporary file replaces the file.
-    watch = FindFirstChangeNotificationA(current.database->folder()->path().c_str(), TRUE,
+    // Folders, not files: an editor that saves through a temporary file replaces the file.
+    watch = FindFirstChangeNotificationA(current.database->folder()->path().c_str(), FALSE,
                                          FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_LAST_WRITE);
-    return watch != INVALID_HANDLE_VALUE;
+    if (watch == INVALID_HANDLE_VALUE) return false;
+    watchFilesOf(current);
+    return true;
+}
+
+void LiveReload::watchFilesOf(const LoadedDocument& loaded, const LoadedDocument* tried) {
+    // Only these folders, not all below: a version-control store beside the document has thousands.
+    std::vector<std::string> folders;
+    for (const LoadedDocument* document : {&loaded, tried}) {
+        const ResourceFolder* files = document && document->database ? document->database->folder() : nullptr;
+        if (files == nullptr) continue;
+        const fs::path root = files->path();
+        folders.push_back(root.string());
+        for (const std::string& name : files->names()) {
+            std::string path, problem;
+            // A file not there yet may come, and with it its folder: that folder is awaited.
+            if (files->locate(name.c_str(), &path, &problem) != ResourceFolder::Lookup::Found) path = (root / name).string();
+            const fs::path folder = fs::path(path).lexically_normal().parent_path();
+            const auto [end, at] = std::mismatch(root.begin(), root.end(), folder.begin(), folder.end());
+            if (end == root.end()) folders.push_back(folder.string());  // names that lead out are never read
+        }
+    }
+    std::vector<const char*> names;
+    for (const std::string& folder : folders) names.push_back(folder.c_str());
+    if (watch != INVALID_HANDLE_VALUE && !names.empty())
+        SetChangeNotificationFolders(watch, names.data(), static_cast<DWORD>(names.size()));
 }
 
 bool LiveReload::readText(const std::string& name, std::string* text) {
@@ -98,6 +127,7 @@ bool LiveReload::poll(LoadedDocument& current) {
     LoadedDocument next;
     std::vector<std::string> problems;
     const bool loaded = load(file, display, next, &problems);
+    watchFilesOf(next, loaded ? nullptr : &current);  // a new version may use files in other folders
     if (!loaded) {
         problems.push_back(file + ": not loaded; the version on screen plays on");
         const bool again = problems == lastFailure && text == knownText;

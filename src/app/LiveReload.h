@@ -1,5 +1,5 @@
-// LiveReload: a -d document that follows its files. The document's folder is watched through the
-// system's change notification; once the changes have settled, the document is loaded again, whole,
+// LiveReload: a -d document that follows its files. The folders that the document and its files lie
+// in are watched through the system's change notification; once the changes have settled, the document is loaded again, whole,
 // between two frames, when it or a file it uses differs from what was last loaded or saved. The new
 // version replaces the running one only when it loaded, and goes on at the same time, paused or not,
 // with the editor as it was. A version that does not load leaves the running one, and says why on
@@ -37,7 +37,9 @@ public:
     static bool readText(const std::string& file, std::string* text);
 
 private:
-    bool due();  // a change was seen and the folder has been quiet since
+    bool due();  // a change was seen and the folders have been quiet since
+    // Watches the folders that `loaded`'s files (and `tried`'s, when given) lie in or would lie in.
+    void watchFilesOf(const LoadedDocument& loaded, const LoadedDocument* tried = nullptr);
     void swapIn(LoadedDocument& current, LoadedDocument& next);
 
     std::string file;

@@ -164,3 +164,9 @@ bool ResourceFolder::changedOnDisk() const {
         if (!(signatureOf(file.name) == file.signature)) return true;
     return false;
 }
+
+std::vector<std::string> ResourceFolder::names() const {
+    std::vector<std::string> asked;
+    for (const File& file : files) asked.push_back(file.name);
+    return asked;
+}

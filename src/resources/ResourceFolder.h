@@ -28,6 +28,7 @@ public:
 
     // Whether any name asked for so far would now give other bytes (or a file where there was none).
     bool changedOnDisk() const;
+    std::vector<std::string> names() const;  // every name asked for so far, in that order
     const std::string& path() const { return folder; }
 
 private:

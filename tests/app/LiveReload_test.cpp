@@ -18,16 +18,17 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <thread>
 
 namespace {
 
 namespace fs = std::filesystem;
 
-std::string documentWith(const char* speed) {
+std::string documentWith(const char* speed, const char* picture = "black.jpg") {
     return std::string("<demo>\n<float name=\"Speed\" value=\"") + speed +
            "\" step=\"0.5\"/>\n"
-           "<texture.file name=\"Black\" resource=\"black.jpg\"/>\n"
+           "<texture.file name=\"Black\" resource=\"" + picture + "\"/>\n"
            "<visual.overlay name=\"Cover\" texture=\"Black\" start=\"0\" stop=\"1000\"/>\n"
            "<visual.group name=\"Main\"><item visual=\"Cover\"/></visual.group>\n"
            "<music name=\"Music\" resource=\"Music.ogg\" tempo=\"120\"/>\n</demo>\n";
@@ -99,6 +100,54 @@ TEST(LiveReload, UnsavedEditsSurviveAChangeOnDiskAndOwnSavesLoadNothing) {
         EXPECT_FLOAT_EQ(current.music->time(), 5.0f);
         EXPECT_TRUE(current.music->isPaused());
         EXPECT_STREQ(current.gui->getEditor()->getBrowser()->selectedName(), "Cover");
+        display.setRoot(nullptr);
+        current.database->deleteObjects();
+    }
+    stopAudio();
+    fs::remove_all(folder);
+}
+
+// A git checkout beside the document takes no watch from the folders its files lie in; after the
+// folders were removed and made again, and after changes overflowed the system's queue while they
+// were, a new picture still loads.
+TEST(LiveReload, APictureChangeLoadsBesideAGitStoreAfterItsFoldersCameBackAndAfterAnOverflow) {
+    TestDevice screen(64, 64);
+    setenv("SDL_AUDIODRIVER", "dummy", 0);
+    ASSERT_TRUE(startAudio(nullptr));
+    const fs::path folder = testing_paths::makeTempDir(), file = folder / "demo.xml";
+    const fs::path pictures = fs::path(testing_paths::sourceDir()) / "tests/data/pngsuite/primary";
+    int version = 0;
+    const auto newVersion = [&] {  // the document as it is, beside a picture of another kind each time
+        fs::create_directories(folder / "textures");
+        fs::copy_file(pictures / (++version % 2 ? "basn0g08.png" : "basn2c08.png"), folder / "textures/wall.png",
+                      fs::copy_options::overwrite_existing);
+        if (!fs::exists(file)) std::ofstream(file) << documentWith("2.5", "textures/wall.png");
+    };
+    newVersion();
+    for (int i = 0; i < 300; ++i) fs::create_directories(folder / ".git/objects" / std::to_string(i));
+    {
+        Display display;
+        LoadedDocument current;
+        std::vector<std::string> problems;
+        ASSERT_TRUE(LiveReload::load(file.string(), &display, current, &problems)) << problems.front();
+        display.setRoot(current.gui.get());
+        LiveReload live(file.string(), &display);
+        ASSERT_TRUE(live.start(current));
+        const auto loads = [&](const std::function<void()>& change) {
+            const Database* before = current.database.get();
+            change();
+            return pollUntil(live, current, [&] { return current.database.get() != before; }) == 1;
+        };
+        EXPECT_TRUE(loads(newVersion));
+        EXPECT_TRUE(loads([&] { fs::remove_all(folder); newVersion(); }));  // as a checkout does
+        EXPECT_TRUE(loads([&] {
+            const long queued = std::stol(testing_paths::readFile("/proc/sys/fs/inotify/max_queued_events"));
+            std::ofstream a(folder / "a"), b(folder / "b");  // more changes than the system queues
+            for (long i = 0; i <= queued; ++i) (i % 2 ? a : b).put('x').flush();
+            fs::remove_all(folder / "textures");
+            newVersion();
+        }));
+        EXPECT_TRUE(loads(newVersion));
         display.setRoot(nullptr);
         current.database->deleteObjects();
     }

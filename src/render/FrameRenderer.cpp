@@ -206,6 +206,10 @@ int FrameRenderer::musicEndFrame(int fps, int first, std::string* error) {
     return -1;
 }
 
+bool FrameRenderer::endsAtFrame(int n, int fps) {
+    return !render(static_cast<float>((n + 0.5) / fps), 0.5f / static_cast<float>(fps));
+}
+
 void FrameRenderer::noteCutAtMusicEnd(int fps, const char* what) {
     const double end = double(musicEnd(fps)) / fps;
     if (render(static_cast<float>(end), 1.0f / static_cast<float>(fps)))

@@ -147,6 +147,17 @@ TEST(zodrender, FailuresExitWithOneAndLeaveNothing) {
     EXPECT_EQ(folder.files(), before);
 }
 
+// The overlays stop at 3 s: 30 frames at 10 fps, the frame at 3 s, an instant, left out.
+TEST(zodrender, ARenderEndsAtTheProductionsEnd) {
+    RenderFolder folder;
+    ChildOutcome whole = folder.render({"-o", folder.path + "/end.png", "--size", "32x24", "--fps", "10"});
+    ASSERT_EQ(whole.exitCode, 0) << whole.errors;
+    EXPECT_NE(whole.errors.find("wrote end00000.png ... end00029.png: 30 frames, 3.00 s"), std::string::npos)
+        << whole.errors;
+    ChildOutcome one = folder.render({"-o", folder.path + "/one.png", "--size", "32x24", "--frames", "0:1"});
+    EXPECT_NE(one.errors.find(": 1 frame, "), std::string::npos) << one.errors;
+}
+
 // A render stopped by Ctrl+C takes away only what it wrote itself: the frames of an earlier render
 // under the same names stay as they were. The success line names the files; an unknown extension
 // is named as such.

@@ -2,7 +2,7 @@
 // frame at a time for a time the caller chooses instead of the music's. The root widget is the
 // player's own Gui, so the 4:3 picture sits in the frame exactly as the window shows it. With a
 // layout size, render draws instead what the player shows in a window of that size, scaled to fit
-// the frame, on black.
+// the frame, on the player's dark blue.
 #pragma once
 
 #include "app/Display.h"

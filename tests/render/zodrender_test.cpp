@@ -1,4 +1,5 @@
 // The render tool as a user runs it: a child process without a display, real ffmpeg and ffprobe.
+#include "gui/Gui.h"
 #include "platform/d3dx/PictureDecoder.h"
 #include "support/ChildProcess.h"
 #include "support/TestPaths.h"
@@ -192,7 +193,8 @@ TEST(zodrender, AnInterruptedRenderLeavesEarlierFilesAlone) {
 }
 
 // The player at 800 x 600 shows a 384 x 128 caption at 48% of its picture's width; a render of
-// another size keeps that share by default, on black bars, and --layout output keeps pixels.
+// another size keeps that share by default, between bars of the player's blue, and --layout
+// output keeps pixels.
 TEST(zodrender, TheLayoutIsThePlayersScaledToTheOutput) {
     RenderFolder folder;
     std::ofstream(folder.path + "/caption.xml")
@@ -211,7 +213,7 @@ TEST(zodrender, TheLayoutIsThePlayersScaledToTheOutput) {
         }
     };
     struct Measured {
-        Box picture, caption;  // not black; white
+        Box picture, caption;  // not the player's background; white
         std::uint32_t corner = 1;
     };
     auto measure = [&](std::vector<std::string> options) {
@@ -231,7 +233,7 @@ TEST(zodrender, TheLayoutIsThePlayersScaledToTheOutput) {
         for (int y = 0; y < picture.height; ++y)
             for (int x = 0; x < picture.width; ++x) {
                 const std::uint32_t rgb = picture.at(x, y) & 0xffffff;
-                if (rgb > 0x101010) m.picture.add(x, y);
+                if (rgb != (Gui::background & 0xffffff)) m.picture.add(x, y);
                 if (rgb > 0xf0f0f0) m.caption.add(x, y);
             }
         m.corner = picture.at(0, picture.height / 2) & 0xffffff;
@@ -252,7 +254,7 @@ TEST(zodrender, TheLayoutIsThePlayersScaledToTheOutput) {
     EXPECT_NEAR(share(video.caption, video.picture).second, wanted.second, 0.005);
     EXPECT_EQ(video.caption.right, video.picture.right);  // still in from the same corner
     EXPECT_EQ(video.caption.bottom, video.picture.bottom);
-    EXPECT_EQ(video.corner, 0u);  // black bars
+    EXPECT_EQ(video.corner, Gui::background & 0xffffff);  // the player's blue beside the picture
 
     const Measured pixels = measure({"--size", "960x540", "--layout", "output"});
     EXPECT_EQ(pixels.caption.right - pixels.caption.left, 384);

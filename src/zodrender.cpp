@@ -5,6 +5,7 @@
 #include "Version.h"
 #include "resources/LoadResource.h"
 #include "platform/win/Headless.h"
+#include "render/Counted.h"
 #include "render/FrameCatchUp.h"
 #include "render/FrameRenderer.h"
 #include "render/PlanCommand.h"
@@ -167,6 +168,14 @@ int main(int argc, char** argv) {
             showProgress(done, end - first, !bounded, seconds);
         }
     }
+    // The last frame may be the production's closing instant rather than a frame of it: left out.
+    const bool endedBefore = !bounded && first + done < end && done > 1;
+    if (endedBefore && renderer->endsAtFrame(first + done - 1, options.fps)) {
+        while (renderer->queuedPixels() > 1)
+            if (std::string failure = writeOldest(); !failure.empty()) return fail(failure);
+        if (!renderer->takePixels(&pixels)) return fail("Cannot read the rendered frame back");
+        --done;
+    }
     while (renderer->queuedPixels() > 0)
         if (std::string failure = writeOldest(); !failure.empty()) return fail(failure);
     if (terminal) std::fputc('\n', stderr);
@@ -175,7 +184,7 @@ int main(int argc, char** argv) {
     renderer.reset();  // the device goes before the encoder is waited for, as in the player
     if (!sink->finish()) return fail(sink->error());
     const std::string written = pictures ? pictures->writtenNames() : options.output;
-    std::fprintf(stderr, "zodrender: wrote %s: %d frames, %.2f s at %d fps\n", written.c_str(), done,
+    std::fprintf(stderr, "zodrender: wrote %s: %s, %.2f s at %d fps\n", written.c_str(), counted(done, "frame").c_str(),
                  double(done) / options.fps, options.fps);
     return 0;
 }

@@ -93,7 +93,8 @@ bool Application::initialise(int argc, char** argv) {
         if (i > 1) commandLine += ' ';
         commandLine += argv[i];
     }
-    if (!parseOptions(commandLine.data())) return display.showMessage(usageText);
+    if (!parseOptions(commandLine.data()))
+        return display.showMessage(options.hint ? (std::string(options.hint) + "\n\n" + usageText).c_str() : usageText);
 
     // Playing to a window nobody sees (with sound, for minutes) helps no one: say so and stop.
     std::string driver;

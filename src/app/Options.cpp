@@ -12,6 +12,11 @@ const char* const usageText =
     "-y<n>\tSet the display y resolution.\n"
     "-d<file>\tLoad a demo data file.";
 
+bool Options::fail(const char* why) {
+    hint = why;
+    return false;
+}
+
 bool Options::parse(char* commandLine) {
     if (commandLine == nullptr) return true;
     const char* separators = " \t\n";
@@ -25,15 +30,15 @@ bool Options::parse(char* commandLine) {
         case 'q': antialias = true; break;
         case 'w': windowed = true; break;
         case 'x':
-            if (*value == '\0') return false;
+            if (*value == '\0') return fail("-x needs the width directly after it, as in -x1024");
             width = std::atoi(value);
             break;
         case 'y':
-            if (*value == '\0') return false;
+            if (*value == '\0') return fail("-y needs the height directly after it, as in -y768");
             height = std::atoi(value);
             break;
         case 'd':
-            if (*value == '\0') return false;
+            if (*value == '\0') return fail("-d needs the file name directly after it, as in -dmy.xml");
             dataFile = value;
             break;
         default: return false;

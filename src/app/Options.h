@@ -13,6 +13,11 @@ struct Options {
     int width = 800;                 // -x<n>, or the dialog's list
     int height = 600;                // -y<n>, or the dialog's list
     const char* dataFile = nullptr;  // -d<file>, inside the command line; null: the resource "Demo.xml"
+    // After a failed parse, what more than the usage can say: "-d ok.xml" is -d without a name.
+    const char* hint = nullptr;
+
+private:
+    bool fail(const char* why);
 };
 
 // The message of a bad option, shown as it has always read.

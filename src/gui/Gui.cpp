@@ -12,7 +12,6 @@ constexpr int VirtualKeyTab = 9;
 constexpr int VirtualKeyShift = 16;
 constexpr int VirtualKeyEscape = 27;
 constexpr int VirtualKeySpace = 32;
-constexpr D3DCOLOR Background = 0xff204080;
 constexpr int EditorMargin = 2;
 }  // namespace
 
@@ -103,7 +102,7 @@ bool Gui::draw(float time, float delta) {
             const D3DVIEWPORT9 whole{0, 0, desc.Width, desc.Height, 0.0f, 1.0f};
             device->SetViewport(&whole);
         }
-        device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, Background, 1.0f, 0);
+        device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, background, 1.0f, 0);
     }
     const bool drawn = child ? child->draw(time, delta) : true;
     if (!drawn && !quit && editorOpened && !editorShown) {

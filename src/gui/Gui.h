@@ -15,6 +15,7 @@ class Visual;
 
 class Gui : public Frame {
 public:
+    static constexpr D3DCOLOR background = 0xff204080;  // the player's dark blue, around and behind the picture
     Gui();
     ~Gui() override;
 

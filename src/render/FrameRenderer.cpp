@@ -129,7 +129,7 @@ bool FrameRenderer::render(float time, float delta) {
 }
 
 // The player's window of the layout size, scaled to fit the frame and centred: its 4:3 picture
-// with every pixel placement scaled alike, black around it.
+// with every pixel placement scaled alike, on the player's background as a full screen shows it.
 bool FrameRenderer::renderLayout(float time, float delta) {
     auto* main = static_cast<Visual*>(database.root(TypeVisual));
     if (main == nullptr) return false;
@@ -145,7 +145,7 @@ bool FrameRenderer::renderLayout(float time, float delta) {
         updateRenderTargets(time, delta);  // in their own texels, unscaled
         const D3DVIEWPORT9 whole{0, 0, DWORD(display.width), DWORD(display.height), 0.0f, 1.0f};
         device->SetViewport(&whole);
-        device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xff000000, 1.0f, 0);
+        device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, Gui::background, 1.0f, 0);
         main->setRect(scaled);
         Visual::setPixelScale(static_cast<float>(scale));
         drew = main->render(time, delta);
@@ -204,6 +204,10 @@ int FrameRenderer::musicEndFrame(int fps, int first, std::string* error) {
     if (first < end) return end;
     *error = "nothing to render: " + std::to_string(double(first) / fps) + " s is past the end of the music; give --to";
     return -1;
+}
+
+bool FrameRenderer::endsAtFrame(int n, int fps) {
+    return !render(static_cast<float>((n + 0.5) / fps), 0.5f / static_cast<float>(fps));
 }
 
 void FrameRenderer::noteCutAtMusicEnd(int fps, const char* what) {

@@ -2,7 +2,7 @@
 // frame at a time for a time the caller chooses instead of the music's. The root widget is the
 // player's own Gui, so the 4:3 picture sits in the frame exactly as the window shows it. With a
 // layout size, render draws instead what the player shows in a window of that size, scaled to fit
-// the frame, on black.
+// the frame, on the player's dark blue.
 #pragma once
 
 #include "app/Display.h"
@@ -45,6 +45,10 @@ public:
     // production that has not ended by then shows that picture for good: a render without an end
     // of its own stops there. -1 with *error when the first frame is there already.
     int musicEndFrame(int fps, int first, std::string* error);
+    // Whether the production ended at the instant of frame n, the last it draws: a frame stands for
+    // the time up to the next one, so one whose picture would vanish within half a frame is left out
+    // (a 10 s production is 600 frames at 60 fps, not 601). Draws once more: ask after the last frame.
+    bool endsAtFrame(int n, int fps);
     // For a render (or plan) cut at the music's end: says so on standard error, unless the
     // production ends just there anyway.
     void noteCutAtMusicEnd(int fps, const char* what);

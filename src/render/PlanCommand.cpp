@@ -2,6 +2,7 @@
 
 #include "platform/win/Headless.h"
 #include "render/ChunkAssembly.h"
+#include "render/Counted.h"
 #include "render/FrameRenderer.h"
 #include "render/RenderOptions.h"
 #include "render/RenderPlan.h"
@@ -57,7 +58,7 @@ int findEnd(const RenderOptions& options, int first, std::string* error) {
     const float delta = 1.0f / static_cast<float>(options.fps);
     for (int n = first; n < limit; ++n) {
         if (!renderer.render(static_cast<float>(double(n) / options.fps), delta)) {
-            if (n > first) return n;
+            if (n > first) return n - 1 > first && renderer.endsAtFrame(n - 1, options.fps) ? n - 1 : n;
             *error = "nothing to render: the production draws nothing at " + std::to_string(options.from) + " s";
             return -1;
         }
@@ -132,10 +133,11 @@ int makePlan(int argc, char** argv) {
     }
     if (!plan.write(&error)) return fail(error);
     std::printf(
-        "zodrender: plan of %d chunks (%d frames, %.2f s at %d fps) in %s\n"
+        "zodrender: plan of %s (%s, %.2f s at %d fps) in %s\n"
         "  render each chunk N from 0 to %d:  zodrender --task %s N\n"
         "  then join them into %s:  zodrender --assemble %s\n",
-        plan.chunkCount(), plan.frameCount(), double(plan.frameCount()) / plan.fps, plan.fps, plan.folder.c_str(),
+        counted(plan.chunkCount(), "chunk").c_str(), counted(plan.frameCount(), "frame").c_str(),
+        double(plan.frameCount()) / plan.fps, plan.fps, plan.folder.c_str(),
         plan.chunkCount() - 1, plan.folder.c_str(), plan.output.c_str(), plan.folder.c_str());
     return 0;
 }
@@ -168,8 +170,9 @@ int assemble(const char* folder) {
     if (!readPlan(folder, &plan)) return 1;
     std::string error;
     if (!ChunkAssembly::run(plan, &error)) return fail(error);
-    std::fprintf(stderr, "zodrender: wrote %s: %d frames, %.2f s at %d fps, from %d chunks\n", plan.output.c_str(),
-                 plan.frameCount(), double(plan.frameCount()) / plan.fps, plan.fps, plan.chunkCount());
+    std::fprintf(stderr, "zodrender: wrote %s: %s, %.2f s at %d fps, from %s\n", plan.output.c_str(),
+                 counted(plan.frameCount(), "frame").c_str(), double(plan.frameCount()) / plan.fps, plan.fps,
+                 counted(plan.chunkCount(), "chunk").c_str());
     return 0;
 }
 
@@ -182,7 +185,7 @@ int progress(const char* folder) {
         if (plan.chunkProblem(i).empty()) ++done;
         else left += (left.empty() ? "" : ",") + std::to_string(i);
     }
-    std::printf("%d of %d chunks done\n", done, plan.chunkCount());
+    std::printf("%d of %s done\n", done, counted(plan.chunkCount(), "chunk").c_str());
     if (!left.empty()) std::printf("to render: %s\n", left.c_str());
     std::error_code ignored;
     if (left.empty() && fs::exists(plan.output, ignored)) std::printf("assembled: %s\n", plan.output.c_str());

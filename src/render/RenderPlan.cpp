@@ -1,6 +1,7 @@
 #include "render/RenderPlan.h"
 
 #include "render/ChildProgram.h"
+#include "render/Counted.h"
 #include "render/VideoEncoder.h"
 
 #include <algorithm>
@@ -125,6 +126,7 @@ std::string RenderPlan::chunkFile(int index) const {
 
 std::string RenderPlan::describeChunk(int index) const {
     const ChunkRange range = chunk(index);
+    if (range.end - range.first == 1) return "chunk " + std::to_string(index) + " (frame " + std::to_string(range.first) + ")";
     return "chunk " + std::to_string(index) + " (frames " + std::to_string(range.first) + " to " +
            std::to_string(range.end - 1) + ")";
 }
@@ -146,7 +148,7 @@ std::string RenderPlan::chunkProblem(int index) const {
     if (fieldOf(report, "width") != std::to_string(width) || fieldOf(report, "height") != std::to_string(height))
         return "is damaged (a picture size other than the plan's)";
     const std::string count = fieldOf(report, "nb_read_packets");
-    if (count != std::to_string(frames)) return "is damaged (" + count + " of " + std::to_string(frames) + " frames)";
+    if (count != std::to_string(frames)) return "is damaged (" + count + " of " + counted(frames, "frame") + ")";
     return {};
 }
 

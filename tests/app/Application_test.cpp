@@ -51,6 +51,14 @@ TEST(Application, BadOptionsShowTheUsageAndExitWithOne) {
     }
 }
 
+TEST(Application, ASpaceAfterMinusDIsExplained) {
+    Outcome outcome = runProgram({"-a", "-w", "-d", "ok.xml"});
+    EXPECT_EQ(outcome.exitCode, 1);
+    EXPECT_NE(outcome.errors.find("-d needs the file name directly after it, as in -dmy.xml"), std::string::npos)
+        << outcome.errors;
+    EXPECT_NE(outcome.errors.find(usage), std::string::npos) << outcome.errors;
+}
+
 TEST(Application, DocumentsThatCannotBeLoadedStopStartUp) {
     struct Case {
         std::string file;

@@ -37,6 +37,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -203,4 +204,28 @@ TEST_F(ReferenceFrames, TheEditorsPanelsAndViewsLookAsTheyDid) {
     pick(renderer, "Inside.Arrow1 Path");  // a model as the preview, not a scene
     checker.check("editor-path-orbit-model", draw(time));
     checker.expectAllSeen("editor-");
+}
+
+// zodrender's default layout (the player's 800 x 600 window, scaled to the output) of the README's
+// small document, halfway: the player's dark blue behind the scene, as the window shows it.
+TEST(ReferenceFramesOfDocuments, TheReadmesDocumentAsZodrenderLaysItOut) {
+    const std::string readme = testing_paths::readFile(testing_paths::sourceDir() + "/README.md");
+    const std::size_t start = readme.find("```xml\n", readme.find("### A complete small document"));
+    ASSERT_NE(start, std::string::npos);
+    const std::string folder = testing_paths::makeTempDir();
+    const std::string document = folder + "/small.xml";
+    std::ofstream(document) << readme.substr(start + 7, readme.find("```", start + 7) - start - 7);
+    win::useHeadlessPlatform();
+    std::vector<std::uint32_t> pixels;
+    {
+        FrameRenderer renderer;
+        std::string error;
+        ASSERT_TRUE(renderer.open(document, DrawWidth, DrawHeight, false, &error)) << error;
+        renderer.setLayout(800, 600);
+        ASSERT_TRUE(renderer.render(5.0f, Delta));
+        ASSERT_TRUE(renderer.readPixels(&pixels));
+    }
+    fs::remove_all(folder);
+    FrameChecker checker;
+    checker.check("render-readme-005", pixels);
 }

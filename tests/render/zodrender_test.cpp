@@ -1,4 +1,5 @@
 // The render tool as a user runs it: a child process without a display, real ffmpeg and ffprobe.
+#include "gui/Gui.h"
 #include "platform/d3dx/PictureDecoder.h"
 #include "support/ChildProcess.h"
 #include "support/TestPaths.h"
@@ -147,6 +148,17 @@ TEST(zodrender, FailuresExitWithOneAndLeaveNothing) {
     EXPECT_EQ(folder.files(), before);
 }
 
+// The overlays stop at 3 s: 30 frames at 10 fps, the frame at 3 s, an instant, left out.
+TEST(zodrender, ARenderEndsAtTheProductionsEnd) {
+    RenderFolder folder;
+    ChildOutcome whole = folder.render({"-o", folder.path + "/end.png", "--size", "32x24", "--fps", "10"});
+    ASSERT_EQ(whole.exitCode, 0) << whole.errors;
+    EXPECT_NE(whole.errors.find("wrote end00000.png ... end00029.png: 30 frames, 3.00 s"), std::string::npos)
+        << whole.errors;
+    ChildOutcome one = folder.render({"-o", folder.path + "/one.png", "--size", "32x24", "--frames", "0:1"});
+    EXPECT_NE(one.errors.find(": 1 frame, "), std::string::npos) << one.errors;
+}
+
 // A render stopped by Ctrl+C takes away only what it wrote itself: the frames of an earlier render
 // under the same names stay as they were. The success line names the files; an unknown extension
 // is named as such.
@@ -181,7 +193,8 @@ TEST(zodrender, AnInterruptedRenderLeavesEarlierFilesAlone) {
 }
 
 // The player at 800 x 600 shows a 384 x 128 caption at 48% of its picture's width; a render of
-// another size keeps that share by default, on black bars, and --layout output keeps pixels.
+// another size keeps that share by default, between bars of the player's blue, and --layout
+// output keeps pixels.
 TEST(zodrender, TheLayoutIsThePlayersScaledToTheOutput) {
     RenderFolder folder;
     std::ofstream(folder.path + "/caption.xml")
@@ -200,7 +213,7 @@ TEST(zodrender, TheLayoutIsThePlayersScaledToTheOutput) {
         }
     };
     struct Measured {
-        Box picture, caption;  // not black; white
+        Box picture, caption;  // not the player's background; white
         std::uint32_t corner = 1;
     };
     auto measure = [&](std::vector<std::string> options) {
@@ -220,7 +233,7 @@ TEST(zodrender, TheLayoutIsThePlayersScaledToTheOutput) {
         for (int y = 0; y < picture.height; ++y)
             for (int x = 0; x < picture.width; ++x) {
                 const std::uint32_t rgb = picture.at(x, y) & 0xffffff;
-                if (rgb > 0x101010) m.picture.add(x, y);
+                if (rgb != (Gui::background & 0xffffff)) m.picture.add(x, y);
                 if (rgb > 0xf0f0f0) m.caption.add(x, y);
             }
         m.corner = picture.at(0, picture.height / 2) & 0xffffff;
@@ -241,7 +254,7 @@ TEST(zodrender, TheLayoutIsThePlayersScaledToTheOutput) {
     EXPECT_NEAR(share(video.caption, video.picture).second, wanted.second, 0.005);
     EXPECT_EQ(video.caption.right, video.picture.right);  // still in from the same corner
     EXPECT_EQ(video.caption.bottom, video.picture.bottom);
-    EXPECT_EQ(video.corner, 0u);  // black bars
+    EXPECT_EQ(video.corner, Gui::background & 0xffffff);  // the player's blue beside the picture
 
     const Measured pixels = measure({"--size", "960x540", "--layout", "output"});
     EXPECT_EQ(pixels.caption.right - pixels.caption.left, 384);

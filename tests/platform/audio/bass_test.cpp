@@ -272,3 +272,42 @@ TEST(BassDevice, PlaysThroughAnSdlAudioDevice) {
     EXPECT_GT(leftPeak, 0.4f);
     EXPECT_LT(rightPeak, 0.02f);
 }
+
+// The loop's hand-over between the two threads: this one sets the loop and prepares its start,
+// as the music does every frame, while the output's thread plays and jumps. The loop moves after
+// every jump, often while its start is being decoded; the position stays inside the loops and the
+// jumps keep coming.
+TEST_F(Bass, ALoopMovedWhileItPlaysKeepsJumpingInsideIt) {
+    auto bytes = testStream("tones-44100-stereo.ogg");
+    HSTREAM stream = open(bytes);
+    ASSERT_NE(stream, 0u);
+    const double loops[2][2] = {{0.5, 0.7}, {0.6, 0.9}};
+    auto setLoop = [&](int which) {
+        return BASS_ChannelSetLoop(stream, BASS_ChannelSeconds2Bytes(stream, loops[which][0]),
+                                   BASS_ChannelSeconds2Bytes(stream, loops[which][1]));
+    };
+    ASSERT_TRUE(BASS_ChannelSetPosition(stream, BASS_ChannelSeconds2Bytes(stream, 0.5)));
+    ASSERT_TRUE(setLoop(0));
+    ASSERT_TRUE(BASS_ChannelPlay(stream, FALSE));
+    int jumps = 0, which = 0;
+    double latest = position(stream), lowest = latest, highest = latest;
+    for (int i = 0; i < 20000 && jumps < 12; ++i) {
+        ASSERT_TRUE(BASS_ChannelUpdate(stream, 0));
+        const double now = position(stream);
+        if (now < latest) {
+            ++jumps;
+            which = 1 - which;
+            ASSERT_TRUE(setLoop(which));
+        }
+        latest = now;
+        lowest = std::min(lowest, now);
+        highest = std::max(highest, now);
+        sleepFor(0.001);
+    }
+    EXPECT_EQ(jumps, 12) << "the loop stopped jumping back";
+    EXPECT_GE(lowest, 0.5 - 1e-3);
+    // The silent output's positions run on the clock ahead of a jump its thread has yet to make:
+    // a stalled thread shows some milliseconds past the end.
+    EXPECT_LT(highest, 0.9 + 0.1);
+    EXPECT_TRUE(BASS_ChannelSetLoop(stream, 0, 0));
+}

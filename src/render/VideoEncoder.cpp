@@ -170,7 +170,7 @@ bool VideoEncoder::write(std::vector<std::uint32_t>& pixels) {
     if (pipe < 0) return false;
     if (!writer.joinable()) writer = std::thread([this] { feed(); });
     if (!waitForWriter()) {
-        message = "ffmpeg stopped: " + errorOutput();
+        message = stoppedMessage();
         return false;
     }
     // The writer leaves pending alone until full is set; it keeps the frame written last.
@@ -228,7 +228,7 @@ bool VideoEncoder::finish() {
     const bool written = waitForWriter();
     stopWriter();
     if (!written) {
-        message = "ffmpeg stopped: " + errorOutput();
+        message = stoppedMessage();
         return false;
     }
     close(pipe);
@@ -277,6 +277,19 @@ void VideoEncoder::abandon() {
     temporary.clear();
     if (!logFile.empty()) std::remove(logFile.c_str());
     logFile.clear();
+}
+
+std::string VideoEncoder::stoppedMessage() {
+    // The pipe breaks a moment before the process is gone: a little wait tells a crash or a kill
+    // from an ffmpeg that gave up on its own.
+    int status = 0;
+    pid_t ended = 0;
+    for (int i = 0; i < 100 && child > 0 && (ended = waitpid(child, &status, WNOHANG)) == 0; ++i) usleep(20000);
+    if (ended == child) child = -1;  // reaped: not to be waited for again
+    if (ended <= 0 || !WIFSIGNALED(status)) return "ffmpeg stopped: " + errorOutput();
+    const std::string said = errorOutput();
+    return "ffmpeg stopped: killed by signal " + std::to_string(WTERMSIG(status)) + " (" + strsignal(WTERMSIG(status)) +
+           ")" + (said == "(no message)" ? std::string() : ": " + said);
 }
 
 std::string VideoEncoder::errorOutput() {

@@ -45,6 +45,7 @@ public:
 private:
     void abandon();
     std::string errorOutput();  // what ffmpeg said
+    std::string stoppedMessage();  // the error once ffmpeg takes no more frames; reaps it when it was killed
     void feed();                // the writer thread
     bool waitForWriter();       // until the frame handed over is written; false: it failed
     void stopWriter();          // lets the writer finish what it holds and ends it

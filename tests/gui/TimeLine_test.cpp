@@ -1,10 +1,16 @@
-// The time line's ranges: what it shows for an overlay, a scene and a group, against their
-// attributes and keys, and drawn where the strip's columns put them.
+// The time line: the ranges it shows for an overlay, a scene and a group, drawn where the strip's
+// columns put them; what a click, a right drag, a right click and the wheel do to the music and
+// the view; and the loop the music is given, which ends where it was marked.
 #include "clock/Music.h"
 #include "gui/MusicDocumentTest.h"
+#include "gui/RecordingHost.h"
 #include "gui/TimeLine.h"
 
 #include <gtest/gtest.h>
+
+#include <chrono>
+#include <cmath>
+#include <thread>
 
 namespace {
 
@@ -80,6 +86,128 @@ TEST_F(TimeLineRanges, MatchTheAttributesAndKeysAndAreDrawnThere) {
     EXPECT_TRUE(green(b - 1));
     EXPECT_FALSE(green(a - 3));
     EXPECT_FALSE(green(b + 3));
+}
+
+// A strip over the whole music, driven through a host that grants the capture.
+class TimeLineBehaviour : public MusicDocumentTest {
+protected:
+    TimeLineBehaviour() : MusicDocumentTest(400, 60, Document) {}
+
+    void SetUp() override {
+        MusicDocumentTest::SetUp();
+        music = static_cast<Music*>(doc.database.music(TypeMusic));
+        ASSERT_NE(music, nullptr);
+        ASSERT_TRUE(strip.init(music));
+        strip.setHost(&host);
+        strip.setRect({0, 5, 400, TimeLine::height});
+        beat = music->beatLength();
+        ASSERT_GT(music->length(), 20 * beat);
+    }
+
+    void click(int x) {
+        strip.leftButton({x, y}, 0);
+        strip.leftButton({x, y}, 2);
+    }
+    void rightDrag(int from, int to) {
+        strip.rightButton({from, y}, 0);
+        strip.mouseMove({to, y});
+        strip.rightButton({to, y}, 2);
+    }
+    // The first column whose time lies between `low` and `high` of a beat past a beat.
+    int columnAtBeatFraction(float low, float high) {
+        for (int x = 1; x < 399; ++x) {
+            const float t = strip.timeAt(x) / beat;
+            const float fraction = t - std::floor(t);
+            if (t > 1 && fraction > low && fraction < high) return x;
+        }
+        return -1;
+    }
+
+    Music* music = nullptr;
+    RecordingHost host;
+    TimeLine strip;
+    float beat = 1;
+    const int y = 20;
+};
+
+TEST_F(TimeLineBehaviour, AClickSeeksToTheNearestBeatAndShiftSeeksExactly) {
+    strip.wheel({0, y}, 8.0f);  // some pixels to a beat
+    ASSERT_TRUE(strip.isZoomed());
+    for (auto [low, high] : {std::pair{0.6f, 0.9f}, std::pair{0.1f, 0.4f}}) {
+        const int x = columnAtBeatFraction(low, high);
+        ASSERT_GE(x, 0);
+        click(x);
+        const float at = strip.timeAt(x);
+        EXPECT_LE(std::fabs(music->time() - at), 0.5f * beat) << "not the nearest beat to " << at;
+        EXPECT_NEAR(std::remainder(music->time(), beat), 0.0f, 1e-4f) << "not on a beat";
+        EXPECT_TRUE(music->isPaused());
+    }
+    host.keysDown.insert(16);  // Shift
+    const int x = columnAtBeatFraction(0.6f, 0.9f);
+    click(x);
+    EXPECT_FLOAT_EQ(music->time(), strip.timeAt(x));
+}
+
+TEST_F(TimeLineBehaviour, TheWheelZoomsAboutThePointerNoDeeperThanTwoMillisecondsAPixel) {
+    const float length = music->length();
+    const float under = strip.timeAt(150);
+    strip.wheel({150, y}, 3.0f);
+    EXPECT_TRUE(strip.isZoomed());
+    EXPECT_NEAR(strip.timeAt(150), under, 1e-3f);  // the time under the pointer stayed
+    strip.wheel({150, y}, 200.0f);
+    const float perPixel = (strip.timeAt(300) - strip.timeAt(100)) / 200.0f;
+    EXPECT_NEAR(perPixel, 0.002f, 1e-5f);
+    // Out as far as it goes: the whole music, no further.
+    strip.wheel({150, y}, -400.0f);
+    EXPECT_FALSE(strip.isZoomed());
+    EXPECT_FLOAT_EQ(strip.timeAt(0), 0.0f);
+    EXPECT_NEAR(strip.timeAt(400), length, 1e-3f);
+}
+
+TEST_F(TimeLineBehaviour, ARightDragOfThreePixelsMarksALoopOnBeatsAndARightClickClearsIt) {
+    strip.wheel({0, y}, 8.0f);
+    const int from = columnAtBeatFraction(0.1f, 0.4f);
+    ASSERT_GE(from, 0);
+    rightDrag(from, from + 2);  // short of a drag: a click, which clears (nothing here)
+    EXPECT_FALSE(strip.hasLoop());
+    rightDrag(from, from + 40);
+    ASSERT_TRUE(strip.hasLoop());
+    EXPECT_NEAR(std::remainder(strip.getLoopStart(), beat), 0.0f, 1e-4f);
+    EXPECT_NEAR(std::remainder(strip.getLoopEnd(), beat), 0.0f, 1e-4f);
+    EXPECT_LE(std::fabs(strip.getLoopStart() - strip.timeAt(from)), 0.5f * beat);
+    EXPECT_LE(std::fabs(strip.getLoopEnd() - strip.timeAt(from + 40)), 0.5f * beat);
+    const float start = strip.getLoopStart(), end = strip.getLoopEnd();
+    rightDrag(from + 100, from + 102);  // under the threshold: the loop is cleared, not moved
+    EXPECT_FALSE(strip.hasLoop());
+    rightDrag(from, from + 40);
+    EXPECT_EQ(strip.getLoopStart(), start);
+    EXPECT_EQ(strip.getLoopEnd(), end);
+    EXPECT_EQ(host.capture, nullptr);
+}
+
+// The music, playing in the marked loop, comes back to its start before passing its end.
+TEST_F(TimeLineBehaviour, TheMusicLoopsBetweenTheMarkedStartAndEnd) {
+    strip.setLoop(4 * beat, 6 * beat);
+    strip.enableLoop(true);
+    music->seek(5 * beat);
+    music->setPaused(false);
+    float latest = music->time(), highest = latest;
+    bool jumped = false;
+    // Until the jump back; a generous cap on the waiting only keeps a broken loop from hanging.
+    for (int i = 0; i < 4000 && !jumped; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        music->update();
+        jumped = music->time() < latest;
+        latest = music->time();
+        if (!jumped) highest = std::max(highest, latest);
+    }
+    ASSERT_TRUE(jumped) << "the music never came back to the loop's start";
+    // The silent output's positions run on the clock and the jump is counted once its thread has
+    // mixed it: a starved thread lets them run some milliseconds over; a beat over is a wrong end.
+    EXPECT_LT(highest, strip.getLoopEnd() + 0.25f * beat) << "the music played past the marked end";
+    EXPECT_GE(latest, strip.getLoopStart());
+    EXPECT_LT(latest, strip.getLoopStart() + beat);
+    strip.enableLoop(false);
 }
 
 }  // namespace

@@ -336,3 +336,22 @@ TEST(zodrender, AProductionWithoutAnEndStopsWithItsMusic) {
     EXPECT_NE(bytesOf(folder.path + "/plan/plan.txt").find("\nframes 0 5\n"), std::string::npos)
         << bytesOf(folder.path + "/plan/plan.txt");
 }
+
+// ffmpeg killed in the middle of a render (here a stand-in that takes some frames, writes half a
+// file where ffmpeg would, and dies of SIGKILL): the render ends with an error that says so, and
+// leaves nothing under the output's name nor beside it.
+TEST(zodrender, AnEncoderKilledPartWayLeavesNoOutput) {
+    RenderFolder folder;
+    const std::vector<std::string> before = folder.files();
+    const std::string tools = testing_paths::makeTempDir();
+    std::ofstream(tools + "/ffmpeg") << "#!/bin/sh\nfor last; do :; done\necho half > \"$last\"\n"
+                                        "head -c 200000 >/dev/null\nkill -9 $$\n";
+    fs::permissions(tools + "/ffmpeg", fs::perms::owner_all);
+    ChildOutcome killed = folder.render({"-o", folder.path + "/out.mp4", "--size", "64x48", "--to", "20"},
+                                        {"PATH=" + tools + ":/usr/bin:/bin"});
+    fs::remove_all(tools);
+    EXPECT_EQ(killed.exitCode, 1) << killed.errors;
+    EXPECT_NE(killed.errors.find("ffmpeg"), std::string::npos) << killed.errors;
+    EXPECT_NE(killed.errors.find("killed"), std::string::npos) << killed.errors;
+    EXPECT_EQ(folder.files(), before);
+}

@@ -139,7 +139,12 @@ TEST(LiveReload, APictureChangeLoadsBesideAGitStoreAfterItsFoldersCameBackAndAft
             return pollUntil(live, current, [&] { return current.database.get() != before; }) == 1;
         };
         EXPECT_TRUE(loads(newVersion));
-        EXPECT_TRUE(loads([&] { fs::remove_all(folder); newVersion(); }));  // as a checkout does
+        EXPECT_TRUE(loads([&] {  // as a checkout does, seen while the folder is gone
+            fs::remove_all(folder);
+            pollUntil(live, current, [&] { return live.isWaiting(); });
+            pollUntil(live, current, [&] { return !live.isWaiting(); });
+            newVersion();
+        }));
         EXPECT_TRUE(loads([&] {
             const long queued = std::stol(testing_paths::readFile("/proc/sys/fs/inotify/max_queued_events"));
             std::ofstream a(folder / "a"), b(folder / "b");  // more changes than the system queues

@@ -106,8 +106,8 @@ struct Notification {
                 const auto watch = watches.find(event->wd);
                 if (watch == watches.end()) continue;  // a watch already let go
                 if (watch->second.asked && (event->mask & mask)) any = true;
-                if ((event->mask & (IN_IGNORED | selfEvents)) || ((event->mask & IN_ISDIR) && (event->mask & comingEvents)))
-                    rearm = true;
+                const bool folderCame = (event->mask & IN_ISDIR) && (event->mask & comingEvents);
+                if (folderCame || (event->mask & (IN_IGNORED | selfEvents))) rearm = true;
             }
         }
         if (rearm && arm()) any = true;

@@ -61,7 +61,8 @@ void LiveReload::watchFilesOf(const LoadedDocument& loaded, const LoadedDocument
         for (const std::string& name : files->names()) {
             std::string path, problem;
             // A file not there yet may come, and with it its folder: that folder is awaited.
-            if (files->locate(name.c_str(), &path, &problem) != ResourceFolder::Lookup::Found) path = (root / name).string();
+            if (files->locate(name.c_str(), &path, &problem) != ResourceFolder::Lookup::Found)
+                path = (root / name).string();
             const fs::path folder = fs::path(path).lexically_normal().parent_path();
             const auto [end, at] = std::mismatch(root.begin(), root.end(), folder.begin(), folder.end());
             if (end == root.end()) folders.push_back(folder.string());  // names that lead out are never read

@@ -108,8 +108,8 @@ TEST(LiveReload, UnsavedEditsSurviveAChangeOnDiskAndOwnSavesLoadNothing) {
 }
 
 // A git checkout beside the document takes no watch from the folders its files lie in; after the
-// folders were removed and made again, and after changes overflowed the system's queue while they
-// were, a new picture still loads.
+// folders were removed and made again (with the picture in a new one), and after changes overflowed
+// the system's queue while they were, a new picture still loads.
 TEST(LiveReload, APictureChangeLoadsBesideAGitStoreAfterItsFoldersCameBackAndAfterAnOverflow) {
     TestDevice screen(64, 64);
     setenv("SDL_AUDIODRIVER", "dummy", 0);
@@ -117,11 +117,12 @@ TEST(LiveReload, APictureChangeLoadsBesideAGitStoreAfterItsFoldersCameBackAndAft
     const fs::path folder = testing_paths::makeTempDir(), file = folder / "demo.xml";
     const fs::path pictures = fs::path(testing_paths::sourceDir()) / "tests/data/pngsuite/primary";
     int version = 0;
-    const auto newVersion = [&] {  // the document as it is, beside a picture of another kind each time
-        fs::create_directories(folder / "textures");
-        fs::copy_file(pictures / (++version % 2 ? "basn0g08.png" : "basn2c08.png"), folder / "textures/wall.png",
+    std::string place = "textures";  // where the document's picture lies
+    const auto newVersion = [&] {  // a picture of another kind each time, in `place`
+        fs::create_directories(folder / place);
+        fs::copy_file(pictures / (++version % 2 ? "basn0g08.png" : "basn2c08.png"), folder / place / "wall.png",
                       fs::copy_options::overwrite_existing);
-        if (!fs::exists(file)) std::ofstream(file) << documentWith("2.5", "textures/wall.png");
+        if (!fs::exists(file)) std::ofstream(file) << documentWith("2.5", (place + "/wall.png").c_str());
     };
     newVersion();
     for (int i = 0; i < 300; ++i) fs::create_directories(folder / ".git/objects" / std::to_string(i));
@@ -139,12 +140,18 @@ TEST(LiveReload, APictureChangeLoadsBesideAGitStoreAfterItsFoldersCameBackAndAft
             return pollUntil(live, current, [&] { return current.database.get() != before; }) == 1;
         };
         EXPECT_TRUE(loads(newVersion));
-        EXPECT_TRUE(loads([&] { fs::remove_all(folder); newVersion(); }));  // as a checkout does
+        EXPECT_TRUE(loads([&] {  // as a checkout does, seen while the folder is gone
+            fs::remove_all(folder);
+            pollUntil(live, current, [&] { return live.isWaiting(); });
+            pollUntil(live, current, [&] { return !live.isWaiting(); });
+            place = "walls";  // a folder the first version did not use
+            newVersion();
+        }));
         EXPECT_TRUE(loads([&] {
             const long queued = std::stol(testing_paths::readFile("/proc/sys/fs/inotify/max_queued_events"));
             std::ofstream a(folder / "a"), b(folder / "b");  // more changes than the system queues
             for (long i = 0; i <= queued; ++i) (i % 2 ? a : b).put('x').flush();
-            fs::remove_all(folder / "textures");
+            fs::remove_all(folder / place);
             newVersion();
         }));
         EXPECT_TRUE(loads(newVersion));

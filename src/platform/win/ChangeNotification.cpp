@@ -33,18 +33,13 @@ std::string withoutTrailingSlash(std::string path) {
     return path;
 }
 
-struct Watch {
-    std::string folder;
-    bool asked = false;  // a folder asked for, not only the one above a folder awaited
-};
-
 struct Notification {
     int fd = -1;
     std::uint32_t mask = 0;         // the events that signal, in a folder asked for
     bool signalled = false;
     bool armAgain = false;          // a folder went between looking at it and watching it
     std::set<std::string> folders;  // asked for
-    std::map<int, Watch> watches;   // watch descriptor -> folder
+    std::map<int, bool> watches;    // watch descriptor -> a folder asked for (not only one above one awaited)
     std::map<std::string, int> armed;  // folder asked for -> its watch descriptor; absent while awaited
 
     ~Notification() {
@@ -66,7 +61,7 @@ struct Notification {
             }
             wanted[at] |= events | selfEvents;
         }
-        std::map<int, Watch> now;
+        std::map<int, bool> now;
         std::map<std::string, int> nowArmed;
         for (const auto& [folder, events] : wanted) {
             const int wd = inotify_add_watch(fd, folder.c_str(), events | IN_ONLYDIR);
@@ -74,13 +69,11 @@ struct Notification {
                 if (errno == ENOENT || errno == ENOTDIR) armAgain = true;  // at the next look
                 continue;
             }
-            now[wd].folder = folder;
-            if (folders.count(folder) != 0) {
-                now[wd].asked = true;
-                nowArmed[folder] = wd;
-            }
+            const bool asked = folders.count(folder) != 0;
+            now[wd] = now[wd] || asked;  // two names of one folder give one watch
+            if (asked) nowArmed[folder] = wd;
         }
-        for (const auto& [wd, watch] : watches)
+        for (const auto& [wd, asked] : watches)
             if (now.count(wd) == 0) inotify_rm_watch(fd, wd);  // fails harmlessly for one already gone
         const bool changed = nowArmed != armed;
         watches = std::move(now);
@@ -105,9 +98,9 @@ struct Notification {
                 }
                 const auto watch = watches.find(event->wd);
                 if (watch == watches.end()) continue;  // a watch already let go
-                if (watch->second.asked && (event->mask & mask)) any = true;
-                if ((event->mask & (IN_IGNORED | selfEvents)) || ((event->mask & IN_ISDIR) && (event->mask & comingEvents)))
-                    rearm = true;
+                if (watch->second && (event->mask & mask)) any = true;
+                const bool folderCame = (event->mask & IN_ISDIR) && (event->mask & comingEvents);
+                if (folderCame || (event->mask & (IN_IGNORED | selfEvents))) rearm = true;
             }
         }
         if (rearm && arm()) any = true;

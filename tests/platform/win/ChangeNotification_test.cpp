@@ -15,13 +15,14 @@ namespace fs = std::filesystem;
 
 TEST(ChangeNotification, CreateRenameOverDeleteFoldersMadeAgainAndAnOverflowSignal) {
     const fs::path folder = testing_paths::makeTempDir(), textures = folder / "textures", wall = textures / "wall.png";
-    const HANDLE watch = FindFirstChangeNotificationA(folder.c_str(), FALSE, FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_LAST_WRITE);
+    const DWORD filter = FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_LAST_WRITE;
+    const HANDLE watch = FindFirstChangeNotificationA(folder.c_str(), FALSE, filter);
     const std::string names[] = {folder.string(), textures.string()};
     const char* folders[] = {names[0].c_str(), names[1].c_str()};
     ASSERT_TRUE(SetChangeNotificationFolders(watch, folders, 2));  // "textures" is awaited
     const auto signals = [&](const std::function<void()>& change) {
         WaitForSingleObject(watch, 0);
-        FindNextChangeNotification(watch);  // quiet before
+        FindNextChangeNotification(watch);  // what came before is not this change's
         change();
         return WaitForSingleObject(watch, 20000) == WAIT_OBJECT_0;
     };

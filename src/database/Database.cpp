@@ -1,5 +1,6 @@
 #include "database/Database.h"
 
+#include "resources/NearNames.h"
 #include "resources/ResourceFolder.h"
 #include "database/DocumentCheck.h"
 #include "database/TypeRegistry.h"
@@ -113,7 +114,7 @@ Object* Database::find(const char* name, ObjectType type) {
         if (entry.name == name) return objectFor(entry, type);
     }
     if (loadingEntries.empty()) noteMissing(name, type);
-    else noteProblem(describe(loadingEntries.back()->element) + ": no object named \"" + name + "\"");
+    else noteProblem(describe(loadingEntries.back()->element) + ": no object named \"" + name + "\"" + nearestOf(name));
     return nullptr;
 }
 
@@ -144,7 +145,13 @@ void Database::noteProblem(std::string text) {
 
 void Database::noteMissing(const char* name, ObjectType type) {
     if (loadingEntries.empty()) problems.clear();  // a new request from outside
-    noteProblem(std::string(name) + ": no " + keyword(type) + " of that name");
+    noteProblem(std::string(name) + ": no " + keyword(type) + " of that name" + nearestOf(name));
+}
+
+std::string Database::nearestOf(const char* name) const {
+    std::vector<std::string> names;
+    for (const DatabaseEntry& entry : entries) names.push_back(entry.name);
+    return didYouMean(nearestNames(name, names));
 }
 
 void Database::explainOwnFailure(const DatabaseEntry& entry) {

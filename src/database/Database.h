@@ -82,6 +82,7 @@ public:
 private:
     void noteProblem(std::string text);
     void noteMissing(const char* name, ObjectType type);  // no entry of that name
+    std::string nearestOf(const char* name) const;        // "; did you mean ..." for a name not found, or ""
     void explainOwnFailure(const DatabaseEntry& entry);
     std::string describe(const TiXmlElement* element, int line) const;  // the object, at that line
     bool writeTo(const char* fileName);

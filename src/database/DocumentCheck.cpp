@@ -1,6 +1,7 @@
 #include "database/DocumentCheck.h"
 
 #include "resources/LoadResource.h"
+#include "resources/NearNames.h"
 #include "resources/ResourceFolder.h"
 #include "database/NumberCheck.h"
 #include "database/ObjectType.h"
@@ -11,6 +12,7 @@
 
 #include <tinyxml.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -247,7 +249,10 @@ void DocumentCheck::checkNamedReference(const TiXmlElement* element, const char*
     const TiXmlElement* found = named != firstNamed.end() ? named->second : nullptr;
     std::string start = std::string(what) + " " + quoted(target);
     if (found == nullptr) {
-        report(element, owner, start + " names no element");
+        std::vector<std::string> names;
+        for (const auto& [known, knownElement] : firstNamed) names.push_back(known);
+        std::sort(names.begin(), names.end());  // the map's order is no order for a message
+        report(element, owner, start + " names no element" + didYouMean(nearestNames(target, names)));
         return;
     }
     int type = typeFromKeyword(found->Value());

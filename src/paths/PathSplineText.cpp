@@ -11,6 +11,7 @@
 #include <climits>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 namespace {
@@ -111,6 +112,20 @@ void PathSpline::readKey(SplineKey& key, TiXmlElement* element, float time) {
 void PathSpline::writeKey(const SplineKey& key, TiXmlElement* element) {
     const Quaternion& q = key.orientation;
     int axis[3] = {roundToInt(999.0f * q.x), roundToInt(999.0f * q.y), roundToInt(999.0f * q.z)};
+    // Rounding near a half turn can make the vector part longer than 999 (-707 +706 +0), which has
+    // no unit quaternion and reads differently on the next load: the largest number gives way.
+    for (int& value : axis) value = value < -999 ? -999 : value > 999 ? 999 : value;  // a quaternion that is none
+    auto squaredLength = [&axis] {
+        long long sum = 0;
+        for (int value : axis) sum += static_cast<long long>(value) * value;
+        return sum;
+    };
+    while (squaredLength() > 999LL * 999LL) {
+        int* largest = &axis[0];
+        for (int& value : axis)
+            if (std::abs(value) > std::abs(*largest)) largest = &value;
+        *largest += *largest > 0 ? -1 : 1;
+    }
     // q and -q are one rotation; the file always shows the one with w >= 0. With w = 0 both have
     // it, and a fixed choice (the first non-zero number positive) keeps such a key from flipping
     // at every save.

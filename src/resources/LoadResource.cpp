@@ -2,12 +2,22 @@
 
 #include "resources/ResourceFolder.h"
 #include "platform/win/Resources.h"
+#include "resources/NearNames.h"
 
 namespace {
 
-// The words of the start-up messages, also for a document with a folder (no such file there either).
-std::string missing(const char* name) {
-    return std::string("the resource \"") + (name ? name : "") + "\" is not carried by the executable";
+// The words of the start-up messages; with a folder, where else it was looked for and what near
+// names are there (in the folder first, else among the linked resources).
+std::string missing(const char* name, const ResourceFolder* folder) {
+    std::string text = std::string("the resource \"") + (name ? name : "") + "\" is not carried by the executable";
+    if (name == nullptr) return text;
+    std::vector<std::string> near;
+    if (folder != nullptr) {
+        text += " and is not in " + folder->path();
+        near = folder->nearNames(name);
+    }
+    if (near.empty()) near = nearestNames(name, win::resourceNames());
+    return text + didYouMean(near);
 }
 
 }  // namespace
@@ -32,7 +42,7 @@ ResourceData loadResource(const char* name, ResourceFolder* folder, std::string*
         }
     }
     ResourceData linked = loadResource(name);
-    if (!linked) *problem = missing(name);
+    if (!linked) *problem = missing(name, folder);
     return linked;
 }
 
@@ -46,6 +56,6 @@ bool resourceAvailable(const char* name, const ResourceFolder* folder, std::stri
         }
     }
     if (loadResource(name)) return true;
-    *problem = missing(name);
+    *problem = missing(name, folder);
     return false;
 }

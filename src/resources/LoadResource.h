@@ -19,7 +19,8 @@ ResourceData loadResource(const char* name);
 ResourceData loadResource(int number);
 // A resource named by a document: from `folder` (may be null) when a file of that name is there,
 // else linked. The bytes stay valid as long as the folder. On failure *problem says why, in the
-// words of the player's load messages ("the resource "x.png" is not carried by the executable").
+// words of the player's load messages ("the resource "x.png" is not carried by the executable", then
+// the folder searched and the near names there: "and is not in /a/b; did you mean "X.png"?").
 ResourceData loadResource(const char* name, ResourceFolder* folder, std::string* problem);
 // The same lookup without reading: false with *problem when the name would not load.
 bool resourceAvailable(const char* name, const ResourceFolder* folder, std::string* problem);

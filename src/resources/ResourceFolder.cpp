@@ -1,11 +1,15 @@
 #include "resources/ResourceFolder.h"
 
+#include "platform/files/ConfinedFiles.h"
+#include "resources/NearNames.h"
+
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
 #include <cstring>
-#include <fcntl.h>
 #include <sys/stat.h>
+#include <strings.h>
 #include <unistd.h>
 
 namespace {
@@ -28,11 +32,6 @@ std::string realPath(const std::string& path) {
     return ::realpath(path.c_str(), resolved) ? std::string(resolved) : std::string();
 }
 
-bool inside(const std::string& path, const std::string& folder) {
-    if (folder == "/") return path.size() > 1 && path[0] == '/';
-    return path.size() > folder.size() + 1 && path.compare(0, folder.size(), folder) == 0 && path[folder.size()] == '/';
-}
-
 }  // namespace
 
 bool ResourceFolder::Signature::operator==(const Signature& other) const {
@@ -47,7 +46,41 @@ ResourceFolder::ResourceFolder(const std::string& documentFile) {
     if (folder.empty()) folder = given;  // looked up as given; every lookup then finds nothing
 }
 
-ResourceFolder::Lookup ResourceFolder::locate(const char* name, std::string* path, std::string* problem) const {
+ResourceFolder::Lookup ResourceFolder::resolve(const std::string& name, std::string* relative,
+                                               std::vector<std::string>* near) const {
+    relative->clear();
+    std::size_t start = 0;
+    while (start <= name.size()) {
+        std::size_t end = name.find('/', start);
+        if (end == std::string::npos) end = name.size();
+        const std::string part = name.substr(start, end - start);
+        start = end + 1;
+        if (part.empty() || part == ".") continue;
+        std::vector<std::string> present = files::namesBeneath(folder, *relative);
+        std::sort(present.begin(), present.end());
+        std::string chosen;
+        if (std::find(present.begin(), present.end(), part) != present.end()) {
+            chosen = part;  // an exact match wins over one that differs in case
+        } else {
+            for (const std::string& candidate : present)
+                if (chosen.empty() && ::strcasecmp(candidate.c_str(), part.c_str()) == 0) chosen = candidate;
+        }
+        if (chosen.empty() && present.empty()) chosen = part;  // not listable: the open decides
+        if (chosen.empty()) {
+            if (near != nullptr) {
+                const std::string rest = start <= name.size() ? name.substr(end) : "";
+                for (const std::string& nearName : nearestNames(part, present))
+                    near->push_back((relative->empty() ? "" : *relative + "/") + nearName + rest);
+            }
+            return Lookup::Absent;
+        }
+        *relative += (relative->empty() ? "" : "/") + chosen;
+    }
+    return relative->empty() ? Lookup::Absent : Lookup::Found;
+}
+
+ResourceFolder::Lookup ResourceFolder::open(const char* name, int* fd, std::string* relative, std::string* problem) const {
+    *fd = -1;
     if (name == nullptr || *name == '\0') return Lookup::Absent;
     const std::string text = name;
     if (text[0] == '/') {
@@ -58,37 +91,56 @@ ResourceFolder::Lookup ResourceFolder::locate(const char* name, std::string* pat
         *problem = "the resource " + quoted(name) + " steps out of the document's folder (\"..\")";
         return Lookup::Refused;
     }
-    const std::string candidate = folder + "/" + text;
-    struct stat info {};
-    if (::lstat(candidate.c_str(), &info) != 0) {
-        if (errno == ENOENT || errno == ENOTDIR) return Lookup::Absent;
-        *problem = "the file " + quoted(name) + " cannot be read: " + std::strerror(errno);
-        return Lookup::Refused;
-    }
-    // Links are followed to the end: only a file that really lies inside the folder is used.
-    const std::string real = realPath(candidate);
-    if (real.empty()) {
-        *problem = "the file " + quoted(name) + " cannot be read: " + std::strerror(errno);
-        return Lookup::Refused;
-    }
-    if (!inside(real, folder)) {
+    if (resolve(text, relative, nullptr) == Lookup::Absent) return Lookup::Absent;
+    // The names were looked at first; the open itself stays beneath the folder whatever changed since.
+    const files::OpenResult opened = files::openBeneath(folder, *relative, false);
+    switch (opened.outcome) {
+    case files::Opened::File: break;
+    case files::Opened::Absent: return Lookup::Absent;
+    case files::Opened::LeadsOut:
         *problem = "the resource " + quoted(name) + " is a link that leads out of the document's folder";
         return Lookup::Refused;
-    }
-    if (::stat(real.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) {
-        *problem = "the resource " + quoted(name) + " is not a file";
+    case files::Opened::Link:
+        *problem = "the resource " + quoted(name) + " goes through a link, which this system cannot follow safely";
+        return Lookup::Refused;
+    case files::Opened::Failed:
+        *problem = "the file " + quoted(name) + " cannot be read: " + std::strerror(opened.error);
         return Lookup::Refused;
     }
-    if (info.st_size == 0) {
-        *problem = "the file " + quoted(name) + " is empty";
+    struct stat info {};
+    std::string refusal;
+    if (::fstat(opened.fd, &info) != 0) {
+        refusal = "the file " + quoted(name) + " cannot be read: " + std::strerror(errno);
+    } else if (!S_ISREG(info.st_mode)) {
+        refusal = "the resource " + quoted(name) + " is not a file";
+    } else if (info.st_size == 0) {
+        refusal = "the file " + quoted(name) + " is empty";
+    } else if (static_cast<unsigned long long>(info.st_size) > maxFileSize) {
+        refusal = "the file " + quoted(name) + " is larger than 256 MiB";
+    }
+    if (!refusal.empty()) {
+        ::close(opened.fd);
+        *problem = refusal;
         return Lookup::Refused;
     }
-    if (static_cast<unsigned long long>(info.st_size) > maxFileSize) {
-        *problem = "the file " + quoted(name) + " is larger than 256 MiB";
-        return Lookup::Refused;
-    }
-    *path = real;
+    *fd = opened.fd;
     return Lookup::Found;
+}
+
+ResourceFolder::Lookup ResourceFolder::locate(const char* name, std::string* path, std::string* problem) const {
+    int fd = -1;
+    std::string relative;
+    const Lookup lookup = open(name, &fd, &relative, problem);
+    if (fd >= 0) ::close(fd);
+    if (lookup == Lookup::Found) *path = (folder == "/" ? "" : folder) + "/" + relative;
+    return lookup;
+}
+
+std::vector<std::string> ResourceFolder::nearNames(const char* name) const {
+    std::vector<std::string> near;
+    std::string relative;
+    if (name != nullptr && *name != '\0' && *name != '/' && !hasParentStep(name)) resolve(name, &relative, &near);
+    return near;
 }
 
 ResourceFolder::Lookup ResourceFolder::read(const char* name, const unsigned char** data, std::size_t* size,
@@ -103,16 +155,14 @@ ResourceFolder::Lookup ResourceFolder::read(const char* name, const unsigned cha
         file = &files.emplace_back();
         file->name = name;
         file->signature = signatureOf(name);
-        std::string path;
-        file->lookup = locate(name, &path, &file->problem);
+        int fd = -1;
+        std::string relative;
+        file->lookup = open(name, &fd, &relative, &file->problem);
         if (file->lookup == Lookup::Found) {
-            const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
             struct stat info {};
             std::string failure;
-            if (fd < 0 || ::fstat(fd, &info) != 0) {
+            if (::fstat(fd, &info) != 0) {
                 failure = std::strerror(errno);
-            } else if (!S_ISREG(info.st_mode) || static_cast<unsigned long long>(info.st_size) > maxFileSize) {
-                failure = "it changed while it was read";
             } else {
                 file->bytes.resize(static_cast<std::size_t>(info.st_size));
                 std::size_t done = 0;
@@ -149,7 +199,9 @@ ResourceFolder::Signature ResourceFolder::signatureOf(const std::string& name) c
     Signature signature;
     struct stat info {};
     if (name.empty() || name[0] == '/' || hasParentStep(name)) return signature;  // never read, never a change
-    if (::stat((folder + "/" + name).c_str(), &info) != 0) return signature;
+    std::string relative;  // as it lies now: a file that differs in case counts too
+    if (resolve(name, &relative, nullptr) == Lookup::Absent) return signature;
+    if (::stat((folder + "/" + relative).c_str(), &info) != 0) return signature;
     signature.present = true;
     signature.device = info.st_dev;
     signature.inode = info.st_ino;

@@ -1,7 +1,10 @@
 // ResourceFolder: the files beside a document given with -d. A resource name that the document
 // gives is a relative path inside the document's folder; it is read from there when such a file
-// exists, otherwise the executable's resource of that name is used. Names that would leave the
-// folder (absolute paths, ".." steps, links pointing outside) are refused unread. Each file is read
+// exists, otherwise the executable's resource of that name is used. As for the linked resources,
+// letter case is ignored in every component of the name (an exact match wins when two files differ
+// only in case). Names that would leave the folder (absolute paths, ".." steps, links pointing
+// outside) are refused unread; the file is opened beneath the folder in one step, so a folder
+// swapped for a link meanwhile cannot lead outside either. Each file is read
 // whole once and its bytes stay valid as long as the folder object; what was read (or found
 // absent) is remembered, so that a change on disk can be told apart from one that does not matter.
 #pragma once
@@ -20,11 +23,15 @@ public:
     // The folder of `documentFile` (its real path; the working folder for a bare name).
     explicit ResourceFolder(const std::string& documentFile);
 
-    // Where `name` lies, without reading it. Found gives the file's real path.
+    // Where `name` lies, without reading it. Found gives the file's path (the folder's, then the
+    // name as it is spelt on disk).
     Lookup locate(const char* name, std::string* path, std::string* problem) const;
     // The file's bytes, read whole on the first call: Found with the bytes, Absent when no file of
     // that name is there, Refused when it cannot be used (the reason in `problem`).
     Lookup read(const char* name, const unsigned char** data, std::size_t* size, std::string* problem);
+    // For an absent name: the names present that are nearest to it (at the level where it was
+    // missed, with the path leading there), for "did you mean" in its message.
+    std::vector<std::string> nearNames(const char* name) const;
 
     // Whether any name asked for so far would now give other bytes (or a file where there was none).
     bool changedOnDisk() const;
@@ -46,6 +53,10 @@ private:
         std::string problem;
     };
     Signature signatureOf(const std::string& name) const;
+    // `name` as it lies on disk, component by component; Absent fills `near` when given.
+    Lookup resolve(const std::string& name, std::string* relative, std::vector<std::string>* near) const;
+    // The checks and the confined open: Found with an open descriptor of a regular file in range.
+    Lookup open(const char* name, int* fd, std::string* relative, std::string* problem) const;
 
     std::string folder;     // real path, no trailing slash (except "/")
     std::deque<File> files;  // a deque: bytes handed out never move

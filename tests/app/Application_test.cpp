@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <climits>
 #include <csignal>
 #include <cstdio>
 #include <fstream>
@@ -190,14 +191,19 @@ TEST(Application, AProductionThatContainsItselfLeavesTheCycleOutAndEnds) {
 
 TEST(Application, StartUpFailuresNameTheirFileLineAndObject) {
     // The cause the author needs comes first on standard error, then the box's message as it always read.
+    char folder[PATH_MAX];
+    ASSERT_NE(::realpath(dataFile("").c_str(), folder), nullptr);
+    const std::string notIn = std::string(" and is not in ") + folder;
     for (const auto& [file, cause, message] : std::vector<std::tuple<std::string, std::string, std::string>>{
-             {"MainMisspelt.xml", "Main: no visual of that name", "Cannot load Gui."},
+             {"MainMisspelt.xml", "Main: no visual of that name; did you mean \"Mian\"?", "Cannot load Gui."},
              {"NoMain.xml", ":4: float \"Main\": not a visual", "Cannot load Gui."},
              {"MisspeltTag.xml", ":7: visual.overlya \"Title\": unknown type", "Cannot load Gui."},
-             {"MisspeltTexture.xml", ":7: visual.overlay \"Title\": no object named \"Blak\"", "Cannot load Gui."},
-             {"MissingPicture.xml", ":3: texture.file \"Black\": the resource \"blak.jpg\" is not carried by the executable",
+             {"MisspeltTexture.xml", ":7: visual.overlay \"Title\": no object named \"Blak\"; did you mean \"Black\"?",
               "Cannot load Gui."},
-             {"MissingMusic.xml", ":2: music \"Music\": the resource \"Nothing.ogg\" is not carried by the executable",
+             {"MissingPicture.xml", ":3: texture.file \"Black\": the resource \"blak.jpg\" is not carried by the executable" + notIn +
+                  "; did you mean \"black.jpg\"?",
+              "Cannot load Gui."},
+             {"MissingMusic.xml", ":2: music \"Music\": the resource \"Nothing.ogg\" is not carried by the executable" + notIn,
               "Cannot load music."},
              {"CutPicture.xml", ":3: texture.file \"Black\": the picture \"Cut.png\" cannot be decoded: PNG: the file ends early",
               "Cannot load Gui."},

@@ -4,6 +4,8 @@
 
 #include "database/Database.h"
 #include "database/DocumentCheck.h"
+#include "platform/files/ConfinedFiles.h"
+#include "resources/LoadResource.h"
 #include "support/TestDevice.h"
 #include "support/TestMesh.h"
 #include "support/TestPaths.h"
@@ -28,14 +30,14 @@ void writeBytes(const fs::path& path, const std::vector<unsigned char>& bytes) {
     std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
 }
 
-// What was opened in `folder` since `fd` began watching it, by name.
+// The files opened in the watched folder since `fd` began watching it, by name.
 std::vector<std::string> openedIn(int fd) {
     std::vector<std::string> names;
     alignas(inotify_event) char buffer[4096];
     for (ssize_t got; (got = ::read(fd, buffer, sizeof buffer)) > 0;) {
         for (ssize_t at = 0; at < got;) {
             const auto* event = reinterpret_cast<const inotify_event*>(buffer + at);
-            if (event->len > 0) names.emplace_back(event->name);
+            if (event->len > 0 && !(event->mask & IN_ISDIR)) names.emplace_back(event->name);  // files, not folders listed
             at += ssize_t(sizeof(inotify_event) + event->len);
         }
     }
@@ -123,4 +125,74 @@ TEST(ResourceFolder, OwnPictureAndMeshAreDrawnAndNamesLeavingTheFolderAreRefused
     EXPECT_EQ(openedIn(watch), std::vector<std::string>{}) << "a file outside the folder was opened";
     ::close(watch);
     fs::remove_all(outside);
+}
+
+namespace {
+
+std::string bytesOf(ResourceFolder& folder, const char* name) {
+    std::string problem;
+    const ResourceData data = loadResource(name, &folder, &problem);
+    return data ? std::string(reinterpret_cast<const char*>(data.data), data.size) : problem;
+}
+
+}  // namespace
+
+TEST(ResourceFolder, NamesIgnoreCaseAsLinkedOnesDoAndAMissingNameSaysWhereAndWhatIsNear) {
+    const fs::path folder = testing_paths::makeTempDir();
+    std::ofstream(folder / "music.ogg") << "own music";
+    std::ofstream(folder / "Pic.png") << "upper";
+    std::ofstream(folder / "pic.png") << "lower";
+    std::ofstream(folder / "checker.png") << "checker";
+    fs::create_directory(folder / "pictures");
+    std::ofstream(folder / "pictures" / "sky.jpg") << "sky";
+    ResourceFolder files((folder / "demo.xml").string());
+
+    EXPECT_EQ(bytesOf(files, "Music.ogg"), "own music");  // not the executable's own music
+    EXPECT_EQ(bytesOf(files, "Pictures/Sky.jpg"), "sky");
+    EXPECT_EQ(bytesOf(files, "Pic.png"), "upper");
+    EXPECT_EQ(bytesOf(files, "pic.png"), "lower");
+    const std::string missing = "\" is not carried by the executable and is not in " + files.path() + "; did you mean \"";
+    EXPECT_EQ(bytesOf(files, "chekcer.png"), "the resource \"chekcer.png" + missing + "checker.png\"?");
+    EXPECT_EQ(bytesOf(files, "Pictures/Skye.jpg"), "the resource \"Pictures/Skye.jpg" + missing + "pictures/sky.jpg\"?");
+    fs::remove_all(folder);
+}
+
+namespace {
+
+fs::path swapped;  // the folder the hook replaces by a link to the same names outside
+
+void swapForLink(const std::string& relative) {
+    if (relative != "sub/x.png") return;  // the open, after the names were looked at
+    fs::rename(swapped / "sub", swapped / "was");
+    fs::create_directory_symlink("../outside/sub", swapped / "sub");
+}
+
+}  // namespace
+
+TEST(ResourceFolder, AFolderSwappedForALinkBetweenCheckAndOpenIsNotFollowed) {
+    const fs::path root = testing_paths::makeTempDir();
+    swapped = root / "production";
+    fs::create_directories(swapped / "sub");
+    fs::create_directories(root / "outside" / "sub");
+    std::ofstream(swapped / "sub" / "x.png") << "inside";
+    std::ofstream(root / "outside" / "sub" / "x.png") << "secret";
+    const int watch = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    ASSERT_GE(inotify_add_watch(watch, (root / "outside" / "sub").c_str(), IN_OPEN | IN_ACCESS), 0);
+
+    // Once in one step (openat2), once walking the names (kernels without it).
+    for (const auto& [walkOnly, problem] : {std::pair{false, "is a link that leads out of the document's folder"},
+                                            std::pair{true, "goes through a link, which this system cannot follow safely"}}) {
+        ResourceFolder lookup((swapped / "demo.xml").string());
+        files::testHooks = {swapForLink, walkOnly};
+        EXPECT_EQ(bytesOf(lookup, "sub/x.png"), std::string("the resource \"sub/x.png\" ") + problem);
+        files::testHooks = {};
+        EXPECT_TRUE(fs::is_symlink(swapped / "sub")) << "the hook did not run";
+        fs::remove(swapped / "sub");
+        fs::rename(swapped / "was", swapped / "sub");
+        ResourceFolder again((swapped / "demo.xml").string());
+        EXPECT_EQ(bytesOf(again, "sub/x.png"), "inside");  // a folder of its own again
+    }
+    EXPECT_EQ(openedIn(watch), std::vector<std::string>{}) << "the file outside was opened";
+    ::close(watch);
+    fs::remove_all(root);
 }

@@ -40,6 +40,13 @@ ResourceBytes findResource(const char* name) {
     return {};
 }
 
+std::vector<std::string> resourceNames() {
+    std::vector<std::string> names;
+    for (int i = 0; i < embeddedResourceCount; ++i) names.push_back(embeddedResources[i].name);
+    for (const AddedResource& added : addedResources()) names.push_back(added.name);
+    return names;
+}
+
 void addResource(const std::string& name, std::vector<unsigned char> bytes) {
     addedResources().push_back({name, std::move(bytes)});
 }

@@ -16,6 +16,8 @@ struct ResourceBytes {
 
 [[nodiscard]] ResourceBytes findResource(const char* name);
 [[nodiscard]] ResourceBytes findResource(int number);
+// The names of the linked resources and of those added, in table order.
+[[nodiscard]] std::vector<std::string> resourceNames();
 
 // Tests and tools add named resources of their own at run time (for example meshes they have just
 // written); the linked resources are searched first. Added bytes also stay until the process ends.

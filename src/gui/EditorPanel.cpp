@@ -191,7 +191,12 @@ std::string EditorPanel::backupPath() const {
         folder = std::filesystem::current_path(error).string();
     }
     if (folder.empty()) return "Backup.xml";
-    return folder + (folder.back() == '/' ? "" : "/") + "Backup.xml";
+    const std::string path = folder + (folder.back() == '/' ? "" : "/") + "Backup.xml";
+    // A document that is itself called "Backup.xml" is never written over by its own backup.
+    std::error_code error;
+    if (database && std::filesystem::equivalent(path, database->fileName(), error))
+        return path.substr(0, path.size() - 4) + ".backup.xml";
+    return path;
 }
 
 bool EditorPanel::save(std::string* why) {

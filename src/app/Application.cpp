@@ -77,8 +77,18 @@ int Application::run(int argc, char** argv) {
             TranslateMessage(&message);
             DispatchMessageA(&message);
         }
-        // Ctrl+C or SIGTERM: the run ends as when the window is closed, nothing saved.
-        if (win::stopSignalled()) display.quitRequested = true;
+        // The window's close (Alt+F4, the window manager) is the editor's close button: "Backup.xml"
+        // once the editor was opened, and a question first when edits are not yet saved.
+        if (display.quitRequested) {
+            display.quitRequested = false;
+            loaded.gui->requestClose();
+        }
+        // Ctrl+C or SIGTERM: the run ends at once, without asking; edits not yet saved go to
+        // "Backup.xml" first.
+        if (win::stopSignalled()) {
+            loaded.gui->keepEditsOnStop();
+            display.quitRequested = true;
+        }
         if (live) live->poll(loaded);  // between two frames: a new version is whole or not there
         loaded.music->update();
         if (!display.frame(loaded.music->time(), loaded.music->frameDelta())) break;

@@ -13,7 +13,8 @@ Point pointOf(LPARAM lParam) { return {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam
 LRESULT windowProcedure(HWND window, unsigned message, WPARAM wParam, LPARAM lParam) {
     auto* display = reinterpret_cast<Display*>(GetWindowLongPtrA(window, GWLP_USERDATA));
     if (message == WM_CLOSE) {
-        // The window stays: the main loop ends at its next frame and shutdown destroys it.
+        // The window stays: the main loop takes the request (the editor may ask before it ends),
+        // and shutdown destroys the window.
         if (display) display->quitRequested = true;
         return 0;
     }

@@ -1,4 +1,5 @@
-// The window procedure of class "zqWindow": a close request sets the display's quit flag;
+// The window procedure of class "zqWindow": a close request sets the display's quit flag (the
+// main loop hands it to the user interface, which may ask before it ends);
 // keyboard and focus messages go to the root widget, mouse messages to the widget holding the
 // capture or else the root. Everything else, and everything before the display has a root, goes
 // to the default window procedure.

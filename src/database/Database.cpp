@@ -227,6 +227,8 @@ bool Database::save() {
     return saveAs(document->Value());
 }
 
+const char* Database::fileName() const { return document ? document->Value() : ""; }
+
 bool Database::saveAs(const char* fileName) {
     if (document == nullptr || fileName == nullptr || *fileName == '\0') return false;
     for (DatabaseEntry& entry : entries) {

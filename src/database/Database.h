@@ -50,6 +50,7 @@ public:
     Object* music(ObjectType type);  // the element named "Music"
     bool save();
     bool saveAs(const char* fileName);
+    const char* fileName() const;  // the document's own, which save writes; "" without a document
     void deleteObjects();
     Object* objectFor(DatabaseEntry& entry, ObjectType type);
 

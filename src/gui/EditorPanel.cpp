@@ -5,8 +5,15 @@
 #include "database/Database.h"
 #include "gui/TransportPanel.h"
 #include "gui/WidgetHost.h"
+#include "platform/win/win32.h"
+#include "resources/ResourceFolder.h"
 
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
 #include <string>
+#include <system_error>
 
 namespace {
 constexpr int TitleIcon = 129;
@@ -15,7 +22,9 @@ constexpr int SaveIcon = 121;
 constexpr int UndoIcon = 131;
 constexpr int RedoIcon = 132;
 constexpr int VirtualKeyShift = 16, VirtualKeyControl = 17;
-constexpr int VirtualKeyY = 'Y', VirtualKeyZ = 'Z';
+constexpr int VirtualKeyS = 'S', VirtualKeyY = 'Y', VirtualKeyZ = 'Z';
+constexpr DWORD MessageMilliseconds = 2500;  // how long a save's confirmation stays
+constexpr D3DCOLOR MarkColour = 0xff000000, DoneColour = 0xff306010, FailureColour = 0xffc04040;
 constexpr int VirtualKeyOpenBracket = 0xDB, VirtualKeyCloseBracket = 0xDD;
 }  // namespace
 
@@ -30,6 +39,10 @@ bool EditorPanel::init(Database* newDatabase, Display* newDisplay) {
     music = found ? dynamic_cast<Music*>(found) : nullptr;
     if (!music) return false;
     if (!title.setIcon(TitleIcon)) return false;
+    // The title keeps its picture's width; the status beside it takes the spare room (and moves
+    // the window as the title does), so the controls at the right stay where they were.
+    title.setSizeHint(128, 16, true, true);
+    if (!status.init()) return false;
     closeButton.setListener(CloseButton, this);
     saveButton.setListener(SaveButton, this);
     // A button without its icon still works; it is only harder to see.
@@ -49,6 +62,7 @@ bool EditorPanel::init(Database* newDatabase, Display* newDisplay) {
     // Without a transport panel the editor is still built, with the rest of the toolbar.
     int n = 0;
     toolbarChildren[n++] = &title;
+    toolbarChildren[n++] = &status;
     toolbarChildren[n++] = &undoButton;
     toolbarChildren[n++] = &redoButton;
     toolbarChildren[n++] = &historySeparator;
@@ -90,10 +104,14 @@ void EditorPanel::setHost(WidgetHost* h) {
 }
 
 bool EditorPanel::key(int virtualKey, bool down) {
-    if (VBox::key(virtualKey, down)) return true;
-    if (!down) return false;
     const bool control = host && host->isKeyDown(VirtualKeyControl);
     const bool shift = host && host->isKeyDown(VirtualKeyShift);
+    if (down && control && !shift && virtualKey == VirtualKeyS) {  // before any control can take the S
+        save();
+        return true;
+    }
+    if (VBox::key(virtualKey, down)) return true;
+    if (!down) return false;
     if (control && (virtualKey == VirtualKeyY || (virtualKey == VirtualKeyZ && shift))) {
         redo();
     } else if (control && virtualKey == VirtualKeyZ) {
@@ -133,17 +151,103 @@ void EditorPanel::showCaption() {
 
 void EditorPanel::clicked(Button* button) {
     switch (button->getId()) {
-    case CloseButton:
-        if (database) database->saveAs("Backup.xml");
-        closeRequested = true;
-        break;
-    case SaveButton:
-        if (database && database->save()) history.markSaved();
-        break;
+    case CloseButton: closeRequested = true; break;  // the Gui saves the backup, or asks first
+    case SaveButton: save(); break;
     case UndoButton: undo(); break;
     case RedoButton: redo(); break;
     default: break;
     }
+}
+
+// --- saving --------------------------------------------------------------------------------------
+
+namespace {
+
+// Why a write failed, from the errno the failing call left: "Permission denied", "No space left
+// on device", "No such file or directory" (the folder is gone).
+std::string reason(int error) {
+    return error != 0 ? std::strerror(error) : "an object could not be written";
+}
+
+void sayOnStandardError(const std::string& line) {
+    std::fprintf(stderr, "%s\n", line.c_str());
+    std::fflush(stderr);
+}
+
+}  // namespace
+
+std::string EditorPanel::documentName() const {
+    const std::string file = database ? database->fileName() : "";
+    return std::filesystem::path(file).filename().string();
+}
+
+std::string EditorPanel::backupPath() const {
+    // Beside a -d document (its folder's real path); the working folder for the linked-in one.
+    std::string folder;
+    if (database && database->folder()) {
+        folder = database->folder()->path();
+    } else {
+        std::error_code error;
+        folder = std::filesystem::current_path(error).string();
+    }
+    if (folder.empty()) return "Backup.xml";
+    const std::string path = folder + (folder.back() == '/' ? "" : "/") + "Backup.xml";
+    // A document that is itself called "Backup.xml" is never written over by its own backup.
+    std::error_code error;
+    if (database && std::filesystem::equivalent(path, database->fileName(), error))
+        return path.substr(0, path.size() - 4) + ".backup.xml";
+    return path;
+}
+
+bool EditorPanel::save(std::string* why) {
+    if (!database) return false;
+    errno = 0;
+    const bool saved = database->save();
+    const int error = errno;
+    const std::string name = documentName();
+    if (saved) {
+        history.markSaved();
+        tell("Saved " + name, false);
+    } else {
+        tell("Not saved: " + name + ": " + reason(error), true);
+        sayOnStandardError(std::string(database->fileName()) + ": not saved: " + reason(error));
+        if (why) *why = reason(error);
+    }
+    return saved;
+}
+
+bool EditorPanel::saveBackup(std::string* why) {
+    if (!database) return false;
+    const std::string path = backupPath();
+    errno = 0;
+    const bool saved = database->saveAs(path.c_str());
+    const int error = errno;
+    if (saved) {
+        sayOnStandardError("Backup written to " + path);
+        tell("Backup written to " + path, false);
+    } else {
+        sayOnStandardError(path + ": backup not written: " + reason(error));
+        tell("Backup not written: " + reason(error), true);
+        if (why) *why = reason(error);
+    }
+    return saved;
+}
+
+void EditorPanel::tell(const std::string& message, bool failure) {
+    statusMessage = message;
+    statusFailed = failure;
+    statusUntil = timeGetTime() + MessageMilliseconds;
+    showStatus();
+}
+
+void EditorPanel::showStatus() {
+    const bool unsaved = history.isModified();
+    // A failure stays while its edits are unsaved; a confirmation only for a moment.
+    if (!statusMessage.empty() && (statusFailed ? !unsaved : static_cast<int>(timeGetTime() - statusUntil) > 0))
+        statusMessage.clear();
+    std::string text = unsaved ? "*" : "";
+    if (!statusMessage.empty()) text += (unsaved ? "  " : "") + statusMessage;
+    status.show(text, statusMessage.empty() ? MarkColour : statusFailed ? FailureColour : DoneColour);
 }
 
 // --- drawing ---------------------------------------------------------------------------------------
@@ -153,6 +257,7 @@ bool EditorPanel::draw(float time, float delta) {
     undoButton.greyed = !history.canUndo();
     redoButton.greyed = !history.canRedo();
     showCaption();
+    showStatus();
     // Content that shows nothing at this time stops the clock rather than the program.
     if (!VBox::draw(time, delta) && music) music->setPaused(true);
     return !closeRequested;

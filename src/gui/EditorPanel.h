@@ -1,8 +1,9 @@
 // EditorPanel: the editor: a toolbar (title, undo and redo, the music's transport panel, a
 // separator, save and close buttons) above the time line and the object browser. Attaching it
-// pauses the music, detaching it resumes; the close button saves "Backup.xml" and makes the next
-// draw end the program. It keeps the undo history of every edit and the time line's loop, and
-// marks the window's caption while the document holds edits not yet saved.
+// pauses the music, detaching it resumes; the close button asks the Gui to end the program (which
+// saves "Backup.xml", after a question when there are unsaved edits). It keeps the undo history of
+// every edit and the time line's loop, and marks the window's caption and the toolbar while the
+// document holds edits not yet saved; the toolbar also says what the last save did.
 #pragma once
 
 #include "gui/Button.h"
@@ -15,7 +16,11 @@
 #include "gui/Separator.h"
 #include "gui/TimeLine.h"
 #include "gui/TitleImage.h"
+#include "gui/ToolbarStatus.h"
 #include "gui/VBox.h"
+
+#include <string>
+#include <utility>
 
 class Database;
 class Display;
@@ -28,6 +33,7 @@ public:
 
     bool init(Database* database, Display* display);
     bool isCloseRequested() const { return closeRequested; }
+    bool takeCloseRequest() { return std::exchange(closeRequested, false); }  // the close button, once
     // A line between the toolbar and the object list, in red (why the document on disk did not
     // load); empty removes it.
     void setProblem(const char* text);
@@ -37,6 +43,16 @@ public:
     void setHost(WidgetHost* h) override;          // pauses the music while attached
     bool key(int virtualKey, bool down) override;  // after the focused control: undo, redo, the loop
     void clicked(Button* button) override;
+
+    // Saves to the document's own file (the save button, Ctrl+S) and shows on the toolbar what
+    // happened; a failure says why and leaves the edits marked unsaved.
+    bool save(std::string* why = nullptr);
+    // Writes "Backup.xml" beside the document (the working folder for the linked-in one) and says
+    // where on standard error and on the toolbar; false with why in `why`.
+    bool saveBackup(std::string* why = nullptr);
+    std::string backupPath() const;
+    std::string documentName() const;  // the document file's own name, without its folder
+    bool hasUnsavedEdits() const { return history.isModified(); }
 
     void undo();
     void redo();
@@ -50,6 +66,8 @@ public:
 private:
     void showCaption();  // the title, marked while there are unsaved edits
     void arrange();      // the toolbar, the problem line if any, the time line if shown, the list
+    void showStatus();   // the toolbar's mark and message, as they are now
+    void tell(const std::string& message, bool failure);  // on the toolbar for a while
 
     Database* database = nullptr;  // not owned
     Music* music = nullptr;        // not owned
@@ -57,8 +75,12 @@ private:
     bool closeRequested = false;
     bool captionMarked = false;    // the caption as last set
     EditHistory history;
+    std::string statusMessage;  // what the last save did; shown until statusUntil (if not failed)
+    bool statusFailed = false;  // a failure stays until the next save or until nothing is unsaved
+    DWORD statusUntil = 0;
 
     TitleImage title;
+    ToolbarStatus status;
     Separator separator{true};
     Button saveButton;
     Button closeButton;
@@ -72,6 +94,6 @@ private:
     ObjectBrowser browser;
     Label problem;
     bool timeLineShown = true;
-    Widget* toolbarChildren[8] = {};
+    Widget* toolbarChildren[9] = {};
     Widget* panelChildren[4] = {};
 };

@@ -25,6 +25,8 @@ bool Gui::init(Database* newDatabase, Display* display) {
     rootVisual = root ? dynamic_cast<Visual*>(root) : nullptr;
     if (!rootVisual) return false;
     if (!editor.init(database, display)) return false;
+    if (!question.init()) return false;
+    question.setHost(childHost());
     rootPreview = std::make_unique<VisualPreview>(rootVisual);
     showChild(rootPreview.get());
     return true;
@@ -69,6 +71,11 @@ bool Gui::focusIn(int direction) {
 }
 
 bool Gui::key(int virtualKey, bool down) {
+    if (asking) {  // the question has every key until it is answered
+        question.key(virtualKey, down);
+        answer(question.takeAnswer());
+        return true;
+    }
     bool handled = focusedChild && focusedChild->key(virtualKey, down);
     if (!handled && virtualKey == VirtualKeyTab && down && focusedChild) {
         // The child ran past its last control: start again from its first (or last, with Shift).
@@ -80,8 +87,7 @@ bool Gui::key(int virtualKey, bool down) {
     }
     if (!handled && down) {
         if (virtualKey == VirtualKeyEscape) {
-            if (editorOpened && database) database->saveAs("Backup.xml");
-            quit = true;
+            requestClose();
             handled = true;
         } else if (virtualKey == VirtualKeySpace) {
             toggleEditor();
@@ -89,6 +95,109 @@ bool Gui::key(int virtualKey, bool down) {
         }
     }
     return handled;
+}
+
+// --- leaving ---------------------------------------------------------------------------------------
+
+void Gui::requestClose() {
+    if (asking || quit) return;
+    if (!editorOpened) {  // playback alone: nothing can have been edited
+        quit = true;
+        return;
+    }
+    if (editor.hasUnsavedEdits()) {
+        if (!editorShown) toggleEditor();
+        ask("");
+        return;
+    }
+    editor.saveBackup();
+    quit = true;
+}
+
+void Gui::keepEditsOnStop() {
+    if (editorOpened && editor.hasUnsavedEdits()) editor.saveBackup();
+}
+
+void Gui::ask(const std::string& why) {
+    const std::string name = editor.documentName();
+    const std::string first = why.empty() ? name + " has edits not yet saved." : why;
+    const std::string second = "Leave keeps them in " + editor.backupPath() + ".";
+    question.ask(first.c_str(), second.c_str(), !why.empty());
+    asking = true;
+    layout();
+    question.focusIn(0);
+}
+
+void Gui::answer(LeaveQuestion::Answer choice) {
+    std::string why;
+    switch (choice) {
+    case LeaveQuestion::Save:
+        if (editor.save(&why)) {
+            editor.saveBackup();
+            quit = true;
+        } else {
+            ask("Not saved: " + why);
+        }
+        break;
+    case LeaveQuestion::Leave:
+        if (editor.saveBackup(&why)) {
+            quit = true;
+        } else {
+            ask("Backup.xml not written: " + why);
+        }
+        break;
+    case LeaveQuestion::Stay: break;
+    case LeaveQuestion::None: return;
+    }
+    if (quit || choice == LeaveQuestion::Stay) {
+        asking = false;
+        question.focusOut();
+        question.mouseLeave();
+    }
+}
+
+// While the question is open the mouse reaches it alone, and only over it.
+
+void Gui::character(int code) {
+    if (!asking) Frame::character(code);
+}
+
+void Gui::mouseLeave() {
+    question.mouseLeave();
+    Frame::mouseLeave();
+}
+
+void Gui::mouseMove(Point p) {
+    if (!asking) return Frame::mouseMove(p);
+    if (question.hitTest(p)) question.mouseMove(p);
+    else question.mouseLeave();
+}
+
+void Gui::leftButton(Point p, int action) {
+    if (!asking) return Frame::leftButton(p, action);
+    if (question.hitTest(p)) {
+        question.leftButton(p, action);
+        answer(question.takeAnswer());
+    }
+}
+
+void Gui::middleButton(Point p, int action) {
+    if (!asking) Frame::middleButton(p, action);
+}
+
+void Gui::rightButton(Point p, int action) {
+    if (!asking) Frame::rightButton(p, action);
+}
+
+void Gui::wheel(Point p, float notches) {
+    if (!asking) Frame::wheel(p, notches);
+}
+
+void Gui::layout() {
+    Frame::layout();
+    // The question in the middle of the window, as large as it asks to be.
+    const SizeHint h = question.getSizeHint();
+    question.setRect({rect.x + (rect.width - h.width) / 2, rect.y + (rect.height - h.height) / 2, h.width, h.height});
 }
 
 // --- drawing ---------------------------------------------------------------------------------------
@@ -104,7 +213,9 @@ bool Gui::draw(float time, float delta) {
         }
         device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, background, 1.0f, 0);
     }
+    if (editor.takeCloseRequest()) requestClose();
     const bool drawn = child ? child->draw(time, delta) : true;
+    if (asking) question.draw(time, delta);
     if (!drawn && !quit && editorOpened && !editorShown) {
         // An author who has opened the editor may hold edits not yet saved: the end of the
         // production brings the editor back (the music pauses) instead of ending the program.

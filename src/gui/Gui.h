@@ -1,13 +1,17 @@
 // Gui: the root widget of the user interface. It shows the root visual "Main" letterboxed to 4:3
-// on dark blue, or the editor when Space is pressed; Escape ends the program (saving
-// "Backup.xml" if the editor was ever opened). init fails without a root visual or editor.
+// on dark blue, or the editor when Space is pressed; Escape, the editor's close button and the
+// window's close end the program (saving "Backup.xml" if the editor was ever opened). With edits
+// not yet saved they first ask, over the editor: Save, Leave (the edits stay in "Backup.xml") or
+// Stay; input then goes to the question alone. init fails without a root visual or editor.
 #pragma once
 
 #include "gui/EditorPanel.h"
 #include "gui/Frame.h"
+#include "gui/LeaveQuestion.h"
 #include "gui/VisualPreview.h"
 
 #include <memory>
+#include <string>
 
 class Database;
 class Display;
@@ -29,19 +33,38 @@ public:
     void continueFrom(Gui& previous);
     bool isQuitting() const { return quit || editor.isCloseRequested(); }  // the next draw ends the program
 
+    // Escape, the close button, the window's close: ends the program at the next draw, saving
+    // "Backup.xml" when the editor was opened; with unsaved edits it asks first.
+    void requestClose();
+    bool isAsking() const { return asking; }
+    // The program is being stopped (a signal): unsaved edits go to "Backup.xml", without asking.
+    void keepEditsOnStop();
+
     // False after Escape or the close button, and when the production has ended; once the editor
     // has been opened, the end of the production shows the editor again instead.
     bool draw(float time, float delta) override;
     bool focusIn(int direction) override;          // always accepts
     bool key(int virtualKey, bool down) override;
+    void character(int code) override;
+    void mouseLeave() override;
+    void mouseMove(Point p) override;
+    void leftButton(Point p, int action) override;
+    void middleButton(Point p, int action) override;
+    void rightButton(Point p, int action) override;
+    void wheel(Point p, float notches) override;
+    void layout() override;
 
 private:
     void showChild(Widget* widget);
+    void ask(const std::string& why);  // opens the question; `why` a failure to show, or empty
+    void answer(LeaveQuestion::Answer answer);
 
     Database* database = nullptr;               // not owned
     Visual* rootVisual = nullptr;               // not owned: "Main"
     std::unique_ptr<VisualPreview> rootPreview;  // owned
     EditorPanel editor;
+    LeaveQuestion question;      // over the editor while `asking`
+    bool asking = false;
     bool editorShown = false;    // the editor is the current child
     bool editorOpened = false;   // the editor has been shown at least once
     bool quit = false;           // Escape: the next draw returns false

@@ -6,6 +6,7 @@
 #include "clock/Audio.h"
 #include "clock/Music.h"
 #include "database/FloatObject.h"
+#include "gui/EditHistory.h"
 #include "gui/FloatPanel.h"
 #include "gui/MusicDocumentTest.h"
 #include "gui/RecordingHost.h"
@@ -309,6 +310,35 @@ TEST_F(GuiTest, CloseButtonSavesTheBackupAndEndsTheNextFrame) {
     EXPECT_FALSE(gui.draw(1.0f, 0.01f));
     screen->EndScene();
     ASSERT_TRUE(folder.has("Backup.xml"));
+    EXPECT_NE(folder.read("Backup.xml").find("7.000000"), std::string::npos);
+}
+
+TEST_F(GuiTest, EscapeWithAnUnsavedEditAsksAndStaysUntilLeaveWritesTheBackup) {
+    InTempFolder folder;
+    Gui gui;
+    ASSERT_TRUE(gui.init(&doc.database, nullptr));
+    attach(gui);
+    gui.key(Space, true);
+    FloatObject* speed = doc.find<FloatObject>("Speed", TypeFloat);
+    EditHistory::beginEdit(speed);  // as the knob does
+    speed->setValue(7.0f);
+    EditHistory::endEdit();
+    gui.toggleEditor();  // back to playback: Escape brings the editor and the question
+
+    screen->BeginScene();
+    EXPECT_TRUE(gui.key(Escape, true));
+    EXPECT_TRUE(gui.isAsking());
+    EXPECT_TRUE(gui.isEditorShown());
+    EXPECT_TRUE(gui.key(Escape, true));  // Stay
+    EXPECT_FALSE(gui.isAsking());
+    EXPECT_TRUE(gui.draw(1.0f, 0.01f));
+    EXPECT_FALSE(folder.has("Backup.xml"));
+
+    gui.key(Escape, true);
+    gui.key(Tab, true);  // "Save" to "Leave"
+    gui.key(13, true);
+    EXPECT_FALSE(gui.draw(1.0f, 0.01f));
+    screen->EndScene();
     EXPECT_NE(folder.read("Backup.xml").find("7.000000"), std::string::npos);
 }
 

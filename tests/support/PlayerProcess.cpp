@@ -85,3 +85,7 @@ bool PlayerProcess::quit() {
 }
 
 std::string PlayerProcess::errors() const { return testing_paths::readFile((folder / "stderr.txt").string()); }
+
+void PlayerProcess::signal(int number) const {
+    if (pid > 0) kill(pid, number);
+}

@@ -38,6 +38,7 @@ public:
     // Escape, then true once the program has ended with exit code 0.
     bool quit();
     std::string errors() const;  // its standard error so far
+    void signal(int number) const;  // to the player, while it runs
 
     const std::string& window() const { return windowId; }
 

@@ -2,6 +2,9 @@
 
 #include "support/TestPaths.h"
 
+#include <X11/Xlib.h>
+#include <dlfcn.h>
+
 #include <chrono>
 #include <csignal>
 #include <cstdio>
@@ -129,6 +132,30 @@ std::string waitForWindow(const std::string& title, int tries, const std::functi
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
     }
     return window;
+}
+
+bool closeAsWindowManager(const std::string& window) {
+    // libX11 as SDL loads it, so that the tests need no X library at link time.
+    void* x11 = dlopen("libX11.so.6", RTLD_LAZY);
+    if (!x11) return false;
+    auto open = reinterpret_cast<Display* (*)(const char*)>(dlsym(x11, "XOpenDisplay"));
+    auto atom = reinterpret_cast<Atom (*)(Display*, const char*, Bool)>(dlsym(x11, "XInternAtom"));
+    auto send = reinterpret_cast<Status (*)(Display*, Window, Bool, long, XEvent*)>(dlsym(x11, "XSendEvent"));
+    auto sync = reinterpret_cast<int (*)(Display*, Bool)>(dlsym(x11, "XSync"));
+    auto close = reinterpret_cast<int (*)(Display*)>(dlsym(x11, "XCloseDisplay"));
+    Display* display = open && atom && send && sync && close ? open(nullptr) : nullptr;
+    if (!display) return false;
+    XEvent event{};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = std::strtoul(window.c_str(), nullptr, 10);
+    event.xclient.message_type = atom(display, "WM_PROTOCOLS", False);
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = static_cast<long>(atom(display, "WM_DELETE_WINDOW", False));
+    event.xclient.data.l[1] = CurrentTime;
+    const bool sent = send(display, event.xclient.window, False, NoEventMask, &event) != 0;
+    sync(display, False);
+    close(display);
+    return sent;
 }
 
 }  // namespace testing_x

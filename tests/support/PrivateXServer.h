@@ -19,4 +19,7 @@ std::string windowNamed(const std::string& title);
 // or `ended` says its program is gone; empty when it never came.
 std::string waitForWindow(const std::string& title, int tries, const std::function<bool()>& ended);
 
+// Asks the window to close as a window manager's close does (WM_DELETE_WINDOW): xdotool's
+// windowclose destroys the window instead. False when the request could not be sent.
+bool closeAsWindowManager(const std::string& window);
 }  // namespace testing_x

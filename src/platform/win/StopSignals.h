@@ -1,5 +1,5 @@
 // Ctrl+C and SIGTERM for a program with a main loop. Caught, they only set a flag that the loop
-// reads, so a run ends as when its window is closed. A modal wait that reads no flag (a message
+// reads, so a run ends between two frames (and can keep what it must first). A modal wait that reads no flag (a message
 // box) lets them end the program outright while it lasts.
 #pragma once
 

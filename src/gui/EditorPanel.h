@@ -8,6 +8,7 @@
 #include "gui/Button.h"
 #include "gui/ButtonListener.h"
 #include "gui/EditHistory.h"
+#include "gui/EditorState.h"
 #include "gui/Frame.h"
 #include "gui/HBox.h"
 #include "gui/Label.h"
@@ -16,6 +17,9 @@
 #include "gui/TimeLine.h"
 #include "gui/TitleImage.h"
 #include "gui/VBox.h"
+
+#include <string>
+#include <vector>
 
 class Database;
 class Display;
@@ -40,7 +44,13 @@ public:
 
     void undo();
     void redo();
-    EditHistory& getHistory() { return history; }  // a reload into new objects may clear() it
+    EditHistory& getHistory() { return history; }
+    // Its part of the editor's state: the selection, the loop, the time line's view and waveform,
+    // the panels' views and the undo steps.
+    void saveState(EditorState* state);
+    // Goes on from that state, taken from the editor of the last version, before it is shown. The
+    // lines say which undo steps did not fit this version and were dropped.
+    std::vector<std::string> continueFrom(const EditorState& state);
     TimeLine* getTimeLine() { return &timeLine; }
     void showTimeLine(bool shown);  // the strip is shown unless taken out (to compare frames)
     ObjectBrowser* getBrowser() { return &browser; }

@@ -1,8 +1,9 @@
 // EditorPanel: the editor: a toolbar (title, undo and redo, the music's transport panel, a
 // separator, save and close buttons) above the time line and the object browser. Attaching it
 // pauses the music, detaching it resumes; the close button saves "Backup.xml" and makes the next
-// draw end the program. It keeps the undo history of every edit and the time line's loop, and
-// marks the window's caption while the document holds edits not yet saved.
+// draw end the program. It keeps the undo history of every edit and the time line's loop (both go
+// on across a reload, see EditorState), and marks the window's caption while the document holds
+// edits not yet saved.
 #pragma once
 
 #include "gui/Button.h"

@@ -194,8 +194,11 @@ void LiveReload::swapIn(LoadedDocument& current, LoadedDocument& next) {
     current.music->update();
     const float time = current.music->time();
     const bool paused = current.music->isPaused();
+    const EditorState editor = current.gui->state();
     display->setRoot(next.gui.get());
-    next.gui->continueFrom(*current.gui);
+    const std::vector<std::string> dropped = next.gui->continueFrom(editor);
+    for (const std::string& line : dropped) say(file + ": " + line);
+    if (!dropped.empty()) next.gui->getEditor()->setProblem((file + ": " + dropped.front()).c_str());
     next.music->seek(time);
     next.music->setPaused(paused);
     current.swap(next);

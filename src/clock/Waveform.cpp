@@ -5,35 +5,55 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <cstring>
 
-Waveform::~Waveform() {
-    stop();
-}
+Waveform::~Waveform() = default;
 
 void Waveform::stop() {
-    stopping = true;
-    if (worker.joinable()) worker.join();
-    stopping = false;
+    work.reset();
+    checked = nullptr;
+}
+
+Waveform& Waveform::operator=(const Waveform& other) {
+    work = other.work;
+    checked = nullptr;  // the bytes this one will be started with are still to be compared
+    return *this;
 }
 
 void Waveform::start(const void* data, std::size_t size) {
-    if (data == bytes && size == byteCount && (worker.joinable() || total() > 0)) return;
+    if (work && data == checked && size == work->bytes.size()) return;
+    if (work && work->sameBytes(data, size)) {
+        checked = data;
+        return;
+    }
     stop();
-    bytes = data;
-    byteCount = size;
-    binCount = 0;
-    binsDone = 0;
     if (!data || size == 0 || size > 0xffffffffu) return;
     try {
-        worker = std::thread(&Waveform::run, this);
-    } catch (const std::system_error&) {
-        // No thread: no waveform; the time line shows everything else.
+        work = std::make_shared<Work>(data, size);
+        checked = data;
+    } catch (const std::exception&) {
+        // No memory or no thread: no waveform; the time line shows everything else.
+        work.reset();
     }
 }
 
-void Waveform::run() {
-    const HSTREAM channel =
-        BASS_StreamCreateFile(TRUE, bytes, 0, static_cast<DWORD>(byteCount), BASS_STREAM_DECODE | BASS_SAMPLE_FLOAT);
+Waveform::Work::Work(const void* data, std::size_t size)
+    : bytes(static_cast<const unsigned char*>(data), static_cast<const unsigned char*>(data) + size) {
+    worker = std::thread(&Work::run, this);
+}
+
+Waveform::Work::~Work() {
+    stopping = true;
+    if (worker.joinable()) worker.join();
+}
+
+bool Waveform::Work::sameBytes(const void* data, std::size_t size) const {
+    return data && size == bytes.size() && std::memcmp(data, bytes.data(), size) == 0;
+}
+
+void Waveform::Work::run() {
+    const HSTREAM channel = BASS_StreamCreateFile(TRUE, bytes.data(), 0, static_cast<DWORD>(bytes.size()),
+                                                  BASS_STREAM_DECODE | BASS_SAMPLE_FLOAT);
     if (channel == 0) return;
     BASS_CHANNELINFO info;
     const float seconds = BASS_ChannelBytes2Seconds(channel, BASS_ChannelGetLength(channel));

@@ -198,6 +198,14 @@ const char* Database::keywordAt(int index) const {
     return entry && entry->element ? entry->element->Value() : nullptr;
 }
 
+std::string Database::elementText(int index) const {
+    const DatabaseEntry* entry = entryAt(index);
+    if (!entry || !entry->element) return std::string();
+    TiXmlPrinter printer;
+    entry->element->Accept(&printer);
+    return printer.Str();
+}
+
 int Database::indexOf(const Object* object) const {
     if (!object) return -1;
     for (const DatabaseEntry& entry : entries)

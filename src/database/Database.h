@@ -44,6 +44,9 @@ public:
     int count() const;
     const char* nameAt(int index) const;
     const char* keywordAt(int index) const;  // the element's tag, whether or not it names a type
+    // The entry's element as text, as last loaded or saved (edits not yet saved are not in it);
+    // empty when there is no such entry. Two versions of a document compare their objects by it.
+    std::string elementText(int index) const;
     int indexOf(const Object* object) const;  // the entry holding it; -1 when none does
     Object* objectAt(int index);  // required type 0
     Object* root(ObjectType type);   // the element named "Main"

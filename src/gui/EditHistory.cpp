@@ -92,16 +92,18 @@ void EditHistory::end() {
     }
 }
 
+int EditHistory::indexIn(const Database& database, const Step& step) {
+    const char* name = database.nameAt(step.index);
+    if (name && step.name == name) return step.index;
+    // Another document layout: the first object of that name.
+    for (int i = 0; i < database.count(); ++i)
+        if (step.name == database.nameAt(i)) return i;
+    return -1;
+}
+
 int EditHistory::apply(Database* database, const Step& step, const State& state) {
     if (!database) return -1;
-    int index = step.index;
-    const char* name = database->nameAt(index);
-    if (!name || step.name != name) {
-        // Another document layout (a reload): the first object of that name.
-        index = -1;
-        for (int i = 0; i < database->count() && index < 0; ++i)
-            if (step.name == database->nameAt(i)) index = i;
-    }
+    const int index = indexIn(*database, step);
     Object* object = index >= 0 ? database->objectAt(index) : nullptr;
     if (!object) return -1;
     if (Object* found = state.path ? nullptr : object->castTo(TypeFloat)) {
@@ -137,6 +139,19 @@ void EditHistory::markSaved() {
 void EditHistory::cancelGesture() {
     open = false;
     pendingDatabase = nullptr;
+}
+
+int EditHistory::carry(Record record, const std::function<bool(Step&)>& keep) {
+    clear();
+    const int count = static_cast<int>(record.steps.size());
+    for (int i = 0; i < count; ++i) {
+        if (!keep(record.steps[static_cast<std::size_t>(i)])) continue;
+        steps.push_back(std::move(record.steps[static_cast<std::size_t>(i)]));
+        if (i < record.position) ++position;
+    }
+    // A reload happens only without unsaved edits: the objects hold what the file holds.
+    savedPosition = position;
+    return count - static_cast<int>(steps.size());
 }
 
 void EditHistory::clear() {

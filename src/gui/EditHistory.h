@@ -1,13 +1,15 @@
 // EditHistory: the editor's undo and redo. A step holds what one gesture (a knob drag, a key press
 // or wheel notch on a knob, a drag in a path view, a button) changed of one object: its editable
 // state before and after. Steps name their object by its place and name in the document, never by
-// pointer, so no step outlives what it points to; a reload that builds new objects may keep the
-// steps (the same document finds the same objects) or drop them with clear(). Panels report their
-// gestures through the active history, the one the editor registered; without one nothing is kept.
+// pointer, so no step outlives what it points to. A reload that builds new objects takes the steps
+// as a record and carries into the new editor those whose objects are still the same; the rest go.
+// Panels report their gestures through the active history, the one the editor registered; without
+// one nothing is kept.
 #pragma once
 
 #include "paths/SplineKey.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -53,13 +55,27 @@ public:
         int currentKey = 0;              // restored, but selecting a key is no edit
         bool sameEdits(const State& other) const;
     };
-
-private:
     struct Step {
         int index = -1;     // among the document's named elements
         std::string name;   // checked against the index; found by name when they disagree
         State before, after;
     };
+    struct Record {  // the steps as data, to be carried across a reload
+        std::vector<Step> steps;
+        int position = 0;  // steps done
+    };
+
+    // The steps, without a gesture in progress.
+    Record record() const { return {steps, position}; }
+    // In place of these steps, those of `record` that `keep` accepts (it may renumber them); the
+    // document as it is now counts as saved. A step holds whole states, so dropping all of one
+    // object's steps leaves the others undoing and redoing as before. How many were left out.
+    int carry(Record record, const std::function<bool(Step&)>& keep);
+    // The step's object in `database`: at its index when the name agrees, else the first of its
+    // name; -1 when there is none.
+    static int indexIn(const Database& database, const Step& step);
+
+private:
     void begin(Object* object);
     void end();
     int apply(Database* database, const Step& step, const State& state);

@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <map>
 #include <string>
 #include <system_error>
 
@@ -100,6 +101,7 @@ void EditorPanel::setHost(WidgetHost* h) {
     VBox::setHost(h);
     // The loop is the editor's: the production without the editor plays straight through.
     timeLine.enableLoop(h != nullptr);
+    if (h) timeLine.startWaveform();
     if (music) music->setPaused(h != nullptr);
 }
 
@@ -139,6 +141,62 @@ void EditorPanel::undo() {
 void EditorPanel::redo() {
     const int index = history.redo(database);
     if (index >= 0) browser.selectObject(index);
+}
+
+// --- across a reload -------------------------------------------------------------------------------
+
+void EditorPanel::saveState(EditorState* state) {
+    const char* selected = browser.selectedName();
+    state->selected = selected ? selected : "";
+    state->loopStart = timeLine.getLoopStart();
+    state->loopEnd = timeLine.getLoopEnd();
+    state->zoom = timeLine.getZoom();
+    state->viewStart = timeLine.getViewStart();
+    state->waveform = timeLine.getWaveform();
+    state->views = browser.views();
+    state->history = history.record();
+    state->stepTexts.clear();
+    for (EditHistory::Step& step : state->history.steps) {
+        step.index = database ? EditHistory::indexIn(*database, step) : -1;
+        if (step.index >= 0 && state->stepTexts.count(step.index) == 0)
+            state->stepTexts[step.index] = database->elementText(step.index);
+    }
+}
+
+std::vector<std::string> EditorPanel::continueFrom(const EditorState& state) {
+    timeLine.setLoop(state.loopStart, state.loopEnd);
+    timeLine.setView(state.zoom, state.viewStart);
+    timeLine.getWaveform() = state.waveform;  // kept when the editor is shown if the music is the same
+    browser.carryViews(state.views);
+
+    // An object's steps go on only while its element reads as it did: then they undo to what the
+    // file held, and saving after undoing them all writes the file's bytes again.
+    struct Dropped {
+        int steps = 0;
+        bool gone = false;  // no object of its name any more
+    };
+    std::map<std::string, Dropped> dropped;
+    std::map<int, std::string> texts;  // of this version's elements, printed once each
+    history.carry(state.history, [&](EditHistory::Step& step) {
+        const int index = database ? EditHistory::indexIn(*database, step) : -1;
+        const auto text = state.stepTexts.find(step.index);
+        if (index >= 0 && texts.count(index) == 0) texts[index] = database->elementText(index);
+        if (index >= 0 && text != state.stepTexts.end() && texts[index] == text->second) {
+            step.index = index;
+            return true;
+        }
+        Dropped& d = dropped[step.name];
+        ++d.steps;
+        d.gone = index < 0;
+        return false;
+    });
+    std::vector<std::string> lines;
+    for (const auto& [name, d] : dropped)
+        lines.push_back("\"" + name + "\": " + std::to_string(d.steps) + (d.steps == 1 ? " undo step" : " undo steps") +
+                        " dropped: " + (d.gone ? "no longer in the document" : "changed on disk"));
+
+    if (!state.selected.empty()) browser.selectName(state.selected.c_str());
+    return lines;
 }
 
 void EditorPanel::showCaption() {

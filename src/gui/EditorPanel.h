@@ -2,13 +2,15 @@
 // separator, save and close buttons) above the time line and the object browser. Attaching it
 // pauses the music, detaching it resumes; the close button asks the Gui to end the program (which
 // saves "Backup.xml", after a question when there are unsaved edits). It keeps the undo history of
-// every edit and the time line's loop, and marks the window's caption and the toolbar while the
-// document holds edits not yet saved; the toolbar also says what the last save did.
+// every edit and the time line's loop (both go on across a reload, see EditorState), and marks the
+// window's caption and the toolbar while the document holds edits not yet saved; the toolbar also
+// says what the last save did.
 #pragma once
 
 #include "gui/Button.h"
 #include "gui/ButtonListener.h"
 #include "gui/EditHistory.h"
+#include "gui/EditorState.h"
 #include "gui/Frame.h"
 #include "gui/HBox.h"
 #include "gui/Label.h"
@@ -21,6 +23,7 @@
 
 #include <string>
 #include <utility>
+#include <vector>
 
 class Database;
 class Display;
@@ -56,7 +59,13 @@ public:
 
     void undo();
     void redo();
-    EditHistory& getHistory() { return history; }  // a reload into new objects may clear() it
+    EditHistory& getHistory() { return history; }
+    // Its part of the editor's state: the selection, the loop, the time line's view and waveform,
+    // the panels' views and the undo steps.
+    void saveState(EditorState* state);
+    // Goes on from that state, taken from the editor of the last version, before it is shown. The
+    // lines say which undo steps did not fit this version and were dropped.
+    std::vector<std::string> continueFrom(const EditorState& state);
     TimeLine* getTimeLine() { return &timeLine; }
     void showTimeLine(bool shown);  // the strip is shown unless taken out (to compare frames)
     ObjectBrowser* getBrowser() { return &browser; }

@@ -32,13 +32,20 @@ bool Gui::init(Database* newDatabase, Display* display) {
     return true;
 }
 
-void Gui::continueFrom(Gui& previous) {
-    editorOpened = previous.editorOpened;
-    if (previous.editorShown && !editorShown) toggleEditor();
-    if (const char* name = previous.editor.getBrowser()->selectedName()) {
-        const std::string selected = name;
-        editor.getBrowser()->selectName(selected.c_str());
-    }
+EditorState Gui::state() {
+    EditorState state;
+    state.shown = editorShown;
+    state.opened = editorOpened;
+    editor.saveState(&state);
+    return state;
+}
+
+std::vector<std::string> Gui::continueFrom(const EditorState& state) {
+    // The editor's state first: showing it then starts nothing that the last one had done.
+    std::vector<std::string> lines = editor.continueFrom(state);
+    editorOpened = state.opened;
+    if (state.shown && !editorShown) toggleEditor();
+    return lines;
 }
 
 // --- behaviour -------------------------------------------------------------------------------------

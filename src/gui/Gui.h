@@ -6,12 +6,14 @@
 #pragma once
 
 #include "gui/EditorPanel.h"
+#include "gui/EditorState.h"
 #include "gui/Frame.h"
 #include "gui/LeaveQuestion.h"
 #include "gui/VisualPreview.h"
 
 #include <memory>
 #include <string>
+#include <vector>
 
 class Database;
 class Display;
@@ -28,9 +30,11 @@ public:
     bool isEditorShown() const { return editorShown; }
     bool isEditorOpened() const { return editorOpened; }
     EditorPanel* getEditor() { return &editor; }
-    // After a reload, in place of `previous`: the editor shown or opened as it was, on the object
-    // of the same name.
-    void continueFrom(Gui& previous);
+    // The editor as it is, as data: shown or opened, and what EditorPanel::saveState takes.
+    EditorState state();
+    // After a reload, in place of the Gui that gave `state`: the editor as it was, on the objects of
+    // the same names. The lines say what of it could not go on.
+    std::vector<std::string> continueFrom(const EditorState& state);
     bool isQuitting() const { return quit || editor.isCloseRequested(); }  // the next draw ends the program
 
     // Escape, the close button, the window's close: ends the program at the next draw, saving

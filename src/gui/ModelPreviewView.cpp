@@ -119,6 +119,16 @@ void ModelPreviewView::wheel(Point, float notches) {
     updateCamera();
 }
 
+void ModelPreviewView::setCamera(float newDistance, float newAzimuth, float newElevation, float newPanX, float newPanY) {
+    pendingAzimuth = pendingElevation = pendingPanX = pendingPanY = 0.0f;
+    distance = std::min(std::max(newDistance, 2.0f * nearPlane), farPlane / 2.0f);
+    azimuth = newAzimuth;
+    elevation = newElevation;
+    panX = newPanX;
+    panY = newPanY;
+    updateCamera();
+}
+
 void ModelPreviewView::mouseLeave() {
     hovered = false;
     rotating = panning = false;

@@ -27,6 +27,8 @@ public:
     void setRect(const Rect& r) override;
 
     float getDistance() const { return distance; }
+    // A camera as the getters give it, the distance within the wheel's range.
+    void setCamera(float distance, float azimuth, float elevation, float panX, float panY);
     float getAzimuth() const { return azimuth + pendingAzimuth; }      // with the drag in progress
     float getElevation() const { return elevation + pendingElevation; }
     float getPanX() const { return panX + pendingPanX; }

@@ -3,6 +3,7 @@
 #include "database/Database.h"
 #include "database/Object.h"
 
+#include <algorithm>
 #include <cstring>
 
 ObjectBrowser::ObjectBrowser() = default;
@@ -35,6 +36,12 @@ void ObjectBrowser::showObject(int index) {
     if (object) {
         panel = object->getEditor();
         if (!panel) panel = &noEditorLabel;
+        if (std::find(visited.begin(), visited.end(), object) == visited.end()) visited.push_back(object);
+        const auto view = std::find_if(carried.begin(), carried.end(), [&](const ObjectView& v) { return v.index == index; });
+        if (view != carried.end()) {
+            view->applyTo(object);
+            carried.erase(view);
+        }
     }
     editorFrame.setChild(panel);
     // The new panel's hint changes the browser's: measure and lay out again. Setting the same
@@ -60,6 +67,34 @@ bool ObjectBrowser::selectName(const char* name) {
 
 const char* ObjectBrowser::selectedName() const {
     return database ? database->nameAt(list.getSelected()) : nullptr;
+}
+
+std::vector<ObjectView> ObjectBrowser::views() {
+    std::vector<ObjectView> all = carried;
+    for (Object* object : visited) {
+        ObjectView view;
+        const int index = database ? database->indexOf(object) : -1;
+        const bool stillCarried = std::any_of(carried.begin(), carried.end(), [&](const ObjectView& v) { return v.index == index; });
+        if (index < 0 || stillCarried || !ObjectView::of(object, &view)) continue;
+        view.index = index;
+        view.name = database->nameAt(index);
+        all.push_back(std::move(view));
+    }
+    return all;
+}
+
+void ObjectBrowser::carryViews(std::vector<ObjectView> views) {
+    carried.clear();
+    for (ObjectView& view : views) {
+        // At its place when the name is still there, else at the first of its name.
+        const char* there = database ? database->nameAt(view.index) : nullptr;
+        if (!there || view.name != there) {
+            view.index = -1;
+            for (int i = 0; database && i < database->count() && view.index < 0; ++i)
+                if (view.name == database->nameAt(i)) view.index = i;
+        }
+        if (view.index >= 0) carried.push_back(std::move(view));
+    }
 }
 
 void ObjectBrowser::selectionChanged(ListBox*, int index) {

@@ -1,7 +1,11 @@
 // ObjectBrowser: the list of every object of the database beside the selected object's own
 // panel. An object that cannot be loaded shows "< Loading error >", one without a panel
-// "< No editor >"; selecting again retries.
+// "< No editor >"; selecting again retries. It remembers whose panels it has shown, so that their
+// views (a path's key, a model's camera) can go on in the browser of a reload, given to each panel
+// when it is first shown there.
 #pragma once
+
+#include "gui/EditorState.h"
 
 #include "gui/Frame.h"
 #include "gui/HBox.h"
@@ -24,6 +28,11 @@ public:
     void selectionChanged(ListBox* list, int index) override;
     bool selectName(const char* name);  // the first object of that name; false when there is none
     const char* selectedName() const;
+    // The views of the panels shown so far, and of those carried in and not shown yet.
+    std::vector<ObjectView> views();
+    // Views for the objects of the same names in this browser's database, each given when its
+    // panel is first shown; names it does not have are left out.
+    void carryViews(std::vector<ObjectView> views);
 
     ListBox* getList() { return &list; }
     Frame* getEditorFrame() { return &editorFrame; }
@@ -39,4 +48,6 @@ private:
     Label errorLabel;
     Label noEditorLabel;
     Widget* browserChildren[2] = {};
+    std::vector<Object*> visited;     // not owned: objects whose panels were shown
+    std::vector<ObjectView> carried;  // by index in this database; each goes once given
 };

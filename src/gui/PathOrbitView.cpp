@@ -50,6 +50,13 @@ void PathOrbitView::updateCamera() {
     view = orbitView(target, distance, azimuth, elevation);
 }
 
+void PathOrbitView::setCamera(float newDistance, float newAzimuth, float newElevation) {
+    distance = std::min(std::max(newDistance, nearPlane), farPlane);
+    azimuth = newAzimuth;
+    elevation = newElevation;
+    updateCamera();
+}
+
 void PathOrbitView::setRect(const Rect& r) {
     rect = r;
     updateProjection();

@@ -28,6 +28,7 @@ public:
     void setRect(const Rect& r) override;
 
     float getDistance() const { return distance; }
+    void setCamera(float distance, float azimuth, float elevation);  // the distance within near and far
     float getAzimuth() const { return azimuth; }
     float getElevation() const { return elevation; }
     VisualScene* getScene() const { return scene; }

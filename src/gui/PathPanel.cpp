@@ -126,13 +126,15 @@ void PathPanel::clicked(Button* button) {
             path->deleteKey();
             EditHistory::endEdit();
             break;
-        case ViewButton:
-            viewButton.highlighted = !viewButton.highlighted;
-            panelChildren[0] = viewButton.highlighted ? static_cast<Widget*>(&orbitView) : &keyView;
-            setChildren(panelChildren, 4);
-            break;
+        case ViewButton: showOrbitView(!viewButton.highlighted); break;
         default: break;
     }
+}
+
+void PathPanel::showOrbitView(bool orbit) {
+    viewButton.highlighted = orbit;
+    panelChildren[0] = orbit ? static_cast<Widget*>(&orbitView) : &keyView;
+    setChildren(panelChildren, 4);
 }
 
 Knob* PathPanel::getKnob(KnobId id) {

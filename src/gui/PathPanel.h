@@ -34,6 +34,7 @@ public:
     enum KnobId { PointKnob = 2, TimeKnob = 3, ScaleKnob = 4, TensionKnob = 6, ContinuityKnob = 7, BiasKnob = 8 };
     enum ButtonId { InsertButton = 0, DeleteButton = 1, ViewButton = 5 };
 
+    void showOrbitView(bool orbit);  // as the curve button: the orbit view, or the one through the key
     PathOrbitView* getOrbitView() { return &orbitView; }
     PathKeyView* getKeyView() { return &keyView; }
     Widget* getActiveView() { return panelChildren[0]; }

@@ -52,7 +52,7 @@ bool TimeLine::init(Music* newMusic) {
     zoom = 1.0f;
     viewStart = 0.0f;
     viewCached = false;  // another music: another grid
-    applyLoop();  // a music loaded again (a reload) loops as the last one did
+    applyLoop();
     return fontKeeper.setText(" ");
 }
 
@@ -79,6 +79,12 @@ float TimeLine::snap(float time) const {
     const float beat = music ? music->beatLength() : 1.0f;
     const float snapped = std::round(time / beat) * beat;
     return std::clamp(snapped, 0.0f, length);
+}
+
+void TimeLine::setView(float newZoom, float newViewStart) {
+    zoom = newZoom;
+    viewStart = newViewStart;
+    clampView();
 }
 
 void TimeLine::clampView() {
@@ -121,6 +127,10 @@ void TimeLine::applyLoop() {
 }
 
 // --- behaviour ---------------------------------------------------------------------------------
+
+void TimeLine::startWaveform() {
+    if (music) waveform.start(music->data(), music->dataSize());
+}
 
 bool TimeLine::beginDrag(Point p, Drag kind) {
     if (drag != Drag::None || !host || !host->setCapture(this)) return false;
@@ -306,9 +316,6 @@ void TimeLine::buildWaveform(float perPixel, int bins) {
 
 bool TimeLine::draw(float time, float) {
     if (!device || rect.width <= 0 || rect.height <= 0) return true;
-    // The music's loudness is worked out once, from the first time the strip is seen; start()
-    // does nothing for bytes it has already taken, and starts over for another music's.
-    if (music) waveform.start(music->data(), music->dataSize());
     ranges.measure(selected);
     buildView();
 

@@ -1,5 +1,5 @@
 // TimeLine: the editor's strip across its whole width: the music's length with its bars and beats,
-// its loudness (computed off the main thread, shown once ready), the selected object's active
+// its loudness (computed off the main thread from when the editor is first shown, drawn once ready), the selected object's active
 // ranges, the loop region and the current time. A click or left drag seeks (to the nearest beat;
 // with Shift, exactly) and pauses; a right drag marks the loop (on beats), a right click clears it;
 // the wheel zooms about the pointer and a middle drag scrolls. It never takes the keyboard focus;
@@ -44,7 +44,11 @@ public:
     float snap(float time) const;  // to the nearest beat, within the music
     const TimeRanges& getRanges() const { return ranges; }
     Waveform& getWaveform() { return waveform; }
+    void startWaveform();  // the music's loudness from now on; again it does nothing
     bool isZoomed() const { return zoom > 1.0f; }
+    float getZoom() const { return zoom; }
+    float getViewStart() const { return viewStart; }  // seconds at the left edge
+    void setView(float zoom, float viewStart);        // kept within the music and the strip
 
     bool draw(float time, float delta) override;
     void leftButton(Point p, int action) override;

@@ -1,6 +1,7 @@
 // Live reload in the player's own objects: a change on disk never replaces edits not yet saved,
-// the player's own save loads nothing, and a later change loads at the same time, on the same
-// object in the editor.
+// the player's own save loads nothing, and a later change loads at the same time, with the editor
+// as it was: its selection, its loop (the music keeps playing inside it), the path editor's place
+// and the undo steps of objects that did not change on disk.
 #include "app/LiveReload.h"
 
 #include "app/Display.h"
@@ -8,7 +9,10 @@
 #include "clock/Music.h"
 #include "database/Database.h"
 #include "database/FloatObject.h"
+#include "gui/FloatPanel.h"
 #include "gui/Gui.h"
+#include "gui/PathPanel.h"
+#include "paths/PathSpline.h"
 #include "support/TestDevice.h"
 #include "support/TestPaths.h"
 
@@ -17,6 +21,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <algorithm>
 #include <fstream>
 #include <functional>
 #include <thread>
@@ -29,6 +34,18 @@ std::string documentWith(const char* speed, const char* picture = "black.jpg") {
     return std::string("<demo>\n<float name=\"Speed\" value=\"") + speed +
            "\" step=\"0.5\"/>\n"
            "<texture.file name=\"Black\" resource=\"" + picture + "\"/>\n"
+           "<visual.overlay name=\"Cover\" texture=\"Black\" start=\"0\" stop=\"1000\"/>\n"
+           "<visual.group name=\"Main\"><item visual=\"Cover\"/></visual.group>\n"
+           "<music name=\"Music\" resource=\"Music.ogg\" tempo=\"120\"/>\n</demo>\n";
+}
+
+// Two floats, a three-key path, what shows them and the music; `other` is the second float's value.
+std::string editorDocument(const char* other) {
+    return std::string("<demo>\n<float name=\"Speed\" value=\"2.5\" step=\"0.5\"/>\n<float name=\"Other\" value=\"") +
+           other + "\" step=\"0.5\"/>\n"
+           "<path.spline name=\"Camera\"><key p=\"0 0 0 0 0 0\" t=\"0\"/><key p=\"50 0 0 0 0 0\" t=\"4\"/>"
+           "<key p=\"90 10 0 0 0 0\" t=\"8\"/></path.spline>\n"
+           "<texture.file name=\"Black\" resource=\"black.jpg\"/>\n"
            "<visual.overlay name=\"Cover\" texture=\"Black\" start=\"0\" stop=\"1000\"/>\n"
            "<visual.group name=\"Main\"><item visual=\"Cover\"/></visual.group>\n"
            "<music name=\"Music\" resource=\"Music.ogg\" tempo=\"120\"/>\n</demo>\n";
@@ -155,6 +172,146 @@ TEST(LiveReload, APictureChangeLoadsBesideAGitStoreAfterItsFoldersCameBackAndAft
             newVersion();
         }));
         EXPECT_TRUE(loads(newVersion));
+        display.setRoot(nullptr);
+        current.database->deleteObjects();
+    }
+    stopAudio();
+    fs::remove_all(folder);
+}
+
+// A loop from 4 s to 6 s playing, the time line zoomed, the path editor on key 2 looking through it:
+// the document changes on disk and all of it goes on, the music never leaving the loop.
+TEST(LiveReload, KeepsTheLoopTheTimeLinesViewAndThePathEditorsPlace) {
+    TestDevice screen(64, 64);
+    setenv("SDL_AUDIODRIVER", "dummy", 0);
+    ASSERT_TRUE(startAudio(nullptr));
+    const fs::path folder = testing_paths::makeTempDir();
+    const fs::path file = folder / "demo.xml";
+    std::ofstream(file) << editorDocument("1");
+    {
+        Display display;
+        LoadedDocument current;
+        std::vector<std::string> problems;
+        ASSERT_TRUE(LiveReload::load(file.string(), &display, current, &problems)) << problems.front();
+        display.setRoot(current.gui.get());
+        LiveReload live(file.string(), &display);
+        ASSERT_TRUE(live.start(current));
+
+        current.gui->toggleEditor();
+        TimeLine* strip = current.gui->getEditor()->getTimeLine();
+        strip->setLoop(4.0f, 6.0f);
+        strip->setView(4.0f, 3.0f);
+        const Waveform waveform = strip->getWaveform();
+        ASSERT_TRUE(waveform.isSharedWith(strip->getWaveform())) << "showing the editor started no waveform";
+        ASSERT_TRUE(current.gui->getEditor()->getBrowser()->selectName("Camera"));
+        auto* panel = dynamic_cast<PathPanel*>(current.database->find("Camera", TypePathSpline)->getEditor());
+        ASSERT_NE(panel, nullptr);
+        constexpr int PageUp = 33, Left = 37;
+        panel->getOrbitView()->key(PageUp, true);
+        panel->getOrbitView()->key(PageUp, true);
+        panel->getOrbitView()->key(Left, true);
+        const float azimuth = panel->getOrbitView()->getAzimuth();
+        panel->clicked(panel->getButton(PathPanel::ViewButton));  // the view through the key
+        current.music->seek(5.5f);
+        current.music->setPaused(false);
+
+        Database* before = current.database.get();
+        saveAsAnEditorDoes(file, editorDocument("3"));
+        // Played on across the reload until the loop's end brought it back to the start.
+        float lowest = 1e9f, highest = 0.0f, last = 0.0f;
+        bool wrapped = false;
+        for (int i = 0; i < 1000 && !(current.database.get() != before && wrapped); ++i) {
+            live.poll(current);
+            current.music->update();
+            const float now = current.music->time();
+            if (current.database.get() != before) {
+                lowest = std::min(lowest, now);
+                highest = std::max(highest, now);
+                wrapped = wrapped || now < last - 1.0f;
+            }
+            last = now;
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+        ASSERT_NE(current.database.get(), before);
+        EXPECT_TRUE(wrapped) << "the time never came back to the loop's start";
+        EXPECT_GE(lowest, 4.0f - 0.05f);
+        EXPECT_LE(highest, 6.0f + 0.05f);
+        EXPECT_FALSE(current.music->isPaused());
+
+        strip = current.gui->getEditor()->getTimeLine();
+        EXPECT_EQ(strip->getLoopStart(), 4.0f);
+        EXPECT_EQ(strip->getLoopEnd(), 6.0f);
+        EXPECT_EQ(strip->getZoom(), 4.0f);
+        EXPECT_EQ(strip->getViewStart(), 3.0f);
+        EXPECT_TRUE(strip->getWaveform().isSharedWith(waveform)) << "the same music was decoded again";
+        EXPECT_STREQ(current.gui->getEditor()->getBrowser()->selectedName(), "Camera");
+        auto* path = static_cast<PathSpline*>(current.database->find("Camera", TypePathSpline));
+        EXPECT_EQ(path->getCurrentKey(), 2);
+        panel = dynamic_cast<PathPanel*>(path->getEditor());
+        EXPECT_EQ(panel->getActiveView(), panel->getKeyView());
+        EXPECT_EQ(panel->getOrbitView()->getAzimuth(), azimuth);
+        display.setRoot(nullptr);
+        current.database->deleteObjects();
+    }
+    stopAudio();
+    fs::remove_all(folder);
+}
+
+// Two saved edits, then the second one's float changes on disk: its step is dropped and said so;
+// the first one's goes on, and undoing it and saving writes the file with only the change on disk.
+TEST(LiveReload, UndoGoesOnForObjectsUnchangedOnDiskAndDropsTheOthersWithANotice) {
+    TestDevice screen(64, 64);
+    setenv("SDL_AUDIODRIVER", "dummy", 0);
+    ASSERT_TRUE(startAudio(nullptr));
+    const fs::path folder = testing_paths::makeTempDir();
+    const fs::path file = folder / "demo.xml";
+    std::ofstream(file) << editorDocument("1");
+    {
+        Display display;
+        LoadedDocument current;
+        std::vector<std::string> problems;
+        ASSERT_TRUE(LiveReload::load(file.string(), &display, current, &problems)) << problems.front();
+        for (int i = 0; i < current.database->count(); ++i) current.database->objectAt(i);
+        ASSERT_TRUE(current.database->save());  // the file as the player writes it
+        const std::string original = testing_paths::readFile(file.string());
+        display.setRoot(current.gui.get());
+        LiveReload live(file.string(), &display);
+        ASSERT_TRUE(live.start(current));
+
+        current.gui->toggleEditor();
+        EditorPanel* editor = current.gui->getEditor();
+        for (const char* name : {"Speed", "Other"}) {
+            ASSERT_TRUE(editor->getBrowser()->selectName(name));
+            auto* panel = dynamic_cast<FloatPanel*>(current.database->find(name, TypeFloat)->getEditor());
+            ASSERT_NE(panel, nullptr);
+            constexpr int Up = 38;
+            panel->getKnob()->key(Up, true);
+        }
+        EXPECT_EQ(speedOf(current), 3.0f);
+        ASSERT_TRUE(current.database->save());  // as the save button does
+        editor->getHistory().markSaved();
+
+        // Another value of "Other" on disk, in the file as saved.
+        auto withOther = [](std::string text, const char* value) {
+            const std::size_t at = text.find("value=\"", text.find("name=\"Other\"")) + 7;
+            return text.replace(at, text.find('"', at) - at, value);
+        };
+        const std::string changed = withOther(testing_paths::readFile(file.string()), "9.000000");
+        Database* before = current.database.get();
+        saveAsAnEditorDoes(file, changed);
+        EXPECT_EQ(pollUntil(live, current, [&] { return current.database.get() != before; }), 1);
+        editor = current.gui->getEditor();
+        EXPECT_NE(std::string(editor->getProblem()).find("\"Other\": 1 undo step dropped: changed on disk"), std::string::npos)
+            << editor->getProblem();
+        EXPECT_FALSE(editor->getHistory().isModified());
+
+        editor->undo();  // what Ctrl+Z does
+        EXPECT_EQ(speedOf(current), 2.5f);
+        EXPECT_STREQ(editor->getBrowser()->selectedName(), "Speed");
+        EXPECT_FALSE(editor->getHistory().canUndo());
+        EXPECT_TRUE(editor->getHistory().isModified());
+        ASSERT_TRUE(current.database->save());
+        EXPECT_EQ(testing_paths::readFile(file.string()), withOther(original, "9.000000"));
         display.setRoot(nullptr);
         current.database->deleteObjects();
     }

@@ -306,8 +306,6 @@ TEST_F(Bass, ALoopMovedWhileItPlaysKeepsJumpingInsideIt) {
     }
     EXPECT_EQ(jumps, 12) << "the loop stopped jumping back";
     EXPECT_GE(lowest, 0.5 - 1e-3);
-    // The silent output's positions run on the clock ahead of a jump its thread has yet to make:
-    // a stalled thread shows some milliseconds past the end.
-    EXPECT_LT(highest, 0.9 + 0.1);
+    EXPECT_LT(highest, 0.9);  // a late output thread included
     EXPECT_TRUE(BASS_ChannelSetLoop(stream, 0, 0));
 }

@@ -358,7 +358,14 @@ double AudioStream::position(double now) {
         std::copy(jumps + 1, jumps + jumpCount, jumps);
         --jumpCount;
     }
-    return std::max(0.0, lastHeard - heardOffset);
+    const double at = std::max(0.0, lastHeard - heardOffset);
+    // Past the loop's end the output's thread is late with the jump (a starved thread, or the
+    // silent output, whose clock runs on regardless): the position is where the jump takes it.
+    if (loopEnd > loopStart && runStart < loopEnd && at >= static_cast<double>(loopEnd)) {
+        const auto start = static_cast<double>(loopStart), length = static_cast<double>(loopEnd - loopStart);
+        return start + std::fmod(at - start, length);
+    }
+    return at;
 }
 
 void AudioStream::render(float* mix, int frames, double now, double heardAt) {

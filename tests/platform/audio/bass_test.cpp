@@ -173,12 +173,14 @@ TEST_F(Bass, PlayingFollowsTheClockAndPauseHolds) {
     ASSERT_NE(stream, 0u);
     ASSERT_TRUE(BASS_ChannelPlay(stream, FALSE));
     sleepFor(0.1);  // past the output's latency, the position moves with the clock
+    // The start's reading is bracketed too: the time it took widens the tolerance.
     auto clockStart = Clock::now();
     double streamStart = position(stream);
+    const double reading = seconds(clockStart, Clock::now());
     EXPECT_GT(streamStart, 0.0);
     sleepFor(1.5);
     double error = 0;
-    EXPECT_TRUE(followsTheClock(stream, clockStart, streamStart, 0.004, &error)) << error;
+    EXPECT_TRUE(followsTheClock(stream, clockStart, streamStart, 0.004 + reading, &error)) << error;
 
     ASSERT_TRUE(BASS_ChannelPause(stream));
     double held = position(stream);
@@ -243,8 +245,12 @@ TEST(BassDevice, PlaysThroughAnSdlAudioDevice) {
     ASSERT_NE(stream, 0u);
     const auto played = Clock::now();
     ASSERT_TRUE(BASS_ChannelPlay(stream, FALSE));
-    sleepFor(0.6);
-    float heard = BASS_ChannelBytes2Seconds(stream, BASS_ChannelGetPosition(stream));
+    // Until the device's thread, which a busy machine may hold up, has played some of it.
+    float heard = 0;
+    for (int i = 0; i < 1000 && heard <= 0.3f; ++i) {
+        sleepFor(0.01);
+        heard = BASS_ChannelBytes2Seconds(stream, BASS_ChannelGetPosition(stream));
+    }
     EXPECT_GT(heard, 0.3f);
     EXPECT_LE(heard, seconds(played, Clock::now()) + 0.01);
     BASS_Free();
@@ -306,8 +312,6 @@ TEST_F(Bass, ALoopMovedWhileItPlaysKeepsJumpingInsideIt) {
     }
     EXPECT_EQ(jumps, 12) << "the loop stopped jumping back";
     EXPECT_GE(lowest, 0.5 - 1e-3);
-    // The silent output's positions run on the clock ahead of a jump its thread has yet to make:
-    // a stalled thread shows some milliseconds past the end.
-    EXPECT_LT(highest, 0.9 + 0.1);
+    EXPECT_LT(highest, 0.9);  // a late output thread included
     EXPECT_TRUE(BASS_ChannelSetLoop(stream, 0, 0));
 }

@@ -18,7 +18,6 @@
 #include "gui/VBox.h"
 
 class Database;
-class Display;
 class Music;
 
 class EditorPanel : public VBox, public ButtonListener {
@@ -26,7 +25,7 @@ public:
     EditorPanel();
     ~EditorPanel() override;
 
-    bool init(Database* database, Display* display);
+    bool init(Database* database);
     bool isCloseRequested() const { return closeRequested; }
     // A line between the toolbar and the object list, in red (why the document on disk did not
     // load); empty removes it.
@@ -53,7 +52,6 @@ private:
 
     Database* database = nullptr;  // not owned
     Music* music = nullptr;        // not owned
-    Display* display = nullptr;    // not owned; its window's caption shows the unsaved-edits mark
     bool closeRequested = false;
     bool captionMarked = false;    // the caption as last set
     EditHistory history;

@@ -25,7 +25,7 @@ bool Gui::init(Database* newDatabase, Display* display) {
     Object* root = database->root(TypeVisual);
     rootVisual = root ? dynamic_cast<Visual*>(root) : nullptr;
     if (!rootVisual) return false;
-    if (!editor.init(database, display)) return false;
+    if (!editor.init(database)) return false;
     rootPreview = std::make_unique<VisualPreview>(rootVisual);
     showChild(rootPreview.get());
     return true;

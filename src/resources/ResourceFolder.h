@@ -2,12 +2,13 @@
 // gives is a relative path inside the document's folder; it is read from there when such a file
 // exists, otherwise the executable's resource of that name is used. Names that would leave the
 // folder (absolute paths, ".." steps, links pointing outside) are refused unread. Each file is read
-// whole once and its bytes stay valid as long as the folder object; what was read (or found
+// whole once; its bytes are shared with whoever takes `owner`, so they outlive the folder; what was read (or found
 // absent) is remembered, so that a change on disk can be told apart from one that does not matter.
 #pragma once
 
 #include <cstddef>
 #include <deque>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -23,8 +24,10 @@ public:
     // Where `name` lies, without reading it. Found gives the file's real path.
     Lookup locate(const char* name, std::string* path, std::string* problem) const;
     // The file's bytes, read whole on the first call: Found with the bytes, Absent when no file of
-    // that name is there, Refused when it cannot be used (the reason in `problem`).
-    Lookup read(const char* name, const unsigned char** data, std::size_t* size, std::string* problem);
+    // that name is there, Refused when it cannot be used (the reason in `problem`). With `owner`, a
+    // share of the bytes that keeps them alive.
+    Lookup read(const char* name, const unsigned char** data, std::size_t* size, std::string* problem,
+                std::shared_ptr<const void>* owner = nullptr);
 
     // Whether any name asked for so far would now give other bytes (or a file where there was none).
     bool changedOnDisk() const;
@@ -40,12 +43,13 @@ private:
     struct File {
         std::string name;
         Signature signature;
-        std::vector<unsigned char> bytes;  // empty for an absent or refused name
+        // Shared with those who read it; empty for an absent or refused name.
+        std::shared_ptr<std::vector<unsigned char>> bytes = std::make_shared<std::vector<unsigned char>>();
         Lookup lookup = Lookup::Absent;
         std::string problem;
     };
     Signature signatureOf(const std::string& name) const;
 
     std::string folder;     // real path, no trailing slash (except "/")
-    std::deque<File> files;  // a deque: bytes handed out never move
+    std::deque<File> files;
 };

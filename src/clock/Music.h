@@ -36,6 +36,9 @@ public:
     float length() const { return lengthSeconds; }  // of the whole music, seconds
     const void* data() const { return bytes; }        // the compressed music, used in place
     std::size_t dataSize() const { return byteCount; }
+    // A share that keeps those bytes alive past the music (a waveform carried to the next version);
+    // none for the executable's own resource, which lives for the whole run.
+    std::shared_ptr<const void> dataOwner() const { return bytesOwner; }
     // While the music plays, reaching end jumps back to start without a gap; end <= start ends
     // the loop. False when the stream refuses it (too short, outside the music).
     bool setLoop(float start, float end);

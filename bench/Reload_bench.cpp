@@ -15,8 +15,8 @@
 //     compare them; waveform_kept is the share of reloads that took the waveform over instead of
 //     decoding the music again.
 #include "app/Display.h"
+#include "app/DocumentLoader.h"
 #include "app/LiveReload.h"
-#include "resources/LoadResource.h"
 #include "clock/Audio.h"
 #include "clock/Music.h"
 #include "database/Database.h"
@@ -25,7 +25,6 @@
 #include "platform/win/ResourceTable.h"
 
 #include <benchmark/benchmark.h>
-#include <tinyxml.h>
 
 #include <algorithm>
 #include <chrono>
@@ -59,15 +58,9 @@ double median(std::vector<double> values) {
 
 // Start-up's loading of the linked production, into `loaded`.
 bool loadLinked(Display& display, LoadedDocument& loaded) {
-    const ResourceData resource = loadResource("Demo.xml");
-    if (!resource) return false;
-    loaded.document = std::make_unique<TiXmlDocument>("demo.xml");
-    loaded.document->Parse(std::string(reinterpret_cast<const char*>(resource.data), resource.size).c_str());
-    loaded.database = std::make_unique<Database>();
-    if (loaded.document->Error() || !loaded.database->load(loaded.document.get())) return false;
-    loaded.music = static_cast<Music*>(loaded.database->music(TypeMusic));
-    loaded.gui = std::make_unique<Gui>();
-    return loaded.music && loaded.gui->init(loaded.database.get(), &display);
+    DocumentLoader::Options options;
+    options.display = &display;
+    return static_cast<bool>(DocumentLoader::load(options, loaded));
 }
 
 // The production's document and every resource it names, written into a new temporary folder.
@@ -129,7 +122,7 @@ void BM_Reload(benchmark::State& state) {
                 start.push_back(msSince(begin));
                 cpuStart.push_back(processMs() - cpu);
                 if (!loaded) state.SkipWithError("the linked production does not load");
-                linked.database->deleteObjects();
+                if (linked.database) linked.database->deleteObjects();
             }
             std::ofstream(file) << text << "<!-- " << ++n << " -->\n";
             for (int tries = 0; tries < 2000; ++tries) {

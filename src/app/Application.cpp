@@ -1,41 +1,19 @@
 #include "app/Application.h"
 
-#include "resources/LoadResource.h"
-#include "resources/ResourceFolder.h"
+#include "app/DocumentLoader.h"
 #include "app/SetupDialog.h"
 #include "clock/Audio.h"
 #include "clock/Music.h"
 #include "database/Database.h"
-#include "database/DocumentCheck.h"
-#include "database/XmlNesting.h"
-#include "database/XmlParseError.h"
 #include "gui/Gui.h"
 #include "platform/win/StopSignals.h"
 #include "platform/win/VisibleDisplay.h"
 #include "platform/win/win32.h"
 
-#include <tinyxml.h>
-
 #include <cstdio>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
-#include <system_error>
 
 namespace {
-
-std::string fileText(const char* fileName) {
-    std::ifstream file(fileName, std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-}
-
-// The parser recurses per level; a file nested deeper than any real document is refused unread.
-bool nestingAcceptable(const char* fileName) {
-    std::ifstream file(fileName, std::ios::binary);
-    if (!file) return false;
-    return xmlNestingDepth(fileText(fileName)) <= maxXmlNesting;
-}
 
 // What made start-up fail, for the author: the box keeps its short message, standard error gets
 // the file, line and object.
@@ -44,28 +22,15 @@ void explain(const std::string& line) {
     std::fflush(stderr);
 }
 
-void explain(const Database& database) {
-    for (const std::string& line : database.loadProblems()) explain(line);
-}
-
-// As zodcheck says it: the element left open and its line rather than where the parser gave up.
-std::string parseError(const std::string& source, const std::string& text, const TiXmlDocument& document) {
-    return DocumentCheck::format(source, XmlParseError::explain(text, document));
-}
-
 }  // namespace
 
-Application::Application() {
-    loaded.document = std::make_unique<TiXmlDocument>("demo.xml");
-    loaded.database = std::make_unique<Database>();
-    loaded.gui = std::make_unique<Gui>();
-}
+Application::Application() = default;
 
 Application::~Application() {
     display.shutdown();
     if (audioStarted) stopAudio();
     live.reset();
-    loaded.database->deleteObjects();  // the music and its stream with the rest
+    if (loaded.database) loaded.database->deleteObjects();  // the music and its stream with the rest
 }
 
 int Application::run(int argc, char** argv) {
@@ -132,17 +97,6 @@ bool Application::initialise(int argc, char** argv) {
     audioStarted = true;
 
     if (!loadDocument()) return false;
-
-    loaded.music = static_cast<Music*>(loaded.database->music(TypeMusic));
-    if (loaded.music == nullptr) {
-        explain(*loaded.database);
-        return display.showMessage("Cannot load music.");
-    }
-
-    if (!loaded.gui->init(loaded.database.get(), &display)) {
-        explain(*loaded.database);
-        return display.showMessage("Cannot load Gui.");
-    }
     display.setRoot(loaded.gui.get());
     if (options.dataFile) {
         live = std::make_unique<LiveReload>(options.dataFile, &display);
@@ -159,46 +113,13 @@ bool Application::parseOptions(char* text) {
 }
 
 bool Application::loadDocument() {
-    std::string source = options.dataFile ? options.dataFile : "Demo.xml";
-    if (options.dataFile == nullptr) {
-        ResourceData resource = loadResource("Demo.xml");
-        if (!resource) return display.showMessage("Cannot open database resource");
-        std::string text(reinterpret_cast<const char*>(resource.data), resource.size);
-        if (xmlNestingDepth(text) > maxXmlNesting) {
-            explain(source + ": elements nested too deeply");
-            return display.showMessage("XML parsing error");
-        }
-        loaded.document->Parse(text.c_str());
-        if (loaded.document->Error()) {
-            explain(parseError(source, text, *loaded.document));
-            return display.showMessage("XML parsing error");
-        }
-        loaded.database->setSourceName(source);  // the document keeps "demo.xml", the file it saves to
-    } else {
-        // TinyXML sizes its buffer from a seek to the end, which a folder or a device answers
-        // with nonsense: only a regular file is read.
-        std::error_code error;
-        if (!std::filesystem::is_regular_file(options.dataFile, error)) {
-            explain(source + (std::filesystem::exists(options.dataFile, error) ? ": not a file" : ": no such file"));
-            return display.showMessage("XML loading and parsing error");
-        }
-        if (!nestingAcceptable(options.dataFile)) {
-            explain(source + ": elements nested too deeply");
-            return display.showMessage("XML loading and parsing error");
-        }
-        if (!loaded.document->LoadFile(options.dataFile)) {
-            explain(parseError(source, fileText(options.dataFile), *loaded.document));
-            return display.showMessage("XML loading and parsing error");
-        }
-        loaded.database->setFolder(std::make_unique<ResourceFolder>(options.dataFile));  // files beside it
-    }
-    if (!loaded.database->load(loaded.document.get())) {
-        explain(source + ": no \"demo\" element");
-        return display.showMessage("The database cannot load");
-    }
-    // Every problem zodcheck would list, in its words: a broken object must not just go missing.
-    // What loads still plays.
-    for (const DocumentProblem& problem : DocumentCheck::check(*loaded.document, loaded.database->folder()))
-        explain(DocumentCheck::format(source, problem));
+    DocumentLoader::Options load;
+    load.file = options.dataFile ? options.dataFile : "";
+    load.display = &display;
+    const DocumentLoader::Result result = DocumentLoader::load(load, loaded);
+    // What loads still plays, so zodcheck's findings come first; then why it did not load.
+    for (const std::string& line : loaded.findings) explain(line);
+    for (const std::string& line : result.problems) explain(line);
+    if (!result) return display.showMessage(DocumentLoader::message(result.failure, options.dataFile == nullptr));
     return true;
 }

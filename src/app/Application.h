@@ -21,7 +21,7 @@ public:
     int run(int argc, char** argv);  // 1 when start-up fails (or the dialog is cancelled), 0 after a normal end
     bool initialise(int argc, char** argv);
     bool parseOptions(char* commandLine);  // cuts the text in place; dataFile points into it
-    bool loadDocument();                   // the resource "Demo.xml" or the -d file, then the database
+    bool loadDocument();                   // the resource "Demo.xml" or the -d file, through the music and the Gui
 
 private:
     std::string commandLine;                  // the arguments joined with blanks; dataFile points into it

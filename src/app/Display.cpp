@@ -4,6 +4,8 @@
 #include "app/WindowProcedure.h"
 #include "textures/TextureTarget.h"
 
+#include <string>
+
 namespace {
 
 const D3DFORMAT depthFormats[] = {D3DFMT_D24S8, D3DFMT_D24X8, D3DFMT_D16};
@@ -242,4 +244,10 @@ void Display::showCursor(bool show) {
     if (show == cursorShown) return;
     cursorShown = show;
     ShowCursor(show);
+}
+
+bool Display::markCaption(bool marked) {
+    if (!window) return false;
+    SetWindowTextA(window, (std::string(title) + (marked ? " *" : "")).c_str());
+    return true;
 }

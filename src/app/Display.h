@@ -35,6 +35,7 @@ public:
     bool setCapture(Widget* widget) override;
     void releaseCapture() override;
     void showCursor(bool show) override;
+    bool markCaption(bool marked) override;  // " *" after the title
 
     // Read and written by the window procedure and its routers as well.
     const char* title = "Zod'e Revez!";  // window caption and caption of every message box

@@ -1,23 +1,18 @@
 #include "app/LiveReload.h"
 
 #include "app/Display.h"
-#include "resources/ResourceFolder.h"
+#include "app/DocumentLoader.h"
 #include "clock/Music.h"
 #include "database/Database.h"
-#include "database/DocumentCheck.h"
-#include "database/ObjectType.h"
-#include "database/XmlNesting.h"
 #include "gui/Gui.h"
 #include "platform/win/win32.h"
-
-#include <tinyxml.h>
+#include "resources/DocumentText.h"
+#include "resources/ResourceFolder.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include <utility>
 
 namespace {
 
@@ -75,21 +70,8 @@ void LiveReload::watchFilesOf(const LoadedDocument& loaded, const LoadedDocument
 }
 
 bool LiveReload::readText(const std::string& name, std::string* text) {
-    const int fd = ::open(name.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return false;
-    struct stat info {};
-    bool read = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) &&
-                static_cast<unsigned long long>(info.st_size) <= ResourceFolder::maxFileSize;
-    text->clear();
-    char buffer[65536];
-    while (read) {
-        const ssize_t got = ::read(fd, buffer, sizeof buffer);
-        if (got < 0) read = false;
-        if (got <= 0) break;
-        text->append(buffer, static_cast<std::size_t>(got));
-    }
-    ::close(fd);
-    return read;
+    std::string ignored;  // the load that follows says why
+    return readDocumentText(name, text, &ignored);
 }
 
 bool LiveReload::due() {
@@ -127,16 +109,18 @@ bool LiveReload::poll(LoadedDocument& current) {
 
     LoadedDocument next;
     std::vector<std::string> problems;
-    const bool loaded = load(file, display, next, &problems);
+    const bool loaded = load(file, display, next, &problems, &text);
     watchFilesOf(next, loaded ? nullptr : &current);  // a new version may use files in other folders
     if (!loaded) {
+        problems.insert(problems.begin(), next.findings.begin(), next.findings.end());  // as start-up lists them
         problems.push_back(file + ": not loaded; the version on screen plays on");
         const bool again = problems == lastFailure && text == knownText;
         knownText = text;
         if (again) return false;
         lastFailure = problems;
         for (const std::string& line : problems) say(line);
-        if (current.gui) current.gui->getEditor()->setProblem(problems.front().c_str());
+        const std::string& cause = problems[next.findings.size()];  // the first line of the failure itself
+        if (current.gui) current.gui->getEditor()->setProblem(cause.c_str());
         return false;
     }
     knownText = text;
@@ -145,48 +129,19 @@ bool LiveReload::poll(LoadedDocument& current) {
     swapIn(current, next);
     seenSaves = current.database->saveCount();
     // As at start-up: what still plays may have problems of its own, in zodcheck's words.
-    for (const DocumentProblem& problem : DocumentCheck::check(*current.document, current.database->folder()))
-        say(DocumentCheck::format(file, problem));
+    for (const std::string& line : current.findings) say(line);
     return true;  // `next` holds the old version now and takes it away
 }
 
-bool LiveReload::load(const std::string& name, Display* display, LoadedDocument& next, std::vector<std::string>* problems) {
-    std::string text;
-    if (!readText(name, &text)) {
-        problems->push_back(name + ": cannot be read");
-        return false;
-    }
-    if (xmlNestingDepth(text) > maxXmlNesting) {
-        problems->push_back(name + ": elements nested too deeply");
-        return false;
-    }
-    next.document = std::make_unique<TiXmlDocument>(name.c_str());
-    // Parsed as at start-up, from the file, so that the lines and the name it saves to are the same.
-    if (!next.document->LoadFile(name.c_str())) {
-        std::string where = name;
-        if (next.document->ErrorRow() > 0) where += ":" + std::to_string(next.document->ErrorRow());
-        problems->push_back(where + ": " + (next.document->ErrorDesc() ? next.document->ErrorDesc() : "cannot be parsed"));
-        return false;
-    }
-    next.database = std::make_unique<Database>();
-    next.database->setFolder(std::make_unique<ResourceFolder>(name));
-    if (!next.database->load(next.document.get())) {
-        problems->push_back(name + ": no \"demo\" element");
-        return false;
-    }
-    next.music = static_cast<Music*>(next.database->music(TypeMusic));
-    if (next.music == nullptr) {
-        *problems = next.database->loadProblems();
-        if (problems->empty()) problems->push_back(name + ": Music: no music of that name");
-        return false;
-    }
-    next.gui = std::make_unique<Gui>();
-    if (!next.gui->init(next.database.get(), display)) {
-        *problems = next.database->loadProblems();
-        if (problems->empty()) problems->push_back(name + ": the editor cannot be built");
-        return false;
-    }
-    return true;
+bool LiveReload::load(const std::string& name, Display* display, LoadedDocument& next, std::vector<std::string>* problems,
+                      const std::string* text) {
+    DocumentLoader::Options load;
+    load.file = name;
+    load.display = display;
+    load.text = text;
+    DocumentLoader::Result result = DocumentLoader::load(load, next);
+    *problems = std::move(result.problems);
+    return static_cast<bool>(result);
 }
 
 void LiveReload::swapIn(LoadedDocument& current, LoadedDocument& next) {

@@ -31,8 +31,10 @@ public:
     bool isWaiting() const { return pending; }          // a change seen, not yet looked at
     bool isHoldingEdits() const { return editsAnnounced; }  // a change on disk was left for unsaved edits
 
-    // The document file loaded whole into `next`: false with the lines that say why, cause first.
-    static bool load(const std::string& file, Display* display, LoadedDocument& next, std::vector<std::string>* problems);
+    // The document file loaded whole into `next`, as start-up loads it (from `text` when it has been
+    // read already): false with the lines that say why, cause first.
+    static bool load(const std::string& file, Display* display, LoadedDocument& next, std::vector<std::string>* problems,
+                     const std::string* text = nullptr);
     // The file's text, as long as it is a readable regular file of sensible size.
     static bool readText(const std::string& file, std::string* text);
 

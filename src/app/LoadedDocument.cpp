@@ -2,6 +2,7 @@
 
 #include "database/Database.h"
 #include "gui/Gui.h"
+#include "resources/ResourceFolder.h"
 
 #include <tinyxml.h>
 
@@ -13,11 +14,15 @@ LoadedDocument::~LoadedDocument() {
     gui.reset();
     database.reset();
     document.reset();
+    folder.reset();
 }
 
 void LoadedDocument::swap(LoadedDocument& other) noexcept {
+    text.swap(other.text);
     document.swap(other.document);
+    folder.swap(other.folder);
     database.swap(other.database);
     gui.swap(other.gui);
     std::swap(music, other.music);
+    findings.swap(other.findings);
 }

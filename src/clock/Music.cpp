@@ -8,6 +8,7 @@
 #include <tinyxml.h>
 
 #include <cstdlib>
+#include <utility>
 
 namespace {
 constexpr float minimumFrame = 0.001f;  // seconds; a frame never lasts less than a millisecond
@@ -33,7 +34,9 @@ bool Music::load(TiXmlElement* element) {
         return false;
     }
     const char* tempo = element->Attribute("tempo");
-    return open(resource.data, resource.size, tempo ? static_cast<float>(std::atof(tempo)) : 0.0f);
+    if (!open(resource.data, resource.size, tempo ? static_cast<float>(std::atof(tempo)) : 0.0f)) return false;
+    bytesOwner = std::move(resource.owner);
+    return true;
 }
 
 bool Music::open(const void* data, std::size_t size, float tempo) {
@@ -49,6 +52,7 @@ bool Music::open(const void* data, std::size_t size, float tempo) {
     }
     stream = created;
     bytes = data;
+    bytesOwner.reset();  // the old stream is gone; load keeps the new bytes' owner
     byteCount = size;
     const float seconds = BASS_ChannelBytes2Seconds(stream, BASS_ChannelGetLength(stream));
     lengthSeconds = seconds > 0 ? seconds : 0;

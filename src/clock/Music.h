@@ -1,7 +1,7 @@
 // Music: the "music" element's stream, which is also the demo clock. The demo time is what the
 // stream plays while it plays; while paused it stands still and seeking moves it, and the stream is
-// moved to it when playback resumes. Frame durations come from the millisecond timer. The stream's
-// bytes are the executable's resource, used in place for the whole run.
+// moved to it when playback resumes. Frame durations come from the millisecond timer. The stream
+// plays its bytes in place: the executable's resource, or a file's bytes that it keeps a share of.
 #pragma once
 
 #include "database/Object.h"
@@ -36,6 +36,9 @@ public:
     float length() const { return lengthSeconds; }  // of the whole music, seconds
     const void* data() const { return bytes; }        // the compressed music, used in place
     std::size_t dataSize() const { return byteCount; }
+    // A share that keeps those bytes alive past the music (a waveform carried to the next version);
+    // none for the executable's own resource, which lives for the whole run.
+    std::shared_ptr<const void> dataOwner() const { return bytesOwner; }
     // While the music plays, reaching end jumps back to start without a gap; end <= start ends
     // the loop. False when the stream refuses it (too short, outside the music).
     bool setLoop(float start, float end);
@@ -53,7 +56,8 @@ protected:
     float beatRate = 1;          // beats per second
     std::unique_ptr<TransportPanel> panel;  // owned; none until first requested
     float lengthSeconds = 0;     // of the stream
-    const void* bytes = nullptr; // not owned; the resource the stream plays
+    const void* bytes = nullptr; // the resource the stream plays
+    std::shared_ptr<const void> bytesOwner;  // keeps a file's bytes alive; none for a linked resource
     std::size_t byteCount = 0;
     bool looping = false;        // a loop is set on the stream
 };

@@ -250,7 +250,7 @@ bool Database::saveAs(const char* fileName) {
     return true;
 }
 
-void Database::setFolder(std::unique_ptr<ResourceFolder> folder) {
+void Database::setFolder(std::shared_ptr<ResourceFolder> folder) {
     files = std::move(folder);
 }
 

@@ -69,9 +69,9 @@ public:
     // after a success. Failures that a successful load tolerated are not kept.
     const std::vector<std::string>& loadProblems() const { return problems; }
 
-    // Files beside a -d document; none: linked resources only. Owned, so bytes used in place
-    // (the music's) live as long as the objects.
-    void setFolder(std::unique_ptr<ResourceFolder> files);
+    // Files beside a -d document; none: linked resources only. Shared with the loaded document;
+    // bytes used in place (the music's) are kept by their users, whichever goes first.
+    void setFolder(std::shared_ptr<ResourceFolder> files);
     ResourceFolder* folder() const { return files.get(); }
     // A resource this document names, asked for by the object now loading; a failure becomes
     // that object's load problem.
@@ -103,7 +103,7 @@ private:
     std::vector<DatabaseEntry*> loadingEntries;    // the loads running, outermost first
     std::vector<std::string> problems;             // see loadProblems
     std::string sourceName;                        // empty: the document's own name
-    std::unique_ptr<ResourceFolder> files;         // see setFolder
+    std::shared_ptr<ResourceFolder> files;         // see setFolder
     std::string lastSavedText;                     // see savedText
     unsigned saves = 0;
 };

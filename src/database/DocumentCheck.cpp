@@ -1,5 +1,6 @@
 #include "database/DocumentCheck.h"
 
+#include "resources/DocumentText.h"
 #include "resources/LoadResource.h"
 #include "resources/NearNames.h"
 #include "resources/ResourceFolder.h"
@@ -14,10 +15,6 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <system_error>
 
 namespace {
 
@@ -93,20 +90,39 @@ std::vector<DocumentProblem> DocumentCheck::check(const TiXmlDocument& document,
 
 std::vector<DocumentProblem> DocumentCheck::checkText(std::string_view text, const ResourceFolder* folder,
                                                       ResourceFolder* reader) {
-    // The parser recurses per level: a document nested deeper than any real one is refused unread.
-    if (xmlNestingDepth(text) > maxXmlNesting) return {{0, "", "the elements nest too deeply"}};
     TiXmlDocument document;
-    document.Parse(std::string(text).c_str());
-    if (document.Error()) return {XmlParseError::explain(text, document)};
+    DocumentProblem problem;
+    if (!parse(text, document, &problem)) return {problem};
     return check(document, folder, reader);
 }
 
+bool DocumentCheck::parse(std::string_view text, TiXmlDocument& document, DocumentProblem* problem) {
+    // The parser recurses per level: a document nested deeper than any real one is refused unread.
+    if (xmlNestingDepth(text) > maxXmlNesting) {
+        *problem = {0, "", "elements nested too deeply"};
+        return false;
+    }
+    // Line ends as the parser's own file reading leaves them (CR LF and CR become LF), so that a
+    // document saved on another system keeps its values and its lines.
+    std::string normal;
+    normal.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '\r') {
+            normal += text[i];
+        } else {
+            normal += '\n';
+            if (i + 1 < text.size() && text[i + 1] == '\n') ++i;
+        }
+    }
+    document.Parse(normal.c_str());
+    if (!document.Error()) return true;
+    *problem = XmlParseError::explain(normal, document);
+    return false;
+}
+
 std::vector<DocumentProblem> DocumentCheck::checkFile(const char* fileName, bool readResources) {
-    std::error_code error;
-    if (!std::filesystem::is_regular_file(fileName, error)) return {{0, "", "cannot read the file"}};
-    std::ifstream file(fileName, std::ios::binary);
-    if (!file) return {{0, "", "cannot read the file"}};
-    std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    std::string text, problem;
+    if (!readDocumentText(fileName, &text, &problem)) return {{0, "", problem}};
     ResourceFolder folder(fileName);
     return checkText(text, &folder, readResources ? &folder : nullptr);
 }

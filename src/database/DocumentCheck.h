@@ -28,6 +28,10 @@ public:
     // A document's text, parsed here; a parse error is the one problem then.
     static std::vector<DocumentProblem> checkText(std::string_view text, const ResourceFolder* folder = nullptr,
                                                   ResourceFolder* reader = nullptr);
+    // `text` parsed into `document` as every loader parses a document: a nesting deeper than any
+    // real document is refused unparsed, and a text the parser refuses is explained (the element
+    // left open and its line, not where the parser gave up). false with that one problem.
+    static bool parse(std::string_view text, TiXmlDocument& document, DocumentProblem* problem);
     // A document file, read as the player's -d reads it, with the files beside it. With
     // readResources every picture, mesh and music it names is read and decoded as well.
     static std::vector<DocumentProblem> checkFile(const char* fileName, bool readResources = false);

@@ -1,11 +1,8 @@
 #include "database/ResourceContents.h"
 
 #include "database/ObjectType.h"
-#include "platform/audio/AudioStream.h"
-#include "platform/d3dx/MeshData.h"
-#include "platform/d3dx/Picture.h"
-#include "platform/d3dx/PictureDecoder.h"
-#include "platform/d3dx/XFileReader.h"
+#include "platform/audio/bass.h"
+#include "platform/d3dx/d3dx9.h"
 
 #include <algorithm>
 
@@ -15,24 +12,22 @@ std::string resourceContentProblem(int type, const std::string& name, const Reso
     std::string error;
     switch (type) {
     case TypeTextureFile: {
-        d3dx::Picture picture;
-        if (d3dx::PictureDecoder::decode(data.data, data.size, picture, error)) return {};
+        if (D3DXCheckPictureInMemory(data.data, static_cast<UINT>(data.size), &error)) return {};
         return "the picture " + quoted + " cannot be decoded: " + error;
     }
     case TypeModelX: {
-        d3dx::MeshData mesh;
-        if (!d3dx::XFileReader::read(data.data, data.size, mesh, error))
+        std::vector<D3DXMATERIAL> materials;
+        if (!D3DXCheckMeshInMemory(data.data, static_cast<UINT>(data.size), &materials, &error))
             return "the mesh " + quoted + " cannot be read: " + error;
         if (pictures != nullptr)
-            for (const D3DXMATERIAL& material : mesh.materials)
+            for (const D3DXMATERIAL& material : materials)
                 if (!material.textureFilename.empty() &&
                     std::find(pictures->begin(), pictures->end(), material.textureFilename) == pictures->end())
                     pictures->push_back(material.textureFilename);
         return {};
     }
     case TypeMusic: {
-        int code = 0;
-        if (AudioStream::open(data.data, data.size, OutputForm{}, code)) return {};
+        if (BASS_StreamCheckFile(data.data, static_cast<DWORD>(data.size))) return {};
         return "the music " + quoted + " is not Ogg Vorbis that can be played";
     }
     default: return {};

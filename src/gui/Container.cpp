@@ -29,6 +29,11 @@ void Container::ChildHost::showCursor(bool show) {
     if (WidgetHost* up = owner->getHost()) up->showCursor(show);
 }
 
+bool Container::ChildHost::markCaption(bool marked) {
+    WidgetHost* up = owner->getHost();
+    return up != nullptr && up->markCaption(marked);
+}
+
 // --- focus ---------------------------------------------------------------------------------------
 
 bool Container::focusIn(int direction) {

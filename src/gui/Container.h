@@ -46,6 +46,7 @@ protected:
         bool setCapture(Widget* widget) override;
         void releaseCapture() override;
         void showCursor(bool show) override;
+        bool markCaption(bool marked) override;
 
     private:
         Container* owner;  // the container this host is embedded in

@@ -1,6 +1,5 @@
 #include "gui/EditorPanel.h"
 
-#include "app/Display.h"
 #include "clock/Music.h"
 #include "database/Database.h"
 #include "gui/TransportPanel.h"
@@ -32,9 +31,8 @@ constexpr int VirtualKeyOpenBracket = 0xDB, VirtualKeyCloseBracket = 0xDD;
 EditorPanel::EditorPanel() = default;
 EditorPanel::~EditorPanel() = default;
 
-bool EditorPanel::init(Database* newDatabase, Display* newDisplay) {
+bool EditorPanel::init(Database* newDatabase) {
     database = newDatabase;
-    display = newDisplay;
     history.activate();
     Object* found = database ? database->music(TypeMusic) : nullptr;
     music = found ? dynamic_cast<Music*>(found) : nullptr;
@@ -201,10 +199,8 @@ std::vector<std::string> EditorPanel::continueFrom(const EditorState& state) {
 
 void EditorPanel::showCaption() {
     const bool marked = history.isModified();
-    if (marked == captionMarked || !display || !display->window) return;
+    if (marked == captionMarked || getHost() == nullptr || !getHost()->markCaption(marked)) return;
     captionMarked = marked;
-    const std::string caption = std::string(display->title) + (marked ? " *" : "");
-    SetWindowTextA(display->window, caption.c_str());
 }
 
 void EditorPanel::clicked(Button* button) {

@@ -26,7 +26,6 @@
 #include <vector>
 
 class Database;
-class Display;
 class Music;
 
 class EditorPanel : public VBox, public ButtonListener {
@@ -34,7 +33,7 @@ public:
     EditorPanel();
     ~EditorPanel() override;
 
-    bool init(Database* database, Display* display);
+    bool init(Database* database);
     bool isCloseRequested() const { return closeRequested; }
     bool takeCloseRequest() { return std::exchange(closeRequested, false); }  // the close button, once
     // A line between the toolbar and the object list, in red (why the document on disk did not
@@ -80,7 +79,6 @@ private:
 
     Database* database = nullptr;  // not owned
     Music* music = nullptr;        // not owned
-    Display* display = nullptr;    // not owned; its window's caption shows the unsaved-edits mark
     bool closeRequested = false;
     bool captionMarked = false;    // the caption as last set
     EditHistory history;

@@ -24,7 +24,7 @@ bool Gui::init(Database* newDatabase, Display* display) {
     Object* root = database->root(TypeVisual);
     rootVisual = root ? dynamic_cast<Visual*>(root) : nullptr;
     if (!rootVisual) return false;
-    if (!editor.init(database, display)) return false;
+    if (!editor.init(database)) return false;
     if (!question.init()) return false;
     question.setHost(childHost());
     rootPreview = std::make_unique<VisualPreview>(rootVisual);

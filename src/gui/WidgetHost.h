@@ -13,4 +13,7 @@ public:
     virtual bool setCapture(Widget* widget) = 0;  // null releases; false if the window got none
     virtual void releaseCapture() = 0;
     virtual void showCursor(bool show) = 0;    // the system is called only on a change
+    // The window's caption: its title, marked while the document has edits not yet saved. false
+    // while there is no window to show it (asked again later).
+    virtual bool markCaption(bool marked) = 0;
 };

@@ -1,13 +1,11 @@
 #include "render/ChunkAssembly.h"
 
+#include "app/DocumentLoader.h"
 #include "resources/LoadResource.h"
-#include "resources/ResourceFolder.h"
 #include "render/ChildProgram.h"
 #include "render/FrameRenderer.h"
 #include "render/RenderPlan.h"
 #include "render/VideoEncoder.h"
-
-#include <tinyxml.h>
 
 #include <cstdio>
 #include <filesystem>
@@ -26,21 +24,17 @@ std::string seconds(double value) {
     return text;
 }
 
-// The resource that the element named "Music" plays, read from the plan's document or the linked
-// one; a document's own folder comes first, and `folder` keeps the bytes read from there.
-ResourceData musicOf(const RenderPlan& plan, std::unique_ptr<ResourceFolder>& folder) {
-    TiXmlDocument document;
-    if (plan.dataFile.empty()) {
-        ResourceData linked = loadResource("Demo.xml");
-        if (!linked) return {};
-        document.Parse(std::string(reinterpret_cast<const char*>(linked.data), linked.size).c_str());
-    } else if (!document.LoadFile(plan.dataFile.c_str())) {
-        return {};
-    }
-    const std::string resource = FrameRenderer::musicResourceOf(document);
-    if (!plan.dataFile.empty()) folder = std::make_unique<ResourceFolder>(plan.dataFile);
+// The resource that the element named "Music" plays, in the plan's document or the linked one, as
+// the player finds it: beside the document first.
+ResourceData musicOf(const RenderPlan& plan) {
+    DocumentLoader::Options load;
+    load.file = plan.dataFile;
+    load.upTo = DocumentLoader::Stage::Document;
+    LoadedDocument loaded;
+    if (!DocumentLoader::load(load, loaded)) return {};
+    const std::string resource = FrameRenderer::musicResourceOf(*loaded.document);
     std::string ignored;  // rendering the chunks has loaded the music already
-    return resource.empty() ? ResourceData{} : loadResource(resource.c_str(), folder.get(), &ignored);
+    return resource.empty() ? ResourceData{} : loadResource(resource.c_str(), loaded.folder.get(), &ignored);
 }
 
 // Files that exist only while the assembly runs.
@@ -94,8 +88,7 @@ bool ChunkAssembly::run(const RenderPlan& plan, std::string* error) {
     std::vector<std::string> args{ffmpeg, "-hide_banner", "-loglevel", "error", "-nostats", "-nostdin", "-y"};
     args.insert(args.end(), {"-f", "concat", "-safe", "0", "-i", list});
     const double duration = double(plan.frameCount()) / plan.fps;
-    std::unique_ptr<ResourceFolder> files;
-    ResourceData sound = musicOf(plan, files);
+    const ResourceData sound = musicOf(plan);  // its bytes stay while it is held
     if (sound) {
         const std::string music = plan.folder + "/.music-" + tag;
         scratch.paths.push_back(music);

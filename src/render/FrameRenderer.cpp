@@ -1,13 +1,13 @@
 #include "render/FrameRenderer.h"
 
 #include "app/Device.h"
+#include "app/DocumentLoader.h"
 #include "resources/LoadResource.h"
 #include "resources/ResourceFolder.h"
 #include "clock/Audio.h"
 #include "clock/Music.h"
 #include "database/DocumentCheck.h"
 #include "database/ObjectType.h"
-#include "database/XmlNesting.h"
 #include "gui/VisualPreview.h"
 #include "textures/TextureTarget.h"
 #include "visuals/Visual.h"
@@ -18,17 +18,13 @@
 #include <climits>
 #include <cmath>
 #include <cstdio>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <system_error>
 
-FrameRenderer::FrameRenderer() : document(std::make_unique<TiXmlDocument>("demo.xml")) {}
+FrameRenderer::FrameRenderer() = default;
 
 FrameRenderer::~FrameRenderer() {
     display.shutdown();
     if (audioStarted) stopAudio();
-    database.deleteObjects();
+    if (loaded.database) loaded.database->deleteObjects();
 }
 
 bool FrameRenderer::open(const std::string& dataFile, int width, int height, bool antialias, std::string* error) {
@@ -42,73 +38,25 @@ bool FrameRenderer::open(const std::string& dataFile, int width, int height, boo
         return false;
     }
     audioStarted = true;
-    if (!loadDocument(dataFile, error)) return false;
-    if (database.music(TypeMusic) == nullptr) {
-        *error = "Cannot load music." + problemsOfDocument();
+    DocumentLoader::Options load;
+    load.file = dataFile;
+    load.display = &display;
+    const DocumentLoader::Result result = DocumentLoader::load(load, loaded);
+    if (!result) {
+        // The player's message, then why, as the player says it.
+        *error = DocumentLoader::message(result.failure, dataFile.empty());
+        for (const std::string& line : loaded.findings) *error += "\n  " + line;
+        for (const std::string& line : result.problems) *error += "\n  " + line;
         return false;
     }
-    if (!gui.init(&database, &display)) {
-        *error = "Cannot load Gui." + problemsOfDocument();
-        return false;
-    }
-    display.setRoot(&gui);
+    display.setRoot(loaded.gui.get());
     return true;
 }
 
 bool FrameRenderer::listProblems(const std::string& dataFile) {
-    std::vector<DocumentProblem> problems;
-    if (dataFile.empty()) {
-        ResourceData demo = loadResource("Demo.xml");
-        problems = DocumentCheck::checkText({reinterpret_cast<const char*>(demo.data), demo ? demo.size : 0});
-    } else {
-        problems = DocumentCheck::checkFile(dataFile.c_str(), true);  // a picture that would not decode too
-    }
-    for (const DocumentProblem& problem : problems)
-        std::fprintf(stderr, "%s\n", DocumentCheck::format(dataFile.empty() ? "Demo.xml" : dataFile, problem).c_str());
+    const std::vector<std::string> problems = DocumentLoader::check(dataFile);
+    for (const std::string& line : problems) std::fprintf(stderr, "%s\n", line.c_str());
     return problems.empty();
-}
-
-bool FrameRenderer::loadDocument(const std::string& dataFile, std::string* error) {
-    if (dataFile.empty()) {
-        ResourceData resource = loadResource("Demo.xml");
-        if (!resource) {
-            *error = "Cannot open database resource";
-            return false;
-        }
-        std::string text(reinterpret_cast<const char*>(resource.data), resource.size);
-        if (xmlNestingDepth(text) > maxXmlNesting || (document->Parse(text.c_str()), document->Error())) {
-            *error = "XML parsing error";
-            return false;
-        }
-    } else {
-        // Only a regular file is read: a device such as /dev/zero would never end.
-        std::error_code failure;
-        bool regular = std::filesystem::is_regular_file(dataFile, failure);
-        std::ifstream file;
-        if (regular) file.open(dataFile, std::ios::binary);
-        std::string text = file ? std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>())
-                                : std::string();
-        if (!regular || xmlNestingDepth(text) > maxXmlNesting || !document->LoadFile(dataFile.c_str())) {
-            *error = "XML loading and parsing error: " + dataFile;
-            for (const DocumentProblem& problem : DocumentCheck::checkFile(dataFile.c_str()))
-                *error += "\n  " + DocumentCheck::describe(problem);
-            return false;
-        }
-    }
-    if (!dataFile.empty()) database.setFolder(std::make_unique<ResourceFolder>(dataFile));
-    if (!database.load(document.get())) {
-        *error = "The database cannot load" + problemsOfDocument();
-        return false;
-    }
-    return true;
-}
-
-// Why a document failed, line by line, as zodcheck lists it.
-std::string FrameRenderer::problemsOfDocument() const {
-    std::string text;
-    for (const DocumentProblem& problem : DocumentCheck::check(*document, database.folder(), database.folder()))
-        text += "\n  " + DocumentCheck::describe(problem);
-    return text;
 }
 
 void FrameRenderer::setLayout(int width, int height) {
@@ -131,7 +79,7 @@ bool FrameRenderer::render(float time, float delta) {
 // The player's window of the layout size, scaled to fit the frame and centred: its 4:3 picture
 // with every pixel placement scaled alike, on the player's background as a full screen shows it.
 bool FrameRenderer::renderLayout(float time, float delta) {
-    auto* main = static_cast<Visual*>(database.root(TypeVisual));
+    auto* main = static_cast<Visual*>(loaded.database->root(TypeVisual));
     if (main == nullptr) return false;
     const double scale = std::min(double(display.width) / layoutWidth, double(display.height) / layoutHeight);
     const Rect picture = VisualPreview::fit({0, 0, layoutWidth, layoutHeight});
@@ -180,7 +128,7 @@ bool FrameRenderer::takePixels(std::vector<std::uint32_t>* pixels) {
                                                     display.height));
 }
 
-std::string FrameRenderer::musicResource() const { return musicResourceOf(*document); }
+std::string FrameRenderer::musicResource() const { return loaded.document ? musicResourceOf(*loaded.document) : ""; }
 
 std::string FrameRenderer::musicResourceOf(const TiXmlDocument& document) {
     const TiXmlElement* demo = document.FirstChildElement("demo");
@@ -194,7 +142,7 @@ std::string FrameRenderer::musicResourceOf(const TiXmlDocument& document) {
 }
 
 int FrameRenderer::musicEnd(int fps) {
-    auto* music = static_cast<Music*>(database.music(TypeMusic));
+    auto* music = loaded.database ? static_cast<Music*>(loaded.database->music(TypeMusic)) : nullptr;
     const double frames = std::ceil(double(music ? music->length() : 0.0f) * fps - 1e-6);
     return frames >= double(INT_MAX) ? INT_MAX : std::max(0, static_cast<int>(frames));
 }
@@ -219,5 +167,5 @@ void FrameRenderer::noteCutAtMusicEnd(int fps, const char* what) {
 
 ResourceData FrameRenderer::musicBytes() const {
     std::string ignored;  // the music has loaded already: its bytes are there
-    return loadResource(musicResource().c_str(), database.folder(), &ignored);
+    return loadResource(musicResource().c_str(), loaded.folder.get(), &ignored);
 }

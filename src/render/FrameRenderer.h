@@ -6,6 +6,7 @@
 #pragma once
 
 #include "app/Display.h"
+#include "app/LoadedDocument.h"
 #include "resources/LoadResource.h"
 #include "database/Database.h"
 #include "gui/Gui.h"
@@ -53,22 +54,18 @@ public:
     // production ends just there anyway.
     void noteCutAtMusicEnd(int fps, const char* what);
 
-    // For the reference frames of the editor: the user interface and the objects it lists.
-    Gui& userInterface() { return gui; }
-    Database& objects() { return database; }
+    // For the reference frames of the editor: the user interface and the objects it lists (once open).
+    Gui& userInterface() { return *loaded.gui; }
+    Database& objects() { return *loaded.database; }
 
 private:
-    bool loadDocument(const std::string& dataFile, std::string* error);
-    std::string problemsOfDocument() const;
     bool renderLayout(float time, float delta);  // render with a layout size
     int musicEnd(int fps);                       // the first frame at or past the music's end
 
     int layoutWidth = 0;   // 0: the frame's own pixels
     int layoutHeight = 0;
     Display display;
-    std::unique_ptr<TiXmlDocument> document;
-    Database database;
-    Gui gui;
+    LoadedDocument loaded;  // as the player loads it, user interface included
     bool audioStarted = false;
     int queued = 0;     // frames queued and not yet taken
     UINT nextSlot = 0;  // the read slot the next queuePixels uses

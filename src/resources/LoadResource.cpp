@@ -35,7 +35,7 @@ ResourceData loadResource(int number) {
 ResourceData loadResource(const char* name, ResourceFolder* folder, std::string* problem) {
     if (folder != nullptr) {
         ResourceData file;
-        switch (folder->read(name, &file.data, &file.size, problem)) {
+        switch (folder->read(name, &file.data, &file.size, problem, &file.owner)) {
         case ResourceFolder::Lookup::Found: return file;
         case ResourceFolder::Lookup::Refused: return {};
         case ResourceFolder::Lookup::Absent: break;

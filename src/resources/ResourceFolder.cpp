@@ -144,7 +144,7 @@ std::vector<std::string> ResourceFolder::nearNames(const char* name) const {
 }
 
 ResourceFolder::Lookup ResourceFolder::read(const char* name, const unsigned char** data, std::size_t* size,
-                                            std::string* problem) {
+                                            std::string* problem, std::shared_ptr<const void>* owner) {
     *data = nullptr;
     *size = 0;
     if (name == nullptr || *name == '\0') return Lookup::Absent;
@@ -164,31 +164,33 @@ ResourceFolder::Lookup ResourceFolder::read(const char* name, const unsigned cha
             if (::fstat(fd, &info) != 0) {
                 failure = std::strerror(errno);
             } else {
-                file->bytes.resize(static_cast<std::size_t>(info.st_size));
+                std::vector<unsigned char>& bytes = *file->bytes;
+                bytes.resize(static_cast<std::size_t>(info.st_size));
                 std::size_t done = 0;
-                while (done < file->bytes.size()) {
-                    const ssize_t got = ::read(fd, file->bytes.data() + done, file->bytes.size() - done);
+                while (done < bytes.size()) {
+                    const ssize_t got = ::read(fd, bytes.data() + done, bytes.size() - done);
                     if (got < 0 && errno == EINTR) continue;
                     if (got < 0) failure = std::strerror(errno);
                     if (got <= 0) break;
                     done += static_cast<std::size_t>(got);
                 }
-                file->bytes.resize(done);  // a file cut short meanwhile gives what was there
+                bytes.resize(done);  // a file cut short meanwhile gives what was there
             }
             if (fd >= 0) ::close(fd);
-            if (failure.empty() && file->bytes.empty()) {
+            if (failure.empty() && file->bytes->empty()) {
                 file->lookup = Lookup::Refused;
                 file->problem = "the file " + quoted(name) + " is empty";
             } else if (!failure.empty()) {
                 file->lookup = Lookup::Refused;
                 file->problem = "the file " + quoted(name) + " cannot be read: " + failure;
-                file->bytes.clear();
+                file->bytes->clear();
             }
         }
     }
     if (file->lookup == Lookup::Found) {
-        *data = file->bytes.data();
-        *size = file->bytes.size();
+        *data = file->bytes->data();
+        *size = file->bytes->size();
+        if (owner != nullptr) *owner = file->bytes;
     } else if (file->lookup == Lookup::Refused) {
         *problem = file->problem;
     }

@@ -4,13 +4,14 @@
 // letter case is ignored in every component of the name (an exact match wins when two files differ
 // only in case). Names that would leave the folder (absolute paths, ".." steps, links pointing
 // outside) are refused unread; the file is opened beneath the folder in one step, so a folder
-// swapped for a link meanwhile cannot lead outside either. Each file is read
-// whole once and its bytes stay valid as long as the folder object; what was read (or found
+// swapped for a link meanwhile cannot lead outside either. Each file is read whole once; its bytes
+// are shared with whoever takes `owner`, so they outlive the folder; what was read (or found
 // absent) is remembered, so that a change on disk can be told apart from one that does not matter.
 #pragma once
 
 #include <cstddef>
 #include <deque>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -27,8 +28,10 @@ public:
     // name as it is spelt on disk).
     Lookup locate(const char* name, std::string* path, std::string* problem) const;
     // The file's bytes, read whole on the first call: Found with the bytes, Absent when no file of
-    // that name is there, Refused when it cannot be used (the reason in `problem`).
-    Lookup read(const char* name, const unsigned char** data, std::size_t* size, std::string* problem);
+    // that name is there, Refused when it cannot be used (the reason in `problem`). With `owner`, a
+    // share of the bytes that keeps them alive.
+    Lookup read(const char* name, const unsigned char** data, std::size_t* size, std::string* problem,
+                std::shared_ptr<const void>* owner = nullptr);
     // For an absent name: the names present that are nearest to it (at the level where it was
     // missed, with the path leading there), for "did you mean" in its message.
     std::vector<std::string> nearNames(const char* name) const;
@@ -48,7 +51,8 @@ private:
     struct File {
         std::string name;
         Signature signature;
-        std::vector<unsigned char> bytes;  // empty for an absent or refused name
+        // Shared with those who read it; empty for an absent or refused name.
+        std::shared_ptr<std::vector<unsigned char>> bytes = std::make_shared<std::vector<unsigned char>>();
         Lookup lookup = Lookup::Absent;
         std::string problem;
     };
@@ -59,5 +63,5 @@ private:
     Lookup open(const char* name, int* fd, std::string* relative, std::string* problem) const;
 
     std::string folder;     // real path, no trailing slash (except "/")
-    std::deque<File> files;  // a deque: bytes handed out never move
+    std::deque<File> files;
 };

@@ -147,7 +147,7 @@ TEST(DocumentCheck, DocumentWideFaults) {
                    {{2, "", "<visual.group> opened on line 2 is never closed"}});
     expectProblems(DocumentCheck::checkText("<demo>\n  <a>\n  </b>\n</demo>\n"), {{3, "", "</b> does not close <a>"}});
     expectProblems(DocumentCheck::checkText("  \n"), {{0, "", "the document is empty"}});
-    expectProblems(DocumentCheck::checkFile(testing_paths::makeTempDir().c_str()), {{0, "", "cannot read"}});
+    expectProblems(DocumentCheck::checkFile(testing_paths::makeTempDir().c_str()), {{0, "", "not a file"}});
 }
 
 // A broken object, a bad number and an element left open: zodcheck, the player at start-up and

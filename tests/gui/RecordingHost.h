@@ -26,6 +26,7 @@ public:
         cursorShown = show;
         ++cursorChanges;
     }
+    bool markCaption(bool marked) override { return false; }
 
     std::set<int> keysDown;   // keys a test holds down
     bool grantCapture = true;  // false plays a window that did not get the capture

@@ -1,8 +1,14 @@
 #include "resources/LoadResource.h"
 
+#include "resources/ResourceFolder.h"
+#include "support/TestPaths.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <string>
 
 TEST(LoadResource, FindsNamesWithoutRegardToCase) {
     ResourceData exact = loadResource("DejaVuSans.ttf");
@@ -23,4 +29,19 @@ TEST(LoadResource, MissingNamesAndNumbersFail) {
     EXPECT_FALSE(loadResource(99999));
     EXPECT_FALSE(loadResource(0));
     EXPECT_EQ(loadResource("no such resource.bin").size, 0u);
+}
+
+// The bytes of a file beside a document are shared: they stay whoever lets go of them first.
+TEST(LoadResource, AFilesBytesOutliveItsFolder) {
+    const std::string folder = testing_paths::makeTempDir();
+    std::ofstream(folder + "/song.ogg") << "the song";
+    ResourceData bytes;
+    {
+        ResourceFolder files(folder + "/demo.xml");
+        std::string problem;
+        bytes = loadResource("song.ogg", &files, &problem);
+    }
+    ASSERT_TRUE(bytes);
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(bytes.data), bytes.size), "the song");
+    std::filesystem::remove_all(folder);
 }

@@ -120,6 +120,11 @@ BOOL BASS_GetInfo(BASS_INFO* info) {
     return succeed();
 }
 
+BOOL BASS_StreamCheckFile(const void* file, DWORD length) {
+    int error = BASS_OK;
+    return file && length != 0 && AudioStream::open(static_cast<const unsigned char*>(file), length, OutputForm{}, error);
+}
+
 HSTREAM BASS_StreamCreateFile(BOOL mem, const void* file, DWORD offset, DWORD length, DWORD flags) {
     OutputForm form;
     {

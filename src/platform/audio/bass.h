@@ -56,6 +56,9 @@ constexpr DWORD BASS_STREAM_DECODE = 0x200000;
 // bytes are used in place and must stay valid until the stream is freed.
 HSTREAM BASS_StreamCreateFile(BOOL mem, const void* file, DWORD offset, DWORD length, DWORD flags);
 BOOL BASS_StreamFree(HSTREAM handle);
+// This library's own addition, for checks without an output: whether BASS_StreamCreateFile would
+// open the bytes (Ogg Vorbis in a form it plays); no stream is made and BASS_Init is not needed.
+BOOL BASS_StreamCheckFile(const void* file, DWORD length);
 
 BOOL BASS_ChannelPlay(DWORD handle, BOOL restart);  // restart FALSE continues from the position
 BOOL BASS_ChannelPause(DWORD handle);

@@ -7,6 +7,11 @@
 #include <algorithm>
 #include <cstring>
 
+bool D3DXCheckPictureInMemory(const void* data, UINT size, std::string* why) {
+    d3dx::Picture picture;
+    return d3dx::PictureDecoder::decode(data, size, picture, *why);
+}
+
 HRESULT D3DXCreateTextureFromFileInMemory(IDirect3DDevice9* device, const void* data, UINT size,
                                           ComRef<IDirect3DTexture9>* texture) {
     if (!device || !data || !texture) return D3DERR_INVALIDCALL;

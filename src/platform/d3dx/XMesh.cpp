@@ -19,6 +19,13 @@ HRESULT D3DXLoadMeshFromXInMemory(const void* data, UINT size, DWORD options, ID
     return D3D_OK;
 }
 
+bool D3DXCheckMeshInMemory(const void* data, UINT size, std::vector<D3DXMATERIAL>* materials, std::string* why) {
+    d3dx::MeshData meshData;
+    if (!data || !d3dx::XFileReader::read(data, size, meshData, *why)) return false;
+    if (materials) *materials = std::move(meshData.materials);
+    return true;
+}
+
 HRESULT D3DXLoadMeshFromXResource(HMODULE module, const char* name, const char* type, DWORD options,
                                   IDirect3DDevice9* device, std::vector<D3DXMATERIAL>* materials,
                                   DWORD* materialCount, ComRef<ID3DXMesh>* mesh) {

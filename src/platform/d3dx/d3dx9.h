@@ -44,6 +44,9 @@ HRESULT D3DXCreateTextureFromResourceA(IDirect3DDevice9* device, HMODULE module,
                                        ComRef<IDirect3DTexture9>* texture);
 HRESULT D3DXCreateTextureFromFileInMemory(IDirect3DDevice9* device, const void* data, UINT size,
                                           ComRef<IDirect3DTexture9>* texture);
+// This library's own addition, for checks that have no device: whether the bytes decode as
+// D3DXCreateTextureFromFileInMemory would decode them; false with why ("PNG: the file ends early").
+bool D3DXCheckPictureInMemory(const void* data, UINT size, std::string* why);
 
 // --- text ------------------------------------------------------------------------------------------------
 constexpr DWORD DT_TOP = 0x00000000;
@@ -121,6 +124,9 @@ HRESULT D3DXLoadMeshFromXResource(HMODULE module, const char* name, const char* 
 HRESULT D3DXLoadMeshFromXInMemory(const void* data, UINT size, DWORD options, IDirect3DDevice9* device,
                                   std::vector<D3DXMATERIAL>* materials, DWORD* materialCount,
                                   ComRef<ID3DXMesh>* mesh);
+// This library's own addition, for checks that have no device: whether the bytes read as
+// D3DXLoadMeshFromXInMemory would read them, with the materials; false with why.
+bool D3DXCheckMeshInMemory(const void* data, UINT size, std::vector<D3DXMATERIAL>* materials, std::string* why);
 
 // The standard teapot: position and normal, managed, centred on the origin, subset 0.
 HRESULT D3DXCreateTeapot(IDirect3DDevice9* device, ComRef<ID3DXMesh>* mesh);

@@ -149,6 +149,7 @@ bool Application::parseOptions(char* text) {
 
 bool Application::loadDocument() {
     std::string source = options.dataFile ? options.dataFile : "Demo.xml";
+    std::string parsedText;  // what a save keeps of every element without edits
     if (options.dataFile == nullptr) {
         ResourceData resource = loadResource("Demo.xml");
         if (!resource) return display.showMessage("Cannot open database resource");
@@ -163,6 +164,7 @@ bool Application::loadDocument() {
             return display.showMessage("XML parsing error");
         }
         loaded.database->setSourceName(source);  // the document keeps "demo.xml", the file it saves to
+        parsedText = std::move(text);
     } else {
         // TinyXML sizes its buffer from a seek to the end, which a folder or a device answers
         // with nonsense: only a regular file is read.
@@ -180,11 +182,14 @@ bool Application::loadDocument() {
             return display.showMessage("XML loading and parsing error");
         }
         loaded.database->setFolder(std::make_unique<ResourceFolder>(options.dataFile));  // files beside it
+        parsedText = fileText(options.dataFile);
     }
     if (!loaded.database->load(loaded.document.get())) {
         explain(source + ": no \"demo\" element");
         return display.showMessage("The database cannot load");
     }
+    loaded.database->setText(parsedText);
+    if (options.dataFile) loaded.database->setDiskText(parsedText);  // what the file holds, seen
     // Every problem zodcheck would list, in its words: a broken object must not just go missing.
     // What loads still plays.
     for (const DocumentProblem& problem : DocumentCheck::check(*loaded.document, loaded.database->folder()))

@@ -5,6 +5,7 @@
 #include "clock/Music.h"
 #include "database/Database.h"
 #include "database/DocumentCheck.h"
+#include "database/DocumentMerge.h"
 #include "database/ObjectType.h"
 #include "database/XmlNesting.h"
 #include "gui/Gui.h"
@@ -77,6 +78,7 @@ bool LiveReload::due() {
 
 bool LiveReload::poll(LoadedDocument& current) {
     if (watch == INVALID_HANDLE_VALUE || !current.database || !current.gui || current.gui->isQuitting()) return false;
+    if (answer(current)) return true;
     if (current.database->saveCount() != seenSaves) {
         // Written by the player itself: that is what it holds already.
         seenSaves = current.database->saveCount();
@@ -89,8 +91,13 @@ bool LiveReload::poll(LoadedDocument& current) {
     const ResourceFolder* files = current.database->folder();
     if (text == knownText && !(files && files->changedOnDisk()) && lastFailure.empty()) return false;
     if (current.database->hasUnsavedEdits()) {
-        if (!editsAnnounced)
-            say(file + ": changed on disk and not loaded: the editor holds edits not yet saved (saving writes them over it)");
+        // Each new version is shown once, with the choices: the file's, mine, or both merged.
+        if (!editsAnnounced || text != heldText) {
+            const std::string line = file + ": changed on disk while the editor holds edits not yet saved";
+            say(line);
+            current.gui->getEditor()->getDiskChange()->askAboutChange(line);
+        }
+        heldText = text;
         editsAnnounced = true;
         return false;
     }
@@ -119,7 +126,84 @@ bool LiveReload::poll(LoadedDocument& current) {
     return true;  // `next` holds the old version now and takes it away
 }
 
-bool LiveReload::load(const std::string& name, Display* display, LoadedDocument& next, std::vector<std::string>* problems) {
+bool LiveReload::answer(LoadedDocument& current) {
+    switch (current.gui->getEditor()->getDiskChange()->takeChoice()) {
+    case DiskChangeBar::TakeFile: return takeFile(current);
+    case DiskChangeBar::Merge: return merge(current);
+    case DiskChangeBar::KeepMine:
+        // Seen and declined: the next save writes the editor's version over it.
+        if (!current.database->acceptChangeOnDisk()) tell(current, file + ": cannot be read");
+        return false;
+    default: return false;
+    }
+}
+
+void LiveReload::tell(LoadedDocument& current, const std::string& line) {
+    say(line);
+    current.gui->getEditor()->getDiskChange()->tell(line);
+}
+
+// The file's version, as any reload loads it; the edits go.
+bool LiveReload::takeFile(LoadedDocument& current) {
+    std::string text;
+    LoadedDocument next;
+    std::vector<std::string> problems;
+    if (!readText(file, &text) || !load(file, display, next, &problems)) {
+        if (problems.empty()) problems.push_back(file + ": cannot be read");
+        for (const std::string& line : problems) say(line);
+        tell(current, problems.front() + "; the edits stay");
+        return false;
+    }
+    knownText = text;
+    lastFailure.clear();
+    editsAnnounced = false;
+    swapIn(current, next);
+    seenSaves = current.database->saveCount();
+    return true;
+}
+
+// The file's version of every object the editor did not change and the editor's of those it did,
+// loaded as the new version; the editor's edits stay edits not yet saved.
+bool LiveReload::merge(LoadedDocument& current) {
+    std::string theirs, mine;
+    if (!readText(file, &theirs)) {
+        tell(current, file + ": cannot be read; nothing merged");
+        return false;
+    }
+    if (!current.database->compose(&mine)) {
+        tell(current, current.database->saveError());
+        return false;
+    }
+    const std::string& base = current.database->hasDiskText() ? current.database->diskText() : knownText;
+    MergedDocument merged;
+    if (!mergeDocuments(base, mine, theirs, &merged)) {
+        tell(current, file + ": cannot be merged element by element; nothing changed");
+        return false;
+    }
+    LoadedDocument next;
+    std::vector<std::string> problems;
+    if (!load(file, display, next, &problems, &merged.text)) {
+        for (const std::string& line : problems) say(line);
+        tell(current, "The merged version does not load: " + problems.front());
+        return false;
+    }
+    knownText = theirs;
+    lastFailure.clear();
+    editsAnnounced = false;
+    swapIn(current, next);
+    seenSaves = current.database->saveCount();
+    current.gui->getEditor()->getHistory().markUnsaved();
+    std::string line = file + ": merged; not saved yet";
+    if (!merged.changedOnBothSides.empty()) {
+        line += "; changed on both sides, mine kept:";
+        for (const std::string& name : merged.changedOnBothSides) line += " \"" + name + "\"";
+    }
+    tell(current, line);
+    return true;
+}
+
+bool LiveReload::load(const std::string& name, Display* display, LoadedDocument& next, std::vector<std::string>* problems,
+                      const std::string* merged) {
     std::string text;
     if (!readText(name, &text)) {
         problems->push_back(name + ": cannot be read");
@@ -131,7 +215,7 @@ bool LiveReload::load(const std::string& name, Display* display, LoadedDocument&
     }
     next.document = std::make_unique<TiXmlDocument>(name.c_str());
     // Parsed as at start-up, from the file, so that the lines and the name it saves to are the same.
-    if (!next.document->LoadFile(name.c_str())) {
+    if (merged ? (next.document->Parse(merged->c_str()), next.document->Error()) : !next.document->LoadFile(name.c_str())) {
         std::string where = name;
         if (next.document->ErrorRow() > 0) where += ":" + std::to_string(next.document->ErrorRow());
         problems->push_back(where + ": " + (next.document->ErrorDesc() ? next.document->ErrorDesc() : "cannot be parsed"));
@@ -143,6 +227,8 @@ bool LiveReload::load(const std::string& name, Display* display, LoadedDocument&
         problems->push_back(name + ": no \"demo\" element");
         return false;
     }
+    next.database->setText(merged ? *merged : text);  // what saves keep of unedited elements
+    next.database->setDiskText(text);
     next.music = static_cast<Music*>(next.database->music(TypeMusic));
     if (next.music == nullptr) {
         *problems = next.database->loadProblems();

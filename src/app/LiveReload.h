@@ -32,12 +32,19 @@ public:
     bool isHoldingEdits() const { return editsAnnounced; }  // a change on disk was left for unsaved edits
 
     // The document file loaded whole into `next`: false with the lines that say why, cause first.
-    static bool load(const std::string& file, Display* display, LoadedDocument& next, std::vector<std::string>* problems);
+    // With `merged`, that text is loaded in place of the file's, which stays what is on disk.
+    static bool load(const std::string& file, Display* display, LoadedDocument& next, std::vector<std::string>* problems,
+                     const std::string* merged = nullptr);
     // The file's text, as long as it is a readable regular file of sensible size.
     static bool readText(const std::string& file, std::string* text);
 
 private:
     bool due();  // a change was seen and the folder has been quiet since
+    // The author's answer to a change on disk under unsaved edits; true when `current` was replaced.
+    bool answer(LoadedDocument& current);
+    bool takeFile(LoadedDocument& current);
+    bool merge(LoadedDocument& current);
+    void tell(LoadedDocument& current, const std::string& line);  // standard error and the editor
     void swapIn(LoadedDocument& current, LoadedDocument& next);
 
     std::string file;
@@ -49,5 +56,6 @@ private:
     std::string knownText;    // the document as last loaded, tried or saved
     unsigned seenSaves = 0;   // the database's saves already taken into knownText
     bool editsAnnounced = false;            // the refusal to replace unsaved edits was said
+    std::string heldText;                   // the version on disk the editor was last asked about
     std::vector<std::string> lastFailure;  // said once for the same text and the same cause
 };

@@ -134,6 +134,10 @@ void EditHistory::markSaved() {
     savedPosition = position;
 }
 
+void EditHistory::markUnsaved() {
+    savedPosition = -1;
+}
+
 void EditHistory::cancelGesture() {
     open = false;
     pendingDatabase = nullptr;

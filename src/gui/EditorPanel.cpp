@@ -59,6 +59,7 @@ bool EditorPanel::init(Database* newDatabase, Display* newDisplay) {
     toolbar.setChildren(toolbarChildren, n);
     toolbarFrame.setChild(&toolbar);
     if (!browser.init(database)) return false;
+    diskChange.init(database);
     arrange();
     return true;
 }
@@ -75,6 +76,8 @@ void EditorPanel::arrange() {
     int n = 0;
     panelChildren[n++] = &toolbarFrame;
     if (*problem.getText() != '\0') panelChildren[n++] = &problem;
+    diskChangeArranged = diskChange.isShown();
+    if (diskChangeArranged) panelChildren[n++] = &diskChange;
     if (timeLineShown) panelChildren[n++] = &timeLineFrame;
     panelChildren[n++] = &browser;
     setChildren(panelChildren, n);
@@ -139,6 +142,7 @@ void EditorPanel::clicked(Button* button) {
         break;
     case SaveButton:
         if (database && database->save()) history.markSaved();
+        else if (database && database->saveRefusedForChangeOnDisk()) diskChange.askOverwrite(database->saveError());
         break;
     case UndoButton: undo(); break;
     case RedoButton: redo(); break;
@@ -153,6 +157,7 @@ bool EditorPanel::draw(float time, float delta) {
     undoButton.greyed = !history.canUndo();
     redoButton.greyed = !history.canRedo();
     showCaption();
+    if (diskChange.isShown() != diskChangeArranged) arrange();
     // Content that shows nothing at this time stops the clock rather than the program.
     if (!VBox::draw(time, delta) && music) music->setPaused(true);
     return !closeRequested;

@@ -7,6 +7,7 @@
 
 #include "gui/Button.h"
 #include "gui/ButtonListener.h"
+#include "gui/DiskChangeBar.h"
 #include "gui/EditHistory.h"
 #include "gui/Frame.h"
 #include "gui/HBox.h"
@@ -44,6 +45,7 @@ public:
     TimeLine* getTimeLine() { return &timeLine; }
     void showTimeLine(bool shown);  // the strip is shown unless taken out (to compare frames)
     ObjectBrowser* getBrowser() { return &browser; }
+    DiskChangeBar* getDiskChange() { return &diskChange; }  // shown under the toolbar while it asks
 
     enum ButtonId { CloseButton = 1, SaveButton = 2, UndoButton = 3, RedoButton = 4 };
 
@@ -71,7 +73,9 @@ private:
     Frame timeLineFrame;
     ObjectBrowser browser;
     Label problem;
+    DiskChangeBar diskChange;
+    bool diskChangeArranged = false;  // the bar is among the children
     bool timeLineShown = true;
     Widget* toolbarChildren[8] = {};
-    Widget* panelChildren[4] = {};
+    Widget* panelChildren[5] = {};
 };

@@ -96,17 +96,21 @@ TEST(LiveReload, UnsavedEditsSurviveAChangeOnDiskAndOwnSavesLoadNothing) {
         EXPECT_EQ(current.database.get(), edited);
         EXPECT_EQ(speedOf(current), 7.0f);
 
-        // The editor asks; a save before the answer writes nothing over the file's change.
+        // The editor asks; the save button writes nothing over the file's change, it asks too.
         DiskChangeBar* bar = current.gui->getEditor()->getDiskChange();
         ASSERT_TRUE(bar->isShown());
-        EXPECT_FALSE(current.database->save());
+        Button saveButton;
+        saveButton.setListener(EditorPanel::SaveButton, current.gui->getEditor());
+        saveButton.leftButton({0, 0}, 0);
+        saveButton.leftButton({0, 0}, 2);
         EXPECT_TRUE(current.database->saveRefusedForChangeOnDisk());
         EXPECT_NE(testing_paths::readFile(file.string()).find("value=\"3\""), std::string::npos);
-        click(*bar, "Keep mine");
-        EXPECT_EQ(live.poll(current), false);
+        EXPECT_TRUE(current.database->hasUnsavedEdits());
 
-        // Kept: saving writes the edit; the player's own save is what it has and loads nothing.
-        ASSERT_TRUE(current.database->save()) << current.database->saveError();
+        // Written over once seen: the edit is saved; the player's own save loads nothing.
+        click(*bar, "Overwrite");
+        EXPECT_FALSE(bar->isShown());
+        EXPECT_FALSE(current.database->hasUnsavedEdits());
         EXPECT_NE(testing_paths::readFile(file.string()).find("value=\"7.000000\""), std::string::npos);
         EXPECT_EQ(pollUntil(live, current, [&] { return live.isWaiting(); }), 0);
         EXPECT_EQ(pollUntil(live, current, [&] { return !live.isWaiting(); }), 0);

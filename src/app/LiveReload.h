@@ -3,8 +3,9 @@
 // between two frames, when it or a file it uses differs from what was last loaded or saved. The new
 // version replaces the running one only when it loaded, and goes on at the same time, paused or not,
 // with the editor as it was. A version that does not load leaves the running one, and says why on
-// standard error and in the editor. Edits not yet saved are never replaced; the player's own saves
-// are what it already has, so they load nothing.
+// standard error and in the editor. Edits not yet saved are never replaced: the editor asks whether
+// to take the file's version, keep its own, or merge the two object by object. The player's own
+// saves are what it already has, so they load nothing.
 #pragma once
 
 #include "app/LoadedDocument.h"

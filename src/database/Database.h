@@ -4,7 +4,8 @@
 // those names; find() takes the first entry with a name. An object whose load fails is deleted,
 // unless a reference cycle handed it out during that load: then it is kept until deleteObjects so
 // the pointer stays valid, and the entry counts as empty as usual. Why the last request from
-// outside failed (file, line and object, cause first) stays readable in loadProblems().
+// outside failed (file, line and object, cause first) stays readable in loadProblems(). A save keeps
+// the document's text as it was read and rewrites only the elements of edited objects.
 #pragma once
 
 #include "resources/LoadResource.h"

@@ -2,7 +2,8 @@
 // separator, save and close buttons) above the time line and the object browser. Attaching it
 // pauses the music, detaching it resumes; the close button saves "Backup.xml" and makes the next
 // draw end the program. It keeps the undo history of every edit and the time line's loop, and
-// marks the window's caption while the document holds edits not yet saved.
+// marks the window's caption while the document holds edits not yet saved. A bar under the toolbar
+// asks what to do when the document changed on disk under such edits, or before a save over it.
 #pragma once
 
 #include "gui/Button.h"

@@ -497,6 +497,24 @@ TEST(Database, SaveRewritesOnlyEditedElementsAndKeepsEveryOtherByte) {
                                        "<float name=\"Arrow&gt;\" value=\"5.000000\" step=\"1.000000\" />"});
 }
 
+TEST(Database, DocumentWithWindowsLineBreaksKeepsThem) {
+    TempDir dir;
+    const std::string path = dir / "doc.xml";
+    const std::string source = "<demo>\r\n\t<float name='A' value='1'/>\r\n\t<float name='B' value='1'/>\r\n</demo>\r\n";
+    std::ofstream(path, std::ios::binary) << source;
+    TiXmlDocument document(path.c_str());
+    ASSERT_TRUE(document.LoadFile());  // as a -d document is read
+    Database db;
+    ASSERT_TRUE(db.load(&document));
+    db.setText(source);
+    db.setDiskText(source);
+    ASSERT_NE(db.objectAt(0), nullptr);
+    dynamic_cast<FloatObject*>(db.objectAt(1))->setValue(2.0f);
+    ASSERT_TRUE(db.save()) << db.saveError();
+    EXPECT_EQ(readFile(path),
+              "<demo>\r\n\t<float name='A' value='1'/>\r\n\t<float name=\"B\" value=\"2.000000\" step=\"1.000000\" />\r\n</demo>\r\n");
+}
+
 TEST(Database, SaveNeverWritesOverAChangeOnDiskNotYetSeen) {
     TempDir dir;
     const std::string path = dir / "doc.xml";

@@ -67,12 +67,13 @@ DocumentLoader::Result DocumentLoader::load(const Options& options, LoadedDocume
         }
         text = &read;
     }
-    into.text = *text;
+    const std::string& parsed = options.merged ? *options.merged : *text;
+    into.text = parsed;
 
     // The document saves to its file; the linked one to "demo.xml" in the working folder.
     into.document = std::make_unique<TiXmlDocument>(linked ? "demo.xml" : options.file.c_str());
     DocumentProblem parseProblem;
-    if (!DocumentCheck::parse(*text, *into.document, &parseProblem))
+    if (!DocumentCheck::parse(parsed, *into.document, &parseProblem))
         return fail(Failure::Parse, {DocumentCheck::format(source, parseProblem)});
     if (!linked) into.folder = std::make_shared<ResourceFolder>(options.file);  // files beside it
     if (options.upTo == Stage::Document) return result;
@@ -81,6 +82,8 @@ DocumentLoader::Result DocumentLoader::load(const Options& options, LoadedDocume
     into.database->setSourceName(source);
     into.database->setFolder(into.folder);
     if (!into.database->load(into.document.get())) return fail(Failure::Database, {source + ": no \"demo\" element"});
+    into.database->setText(parsed);                   // what saves keep of every element without edits
+    if (!linked) into.database->setDiskText(*text);  // what the file holds, seen
     // Every problem zodcheck would list, in its words: a broken object must not just go missing.
     for (const DocumentProblem& problem : DocumentCheck::check(*into.document, into.folder.get()))
         into.findings.push_back(DocumentCheck::format(source, problem));

@@ -30,6 +30,7 @@ public:
         Stage upTo = Stage::Gui;
         Display* display = nullptr;         // hosts the user interface
         const std::string* text = nullptr;  // the file's text, when the caller has read it already
+        const std::string* merged = nullptr;  // parsed in place of the file's text, which stays what is on disk
     };
 
     struct Result {

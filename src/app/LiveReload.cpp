@@ -4,6 +4,7 @@
 #include "app/DocumentLoader.h"
 #include "clock/Music.h"
 #include "database/Database.h"
+#include "database/DocumentMerge.h"
 #include "gui/Gui.h"
 #include "platform/win/win32.h"
 #include "resources/DocumentText.h"
@@ -89,6 +90,7 @@ bool LiveReload::due() {
 
 bool LiveReload::poll(LoadedDocument& current) {
     if (watch == INVALID_HANDLE_VALUE || !current.database || !current.gui || current.gui->isQuitting()) return false;
+    if (answer(current)) return true;
     if (current.database->saveCount() != seenSaves) {
         // Written by the player itself: that is what it holds already.
         seenSaves = current.database->saveCount();
@@ -101,8 +103,13 @@ bool LiveReload::poll(LoadedDocument& current) {
     const ResourceFolder* files = current.database->folder();
     if (text == knownText && !(files && files->changedOnDisk()) && lastFailure.empty()) return false;
     if (current.database->hasUnsavedEdits()) {
-        if (!editsAnnounced)
-            say(file + ": changed on disk and not loaded: the editor holds edits not yet saved (saving writes them over it)");
+        // Each new version is shown once, with the choices: the file's, mine, or both merged.
+        if (!editsAnnounced || text != heldText) {
+            const std::string line = file + ": changed on disk while the editor holds edits not yet saved";
+            say(line);
+            current.gui->getEditor()->getDiskChange()->askAboutChange(line);
+        }
+        heldText = text;
         editsAnnounced = true;
         return false;
     }
@@ -133,12 +140,89 @@ bool LiveReload::poll(LoadedDocument& current) {
     return true;  // `next` holds the old version now and takes it away
 }
 
+bool LiveReload::answer(LoadedDocument& current) {
+    switch (current.gui->getEditor()->getDiskChange()->takeChoice()) {
+    case DiskChangeBar::TakeFile: return takeFile(current);
+    case DiskChangeBar::Merge: return merge(current);
+    case DiskChangeBar::KeepMine:
+        // Seen and declined: the next save writes the editor's version over it.
+        if (!current.database->acceptChangeOnDisk()) tell(current, file + ": cannot be read");
+        return false;
+    default: return false;
+    }
+}
+
+void LiveReload::tell(LoadedDocument& current, const std::string& line) {
+    say(line);
+    current.gui->getEditor()->getDiskChange()->tell(line);
+}
+
+// The file's version, as any reload loads it; the edits go.
+bool LiveReload::takeFile(LoadedDocument& current) {
+    std::string text;
+    LoadedDocument next;
+    std::vector<std::string> problems;
+    if (!readText(file, &text) || !load(file, display, next, &problems)) {
+        if (problems.empty()) problems.push_back(file + ": cannot be read");
+        for (const std::string& line : problems) say(line);
+        tell(current, problems.front() + "; the edits stay");
+        return false;
+    }
+    knownText = text;
+    lastFailure.clear();
+    editsAnnounced = false;
+    swapIn(current, next);
+    seenSaves = current.database->saveCount();
+    return true;
+}
+
+// The file's version of every object the editor did not change and the editor's of those it did,
+// loaded as the new version; the editor's edits stay edits not yet saved.
+bool LiveReload::merge(LoadedDocument& current) {
+    std::string theirs, mine;
+    if (!readText(file, &theirs)) {
+        tell(current, file + ": cannot be read; nothing merged");
+        return false;
+    }
+    if (!current.database->compose(&mine)) {
+        tell(current, current.database->saveError());
+        return false;
+    }
+    const std::string& base = current.database->hasDiskText() ? current.database->diskText() : knownText;
+    MergedDocument merged;
+    if (!mergeDocuments(base, mine, theirs, &merged)) {
+        tell(current, file + ": cannot be merged element by element; nothing changed");
+        return false;
+    }
+    LoadedDocument next;
+    std::vector<std::string> problems;
+    if (!load(file, display, next, &problems, nullptr, &merged.text)) {
+        for (const std::string& line : problems) say(line);
+        tell(current, "The merged version does not load: " + problems.front());
+        return false;
+    }
+    knownText = theirs;
+    lastFailure.clear();
+    editsAnnounced = false;
+    swapIn(current, next);
+    seenSaves = current.database->saveCount();
+    current.gui->getEditor()->getHistory().markUnsaved();
+    std::string line = file + ": merged; not saved yet";
+    if (!merged.changedOnBothSides.empty()) {
+        line += "; changed on both sides, mine kept:";
+        for (const std::string& name : merged.changedOnBothSides) line += " \"" + name + "\"";
+    }
+    tell(current, line);
+    return true;
+}
+
 bool LiveReload::load(const std::string& name, Display* display, LoadedDocument& next, std::vector<std::string>* problems,
-                      const std::string* text) {
+                      const std::string* text, const std::string* merged) {
     DocumentLoader::Options load;
     load.file = name;
     load.display = display;
     load.text = text;
+    load.merged = merged;
     DocumentLoader::Result result = DocumentLoader::load(load, next);
     *problems = std::move(result.problems);
     return static_cast<bool>(result);

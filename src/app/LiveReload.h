@@ -3,8 +3,9 @@
 // between two frames, when it or a file it uses differs from what was last loaded or saved. The new
 // version replaces the running one only when it loaded, and goes on at the same time, paused or not,
 // with the editor as it was. A version that does not load leaves the running one, and says why on
-// standard error and in the editor. Edits not yet saved are never replaced; the player's own saves
-// are what it already has, so they load nothing.
+// standard error and in the editor. Edits not yet saved are never replaced: the editor asks whether
+// to take the file's version, keep its own, or merge the two object by object. The player's own
+// saves are what it already has, so they load nothing.
 #pragma once
 
 #include "app/LoadedDocument.h"
@@ -32,9 +33,10 @@ public:
     bool isHoldingEdits() const { return editsAnnounced; }  // a change on disk was left for unsaved edits
 
     // The document file loaded whole into `next`, as start-up loads it (from `text` when it has been
-    // read already): false with the lines that say why, cause first.
+    // read already): false with the lines that say why, cause first. With `merged`, that text is
+    // loaded in place of the file's, which stays what is on disk.
     static bool load(const std::string& file, Display* display, LoadedDocument& next, std::vector<std::string>* problems,
-                     const std::string* text = nullptr);
+                     const std::string* text = nullptr, const std::string* merged = nullptr);
     // The file's text, as long as it is a readable regular file of sensible size.
     static bool readText(const std::string& file, std::string* text);
 
@@ -42,6 +44,11 @@ private:
     bool due();  // a change was seen and the folders have been quiet since
     // Watches the folders that `loaded`'s files (and `tried`'s, when given) lie in or would lie in.
     void watchFilesOf(const LoadedDocument& loaded, const LoadedDocument* tried = nullptr);
+    // The author's answer to a change on disk under unsaved edits; true when `current` was replaced.
+    bool answer(LoadedDocument& current);
+    bool takeFile(LoadedDocument& current);
+    bool merge(LoadedDocument& current);
+    void tell(LoadedDocument& current, const std::string& line);  // standard error and the editor
     void swapIn(LoadedDocument& current, LoadedDocument& next);
 
     std::string file;
@@ -53,5 +60,6 @@ private:
     std::string knownText;    // the document as last loaded, tried or saved
     unsigned seenSaves = 0;   // the database's saves already taken into knownText
     bool editsAnnounced = false;            // the refusal to replace unsaved edits was said
+    std::string heldText;                   // the version on disk the editor was last asked about
     std::vector<std::string> lastFailure;  // said once for the same text and the same cause
 };

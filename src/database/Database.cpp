@@ -25,6 +25,25 @@ namespace {
 constexpr int maxLoadNesting = 1000;  // real documents chain a few entries
 thread_local int loadNesting = 0;     // loads running on this thread, one inside the other
 
+// The whole file, when it is a readable regular file.
+bool readWhole(const char* fileName, std::string* text) {
+    const int fd = ::open(fileName, O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return false;
+    struct stat info {};
+    bool read = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
+    text->clear();
+    char buffer[65536];
+    while (read) {
+        const ssize_t got = ::read(fd, buffer, sizeof buffer);
+        if (got < 0 && errno == EINTR) continue;
+        if (got < 0) read = false;
+        if (got <= 0) break;
+        text->append(buffer, static_cast<std::size_t>(got));
+    }
+    ::close(fd);
+    return read;
+}
+
 std::string keyword(ObjectType type) {
     const char* text = keywordOf(type);
     return text ? text : "object";
@@ -43,11 +62,13 @@ bool Database::load(TiXmlDocument* doc) {
     document = doc;
     TiXmlElement* demo = doc ? doc->FirstChildElement("demo") : nullptr;
     if (demo == nullptr) return false;
-    for (TiXmlElement* element = demo->FirstChildElement(); element; element = element->NextSiblingElement()) {
+    int child = 0;
+    for (TiXmlElement* element = demo->FirstChildElement(); element; element = element->NextSiblingElement(), ++child) {
         const char* name = element->Attribute("name");
         if (name == nullptr) continue;
         DatabaseEntry& entry = entries.emplace_back();
         entry.element = element;
+        entry.child = child;
         entry.name = name;
         entry.index = static_cast<int>(entries.size()) - 1;
         if (entry.name == "Main") mainEntry = &entry;
@@ -238,15 +259,90 @@ bool Database::save() {
 const char* Database::fileName() const { return document ? document->Value() : ""; }
 
 bool Database::saveAs(const char* fileName) {
-    if (document == nullptr || fileName == nullptr || *fileName == '\0') return false;
-    for (DatabaseEntry& entry : entries) {
-        if (entry.object && !entry.object->save(entry.element)) return false;
+    error.clear();
+    refusedForChange = false;
+    if (document == nullptr || fileName == nullptr || *fileName == '\0') return failSave("no file to save to");
+    const bool own = std::strcmp(fileName, document->Value()) == 0;
+    if (own && diskKnown) {
+        std::string now;
+        if (readWhole(fileName, &now) && now != onDisk && now != seenOnDisk) {
+            refusedForChange = true;
+            return failSave(std::string(fileName) + ": changed on disk since it was loaded or saved; not saved over");
+        }
     }
-    if (!writeTo(fileName)) return false;
-    if (std::strcmp(fileName, document->Value()) == 0) {
+    std::string written;
+    if (!compose(&written)) return false;
+    if (!writeTo(fileName, written)) return false;
+    if (own) {
         for (DatabaseEntry& entry : entries)
             if (entry.object) entry.savedForm = saveForm(entry);
+        text = written;
+        spans = composedSpans;
+        // The whole document printed: its own printing matches it from now on.
+        if (!spansKnown) spansKnown = matchElementSpans(text, *document, &spans);
+        setDiskText(written);
+        lastSavedText = std::move(written);
+        ++saves;
     }
+    return true;
+}
+
+bool Database::failSave(std::string why) {
+    error = std::move(why);
+    return false;
+}
+
+void Database::setText(std::string parsed) {
+    text = std::move(parsed);
+    spansKnown = document != nullptr && matchElementSpans(text, *document, &spans);
+}
+
+void Database::setDiskText(std::string fileText) {
+    onDisk = std::move(fileText);
+    seenOnDisk.clear();
+    diskKnown = true;
+}
+
+bool Database::acceptChangeOnDisk() {
+    return document != nullptr && readWhole(document->Value(), &seenOnDisk);
+}
+
+bool Database::compose(std::string* out) {
+    for (DatabaseEntry& entry : entries) {
+        if (entry.object && !entry.object->save(entry.element))
+            return failSave(describe(entry.element) + ": its object cannot be saved; nothing written");
+    }
+    if (!spansKnown) {
+        TiXmlPrinter printer;
+        printer.SetIndent("    ");
+        printer.SetLineBreak("\n");
+        if (!document->Accept(&printer)) return failSave("the document cannot be printed");
+        out->assign(printer.CStr(), printer.Size());
+        return true;
+    }
+    // Only the elements of edited objects are printed; every other byte stays as it was.
+    std::vector<const TiXmlElement*> edited(spans.children.size(), nullptr);
+    for (const DatabaseEntry& entry : entries) {
+        if (entry.object && printElement(*entry.element) != entry.savedForm)
+            edited[static_cast<std::size_t>(entry.child)] = entry.element;
+    }
+    out->clear();
+    out->reserve(text.size() + 256);
+    composedSpans = ElementSpans();
+    std::size_t from = 0;
+    for (std::size_t i = 0; i < spans.children.size(); ++i) {
+        const ElementSpan& span = spans.children[i];
+        out->append(text, from, span.begin - from);
+        ElementSpan placed;
+        placed.begin = out->size();
+        if (edited[i]) out->append(printInPlace(*edited[i], text, span.begin));
+        else out->append(text, span.begin, span.end - span.begin);
+        placed.end = out->size();
+        composedSpans.children.push_back(placed);
+        from = span.end;
+    }
+    composedSpans.contentEnd = out->size() + (spans.contentEnd - from);
+    out->append(text, from, std::string::npos);
     return true;
 }
 
@@ -275,6 +371,7 @@ std::string Database::saveForm(const DatabaseEntry& entry) const {
 }
 
 bool Database::hasUnsavedEdits() const {
+    if (diskKnown && text != onDisk) return true;  // a merge holds edits of the objects' elements
     for (const DatabaseEntry& entry : entries)
         if (entry.object && !entry.loading && saveForm(entry) != entry.savedForm) return true;
     return false;
@@ -306,18 +403,17 @@ bool writeAll(int fd, const char* data, std::size_t size) {
 
 // The text goes to a new file beside the target, which replaces the target only once it is
 // complete: a full disk or a crash midway never leaves a truncated document behind.
-bool Database::writeTo(const char* fileName) {
-    TiXmlPrinter printer;
-    printer.SetIndent("    ");
-    printer.SetLineBreak("\n");
-    if (!document->Accept(&printer)) return false;
-
+bool Database::writeTo(const char* fileName, const std::string& written) {
+    const auto failed = [&](const char* what) {
+        return failSave(std::string(fileName) + ": not saved: " + what + (errno ? std::string(": ") + std::strerror(errno) : ""));
+    };
     // Write through a symbolic link to the file it names, and keep an existing file's mode.
     std::string target = fileName;
     mode_t mode = 0666 & ~[] { mode_t m = umask(0); umask(m); return m; }();
     struct stat info {};
     if (::stat(fileName, &info) == 0) {
-        if (!S_ISREG(info.st_mode)) return false;
+        errno = 0;
+        if (!S_ISREG(info.st_mode)) return failed("not a regular file");
         mode = info.st_mode & 07777;
         char resolved[PATH_MAX];
         if (::realpath(fileName, resolved) != nullptr) target = resolved;
@@ -325,16 +421,21 @@ bool Database::writeTo(const char* fileName) {
 
     std::string temporary = target + ".XXXXXX";
     int fd = ::mkstemp(temporary.data());
-    if (fd < 0) return false;
-    bool written = writeAll(fd, printer.CStr(), printer.Size()) && ::fchmod(fd, mode) == 0 && ::fsync(fd) == 0;
-    written = (::close(fd) == 0) && written;
-    if (!written || ::rename(temporary.c_str(), target.c_str()) != 0) {
+    if (fd < 0) return failed("no new file can be made beside it");
+    errno = 0;
+    bool complete = writeAll(fd, written.data(), written.size()) && ::fchmod(fd, mode) == 0 && ::fsync(fd) == 0;
+    const int writeError = errno;
+    complete = (::close(fd) == 0) && complete;
+    if (!complete) {
         ::unlink(temporary.c_str());
-        return false;
+        errno = writeError ? writeError : errno;
+        return failed("writing failed");
     }
-    if (std::strcmp(fileName, document->Value()) == 0) {
-        lastSavedText.assign(printer.CStr(), printer.Size());
-        ++saves;
+    if (::rename(temporary.c_str(), target.c_str()) != 0) {
+        const int renameError = errno;
+        ::unlink(temporary.c_str());
+        errno = renameError;
+        return failed("it cannot be replaced");
     }
     return true;
 }

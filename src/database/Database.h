@@ -4,10 +4,12 @@
 // those names; find() takes the first entry with a name. An object whose load fails is deleted,
 // unless a reference cycle handed it out during that load: then it is kept until deleteObjects so
 // the pointer stays valid, and the entry counts as empty as usual. Why the last request from
-// outside failed (file, line and object, cause first) stays readable in loadProblems().
+// outside failed (file, line and object, cause first) stays readable in loadProblems(). A save keeps
+// the document's text as it was read and rewrites only the elements of edited objects.
 #pragma once
 
 #include "resources/LoadResource.h"
+#include "database/ElementSpans.h"
 #include "database/Object.h"
 #include "database/ObjectType.h"
 
@@ -29,6 +31,7 @@ struct DatabaseEntry {
     bool handedOutLoading = false;  // the loading object was given to an asker
     bool resourceFailed = false;    // its load failed on a resource, already explained
     std::string savedForm;          // what its save wrote when loaded or last saved to the document
+    int child = 0;                  // its place among all child elements of `demo`, named or not
 };
 
 class Database {
@@ -83,13 +86,35 @@ public:
     const std::string& savedText() const { return lastSavedText; }
     unsigned saveCount() const { return saves; }
 
+    // The text the document was parsed from, given after load and before any save: a save keeps
+    // every byte of it except the elements of edited objects. Without it, or when it does not
+    // match the document, a save prints the whole document.
+    void setText(std::string text);
+    // What the document's own file holds as far as the author has seen it. A save to that file
+    // is refused while the file holds anything else: a change on disk nobody has seen is never
+    // written over. Each save to the file sets it.
+    void setDiskText(std::string text);
+    // The author has seen what the file holds now and keeps the objects' version: the next save
+    // may write over it. False when the file cannot be read.
+    bool acceptChangeOnDisk();
+    bool hasDiskText() const { return diskKnown; }
+    const std::string& diskText() const { return onDisk; }
+    // The text a save writes now, after every created object stored its state in its element;
+    // false when one cannot (saveError says which).
+    bool compose(std::string* text);
+    // Why the last save failed, one line naming the file; empty after a success.
+    const std::string& saveError() const { return error; }
+    // The last save was refused because the file changed on disk (see setDiskText).
+    bool saveRefusedForChangeOnDisk() const { return refusedForChange; }
+
 private:
     void noteProblem(std::string text);
     void noteMissing(const char* name, ObjectType type);  // no entry of that name
     std::string nearestOf(const char* name) const;        // "; did you mean ..." for a name not found, or ""
     void explainOwnFailure(const DatabaseEntry& entry);
     std::string describe(const TiXmlElement* element, int line) const;  // the object, at that line
-    bool writeTo(const char* fileName);
+    bool writeTo(const char* fileName, const std::string& text);
+    bool failSave(std::string why);
     std::string saveForm(const DatabaseEntry& entry) const;
     DatabaseEntry* entryAt(int index);
     const DatabaseEntry* entryAt(int index) const;
@@ -106,4 +131,13 @@ private:
     std::shared_ptr<ResourceFolder> files;         // see setFolder
     std::string lastSavedText;                     // see savedText
     unsigned saves = 0;
+    std::string text;                              // see setText
+    ElementSpans spans;                            // demo's children in `text`
+    bool spansKnown = false;                       // false: saves print the whole document
+    ElementSpans composedSpans;                    // demo's children in the last composed text
+    std::string onDisk;                            // see setDiskText: what `text` descends from
+    std::string seenOnDisk;                        // see acceptChangeOnDisk
+    bool diskKnown = false;
+    std::string error;                             // see saveError
+    bool refusedForChange = false;
 };

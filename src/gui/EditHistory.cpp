@@ -136,6 +136,10 @@ void EditHistory::markSaved() {
     savedPosition = position;
 }
 
+void EditHistory::markUnsaved() {
+    savedPosition = -1;
+}
+
 void EditHistory::cancelGesture() {
     open = false;
     pendingDatabase = nullptr;

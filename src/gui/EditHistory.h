@@ -41,6 +41,7 @@ public:
     bool canRedo() const { return position < static_cast<int>(steps.size()); }
 
     void markSaved();                  // the document's file now holds what the objects hold
+    void markUnsaved();                // the file holds something else (a merge with it)
     bool isModified() const { return position != savedPosition; }
     void clear();                      // no steps; the document counts as saved as it is
     // A gesture in progress is forgotten without a step; the steps stay. Before the database it

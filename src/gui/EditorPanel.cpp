@@ -72,6 +72,7 @@ bool EditorPanel::init(Database* newDatabase) {
     toolbar.setChildren(toolbarChildren, n);
     toolbarFrame.setChild(&toolbar);
     if (!browser.init(database)) return false;
+    diskChange.init(database);
     arrange();
     return true;
 }
@@ -88,6 +89,8 @@ void EditorPanel::arrange() {
     int n = 0;
     panelChildren[n++] = &toolbarFrame;
     if (*problem.getText() != '\0') panelChildren[n++] = &problem;
+    diskChangeArranged = diskChange.isShown();
+    if (diskChangeArranged) panelChildren[n++] = &diskChange;
     if (timeLineShown) panelChildren[n++] = &timeLineFrame;
     panelChildren[n++] = &browser;
     setChildren(panelChildren, n);
@@ -263,9 +266,13 @@ bool EditorPanel::save(std::string* why) {
         history.markSaved();
         tell("Saved " + name, false);
     } else {
-        tell("Not saved: " + name + ": " + reason(error), true);
-        sayOnStandardError(std::string(database->fileName()) + ": not saved: " + reason(error));
-        if (why) *why = reason(error);
+        const bool changedOnDisk = database->saveRefusedForChangeOnDisk();
+        const std::string cause = changedOnDisk ? "changed on disk since it was loaded or saved"
+                                  : error ? reason(error) : database->saveError();
+        tell("Not saved: " + name + ": " + cause, true);
+        sayOnStandardError(std::string(database->fileName()) + ": not saved: " + cause);
+        if (why) *why = cause;
+        if (changedOnDisk) diskChange.askOverwrite(database->saveError());  // the author decides
     }
     return saved;
 }
@@ -312,6 +319,7 @@ bool EditorPanel::draw(float time, float delta) {
     redoButton.greyed = !history.canRedo();
     showCaption();
     showStatus();
+    if (diskChange.isShown() != diskChangeArranged) arrange();
     // Content that shows nothing at this time stops the clock rather than the program.
     if (!VBox::draw(time, delta) && music) music->setPaused(true);
     return !closeRequested;

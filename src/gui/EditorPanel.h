@@ -5,10 +5,13 @@
 // every edit and the time line's loop (both go on across a reload, see EditorState), and marks the
 // window's caption and the toolbar while the document holds edits not yet saved; the toolbar also
 // says what the last save did.
+// A bar under the toolbar asks what to do when the document changed on disk under such edits, or
+// before a save over it.
 #pragma once
 
 #include "gui/Button.h"
 #include "gui/ButtonListener.h"
+#include "gui/DiskChangeBar.h"
 #include "gui/EditHistory.h"
 #include "gui/EditorState.h"
 #include "gui/Frame.h"
@@ -68,6 +71,7 @@ public:
     TimeLine* getTimeLine() { return &timeLine; }
     void showTimeLine(bool shown);  // the strip is shown unless taken out (to compare frames)
     ObjectBrowser* getBrowser() { return &browser; }
+    DiskChangeBar* getDiskChange() { return &diskChange; }  // shown under the toolbar while it asks
 
     enum ButtonId { CloseButton = 1, SaveButton = 2, UndoButton = 3, RedoButton = 4 };
 
@@ -100,7 +104,9 @@ private:
     Frame timeLineFrame;
     ObjectBrowser browser;
     Label problem;
+    DiskChangeBar diskChange;
+    bool diskChangeArranged = false;  // the bar is among the children
     bool timeLineShown = true;
     Widget* toolbarChildren[9] = {};
-    Widget* panelChildren[4] = {};
+    Widget* panelChildren[5] = {};
 };

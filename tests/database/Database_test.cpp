@@ -5,6 +5,8 @@
 #include "database/TypeRegistry.h"
 #include "database/XmlNesting.h"
 #include "paths/PathSpline.h"
+#include "clock/Audio.h"
+#include "support/TestDevice.h"
 #include "support/TestPaths.h"
 
 #include <gtest/gtest.h>
@@ -422,6 +424,155 @@ std::unique_ptr<Object> deviceFreeFactory(ObjectType type, Database* database) {
 }
 
 }  // namespace
+
+namespace {
+
+// Lines of `a` and `b` that differ, as "line: a | b".
+std::vector<std::string> changedLines(const std::string& a, const std::string& b) {
+    std::istringstream in1(a), in2(b);
+    std::vector<std::string> changed;
+    std::string l1, l2;
+    for (int line = 1; std::getline(in1, l1), std::getline(in2, l2), in1 || in2; ++line, l1.clear(), l2.clear())
+        if (l1 != l2) changed.push_back(std::to_string(line) + ": " + l1 + " | " + l2);
+    return changed;
+}
+
+}  // namespace
+
+TEST(Database, SaveRewritesOnlyEditedElementsAndKeepsEveryOtherByte) {
+    TempDir dir;
+    const std::string source =
+        "<?xml version=\"1.0\"?>\n"
+        "<!-- <demo> in a comment; the real one follows -->\n"
+        "<demo>\n"
+        "\n"
+        "  <!-- Numbers, hand-written -->\n"
+        "  <float   step='.25'  name='Speed' value='1.5'/>\n"
+        "\t<float name=\"Arrow>\" value=\"2\" ><!-- kept --></float>\n"
+        "\n\n"
+        "  <float value='3'/>   <float name='Same line' value='1e1'/>\n"
+        "  <path.spline name='Camera'  scale='2'>\n"
+        "     <key p='1 2 3 0 0 0' t='0' />\n"
+        "     <![CDATA[ </path.spline> ]]>\n"
+        "  </path.spline>\n"
+        "</demo>\n"
+        "<!-- after -->\n";
+    const std::string path = dir / "doc.xml";
+    std::ofstream(path) << source;
+    TiXmlDocument document(path.c_str());
+    document.Parse(source.c_str());
+    ASSERT_FALSE(document.Error()) << document.ErrorDesc();
+    Database db(deviceFreeFactory);
+    ASSERT_TRUE(db.load(&document));
+    db.setText(source);
+    for (int i = 0; i < db.count(); ++i) ASSERT_NE(db.objectAt(i), nullptr) << i;
+    auto* speed = dynamic_cast<FloatObject*>(db.find("Speed", TypeFloat));
+    ASSERT_NE(speed, nullptr);
+
+    // Nothing edited, or an edit taken back: the file's own bytes.
+    ASSERT_TRUE(db.save()) << db.saveError();
+    EXPECT_EQ(readFile(path), source);
+    speed->setValue(4.0f);
+    speed->setValue(1.5f);
+    EXPECT_FALSE(db.hasUnsavedEdits());
+    ASSERT_TRUE(db.save());
+    EXPECT_EQ(readFile(path), source);
+
+    // An edited number: its element alone, in the printed form; Backup.xml gets the same text.
+    speed->setValue(4.0f);
+    ASSERT_TRUE(db.saveAs((dir / "Backup.xml").c_str()));
+    ASSERT_TRUE(db.save());
+    const std::string saved = readFile(path);
+    EXPECT_EQ(readFile(dir / "Backup.xml"), saved);
+    EXPECT_EQ(changedLines(source, saved),
+              std::vector<std::string>{"6:   <float   step='.25'  name='Speed' value='1.5'/> |   "
+                                       "<float step=\"0.250000\" name=\"Speed\" value=\"4.000000\" />"});
+    // The next save goes from the saved text: the edit stays, nothing else moves.
+    auto* arrow = dynamic_cast<FloatObject*>(db.find("Arrow>", TypeFloat));
+    ASSERT_NE(arrow, nullptr);
+    arrow->setValue(5.0f);
+    ASSERT_TRUE(db.save());
+    EXPECT_EQ(changedLines(saved, readFile(path)),
+              std::vector<std::string>{"7: \t<float name=\"Arrow>\" value=\"2\" ><!-- kept --></float> | \t"
+                                       "<float name=\"Arrow&gt;\" value=\"5.000000\" step=\"1.000000\" />"});
+}
+
+TEST(Database, DocumentWithWindowsLineBreaksKeepsThem) {
+    TempDir dir;
+    const std::string path = dir / "doc.xml";
+    const std::string source = "<demo>\r\n\t<float name='A' value='1'/>\r\n\t<float name='B' value='1'/>\r\n</demo>\r\n";
+    std::ofstream(path, std::ios::binary) << source;
+    TiXmlDocument document(path.c_str());
+    ASSERT_TRUE(document.LoadFile());  // as a -d document is read
+    Database db;
+    ASSERT_TRUE(db.load(&document));
+    db.setText(source);
+    db.setDiskText(source);
+    ASSERT_NE(db.objectAt(0), nullptr);
+    dynamic_cast<FloatObject*>(db.objectAt(1))->setValue(2.0f);
+    ASSERT_TRUE(db.save()) << db.saveError();
+    EXPECT_EQ(readFile(path),
+              "<demo>\r\n\t<float name='A' value='1'/>\r\n\t<float name=\"B\" value=\"2.000000\" step=\"1.000000\" />\r\n</demo>\r\n");
+}
+
+TEST(Database, SaveNeverWritesOverAChangeOnDiskNotYetSeen) {
+    TempDir dir;
+    const std::string path = dir / "doc.xml";
+    const std::string source = "<demo>\n  <float name='A' value='1'/>\n</demo>\n";
+    std::ofstream(path) << source;
+    TiXmlDocument document(path.c_str());
+    document.Parse(source.c_str());
+    Database db;
+    ASSERT_TRUE(db.load(&document));
+    db.setText(source);
+    db.setDiskText(source);
+    dynamic_cast<FloatObject*>(db.find("A", TypeFloat))->setValue(2.0f);
+    const std::string theirs = "<demo>\n  <float name='A' value='5'/>\n</demo>\n";
+    std::ofstream(path) << theirs;
+
+    EXPECT_FALSE(db.save());
+    EXPECT_TRUE(db.saveRefusedForChangeOnDisk());
+    EXPECT_NE(db.saveError().find("changed on disk"), std::string::npos) << db.saveError();
+    EXPECT_EQ(readFile(path), theirs);
+    // Seen and declined: written over.
+    ASSERT_TRUE(db.acceptChangeOnDisk());
+    ASSERT_TRUE(db.save()) << db.saveError();
+    EXPECT_EQ(readFile(path), "<demo>\n  <float name=\"A\" value=\"2.000000\" step=\"1.000000\" />\n</demo>\n");
+    EXPECT_FALSE(db.hasUnsavedEdits());
+}
+
+TEST(Database, ShippedProductionSavesBackByteForByte) {
+    TestDevice screen(64, 64);
+    setenv("SDL_AUDIODRIVER", "dummy", 0);
+    ASSERT_TRUE(startAudio(nullptr));
+    {
+        TempDir dir;
+        ResourceData resource = loadResource("Demo.xml");
+        ASSERT_TRUE(resource);
+        const std::string source(reinterpret_cast<const char*>(resource.data), resource.size);
+        const std::string path = dir / "demo.xml";
+        TiXmlDocument document(path.c_str());
+        document.Parse(source.c_str());
+        Database db;
+        ASSERT_TRUE(db.load(&document));
+        db.setText(source);
+        ASSERT_NE(db.music(TypeMusic), nullptr);
+        ASSERT_NE(db.root(TypeVisual), nullptr);
+        for (int i = 0; i < db.count(); ++i) EXPECT_NE(db.objectAt(i), nullptr) << db.nameAt(i);
+
+        ASSERT_TRUE(db.save()) << db.saveError();
+        EXPECT_EQ(readFile(path), source);
+        auto* speed = dynamic_cast<FloatObject*>(db.find("Space.Speed", TypeFloat));
+        ASSERT_NE(speed, nullptr);
+        const float was = speed->value;
+        speed->setValue(was + 2.0f);
+        speed->setValue(was);
+        ASSERT_TRUE(db.save());
+        EXPECT_EQ(readFile(path), source);
+        db.deleteObjects();
+    }
+    stopAudio();
+}
 
 TEST(Database, DocumentsThatBrokeOrTestTheReaderLoadSafelyAndSaveAgain) {
     // Read as the application reads: a nesting check, the parser, then every entry asked for and

@@ -3,6 +3,7 @@
 // buttons and released with the last one.
 #pragma once
 
+#include "gui/FocusMark.h"
 #include "gui/Widget.h"
 #include "platform/d3d9/d3d9.h"
 
@@ -28,6 +29,7 @@ public:
     bool greyed = false;       // set by the owner: nothing to do now (drawn faint, clicks still reported)
 
 private:
+    FocusMark focusMark;
     void click();
 
     ComRef<IDirect3DTexture9> icon;      // owned; null draws the diffuse colour only

@@ -127,5 +127,6 @@ bool Knob::draw(float, float) {
     const D3DCOLOR colours[4] = {colour, colour, colour, colour};
     drawTexturedQuad(static_cast<float>(rect.x), static_cast<float>(rect.y), static_cast<float>(rect.width),
                      static_cast<float>(rect.height), colours);
+    if (focused) focusMark.draw(rect);
     return true;
 }

@@ -4,6 +4,7 @@
 // knobs; setListener creates the image and fails without it.
 #pragma once
 
+#include "gui/FocusMark.h"
 #include "gui/Widget.h"
 #include "platform/d3d9/d3d9.h"
 
@@ -30,6 +31,7 @@ public:
     float value = 0.0f;  // the value without the drag in progress
 
 private:
+    FocusMark focusMark;
     void endDrag();      // the drag becomes part of the value
     void notify();
 

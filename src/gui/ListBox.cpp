@@ -197,5 +197,6 @@ bool ListBox::draw(float, float) {
         font->DrawTextA(sprite.get(), tag.text, -1, &row, DT_RIGHT | DT_VCENTER | DT_SINGLELINE, tag.colour);
     }
     sprite->End();
+    if (focused) focusMark.draw(rect);
     return true;
 }

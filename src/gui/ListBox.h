@@ -5,6 +5,7 @@
 // widest tag) are shared by all lists.
 #pragma once
 
+#include "gui/FocusMark.h"
 #include "gui/Widget.h"
 #include "platform/d3dx/d3dx9.h"
 
@@ -36,6 +37,7 @@ public:
     void setRect(const Rect& r) override;
 
 private:
+    FocusMark focusMark;
     void select(int index);  // clamp, make visible, tell the listener
     int findFrom(int start, const std::string& prefix) const;  // the next name with it, or -1
 

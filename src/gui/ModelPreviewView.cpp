@@ -166,5 +166,6 @@ bool ModelPreviewView::draw(float time, float delta) {
     };
     device->DrawPrimitiveUP(D3DPT_LINELIST, 3, axes, sizeof(WorldVertex));
     device->SetViewport(&saved);
+    if (focused) focusMark.draw(rect);
     return true;
 }

@@ -3,6 +3,7 @@
 // comes closer or goes away, the arrow keys turn by steps. Owned by its model.
 #pragma once
 
+#include "gui/FocusMark.h"
 #include "gui/Widget.h"
 #include "paths/Matrix4.h"
 #include "platform/d3d9/d3d9.h"
@@ -38,6 +39,7 @@ public:
     bool isDragging() const { return rotating || panning; }
 
 private:
+    FocusMark focusMark;
     void settle();  // the drags in progress become part of the angles and the pan
     void updateProjection();
 

@@ -104,5 +104,6 @@ bool PathKeyView::draw(float time, float delta) {
     };
     device->DrawPrimitiveUP(D3DPT_LINELIST, 4, thirds, sizeof(ColourVertex));
     device->SetViewport(&saved);
+    if (focused) focusMark.draw(rect);
     return true;
 }

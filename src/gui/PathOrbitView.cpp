@@ -148,5 +148,6 @@ bool PathOrbitView::draw(float time, float delta) {
     if (cameraRenderer) cameraRenderer->draw(time, delta, 0.0f, sceneFieldOfView);
     if (path) renderer.draw(path->keyAt(path->getCurrentKey()).time, delta, distance, 0.0f);
     device->SetViewport(&saved);
+    if (focused) focusMark.draw(rect);
     return true;
 }

@@ -4,17 +4,49 @@
 #include "gui/EditHistory.h"
 #include "gui/EditorViewing.h"
 #include "gui/WidgetHost.h"
+#include "database/Database.h"
 #include "models/Model.h"
+#include "models/ModelGroup.h"
 #include "paths/PathSpline.h"
 #include "visuals/VisualScene.h"
+
+#include <cstring>
 
 namespace {
 constexpr int VirtualKeyShift = 16, VirtualKeyControl = 17;
 }  // namespace
 
+namespace {
+
+// Without a preview of its own, a path is shown where it is used: the scene that has it as its
+// camera, or else the group that places a model along it.
+Object* userOf(PathSpline* path) {
+    Database* database = path->database;
+    if (database == nullptr) return nullptr;
+    const Path* asPath = path;
+    for (const char* keyword : {"visual.scene", "model.group"}) {
+        for (int i = 0; i < database->count(); ++i) {
+            const char* tag = database->keywordAt(i);
+            if (tag == nullptr || std::strcmp(tag, keyword) != 0) continue;
+            Object* object = database->objectAt(i);
+            if (object == nullptr) continue;
+            if (Object* scene = object->castTo(TypeVisualScene)) {
+                if (static_cast<VisualScene*>(scene)->getCamera() == asPath) return scene;
+            } else if (Object* group = object->castTo(TypeModelGroup)) {
+                for (const ModelItem& item : static_cast<ModelGroup*>(group)->getItems())
+                    if (item.path == asPath && item.model != nullptr) return group;
+            }
+        }
+    }
+    return nullptr;
+}
+
+}  // namespace
+
 VisualScene* PathView::takePreview() {
     model = nullptr;
     Object* preview = path ? path->getPreview() : nullptr;
+    if (preview == nullptr && path != nullptr) preview = userOf(path);
     if (Object* found = preview ? preview->castTo(TypeVisualScene) : nullptr) {
         auto* scene = static_cast<VisualScene*>(found);
         model = scene->getModel();

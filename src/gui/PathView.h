@@ -4,6 +4,7 @@
 // Control). A drag holds the mouse capture; none starts while another runs.
 #pragma once
 
+#include "gui/FocusMark.h"
 #include "gui/Widget.h"
 #include "paths/Matrix4.h"
 #include "platform/d3d9/d3d9.h"
@@ -27,6 +28,7 @@ public:
     const Matrix4& getView() const { return view; }
 
 protected:
+    FocusMark focusMark;  // drawn last by each view
     enum class Drag { None, Left, Right, Roll };
 
     explicit PathView(PathSpline* path) : path(path) {}

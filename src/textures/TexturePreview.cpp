@@ -83,6 +83,7 @@ bool TexturePreview::draw(float time, float delta) {
     texture->select(0, time, delta);
     device->SetSamplerState(0, D3DSAMP_MAGFILTER, D3DTEXF_POINT);
     device->DrawPrimitiveUP(D3DPT_TRIANGLEFAN, 2, quad, sizeof(PreviewVertex));
+    if (focused) focusMark.draw(rect);
     return true;
 }
 

@@ -3,6 +3,7 @@
 // checker-board texture and one state block; the last preview releases both.
 #pragma once
 
+#include "gui/FocusMark.h"
 #include "gui/Widget.h"
 #include "platform/d3d9/d3d9.h"
 
@@ -22,6 +23,7 @@ public:
     float getZoom() const { return zoom; }
 
 private:
+    FocusMark focusMark;
     Texture* texture;  // not owned
     float zoom = 1.0f;
 

@@ -143,14 +143,18 @@ TEST(ButtonDrawing, IconIsTintedAndHalfTransparentUnlessHoveredOrFocused) {
     button.focusIn(0);
     const std::vector<DWORD> focused = drawOnBlack();
     int best = -1;
-    for (int y = 8; y < 24; ++y)
-        for (int x = 8; x < 24; ++x)
+    for (int y = 10; y < 22; ++y)  // inside the focus mark
+        for (int x = 10; x < 22; ++x)
             if (best < 0 || channel(focused[y * 32 + x], 16) > channel(focused[best], 16)) best = y * 32 + x;
     ASSERT_GT(channel(focused[best], 16), 100) << "the icon should have something bright";
     for (int x = 0; x < 32; ++x) EXPECT_EQ(focused[2 * 32 + x] & 0xffffff, 0u);  // nothing outside
+    // The focus shows as a frame on the button's edge, which nothing else draws.
+    for (int corner : {8 * 32 + 8, 8 * 32 + 23, 23 * 32 + 8, 23 * 32 + 23})
+        EXPECT_EQ(focused[corner] & 0xffffff, FocusMark::colour & 0xffffff) << corner;
 
     button.focusOut();
     const std::vector<DWORD> plain = drawOnBlack();
+    EXPECT_NE(plain[8 * 32 + 8] & 0xffffff, FocusMark::colour & 0xffffff);
     EXPECT_NEAR(channel(plain[best], 16), channel(focused[best], 16) * 0x80 / 255, 4);
 
     EXPECT_TRUE(button.hitTest({10, 10}));  // hovered counts like focused

@@ -187,4 +187,28 @@ TEST(PathOrbitViewPreview, ASceneLendsItsModelItsPlanesAndItsCameraPath) {
     EXPECT_FLOAT_EQ(through.getNear(), 0.4f);  // the key view frames the model, not the scene
 }
 
+// Without a preview, a path shows where it is used: the scene it is the camera of, or else the
+// group that places a model along it.
+TEST(PathOrbitViewPreview, WithoutAPreviewThePathsUserIsShown) {
+    TestDocument doc(
+        "<demo><path.spline name=\"Camera\"><key p=\"0 0 0 0 0 0\"/></path.spline>"
+        "<path.spline name=\"Along\"><key p=\"0 0 0 0 0 0\"/></path.spline>"
+        "<path.spline name=\"Unused\"><key p=\"0 0 0 0 0 0\"/></path.spline>"
+        "<model.group name=\"Pot\" size=\"5\"/>"
+        "<model.group name=\"Placed\" size=\"40\"><item model=\"Pot\" path=\"Along\"/></model.group>"
+        "<model.group name=\"World\" size=\"40\"><item model=\"Placed\" path=\"Camera\"/></model.group>"
+        "<visual.scene name=\"Scene\" model=\"World\" camera=\"Camera\" near=\"2\" far=\"500\"/></demo>");
+    auto orbitModel = [&](const char* name) {
+        PathOrbitView orbit(doc.find<PathSpline>(name, TypePathSpline));
+        orbit.init();
+        return orbit.getModel();
+    };
+    EXPECT_EQ(orbitModel("Camera"), doc.find<Model>("World", TypeModel));  // the scene before a group
+    EXPECT_EQ(orbitModel("Along"), doc.find<Model>("Placed", TypeModel));
+    EXPECT_EQ(orbitModel("Unused"), nullptr);
+    PathKeyView through(doc.find<PathSpline>("Camera", TypePathSpline));
+    through.init();
+    EXPECT_EQ(through.getModel(), doc.find<Model>("World", TypeModel));
+}
+
 }  // namespace

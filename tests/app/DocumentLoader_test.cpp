@@ -57,8 +57,8 @@ TEST(DocumentLoader, StartUpReloadAndZodcheckExplainABrokenDocumentAlike) {
         {documentWith("Black", "<model.group name=\"World\">\n<item model=\"Pot\">\n</model.group>\n"),
          {file + ":line 6: XML parsing error: <item> opened on line 6 is not closed before </model.group> on line 7"}},
         {documentWith("Blak", ""),
-         {file + ":line 4: Cover: the texture \"Blak\" names no element",
-          file + ":4: visual.overlay \"Cover\": no object named \"Blak\""}},
+         {file + ":line 4: Cover: the texture \"Blak\" names no element; did you mean \"Black\"?",
+          file + ":4: visual.overlay \"Cover\": no object named \"Blak\"; did you mean \"Black\"?"}},
     };
     std::ofstream(file) << documentWith("Black", "");
     {

@@ -27,20 +27,32 @@ std::string seconds(double value) {
 }
 
 // The resource that the element named "Music" plays, read from the plan's document or the linked
-// one; a document's own folder comes first, and `folder` keeps the bytes read from there.
-ResourceData musicOf(const RenderPlan& plan, std::unique_ptr<ResourceFolder>& folder) {
+// one; a document's own folder comes first, and `folder` keeps the bytes read from there. A
+// production with music whose bytes cannot be had is refused: a silent video would pass for done.
+bool musicOf(const RenderPlan& plan, std::unique_ptr<ResourceFolder>& folder, ResourceData* sound,
+             std::string* error) {
     TiXmlDocument document;
+    const std::string named = plan.dataFile.empty() ? "the linked production (Demo.xml)" : plan.dataFile;
     if (plan.dataFile.empty()) {
         ResourceData linked = loadResource("Demo.xml");
-        if (!linked) return {};
+        if (!linked) {
+            *error = "Cannot read " + named + ", which names the music: nothing was written";
+            return false;
+        }
         document.Parse(std::string(reinterpret_cast<const char*>(linked.data), linked.size).c_str());
     } else if (!document.LoadFile(plan.dataFile.c_str())) {
-        return {};
+        *error = "Cannot read the document " + named + ", which names the music: nothing was written";
+        return false;
     }
     const std::string resource = FrameRenderer::musicResourceOf(document);
+    if (resource.empty()) return true;  // a production without music makes a video without sound
     if (!plan.dataFile.empty()) folder = std::make_unique<ResourceFolder>(plan.dataFile);
-    std::string ignored;  // rendering the chunks has loaded the music already
-    return resource.empty() ? ResourceData{} : loadResource(resource.c_str(), folder.get(), &ignored);
+    std::string problem;
+    *sound = loadResource(resource.c_str(), folder.get(), &problem);
+    if (*sound) return true;
+    *error = "Cannot read the music " + resource + " of " + named + (problem.empty() ? "" : " (" + problem + ")") +
+             ": nothing was written";
+    return false;
 }
 
 // Files that exist only while the assembly runs.
@@ -95,7 +107,8 @@ bool ChunkAssembly::run(const RenderPlan& plan, std::string* error) {
     args.insert(args.end(), {"-f", "concat", "-safe", "0", "-i", list});
     const double duration = double(plan.frameCount()) / plan.fps;
     std::unique_ptr<ResourceFolder> files;
-    ResourceData sound = musicOf(plan, files);
+    ResourceData sound;
+    if (!musicOf(plan, files, &sound, error)) return false;
     if (sound) {
         const std::string music = plan.folder + "/.music-" + tag;
         scratch.paths.push_back(music);

@@ -74,6 +74,13 @@ struct Folder {
     std::string path;
 };
 
+ChildOutcome zodrender(const std::vector<std::string>& arguments) {
+    ChildOptions options;
+    options.withDisplay = false;
+    options.timeLimitSeconds = 120;
+    return runTool(testing_paths::binaryDir() + "/zodrender", arguments, options);
+}
+
 std::vector<float> decodeSound(const std::string& input) {
     std::string raw = commandOutput("ffmpeg -v error " + input + " -ac 1 -f f32le -");
     std::vector<float> samples(raw.size() / sizeof(float));
@@ -243,4 +250,23 @@ TEST(RenderPlan, TakesVideoNamesWhateverTheirCaseAndRefusesContainersWithoutH264
     ChildOutcome other = folder.render({"--plan", folder.path + "/other", "-o", folder.path + "/film.avi", "--to", "2"});
     EXPECT_NE(other.exitCode, 0);
     EXPECT_NE(other.errors.find("which .avi cannot hold"), std::string::npos) << other.errors;
+}
+
+TEST(RenderPlan, AssemblyRefusesWhenTheMusicCannotBeRead) {
+    Folder folder;
+    std::string document = trailDocument;
+    document.replace(document.find("Music.ogg"), 9, "Tune.ogg");
+    std::ofstream(folder.path + "/tune.xml") << document;
+    fs::copy_file(testing_paths::sourceDir() + "/resources/Music.ogg", folder.path + "/Tune.ogg");
+    const std::string plan = folder.path + "/plan", video = folder.path + "/out.mp4";
+    ChildOutcome made = zodrender({"--plan", plan, "--chunk", "1", "-o", video, "-d" + folder.path + "/tune.xml",
+                                   "--size", "64x48", "--fps", "10", "--to", "1"});
+    ASSERT_EQ(made.exitCode, 0) << made.errors;
+    ChildOutcome task = zodrender({"--task", plan, "0"});
+    ASSERT_EQ(task.exitCode, 0) << task.errors;
+    fs::remove(folder.path + "/Tune.ogg");
+    ChildOutcome assemble = zodrender({"--assemble", plan});
+    EXPECT_EQ(assemble.exitCode, 1);
+    EXPECT_NE(assemble.errors.find("Tune.ogg"), std::string::npos) << assemble.errors;
+    EXPECT_FALSE(fs::exists(video));
 }

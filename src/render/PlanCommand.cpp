@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -47,22 +48,33 @@ std::string absolute(const std::string& path) {
 }
 
 // The production's own end, where a whole render stops: the first frame that draws nothing.
-// Found by drawing into a tiny picture, which is all that question needs.
-int findEnd(const RenderOptions& options, int first, std::string* error) {
+// Found by drawing into a tiny picture, which is all that question needs. With `until` (--to), no
+// further than that: a range that would go past the end is refused with where the end is.
+int findEnd(const RenderOptions& options, int first, int until, std::string* error) {
     win::useHeadlessPlatform();
     FrameRenderer renderer;
     if (!renderer.open(options.dataFile, 16, 16, false, error)) return -1;
     const int musicEnd = renderer.musicEndFrame(options.fps, first, error);
     if (musicEnd < 0) return -1;
-    const int limit = std::min(musicEnd, first + options.fps * 60 * 60 * 10);  // ten hours at most
+    auto pastTheEnd = [&](int frame, const char* why) {
+        char text[160];
+        std::snprintf(text, sizeof text, "--to %g goes past the end: %s at %.2f s (frame %d at %d fps); no plan was made",
+                      options.to, why, double(frame) / options.fps, frame, options.fps);
+        *error = text;
+        return -1;
+    };
+    if (until > musicEnd) return pastTheEnd(musicEnd, "the music ends");
+    const int limit = std::min({musicEnd, first + options.fps * 60 * 60 * 10, until > 0 ? until : INT_MAX});
     const float delta = 1.0f / static_cast<float>(options.fps);
     for (int n = first; n < limit; ++n) {
         if (!renderer.render(static_cast<float>(double(n) / options.fps), delta)) {
+            if (until > 0) return pastTheEnd(n, "the production ends");
             if (n > first) return n - 1 > first && renderer.endsAtFrame(n - 1, options.fps) ? n - 1 : n;
             *error = "nothing to render: the production draws nothing at " + std::to_string(options.from) + " s";
             return -1;
         }
     }
+    if (until > 0) return until;
     if (limit < musicEnd) {
         *error = "the production does not end within ten hours: give --to";
         return -1;
@@ -125,12 +137,17 @@ int makePlan(int argc, char** argv) {
     for (const std::string& argument : plan.arguments) {
         if (argument.find('\n') != std::string::npos) return fail("an option holds a line break: " + argument);
     }
-    if (options.to >= 0) {
-        plan.endFrame = static_cast<int>(std::llround(options.to * options.fps));
-    } else {
-        plan.endFrame = findEnd(options, plan.firstFrame, &error);
-        if (plan.endFrame < 0) return fail(clean ? error : error.substr(0, error.find('\n')));  // listed above
-    }
+    // Every chunk would be rendered for nothing if the video could not be written in the end.
+    const fs::path outputFolder = fs::path(plan.output).parent_path();
+    std::error_code failure;
+    if (!fs::is_directory(outputFolder, failure))
+        return fail("the output's folder " + outputFolder.string() + " does not exist; no plan was made");
+    if (access(outputFolder.c_str(), W_OK | X_OK) != 0)
+        return fail("the output's folder " + outputFolder.string() + " cannot be written (" + std::strerror(errno) +
+                    "); no plan was made");
+    const int until = options.to >= 0 ? static_cast<int>(std::llround(options.to * options.fps)) : -1;
+    plan.endFrame = findEnd(options, plan.firstFrame, until, &error);
+    if (plan.endFrame < 0) return fail(clean ? error : error.substr(0, error.find('\n')));  // listed above
     if (!plan.write(&error)) return fail(error);
     std::printf(
         "zodrender: plan of %s (%s, %.2f s at %d fps) in %s\n"

@@ -83,7 +83,7 @@ int main(int argc, char** argv) {
         return 0;
     }
     // --plan, --task, --assemble, --progress: a render split into chunks (render/PlanCommand.h).
-    if (PlanCommand::claims(argc, argv)) return PlanCommand::run(argc, argv);
+    if (PlanCommand::claims(argc, argv)) return PlanCommand::run(argc, argv, zodVersion);
     RenderOptions options;
     std::string error;
     if (!options.parse(argc, argv, &error)) {

@@ -4,6 +4,7 @@
 #include "render/ChunkAssembly.h"
 #include "render/Counted.h"
 #include "render/FrameRenderer.h"
+#include "render/RenderFingerprint.h"
 #include "render/RenderOptions.h"
 #include "render/RenderPlan.h"
 #include "render/VideoEncoder.h"
@@ -35,9 +36,10 @@ int fail(const std::string& text) {
     return 1;
 }
 
-bool readPlan(const char* folder, RenderPlan* plan) {
+// The plan, refused when what it renders has changed since it was made.
+bool readPlan(const char* folder, const std::string& version, RenderPlan* plan) {
     std::string error;
-    if (plan->read(folder, &error)) return true;
+    if (plan->read(folder, &error) && plan->stillCurrent(version, &error)) return true;
     fail(error);
     return false;
 }
@@ -83,7 +85,7 @@ int findEnd(const RenderOptions& options, int first, int until, std::string* err
     return musicEnd;
 }
 
-int makePlan(int argc, char** argv) {
+int makePlan(int argc, char** argv, const std::string& version) {
     std::string folder;
     double chunkSeconds = 5.0;
     std::vector<std::string> words{argv[0]};
@@ -128,15 +130,15 @@ int makePlan(int argc, char** argv) {
     plan.height = options.height;
     plan.chunkFrames = std::max(1, static_cast<int>(std::llround(chunkSeconds * options.fps)));
     plan.firstFrame = static_cast<int>(std::llround(options.from * options.fps));
-    // Every chunk gets the same render options; what differs per chunk (range, output) is the plan's.
-    for (std::size_t i = 1; i < words.size(); ++i) {
-        const std::string& word = words[i];
-        if (word == "-o" || word == "--from" || word == "--to") ++i;
-        else if (word.rfind("-d", 0) != 0 || word.rfind("--", 0) == 0) plan.arguments.push_back(word);
-    }
-    for (const std::string& argument : plan.arguments) {
-        if (argument.find('\n') != std::string::npos) return fail("an option holds a line break: " + argument);
-    }
+    // Every chunk gets the same render options, kept as meant: the same render typed otherwise is
+    // the same plan.
+    plan.layoutWidth = options.layoutWidth;
+    plan.layoutHeight = options.layoutHeight;
+    plan.antialias = options.antialias;
+    plan.force = options.force;
+    plan.quality = options.quality;
+    for (const std::string& path : {plan.output, plan.dataFile})
+        if (path.find('\n') != std::string::npos) return fail("a file name holds a line break: " + path);
     // Every chunk would be rendered for nothing if the video could not be written in the end.
     const fs::path outputFolder = fs::path(plan.output).parent_path();
     std::error_code failure;
@@ -148,6 +150,10 @@ int makePlan(int argc, char** argv) {
     const int until = options.to >= 0 ? static_cast<int>(std::llround(options.to * options.fps)) : -1;
     plan.endFrame = findEnd(options, plan.firstFrame, until, &error);
     if (plan.endFrame < 0) return fail(clean ? error : error.substr(0, error.find('\n')));  // listed above
+    if (!RenderFingerprint::of(plan.dataFile, version, &plan.fingerprint, &error))
+        return fail(clean ? error : error.substr(0, error.find('\n')));
+    for (const auto& [part, value] : plan.fingerprint.parts)
+        if (part.find('\n') != std::string::npos) return fail("a file name holds a line break: " + part);
     if (!plan.write(&error)) return fail(error);
     std::printf(
         "zodrender: plan of %s (%s, %.2f s at %d fps) in %s\n"
@@ -159,9 +165,9 @@ int makePlan(int argc, char** argv) {
     return 0;
 }
 
-int renderChunk(const char* folder, const char* number) {
+int renderChunk(const char* folder, const char* number, const std::string& version) {
     RenderPlan plan;
-    if (!readPlan(folder, &plan)) return 1;
+    if (!readPlan(folder, version, &plan)) return 1;
     char* end = nullptr;
     long index = std::strtol(number, &end, 10);
     if (end == number || *end != '\0' || index < 0 || index >= plan.chunkCount())
@@ -182,9 +188,9 @@ int renderChunk(const char* folder, const char* number) {
     return fail(std::string("Cannot start the render of the chunk: ") + std::strerror(errno));
 }
 
-int assemble(const char* folder) {
+int assemble(const char* folder, const std::string& version) {
     RenderPlan plan;
-    if (!readPlan(folder, &plan)) return 1;
+    if (!readPlan(folder, version, &plan)) return 1;
     std::string error;
     if (!ChunkAssembly::run(plan, &error)) return fail(error);
     std::fprintf(stderr, "zodrender: wrote %s: %s, %.2f s at %d fps, from %s\n", plan.output.c_str(),
@@ -193,9 +199,9 @@ int assemble(const char* folder) {
     return 0;
 }
 
-int progress(const char* folder) {
+int progress(const char* folder, const std::string& version) {
     RenderPlan plan;
-    if (!readPlan(folder, &plan)) return 1;
+    if (!readPlan(folder, version, &plan)) return 1;
     std::string left;
     int done = 0;
     for (int i = 0; i < plan.chunkCount(); ++i) {
@@ -219,12 +225,12 @@ bool PlanCommand::claims(int argc, char** argv) {
     return false;
 }
 
-int PlanCommand::run(int argc, char** argv) {
+int PlanCommand::run(int argc, char** argv, const std::string& version) {
     const std::string command = argv[1];
-    if (command == "--task" && argc == 4) return renderChunk(argv[2], argv[3]);
-    if (command == "--assemble" && argc == 3) return assemble(argv[2]);
-    if (command == "--progress" && argc == 3) return progress(argv[2]);
-    if (command != "--task" && command != "--assemble" && command != "--progress") return makePlan(argc, argv);
+    if (command == "--task" && argc == 4) return renderChunk(argv[2], argv[3], version);
+    if (command == "--assemble" && argc == 3) return assemble(argv[2], version);
+    if (command == "--progress" && argc == 3) return progress(argv[2], version);
+    if (command != "--task" && command != "--assemble" && command != "--progress") return makePlan(argc, argv, version);
     std::fprintf(stderr, "zodrender: %s takes %s\n%s", command.c_str(), command == "--task" ? "DIR N" : "DIR", usage);
     return 1;
 }

@@ -270,3 +270,42 @@ TEST(RenderPlan, AssemblyRefusesWhenTheMusicCannotBeRead) {
     EXPECT_NE(assemble.errors.find("Tune.ogg"), std::string::npos) << assemble.errors;
     EXPECT_FALSE(fs::exists(video));
 }
+
+// A plan is one version of the production: the same render typed otherwise is the same plan, and
+// an edit of the document or of a picture it shows after planning is refused, named, by the steps
+// that follow.
+TEST(RenderPlan, RefusesToMixVersionsOfWhatItRenders) {
+    Folder folder;
+    const std::string picture = folder.path + "/pic.png";
+    fs::copy_file(testing_paths::sourceDir() + "/resources/FlightCaption.png", picture);
+    const std::string document =
+        "<demo>\n<music name=\"Music\" resource=\"Music.ogg\" />\n"
+        "<visual.group name=\"Main\"><item visual=\"Caption\" /></visual.group>\n"
+        "<texture.file name=\"Pic\" resource=\"pic.png\" />\n"
+        "<visual.overlay name=\"Caption\" texture=\"Pic\" start=\"0\" stop=\"5\" />\n</demo>\n";
+    std::ofstream(folder.path + "/pic.xml") << document;
+    const std::string plan = folder.path + "/plan";
+    ChildOutcome made = zodrender({"--plan", plan, "--chunk", "0.5", "-o", folder.path + "/out.mp4", "--size", "64x48",
+                                   "--fps", "10", "--to", "1", "-d" + folder.path + "/pic.xml"});
+    ASSERT_EQ(made.exitCode, 0) << made.errors;
+    const std::string written = testing_paths::readFile(plan + "/plan.txt");
+    ChildOutcome again = zodrender({"--fps", "10", "-d" + folder.path + "/./pic.xml", "--to", "1.0", "--size", "64x48",
+                                    "--plan", plan + "/", "-o", folder.path + "/out.mp4", "--chunk", "0.50"});
+    EXPECT_EQ(again.exitCode, 0) << again.errors;
+    EXPECT_EQ(testing_paths::readFile(plan + "/plan.txt"), written);
+
+    std::string edited = document;
+    edited.replace(edited.find("start=\"0\""), 9, "start=\"1\"");
+    std::ofstream(folder.path + "/pic.xml") << edited;
+    ChildOutcome task = zodrender({"--task", plan, "1"});
+    EXPECT_EQ(task.exitCode, 1);
+    EXPECT_NE(task.errors.find("changed since it was made: the document"), std::string::npos) << task.errors;
+    EXPECT_FALSE(fs::exists(plan + "/chunks/chunk-00001.mp4"));
+
+    std::ofstream(folder.path + "/pic.xml") << document;
+    fs::copy_file(testing_paths::sourceDir() + "/resources/InsideCaption.png", picture,
+                  fs::copy_options::overwrite_existing);
+    ChildOutcome assemble = zodrender({"--assemble", plan});
+    EXPECT_EQ(assemble.exitCode, 1);
+    EXPECT_NE(assemble.errors.find("changed since it was made: the file pic.png"), std::string::npos) << assemble.errors;
+}

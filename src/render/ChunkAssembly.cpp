@@ -3,6 +3,7 @@
 #include "resources/LoadResource.h"
 #include "resources/ResourceFolder.h"
 #include "render/ChildProgram.h"
+#include "render/ChunkTask.h"
 #include "render/FrameRenderer.h"
 #include "render/RenderPlan.h"
 #include "render/VideoEncoder.h"
@@ -73,6 +74,7 @@ bool writeFile(const std::string& path, const void* data, std::size_t size) {
 }  // namespace
 
 bool ChunkAssembly::run(const RenderPlan& plan, std::string* error) {
+    ChunkTask::sweep(plan);  // what tasks that were killed left behind
     std::string problems;
     for (int i = 0; i < plan.chunkCount(); ++i) {
         std::string problem = plan.chunkProblem(i);

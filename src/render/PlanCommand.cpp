@@ -2,6 +2,7 @@
 
 #include "platform/win/Headless.h"
 #include "render/ChunkAssembly.h"
+#include "render/ChunkTask.h"
 #include "render/Counted.h"
 #include "render/FrameRenderer.h"
 #include "render/RenderFingerprint.h"
@@ -179,13 +180,7 @@ int renderChunk(const char* folder, const char* number, const std::string& versi
         return 0;
     }
     // The chunk is an ordinary render of its frames: this program again, with the plan's options.
-    std::vector<std::string> words = plan.chunkArguments(chunk);
-    words.insert(words.begin(), "zodrender");
-    std::vector<char*> pointers;
-    for (std::string& word : words) pointers.push_back(word.data());
-    pointers.push_back(nullptr);
-    execv("/proc/self/exe", pointers.data());
-    return fail(std::string("Cannot start the render of the chunk: ") + std::strerror(errno));
+    return ChunkTask::run(plan, chunk, plan.chunkArguments(chunk));
 }
 
 int assemble(const char* folder, const std::string& version) {
@@ -210,8 +205,17 @@ int progress(const char* folder, const std::string& version) {
     }
     std::printf("%d of %s done\n", done, counted(plan.chunkCount(), "chunk").c_str());
     if (!left.empty()) std::printf("to render: %s\n", left.c_str());
-    std::error_code ignored;
-    if (left.empty() && fs::exists(plan.output, ignored)) std::printf("assembled: %s\n", plan.output.c_str());
+    // Assembled only when the video is newer than every chunk: one rendered again since is not in it.
+    std::error_code failure;
+    bool assembled = left.empty() && fs::exists(plan.output, failure);
+    if (assembled) {
+        const auto written = fs::last_write_time(plan.output, failure);
+        for (int i = 0; i < plan.chunkCount() && assembled; ++i)
+            assembled = !failure && fs::last_write_time(ChunkTask::checksumFile(plan.chunkFile(i)), failure) <= written;
+        assembled = assembled && !failure;
+    }
+    if (assembled) std::printf("assembled: %s\n", plan.output.c_str());
+    else if (left.empty()) std::printf("to assemble: zodrender --assemble %s\n", plan.folder.c_str());
     return 0;
 }
 

@@ -1,6 +1,7 @@
 #include "render/RenderPlan.h"
 
 #include "render/ChildProgram.h"
+#include "render/ChunkTask.h"
 #include "render/Counted.h"
 #include "render/VideoEncoder.h"
 
@@ -171,6 +172,7 @@ std::string RenderPlan::chunkProblem(int index) const {
     const std::string path = chunkFile(index);
     std::error_code failure;
     if (!fs::is_regular_file(path, failure)) return "missing";
+    if (std::string problem = ChunkTask::checksumProblem(path); !problem.empty()) return problem;
     const std::string ffprobe = VideoEncoder::findProgram("ffprobe");
     if (ffprobe.empty()) return "cannot be checked: the ffprobe program is missing (it comes with ffmpeg)";
     std::string report;

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
@@ -308,4 +309,47 @@ TEST(RenderPlan, RefusesToMixVersionsOfWhatItRenders) {
     ChildOutcome assemble = zodrender({"--assemble", plan});
     EXPECT_EQ(assemble.exitCode, 1);
     EXPECT_NE(assemble.errors.find("changed since it was made: the file pic.png"), std::string::npos) << assemble.errors;
+}
+
+// A task killed with SIGKILL, with its render and ffmpeg, leaves a partial chunk that the next task
+// clears away; a chunk whose bytes were changed after its task finished is named.
+TEST(RenderPlan, KilledTasksLeaveNothingAndDamagedChunksAreNamed) {
+    Folder folder;
+    const std::string plan = folder.path + "/plan", video = folder.path + "/out.mp4";
+    ChildOutcome made = folder.render({"--plan", plan, "--chunk", "2", "-o", video, "--to", "4"});
+    ASSERT_EQ(made.exitCode, 0) << made.errors;
+    const std::string script = testing_paths::binaryDir() + "/zodrender --task " + plan +
+                               " 0 & pid=$!; "
+                               "until ls -a " + plan + "/chunks | grep -q partial; do "
+                               "kill -0 $pid 2>/dev/null || exit 1; sleep 0.02; done; "
+                               "kill -KILL -- -$pid; wait $pid; echo killed";
+    ASSERT_EQ(commandOutput("setsid sh -c 'set -m; " + script + "' 2>/dev/null"), "killed\n");
+    for (const char* chunk : {"0", "1"}) {
+        ChildOutcome task = zodrender({"--task", plan, chunk});
+        ASSERT_EQ(task.exitCode, 0) << task.errors;
+    }
+    ChildOutcome assemble = zodrender({"--assemble", plan});
+    ASSERT_EQ(assemble.exitCode, 0) << assemble.errors;
+    std::vector<std::string> left;
+    for (const auto& entry : fs::directory_iterator(plan + "/chunks")) left.push_back(entry.path().filename());
+    std::sort(left.begin(), left.end());
+    EXPECT_EQ(left, (std::vector<std::string>{"chunk-00000.mp4", "chunk-00000.mp4.sum", "chunk-00001.mp4",
+                                              "chunk-00001.mp4.sum"}));
+    EXPECT_EQ(commandOutput("ffprobe -v error -count_frames -select_streams v -show_entries stream=nb_read_frames "
+                            "-of csv=p=0 " + video),
+              "120\n");
+
+    // Zeroes in the middle of a chunk keep its size, codec and frame count.
+    const std::string chunk = plan + "/chunks/chunk-00001.mp4";
+    {
+        std::fstream file(chunk, std::ios::in | std::ios::out | std::ios::binary);
+        file.seekp(static_cast<std::streamoff>(fs::file_size(chunk) / 2));
+        file.write(std::string(64, '\0').data(), 64);
+    }
+    EXPECT_EQ(commandOutput(testing_paths::binaryDir() + "/zodrender --progress " + plan),
+              "1 of 2 chunks done\nto render: 1\n");
+    assemble = zodrender({"--assemble", plan});
+    EXPECT_EQ(assemble.exitCode, 1);
+    EXPECT_NE(assemble.errors.find("chunk 1 (frames 60 to 119), " + chunk + ": is damaged"), std::string::npos)
+        << assemble.errors;
 }

@@ -197,12 +197,25 @@ int assemble(const char* folder, const std::string& version) {
 int progress(const char* folder, const std::string& version) {
     RenderPlan plan;
     if (!readPlan(folder, version, &plan)) return 1;
+    // Those left as ranges ("0-999,1200"), as Slurm's --array takes them: a list of thousands
+    // of numbers would be too long for one command line.
     std::string left;
-    int done = 0;
+    int done = 0, runStart = -1;
+    auto closeRun = [&](int end) {
+        if (runStart < 0) return;
+        left += (left.empty() ? "" : ",") + std::to_string(runStart) +
+                (end - 1 > runStart ? "-" + std::to_string(end - 1) : "");
+        runStart = -1;
+    };
     for (int i = 0; i < plan.chunkCount(); ++i) {
-        if (plan.chunkProblem(i).empty()) ++done;
-        else left += (left.empty() ? "" : ",") + std::to_string(i);
+        if (plan.chunkProblem(i).empty()) {
+            ++done;
+            closeRun(i);
+        } else if (runStart < 0) {
+            runStart = i;
+        }
     }
+    closeRun(plan.chunkCount());
     std::printf("%d of %s done\n", done, counted(plan.chunkCount(), "chunk").c_str());
     if (!left.empty()) std::printf("to render: %s\n", left.c_str());
     // Assembled only when the video is newer than every chunk: one rendered again since is not in it.

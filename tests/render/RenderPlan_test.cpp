@@ -167,7 +167,7 @@ TEST(RenderPlan, SlurmRendersJoinsAndRerendersOnlyWhatIsMissing) {
                                testing_paths::binaryDir() + "/zodrender --plan " + plan + " --chunk 1 --time 10 -o " +
                                video + " -d" + folder.path + "/trail.xml --size 320x240 --fps 30 --to 4 2>&1";
     std::string submitted = slurm.run(submit);
-    ASSERT_NE(submitted.find("chunks 0,1,2,3 as array job"), std::string::npos) << submitted;
+    ASSERT_NE(submitted.find("chunks 0-3 as array job"), std::string::npos) << submitted;
     ASSERT_TRUE(slurm.settle()) << slurm.run("squeue 2>&1");
     ASSERT_TRUE(fs::exists(video)) << testing_paths::readFile(plan + "/logs/assemble.out")
                                    << testing_paths::readFile(plan + "/logs/chunk-0.out");
@@ -236,12 +236,28 @@ TEST(RenderPlan, SlurmRendersJoinsAndRerendersOnlyWhatIsMissing) {
 
     // The same command again renders those chunks only, then joins them.
     submitted = slurm.run(submit);
-    EXPECT_NE(submitted.find("chunks 1,2 as array job"), std::string::npos) << submitted;
+    EXPECT_NE(submitted.find("chunks 1-2 as array job"), std::string::npos) << submitted;
     ASSERT_TRUE(slurm.settle());
     EXPECT_TRUE(fs::exists(video)) << testing_paths::readFile(plan + "/logs/assemble.out");
     for (const auto& [chunk, time] : kept) EXPECT_EQ(fs::last_write_time(plan + "/chunks/" + chunk), time) << chunk;
     EXPECT_EQ(slurm.run(testing_paths::binaryDir() + "/zodrender --progress " + plan),
               "4 of 4 chunks done\nassembled: " + video + "\n");
+
+    // 1,500 chunks of a frame each, held in the queue: more than one array job takes (MaxArraySize
+    // is 1001 here), each with the limit of tasks at once.
+    std::ofstream(folder.path + "/long.xml")
+        << "<demo>\n<music name=\"Music\" resource=\"Music.ogg\" />\n"
+           "<visual.group name=\"Main\"><item visual=\"Back\" /></visual.group>\n<visual.group name=\"Nothing\" />\n"
+           "<texture.target name=\"Grey\" visual=\"Nothing\" color=\"ff808080\" size=\"16\" />\n"
+           "<visual.overlay name=\"Back\" texture=\"Grey\" start=\"0\" stop=\"1000\" />\n</demo>\n";
+    submitted = slurm.run(testing_paths::sourceDir() + "/scripts/render-cluster.sh --zodrender " +
+                          testing_paths::binaryDir() + "/zodrender --plan " + folder.path + "/many --chunk 0.1 " +
+                          "--max-running 3 --sbatch --hold -o " + folder.path + "/many.mp4 -d" + folder.path +
+                          "/long.xml --size 32x24 --fps 10 --to 150 2>&1");
+    EXPECT_NE(submitted.find("chunks 0-1000 as array job"), std::string::npos) << submitted;
+    EXPECT_NE(submitted.find("chunks 1001-1499 as array job"), std::string::npos) << submitted;
+    EXPECT_EQ(slurm.run("squeue -h -r -n zodrender-chunks -o %i | wc -l"), "1500\n");
+    EXPECT_EQ(slurm.run("scontrol show job | grep -o 'ArrayTaskThrottle=3' | sort -u"), "ArrayTaskThrottle=3\n");
 }
 
 TEST(RenderPlan, TakesVideoNamesWhateverTheirCaseAndRefusesContainersWithoutH264) {

@@ -4,6 +4,7 @@
 #include "render/RenderPlan.h"
 
 #include <cerrno>
+#include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
@@ -45,14 +46,21 @@ std::string ownerOf(const RenderPlan& plan, int index) {
     return (chunk.parent_path() / ("." + chunk.stem().string() + ".owner")).string();
 }
 
-// Whether the owner file names a task that still runs, or one on another machine (which cannot
-// be asked here, so counts as running).
+// A running task touches its owner file this often; one untouched for ten times as long is gone.
+constexpr auto heartbeat = std::chrono::seconds(30);
+
+// Whether the owner file names a task that still runs. A process on this machine is asked for;
+// one on another machine counts as gone once its owner file is no longer touched.
 bool ownerAlive(const std::string& ownerFile) {
     std::ifstream file(ownerFile);
     std::string host, start;
     long pid = 0;
     if (!(file >> host >> pid >> start)) return false;
-    if (host != hostName()) return true;
+    if (host != hostName()) {
+        std::error_code failure;
+        const auto touched = fs::last_write_time(ownerFile, failure);
+        return !failure && fs::file_time_type::clock::now() - touched < 10 * heartbeat;
+    }
     return pid > 0 && startOf(static_cast<pid_t>(pid)) == start;
 }
 
@@ -133,10 +141,19 @@ int ChunkTask::run(const RenderPlan& plan, int index, const std::vector<std::str
         _exit(127);
     }
     int status = 0;
-    if (child > 0)
-        while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
+    bool reaped = false;
+    auto beaten = std::chrono::steady_clock::now();
+    while (child > 0) {
+        const pid_t ended = waitpid(child, &status, WNOHANG);
+        reaped = ended == child;
+        if (reaped || (ended < 0 && errno != EINTR)) break;
+        usleep(100000);
+        if (std::chrono::steady_clock::now() - beaten >= heartbeat) {
+            fs::last_write_time(owner, fs::file_time_type::clock::now(), ignored);
+            beaten = std::chrono::steady_clock::now();
         }
-    int code = child < 0 ? 1 : WIFEXITED(status) ? WEXITSTATUS(status) : 1;
+    }
+    int code = reaped && WIFEXITED(status) ? WEXITSTATUS(status) : 1;
     if (code == 0) {
         bool read = false;
         const std::string sum = hashOfFile(chunk, &read);

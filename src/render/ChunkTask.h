@@ -3,7 +3,9 @@
 //   chunks/.chunk-00002.owner   "host pid start" of the task rendering chunk 2, while it runs
 //   chunks/.chunk-00002.partial-XXXXXX.mp4   the video being written
 //   chunks/chunk-00002.mp4.sum  the checksum of the chunk's bytes, written when it is finished
-// A later task or an assembly removes the owner file and the partial video of a task that is gone.
+// A later task or an assembly removes the owner file and the partial video of a task that is gone:
+// on this machine, a process that no longer runs; on another, one whose owner file has not been
+// touched for five minutes (a running task touches it every 30 seconds).
 #pragma once
 
 #include <string>

@@ -17,6 +17,7 @@ struct RenderFingerprint {
     // What differs from `now`, for the user: "the document /x/demo.xml, the file Logo.png"; empty: nothing.
     std::string changesTo(const RenderFingerprint& now) const;
     bool operator==(const RenderFingerprint& other) const { return parts == other.parts; }
+    bool operator!=(const RenderFingerprint& other) const { return parts != other.parts; }
 
     static std::string hashOf(const void* data, std::size_t size);  // 16 hex digits
 };

@@ -58,16 +58,28 @@ bool RenderPlan::write(std::string* error) const {
                      "): use another folder";
             return false;
         }
-        if (held.options() != options()) {
-            *error = folder + " holds the plan of another render (" + path + "): use another folder";
+        // An edit shows first: the range of a production that got shorter or longer follows from it.
+        if (held.fingerprint != fingerprint) {
+            bool rendered = false;  // without chunks of the old version, the plan becomes this one
+            for (const auto& entry : fs::directory_iterator(fs::path(folder) / "chunks", failure))
+                rendered = rendered || entry.path().filename().string().rfind("chunk-", 0) == 0;
+            if (rendered) {
+                *error = "what the plan in " + folder + " renders has changed since it was made: " +
+                         held.fingerprint.changesTo(fingerprint) + ". Its chunks show the old version: remove " +
+                         folder + "/chunks to render this one there, or use another folder";
+                return false;
+            }
+        } else if (held.options() != options()) {
+            std::istringstream before(held.options()), after(options());
+            std::string was, now, differing;
+            while (std::getline(before, was) && std::getline(after, now))
+                if (was != now) differing += (differing.empty() ? "" : ", ") + was.substr(0, was.find(' '));
+            *error = folder + " holds the plan of another render (" + path + ", which differs in: " + differing +
+                     "): use another folder";
             return false;
+        } else {
+            return true;  // the same render again: the chunks done so far count
         }
-        // The same render again: the chunks done so far count, if they show what is there now.
-        if (held.fingerprint == fingerprint) return true;
-        *error = "what the plan in " + folder + " renders has changed since it was made: " +
-                 held.fingerprint.changesTo(fingerprint) + ". Its chunks show the old version: remove " + folder +
-                 "/chunks to render this one there, or use another folder";
-        return false;
     }
     fs::create_directories(fs::path(folder) / "chunks", failure);
     if (failure) {

@@ -83,7 +83,7 @@ int main(int argc, char** argv) {
         return 0;
     }
     // --plan, --task, --assemble, --progress: a render split into chunks (render/PlanCommand.h).
-    if (PlanCommand::claims(argc, argv)) return PlanCommand::run(argc, argv);
+    if (PlanCommand::claims(argc, argv)) return PlanCommand::run(argc, argv, zodVersion);
     RenderOptions options;
     std::string error;
     if (!options.parse(argc, argv, &error)) {
@@ -114,9 +114,22 @@ int main(int argc, char** argv) {
         end = renderer->musicEndFrame(options.fps, first, &error);
         if (end < 0) return fail(error);
     }
+    // A chunk holds frames of the whole render, which stops at the production's end or its music's.
+    auto pastTheEnd = [&](int frame, const std::string& why) {
+        char at[64];
+        std::snprintf(at, sizeof at, " at frame %d (%.2f s at %d fps)", frame, double(frame) / options.fps, options.fps);
+        return fail("--frames " + std::to_string(first) + ":" + std::to_string(end) + " goes past the end: " + why + at +
+                    "; nothing was written");
+    };
+    if (options.segment()) {
+        const int musicEnd = renderer->musicEndFrame(options.fps, 0, &error);
+        if (musicEnd >= 0 && end > musicEnd) return pastTheEnd(musicEnd, "the music ends");
+    }
     // What depends on earlier frames is brought to where a whole render has it at the first frame.
     if (first > 0 && isatty(2)) std::fprintf(stderr, "zodrender: catching up with frame %d ...\n", first);
-    if (!FrameCatchUp::run(*renderer, first, options.fps, &error, &interrupted)) return fail(error);
+    int ended = -1;
+    if (!FrameCatchUp::run(*renderer, first, options.fps, &error, &interrupted, &ended)) return fail(error);
+    if (options.segment() && ended >= 0) return pastTheEnd(ended, "the production ends");
 
     MusicFile music;
     std::unique_ptr<FrameSink> sink;
@@ -158,7 +171,10 @@ int main(int argc, char** argv) {
         if (interrupted) return fail("interrupted; nothing was written");
         const float time = static_cast<float>(double(n) / options.fps);
         // Without --to the render ends where the player ends: when nothing is drawn any more.
-        if (!renderer->render(time, delta) && !bounded) break;
+        if (!renderer->render(time, delta)) {
+            if (!bounded) break;
+            if (options.segment()) return pastTheEnd(n, "the production ends");
+        }
         if (!renderer->queuePixels()) return fail("Cannot read the rendered frame back");
         if (renderer->queuedPixels() > 1)
             if (std::string failure = writeOldest(); !failure.empty()) return fail(failure);

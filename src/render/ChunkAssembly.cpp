@@ -3,6 +3,7 @@
 #include "app/DocumentLoader.h"
 #include "resources/LoadResource.h"
 #include "render/ChildProgram.h"
+#include "render/ChunkTask.h"
 #include "render/FrameRenderer.h"
 #include "render/RenderPlan.h"
 #include "render/VideoEncoder.h"
@@ -25,16 +26,26 @@ std::string seconds(double value) {
 }
 
 // The resource that the element named "Music" plays, in the plan's document or the linked one, as
-// the player finds it: beside the document first.
-ResourceData musicOf(const RenderPlan& plan) {
+// the player finds it: beside the document first. A production with music whose bytes cannot be had
+// is refused: a silent video would pass for done.
+bool musicOf(const RenderPlan& plan, ResourceData* sound, std::string* error) {
+    const std::string named = plan.dataFile.empty() ? "the linked production (Demo.xml)" : plan.dataFile;
     DocumentLoader::Options load;
     load.file = plan.dataFile;
     load.upTo = DocumentLoader::Stage::Document;
     LoadedDocument loaded;
-    if (!DocumentLoader::load(load, loaded)) return {};
+    if (!DocumentLoader::load(load, loaded)) {
+        *error = "Cannot read the document " + named + ", which names the music: nothing was written";
+        return false;
+    }
     const std::string resource = FrameRenderer::musicResourceOf(*loaded.document);
-    std::string ignored;  // rendering the chunks has loaded the music already
-    return resource.empty() ? ResourceData{} : loadResource(resource.c_str(), loaded.folder.get(), &ignored);
+    if (resource.empty()) return true;  // a production without music makes a video without sound
+    std::string problem;
+    *sound = loadResource(resource.c_str(), loaded.folder.get(), &problem);  // its bytes stay while it is held
+    if (*sound) return true;
+    *error = "Cannot read the music " + resource + " of " + named + (problem.empty() ? "" : " (" + problem + ")") +
+             ": nothing was written";
+    return false;
 }
 
 // Files that exist only while the assembly runs.
@@ -55,6 +66,7 @@ bool writeFile(const std::string& path, const void* data, std::size_t size) {
 }  // namespace
 
 bool ChunkAssembly::run(const RenderPlan& plan, std::string* error) {
+    ChunkTask::sweep(plan);  // what tasks that were killed left behind
     std::string problems;
     for (int i = 0; i < plan.chunkCount(); ++i) {
         std::string problem = plan.chunkProblem(i);
@@ -88,7 +100,8 @@ bool ChunkAssembly::run(const RenderPlan& plan, std::string* error) {
     std::vector<std::string> args{ffmpeg, "-hide_banner", "-loglevel", "error", "-nostats", "-nostdin", "-y"};
     args.insert(args.end(), {"-f", "concat", "-safe", "0", "-i", list});
     const double duration = double(plan.frameCount()) / plan.fps;
-    const ResourceData sound = musicOf(plan);  // its bytes stay while it is held
+    ResourceData sound;
+    if (!musicOf(plan, &sound, error)) return false;
     if (sound) {
         const std::string music = plan.folder + "/.music-" + tag;
         scratch.paths.push_back(music);

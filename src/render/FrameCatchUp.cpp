@@ -4,7 +4,8 @@
 #include "render/FrameRenderer.h"
 
 bool FrameCatchUp::run(FrameRenderer& renderer, int frames, int fps, std::string* error,
-                       const volatile std::sig_atomic_t* stop) {
+                       const volatile std::sig_atomic_t* stop, int* ended) {
+    if (ended != nullptr) *ended = -1;
     if (frames <= 0) return true;
     ComRef<IDirect3DTexture9> picture;
     ComRef<IDirect3DSurface9> target, depth, savedTarget, savedDepth;
@@ -24,7 +25,8 @@ bool FrameCatchUp::run(FrameRenderer& renderer, int frames, int fps, std::string
     const float delta = 1.0f / static_cast<float>(fps);
     bool complete = true;
     for (int n = 0; n < frames && complete; ++n) {
-        renderer.render(static_cast<float>(double(n) / fps), delta);
+        const bool drew = renderer.render(static_cast<float>(double(n) / fps), delta);
+        if (!drew && ended != nullptr && *ended < 0) *ended = n;
         complete = stop == nullptr || *stop == 0;
     }
     device->SetRenderTarget(0, savedTarget.get());

@@ -16,6 +16,7 @@ public:
     static constexpr int targetSize = 16;  // edge of the stand-in picture, in pixels
 
     // Draws frames 0 .. frames-1 at fps; false with a message in *error, or as soon as *stop is set.
+    // *ended, when given, becomes the first of those frames that drew nothing (-1: none did).
     static bool run(FrameRenderer& renderer, int frames, int fps, std::string* error,
-                    const volatile std::sig_atomic_t* stop = nullptr);
+                    const volatile std::sig_atomic_t* stop = nullptr, int* ended = nullptr);
 };

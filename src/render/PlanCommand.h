@@ -5,8 +5,11 @@
 //   --progress DIR                                   how many chunks are done, and which are not
 #pragma once
 
+#include <string>
+
 class PlanCommand {
 public:
     static bool claims(int argc, char** argv);  // one of the words above is on the command line
-    static int run(int argc, char** argv);      // the exit code
+    // The exit code. `version`, the program's, is part of what a plan's chunks must agree on.
+    static int run(int argc, char** argv, const std::string& version);
 };

@@ -1,6 +1,7 @@
 #include "render/RenderPlan.h"
 
 #include "render/ChildProgram.h"
+#include "render/ChunkTask.h"
 #include "render/Counted.h"
 #include "render/VideoEncoder.h"
 
@@ -16,7 +17,7 @@ namespace fs = std::filesystem;
 namespace {
 
 const char* const planName = "plan.txt";
-const char* const firstLine = "zodrender plan 1";
+const char* const firstLine = "zodrender plan 2";
 
 std::string fieldOf(const std::string& report, const std::string& key) {
     std::istringstream lines(report);
@@ -29,37 +30,66 @@ std::string fieldOf(const std::string& report, const std::string& key) {
 
 }  // namespace
 
-std::string RenderPlan::text() const {
+std::string RenderPlan::options() const {
     std::ostringstream out;
-    out << firstLine << "\n"
-        << "output " << output << "\n"
+    out << "output " << output << "\n"
         << "document " << dataFile << "\n"
         << "fps " << fps << "\nsize " << width << " " << height << "\n"
-        << "frames " << firstFrame << " " << endFrame << "\nchunk " << chunkFrames << "\n";
-    for (const std::string& argument : arguments) out << "argument " << argument << "\n";
+        << "frames " << firstFrame << " " << endFrame << "\nchunk " << chunkFrames << "\n"
+        << "layout " << layoutWidth << " " << layoutHeight << "\nantialias " << antialias << "\nforce " << force
+        << "\nquality " << quality << "\n";
     return out.str();
+}
+
+std::string RenderPlan::text() const {
+    std::string reads;
+    for (const auto& [part, value] : fingerprint.parts) reads += "reads " + value + " " + part + "\n";
+    return std::string(firstLine) + "\n" + options() + reads;
 }
 
 bool RenderPlan::write(std::string* error) const {
     std::error_code failure;
+    const std::string path = (fs::path(folder) / planName).string();
+    if (fs::exists(path, failure)) {
+        RenderPlan held;
+        std::string unreadable;
+        if (!held.read(folder, &unreadable)) {
+            *error = folder + " holds something other than a plan of this zodrender (" + unreadable +
+                     "): use another folder";
+            return false;
+        }
+        // An edit shows first: the range of a production that got shorter or longer follows from it.
+        if (held.fingerprint != fingerprint) {
+            bool rendered = false;  // without chunks of the old version, the plan becomes this one
+            for (const auto& entry : fs::directory_iterator(fs::path(folder) / "chunks", failure))
+                rendered = rendered || entry.path().filename().string().rfind("chunk-", 0) == 0;
+            if (rendered) {
+                *error = "what the plan in " + folder + " renders has changed since it was made: " +
+                         held.fingerprint.changesTo(fingerprint) + ". Its chunks show the old version: remove " +
+                         folder + "/chunks to render this one there, or use another folder";
+                return false;
+            }
+        } else if (held.options() != options()) {
+            std::istringstream before(held.options()), after(options());
+            std::string was, now, differing;
+            while (std::getline(before, was) && std::getline(after, now))
+                if (was != now) differing += (differing.empty() ? "" : ", ") + was.substr(0, was.find(' '));
+            *error = folder + " holds the plan of another render (" + path + ", which differs in: " + differing +
+                     "): use another folder";
+            return false;
+        } else {
+            return true;  // the same render again: the chunks done so far count
+        }
+    }
     fs::create_directories(fs::path(folder) / "chunks", failure);
     if (failure) {
         *error = "Cannot make the plan folder " + folder + ": " + failure.message();
         return false;
     }
-    const std::string path = (fs::path(folder) / planName).string();
-    const std::string wanted = text();
-    if (fs::exists(path)) {
-        std::ifstream file(path, std::ios::binary);
-        std::string held((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-        if (held == wanted) return true;  // the same render again: the chunks done so far count
-        *error = folder + " holds the plan of another render (" + path + "): use another folder, or remove it";
-        return false;
-    }
     const std::string hidden = path + ".partial";
     {
         std::ofstream file(hidden, std::ios::binary);
-        file << wanted;
+        file << text();
         if (!file.flush()) {
             *error = "Cannot write " + path;
             return false;
@@ -82,10 +112,10 @@ bool RenderPlan::read(const std::string& planFolder, std::string* error) {
     std::ifstream file(path);
     std::string line;
     if (!std::getline(file, line) || line != firstLine) {
-        *error = "No render plan in " + planFolder + " (" + path + " is missing or not a plan)";
+        *error = "No render plan in " + planFolder + " (" + path + " is missing or not a plan of this zodrender)";
         return false;
     }
-    arguments.clear();
+    fingerprint.parts.clear();
     bool complete = true;
     while (std::getline(file, line)) {
         const std::size_t space = line.find(' ');
@@ -94,17 +124,36 @@ bool RenderPlan::read(const std::string& planFolder, std::string* error) {
         std::istringstream numbers(value);
         if (key == "output") output = value;
         else if (key == "document") dataFile = value;
-        else if (key == "argument") arguments.push_back(value);
+        else if (key == "quality") quality = value;
         else if (key == "fps") complete = complete && static_cast<bool>(numbers >> fps);
         else if (key == "size") complete = complete && static_cast<bool>(numbers >> width >> height);
         else if (key == "frames") complete = complete && static_cast<bool>(numbers >> firstFrame >> endFrame);
         else if (key == "chunk") complete = complete && static_cast<bool>(numbers >> chunkFrames);
+        else if (key == "layout") complete = complete && static_cast<bool>(numbers >> layoutWidth >> layoutHeight);
+        else if (key == "antialias") complete = complete && static_cast<bool>(numbers >> antialias);
+        else if (key == "force") complete = complete && static_cast<bool>(numbers >> force);
+        else if (key == "reads" && value.find(' ') != std::string::npos)
+            fingerprint.parts[value.substr(value.find(' ') + 1)] = value.substr(0, value.find(' '));
     }
-    if (!complete || output.empty() || fps < 1 || chunkFrames < 1 || firstFrame < 0 || endFrame <= firstFrame) {
+    if (!complete || output.empty() || fps < 1 || chunkFrames < 1 || firstFrame < 0 || endFrame <= firstFrame ||
+        fingerprint.parts.count("document") == 0) {
         *error = path + " is damaged";
         return false;
     }
     return true;
+}
+
+bool RenderPlan::stillCurrent(const std::string& version, std::string* error) const {
+    RenderFingerprint now;
+    std::string failure;
+    if (!RenderFingerprint::of(dataFile, version, &now, &failure)) {
+        *error = "The plan in " + folder + " cannot be checked against what it renders: " + failure;
+        return false;
+    }
+    if (now == fingerprint) return true;
+    *error = "what the plan in " + folder + " renders has changed since it was made: " + fingerprint.changesTo(now) +
+             ". Its chunks would mix two versions: plan again in another folder (or remove " + folder + "/chunks)";
+    return false;
 }
 
 int RenderPlan::chunkCount() const {
@@ -135,6 +184,7 @@ std::string RenderPlan::chunkProblem(int index) const {
     const std::string path = chunkFile(index);
     std::error_code failure;
     if (!fs::is_regular_file(path, failure)) return "missing";
+    if (std::string problem = ChunkTask::checksumProblem(path); !problem.empty()) return problem;
     const std::string ffprobe = VideoEncoder::findProgram("ffprobe");
     if (ffprobe.empty()) return "cannot be checked: the ffprobe program is missing (it comes with ffmpeg)";
     std::string report;
@@ -153,7 +203,12 @@ std::string RenderPlan::chunkProblem(int index) const {
 }
 
 std::vector<std::string> RenderPlan::chunkArguments(int index) const {
-    std::vector<std::string> words = arguments;
+    std::vector<std::string> words{"--fps", std::to_string(fps), "--size",
+                                   std::to_string(width) + "x" + std::to_string(height), "--quality", quality, "--layout",
+                                   layoutWidth > 0 ? std::to_string(layoutWidth) + "x" + std::to_string(layoutHeight)
+                                                   : std::string("output")};
+    if (antialias) words.push_back("--antialias");
+    if (force) words.push_back("--force");
     if (!dataFile.empty()) words.push_back("-d" + dataFile);
     const ChunkRange range = chunk(index);
     words.insert(words.end(),

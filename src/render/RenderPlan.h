@@ -3,6 +3,8 @@
 // video-only segment of the same encoding; --assemble joins them into the output.
 #pragma once
 
+#include "render/RenderFingerprint.h"
+
 #include <string>
 #include <vector>
 
@@ -13,7 +15,9 @@ struct ChunkRange {
 
 class RenderPlan {
 public:
-    bool write(std::string* error) const;  // folder/plan.txt, folder/chunks; an equal plan stays
+    // folder/plan.txt, folder/chunks. A plan there already stays when it is of the same render
+    // (options compared as meant, not as typed) from the same version of what it reads.
+    bool write(std::string* error) const;
     bool read(const std::string& planFolder, std::string* error);
 
     int chunkCount() const;
@@ -29,7 +33,13 @@ public:
     std::string folder;                  // absolute
     std::string output;                  // the joined video, absolute
     std::string dataFile;                // the document, absolute; empty: the linked production
-    std::vector<std::string> arguments;  // render options every chunk gets (size, fps, layout ...)
+    // The render options every chunk gets, as RenderOptions holds them.
+    int layoutWidth = 800;
+    int layoutHeight = 600;
+    bool antialias = false;
+    bool force = false;
+    std::string quality = "normal";
+    RenderFingerprint fingerprint;  // what the chunks read
     int fps = 60;
     int width = 0;
     int height = 0;
@@ -37,6 +47,11 @@ public:
     int endFrame = 0;
     int chunkFrames = 0;
 
+    // Whether what the render reads is still what the plan was made from; otherwise *error names
+    // what changed and refuses to go on with the plan.
+    bool stillCurrent(const std::string& version, std::string* error) const;
+
 private:
     std::string text() const;
+    std::string options() const;  // everything but the fingerprint
 };

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
@@ -73,6 +74,13 @@ struct Folder {
     }
     std::string path;
 };
+
+ChildOutcome zodrender(const std::vector<std::string>& arguments) {
+    ChildOptions options;
+    options.withDisplay = false;
+    options.timeLimitSeconds = 120;
+    return runTool(testing_paths::binaryDir() + "/zodrender", arguments, options);
+}
 
 std::vector<float> decodeSound(const std::string& input) {
     std::string raw = commandOutput("ffmpeg -v error " + input + " -ac 1 -f f32le -");
@@ -159,7 +167,7 @@ TEST(RenderPlan, SlurmRendersJoinsAndRerendersOnlyWhatIsMissing) {
                                testing_paths::binaryDir() + "/zodrender --plan " + plan + " --chunk 1 --time 10 -o " +
                                video + " -d" + folder.path + "/trail.xml --size 320x240 --fps 30 --to 4 2>&1";
     std::string submitted = slurm.run(submit);
-    ASSERT_NE(submitted.find("chunks 0,1,2,3 as array job"), std::string::npos) << submitted;
+    ASSERT_NE(submitted.find("chunks 0-3 as array job"), std::string::npos) << submitted;
     ASSERT_TRUE(slurm.settle()) << slurm.run("squeue 2>&1");
     ASSERT_TRUE(fs::exists(video)) << testing_paths::readFile(plan + "/logs/assemble.out")
                                    << testing_paths::readFile(plan + "/logs/chunk-0.out");
@@ -228,12 +236,28 @@ TEST(RenderPlan, SlurmRendersJoinsAndRerendersOnlyWhatIsMissing) {
 
     // The same command again renders those chunks only, then joins them.
     submitted = slurm.run(submit);
-    EXPECT_NE(submitted.find("chunks 1,2 as array job"), std::string::npos) << submitted;
+    EXPECT_NE(submitted.find("chunks 1-2 as array job"), std::string::npos) << submitted;
     ASSERT_TRUE(slurm.settle());
     EXPECT_TRUE(fs::exists(video)) << testing_paths::readFile(plan + "/logs/assemble.out");
     for (const auto& [chunk, time] : kept) EXPECT_EQ(fs::last_write_time(plan + "/chunks/" + chunk), time) << chunk;
     EXPECT_EQ(slurm.run(testing_paths::binaryDir() + "/zodrender --progress " + plan),
               "4 of 4 chunks done\nassembled: " + video + "\n");
+
+    // 1,500 chunks of a frame each, held in the queue: more than one array job takes (MaxArraySize
+    // is 1001 here), each with the limit of tasks at once.
+    std::ofstream(folder.path + "/long.xml")
+        << "<demo>\n<music name=\"Music\" resource=\"Music.ogg\" />\n"
+           "<visual.group name=\"Main\"><item visual=\"Back\" /></visual.group>\n<visual.group name=\"Nothing\" />\n"
+           "<texture.target name=\"Grey\" visual=\"Nothing\" color=\"ff808080\" size=\"16\" />\n"
+           "<visual.overlay name=\"Back\" texture=\"Grey\" start=\"0\" stop=\"1000\" />\n</demo>\n";
+    submitted = slurm.run(testing_paths::sourceDir() + "/scripts/render-cluster.sh --zodrender " +
+                          testing_paths::binaryDir() + "/zodrender --plan " + folder.path + "/many --chunk 0.1 " +
+                          "--max-running 3 --sbatch --hold -o " + folder.path + "/many.mp4 -d" + folder.path +
+                          "/long.xml --size 32x24 --fps 10 --to 150 2>&1");
+    EXPECT_NE(submitted.find("chunks 0-1000 as array job"), std::string::npos) << submitted;
+    EXPECT_NE(submitted.find("chunks 1001-1499 as array job"), std::string::npos) << submitted;
+    EXPECT_EQ(slurm.run("squeue -h -r -n zodrender-chunks -o %i | wc -l"), "1500\n");
+    EXPECT_EQ(slurm.run("scontrol show job | grep -o 'ArrayTaskThrottle=3' | sort -u"), "ArrayTaskThrottle=3\n");
 }
 
 TEST(RenderPlan, TakesVideoNamesWhateverTheirCaseAndRefusesContainersWithoutH264) {
@@ -243,4 +267,105 @@ TEST(RenderPlan, TakesVideoNamesWhateverTheirCaseAndRefusesContainersWithoutH264
     ChildOutcome other = folder.render({"--plan", folder.path + "/other", "-o", folder.path + "/film.avi", "--to", "2"});
     EXPECT_NE(other.exitCode, 0);
     EXPECT_NE(other.errors.find("which .avi cannot hold"), std::string::npos) << other.errors;
+}
+
+TEST(RenderPlan, AssemblyRefusesWhenTheMusicCannotBeRead) {
+    Folder folder;
+    std::string document = trailDocument;
+    document.replace(document.find("Music.ogg"), 9, "Tune.ogg");
+    std::ofstream(folder.path + "/tune.xml") << document;
+    fs::copy_file(testing_paths::sourceDir() + "/resources/Music.ogg", folder.path + "/Tune.ogg");
+    const std::string plan = folder.path + "/plan", video = folder.path + "/out.mp4";
+    ChildOutcome made = zodrender({"--plan", plan, "--chunk", "1", "-o", video, "-d" + folder.path + "/tune.xml",
+                                   "--size", "64x48", "--fps", "10", "--to", "1"});
+    ASSERT_EQ(made.exitCode, 0) << made.errors;
+    ChildOutcome task = zodrender({"--task", plan, "0"});
+    ASSERT_EQ(task.exitCode, 0) << task.errors;
+    fs::remove(folder.path + "/Tune.ogg");
+    ChildOutcome assemble = zodrender({"--assemble", plan});
+    EXPECT_EQ(assemble.exitCode, 1);
+    EXPECT_NE(assemble.errors.find("Tune.ogg"), std::string::npos) << assemble.errors;
+    EXPECT_FALSE(fs::exists(video));
+}
+
+// A plan is one version of the production: the same render typed otherwise is the same plan, and
+// an edit of the document or of a picture it shows after planning is refused, named, by the steps
+// that follow.
+TEST(RenderPlan, RefusesToMixVersionsOfWhatItRenders) {
+    Folder folder;
+    const std::string picture = folder.path + "/pic.png";
+    fs::copy_file(testing_paths::sourceDir() + "/resources/FlightCaption.png", picture);
+    const std::string document =
+        "<demo>\n<music name=\"Music\" resource=\"Music.ogg\" />\n"
+        "<visual.group name=\"Main\"><item visual=\"Caption\" /></visual.group>\n"
+        "<texture.file name=\"Pic\" resource=\"pic.png\" />\n"
+        "<visual.overlay name=\"Caption\" texture=\"Pic\" start=\"0\" stop=\"5\" />\n</demo>\n";
+    std::ofstream(folder.path + "/pic.xml") << document;
+    const std::string plan = folder.path + "/plan";
+    ChildOutcome made = zodrender({"--plan", plan, "--chunk", "0.5", "-o", folder.path + "/out.mp4", "--size", "64x48",
+                                   "--fps", "10", "--to", "1", "-d" + folder.path + "/pic.xml"});
+    ASSERT_EQ(made.exitCode, 0) << made.errors;
+    const std::string written = testing_paths::readFile(plan + "/plan.txt");
+    ChildOutcome again = zodrender({"--fps", "10", "-d" + folder.path + "/./pic.xml", "--to", "1.0", "--size", "64x48",
+                                    "--plan", plan + "/", "-o", folder.path + "/out.mp4", "--chunk", "0.50"});
+    EXPECT_EQ(again.exitCode, 0) << again.errors;
+    EXPECT_EQ(testing_paths::readFile(plan + "/plan.txt"), written);
+
+    std::string edited = document;
+    edited.replace(edited.find("start=\"0\""), 9, "start=\"1\"");
+    std::ofstream(folder.path + "/pic.xml") << edited;
+    ChildOutcome task = zodrender({"--task", plan, "1"});
+    EXPECT_EQ(task.exitCode, 1);
+    EXPECT_NE(task.errors.find("changed since it was made: the document"), std::string::npos) << task.errors;
+    EXPECT_FALSE(fs::exists(plan + "/chunks/chunk-00001.mp4"));
+
+    std::ofstream(folder.path + "/pic.xml") << document;
+    fs::copy_file(testing_paths::sourceDir() + "/resources/InsideCaption.png", picture,
+                  fs::copy_options::overwrite_existing);
+    ChildOutcome assemble = zodrender({"--assemble", plan});
+    EXPECT_EQ(assemble.exitCode, 1);
+    EXPECT_NE(assemble.errors.find("changed since it was made: the file pic.png"), std::string::npos) << assemble.errors;
+}
+
+// A task killed with SIGKILL, with its render and ffmpeg, leaves a partial chunk that the next task
+// clears away; a chunk whose bytes were changed after its task finished is named.
+TEST(RenderPlan, KilledTasksLeaveNothingAndDamagedChunksAreNamed) {
+    Folder folder;
+    const std::string plan = folder.path + "/plan", video = folder.path + "/out.mp4";
+    ChildOutcome made = folder.render({"--plan", plan, "--chunk", "2", "-o", video, "--to", "4"});
+    ASSERT_EQ(made.exitCode, 0) << made.errors;
+    const std::string script = testing_paths::binaryDir() + "/zodrender --task " + plan +
+                               " 0 & pid=$!; "
+                               "until ls -a " + plan + "/chunks | grep -q partial; do "
+                               "kill -0 $pid 2>/dev/null || exit 1; sleep 0.02; done; "
+                               "kill -KILL -- -$pid; wait $pid; echo killed";
+    ASSERT_EQ(commandOutput("setsid sh -c 'set -m; " + script + "' 2>/dev/null"), "killed\n");
+    for (const char* chunk : {"0", "1"}) {
+        ChildOutcome task = zodrender({"--task", plan, chunk});
+        ASSERT_EQ(task.exitCode, 0) << task.errors;
+    }
+    ChildOutcome assemble = zodrender({"--assemble", plan});
+    ASSERT_EQ(assemble.exitCode, 0) << assemble.errors;
+    std::vector<std::string> left;
+    for (const auto& entry : fs::directory_iterator(plan + "/chunks")) left.push_back(entry.path().filename());
+    std::sort(left.begin(), left.end());
+    EXPECT_EQ(left, (std::vector<std::string>{"chunk-00000.mp4", "chunk-00000.mp4.sum", "chunk-00001.mp4",
+                                              "chunk-00001.mp4.sum"}));
+    EXPECT_EQ(commandOutput("ffprobe -v error -count_frames -select_streams v -show_entries stream=nb_read_frames "
+                            "-of csv=p=0 " + video),
+              "120\n");
+
+    // Zeroes in the middle of a chunk keep its size, codec and frame count.
+    const std::string chunk = plan + "/chunks/chunk-00001.mp4";
+    {
+        std::fstream file(chunk, std::ios::in | std::ios::out | std::ios::binary);
+        file.seekp(static_cast<std::streamoff>(fs::file_size(chunk) / 2));
+        file.write(std::string(64, '\0').data(), 64);
+    }
+    EXPECT_EQ(commandOutput(testing_paths::binaryDir() + "/zodrender --progress " + plan),
+              "1 of 2 chunks done\nto render: 1\n");
+    assemble = zodrender({"--assemble", plan});
+    EXPECT_EQ(assemble.exitCode, 1);
+    EXPECT_NE(assemble.errors.find("chunk 1 (frames 60 to 119), " + chunk + ": is damaged"), std::string::npos)
+        << assemble.errors;
 }

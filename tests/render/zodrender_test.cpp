@@ -157,6 +157,21 @@ TEST(zodrender, ARenderEndsAtTheProductionsEnd) {
         << whole.errors;
     ChildOutcome one = folder.render({"-o", folder.path + "/one.png", "--size", "32x24", "--frames", "0:1"});
     EXPECT_NE(one.errors.find(": 1 frame, "), std::string::npos) << one.errors;
+
+    // Ranges past that end are refused before anything is written, and so is a plan that could not
+    // write its video in the end.
+    const std::vector<std::string> before = folder.files();
+    for (const char* range : {"0:999999", "20:40"}) {
+        ChildOutcome past = folder.render({"-o", folder.path + "/past.png", "--size", "32x24", "--fps", "10",
+                                           "--frames", range});
+        EXPECT_EQ(past.exitCode, 1);
+        EXPECT_NE(past.errors.find("goes past the end: the "), std::string::npos) << past.errors;
+    }
+    ChildOutcome plan = folder.render({"--plan", folder.path + "/plan", "-o", folder.path + "/out.mp4", "--to", "40000"});
+    EXPECT_NE(plan.errors.find("--to 40000 goes past the end"), std::string::npos) << plan.errors;
+    plan = folder.render({"--plan", folder.path + "/plan", "-o", folder.path + "/gone/out.mp4", "--to", "1"});
+    EXPECT_NE(plan.errors.find("gone does not exist"), std::string::npos) << plan.errors;
+    EXPECT_EQ(folder.files(), before);
 }
 
 // A render stopped by Ctrl+C takes away only what it wrote itself: the frames of an earlier render

@@ -81,6 +81,8 @@ bool Application::initialise(int argc, char** argv) {
 
     // A dialog that cannot even open leaves the options as they are; the window then tells.
     if (!options.skipSetup && SetupDialog::show(&options) == 0) return false;
+    // What the dialog offers shows on any screen: full screen falls back to the screen's own mode.
+    display.screenModeFallback = !options.skipSetup;
 
     // From here on Ctrl+C ends the run as closing the window does (until now it simply ends the
     // process). Ours before any library's, which would only queue a quit event nobody reads.

@@ -15,6 +15,19 @@ constexpr DWORD windowedStyle = WS_POPUP | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | W
                                 WS_MINIMIZEBOX;
 constexpr DWORD fullscreenStyle = WS_POPUP;
 
+// Whether the screen has a full-screen mode of that size, in any of the formats the player takes.
+bool screenHasMode(IDirect3D9* direct3d, int width, int height) {
+    for (D3DFORMAT format : fullscreenFormats) {
+        for (UINT i = 0; i < direct3d->GetAdapterModeCount(D3DADAPTER_DEFAULT, format); ++i) {
+            D3DDISPLAYMODE mode{};
+            if (SUCCEEDED(direct3d->EnumAdapterModes(D3DADAPTER_DEFAULT, format, i, &mode)) &&
+                static_cast<int>(mode.Width) == width && static_cast<int>(mode.Height) == height)
+                return true;
+        }
+    }
+    return false;
+}
+
 }  // namespace
 
 Display::~Display() { shutdown(); }
@@ -26,6 +39,16 @@ bool Display::create(HINSTANCE instance, bool windowed, bool antialias, int widt
     this->antialias = antialias;
     this->width = width;
     this->height = height;
+    if (!windowed && screenModeFallback) {
+        // A size the screen has no mode of becomes the screen's own, before the window is made.
+        ComRef<IDirect3D9> probe = Direct3DCreate9(D3D_SDK_VERSION);
+        D3DDISPLAYMODE screen{};
+        if (probe && !screenHasMode(probe.get(), width, height) &&
+            SUCCEEDED(probe->GetAdapterDisplayMode(D3DADAPTER_DEFAULT, &screen)) && screen.Width > 0 && screen.Height > 0) {
+            this->width = static_cast<int>(screen.Width);
+            this->height = static_cast<int>(screen.Height);
+        }
+    }
 
     WNDCLASSEXA windowClass;
     windowClass.style = CS_DBLCLKS;
@@ -42,7 +65,7 @@ bool Display::create(HINSTANCE instance, bool windowed, bool antialias, int widt
     if (!RegisterClassExA(&windowClass)) return showMessage("Cannot create window: RegisterClassEx failed");
 
     window = CreateWindowExA(WS_EX_APPWINDOW, "zqWindow", title, windowed ? windowedStyle : fullscreenStyle, 0, 0,
-                             width, height, nullptr, nullptr, instance, nullptr);
+                             this->width, this->height, nullptr, nullptr, instance, nullptr);
     if (!window) return showMessage("Cannot create window: CreateWindowEx failed");
     SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
 

@@ -41,6 +41,9 @@ public:
     const char* title = "Zod'e Revez!";  // window caption and caption of every message box
     bool windowed = true;                 // requested windowed mode
     bool antialias = false;               // requested multisampling
+    // Full screen at a size the screen has no mode of: the screen's own mode instead of failing.
+    // For a size chosen in the setup dialog; one asked for on the command line fails as it says.
+    bool screenModeFallback = false;
     int width = 0;                        // client and back-buffer size in pixels
     int height = 0;
     bool quitRequested = false;           // the window was asked to close

@@ -94,6 +94,19 @@ TEST(Application, CancellingTheSetupDialogEndsSilentlyWithOne) {
     EXPECT_EQ(outcome.errors.find("Zod'e Revez!"), std::string::npos) << outcome.errors;  // no message
 }
 
+// The dialog's OK as offered (full screen, 800 x 600) on a screen without that mode (1280 x 1024)
+// gets a picture: the start-up goes on past the display, to the document's own problem.
+TEST(Application, TheSetupDialogsOkWorksOnAScreenWithout800x600) {
+    ASSERT_TRUE(testing_x::startPrivateXServer());
+    std::thread driver([] {
+        if (!XdotoolDriver::focusedWindow("Welcome", 50).empty()) XdotoolDriver::run("key Return");
+    });
+    Outcome outcome = runProgram({"-d" + dataFile("NoMusic.xml")}, 55);
+    driver.join();
+    EXPECT_EQ(outcome.errors.find("Cannot find video mode"), std::string::npos) << outcome.errors;
+    EXPECT_NE(outcome.errors.find("Cannot load music."), std::string::npos) << outcome.errors;
+}
+
 TEST(Application, AStopSignalEndsTheProgramWhileAnErrorBoxWaits) {
     // With boxes on, "Cannot load Gui." waits for an answer that never comes; kill (or Ctrl+C)
     // ends the program all the same, and takes the box away. The box is the program's other

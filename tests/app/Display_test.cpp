@@ -181,6 +181,20 @@ TEST_F(DisplayTest, FullScreenSizeWithoutAModeFails) {
     EXPECT_EQ(display.window, nullptr);
 }
 
+// A size chosen in the setup dialog that the screen has no mode of: the screen's own mode.
+TEST_F(DisplayTest, FullScreenFallsBackToTheScreensModeWhenAllowed) {
+    display.screenModeFallback = true;
+    ASSERT_TRUE(display.create(nullptr, false, false, 800, 600));
+    EXPECT_EQ(presentParameters.BackBufferWidth, 1280u);
+    EXPECT_EQ(presentParameters.BackBufferHeight, 1024u);
+    EXPECT_EQ(display.width, 1280);
+    display.setRoot(&root);
+    EXPECT_TRUE(showColour(root, 0xff30a050, 1200, 1000));  // the whole screen
+    RECT outer{};
+    ASSERT_TRUE(GetWindowRect(display.window, &outer));
+    EXPECT_EQ(outer.right - outer.left, 1280);
+}
+
 TEST_F(DisplayTest, AntialiasingIsTakenWhenOfferedOrWarnedAbout) {
     testing::internal::CaptureStderr();
     ASSERT_TRUE(display.create(nullptr, true, true, 320, 240));

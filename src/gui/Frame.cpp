@@ -84,19 +84,5 @@ void Frame::drawPanel() {
     const float x = static_cast<float>(rect.x), y = static_cast<float>(rect.y);
     const float w = static_cast<float>(rect.width), h = static_cast<float>(rect.height);
     constexpr D3DCOLOR left = 0xffffffff, right = 0xff90a0c0, border = 0xff000000;
-    const ColourVertex fill[4] = {
-        {x + 0.5f, y + 0.5f, 0, 1, left},
-        {x + w - 1.5f, y + 0.5f, 0, 1, right},
-        {x + w - 1.5f, y + h - 1.5f, 0, 1, right},
-        {x + 0.5f, y + h - 1.5f, 0, 1, left},
-    };
-    device->DrawPrimitiveUP(D3DPT_TRIANGLEFAN, 2, fill, sizeof(ColourVertex));
-    const ColourVertex outline[5] = {
-        {x, y, 0, 1, border},
-        {x + w - 1, y, 0, 1, border},
-        {x + w - 1, y + h - 1, 0, 1, border},
-        {x, y + h - 1, 0, 1, border},
-        {x, y, 0, 1, border},
-    };
-    device->DrawPrimitiveUP(D3DPT_LINESTRIP, 4, outline, sizeof(ColourVertex));
+    drawFramedPanel(x, y, w, h, left, right, border);
 }

@@ -82,3 +82,23 @@ void drawTexturedQuad(float x, float y, float width, float height, const D3DCOLO
     };
     device->DrawPrimitiveUP(D3DPT_TRIANGLEFAN, 2, quad, sizeof(TexturedVertex));
 }
+
+void drawFramedPanel(float x, float y, float w, float h, D3DCOLOR left, D3DCOLOR right, D3DCOLOR border, bool inset) {
+    const ColourVertex fill[4] = {
+        {x + 0.5f, y + 0.5f, 0, 1, left},
+        {x + w - 1.5f, y + 0.5f, 0, 1, right},
+        {x + w - 1.5f, y + h - 1.5f, 0, 1, right},
+        {x + 0.5f, y + h - 1.5f, 0, 1, left},
+    };
+    device->DrawPrimitiveUP(D3DPT_TRIANGLEFAN, 2, fill, sizeof(ColourVertex));
+    for (float d = 0; d <= (inset ? 1.0f : 0.0f); d += 1.0f) {
+        const ColourVertex outline[5] = {
+            {x + d, y + d, 0, 1, border},
+            {x + w - 1 - d, y + d, 0, 1, border},
+            {x + w - 1 - d, y + h - 1 - d, 0, 1, border},
+            {x + d, y + h - 1 - d, 0, 1, border},
+            {x + d, y + d, 0, 1, border},
+        };
+        device->DrawPrimitiveUP(D3DPT_LINESTRIP, 4, outline, sizeof(ColourVertex));
+    }
+}

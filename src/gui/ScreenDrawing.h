@@ -63,3 +63,8 @@ bool loadIconTexture(int resource, ComRef<IDirect3DTexture9>& texture);
 // Draws the bound texture over (x, y, width, height) as a fan of two triangles, coordinates (0,0)
 // to (1,1), with one diffuse colour per corner: top-left, top-right, bottom-right, bottom-left.
 void drawTexturedQuad(float x, float y, float width, float height, const D3DCOLOR colours[4]);
+
+// A panel over (x, y, width, height) in colour vertices: filled from `left` to `right` inside a
+// one-pixel `border` line; with `inset`, a second line one pixel inside the first.
+void drawFramedPanel(float x, float y, float width, float height, D3DCOLOR left, D3DCOLOR right, D3DCOLOR border,
+                     bool inset = false);

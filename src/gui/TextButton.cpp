@@ -40,31 +40,8 @@ bool TextButton::draw(float time, float delta) {
     const float x = static_cast<float>(rect.x), y = static_cast<float>(rect.y);
     const float w = static_cast<float>(rect.width), h = static_cast<float>(rect.height);
     const D3DCOLOR fillColour = (hovered || isPressed()) ? Lit : Plain;
-    const ColourVertex fill[4] = {
-        {x + 0.5f, y + 0.5f, 0, 1, fillColour},
-        {x + w - 1.5f, y + 0.5f, 0, 1, fillColour},
-        {x + w - 1.5f, y + h - 1.5f, 0, 1, fillColour},
-        {x + 0.5f, y + h - 1.5f, 0, 1, fillColour},
-    };
-    device->DrawPrimitiveUP(D3DPT_TRIANGLEFAN, 2, fill, sizeof(ColourVertex));
-    const ColourVertex outline[5] = {
-        {x, y, 0, 1, Border},
-        {x + w - 1, y, 0, 1, Border},
-        {x + w - 1, y + h - 1, 0, 1, Border},
-        {x, y + h - 1, 0, 1, Border},
-        {x, y, 0, 1, Border},
-    };
-    device->DrawPrimitiveUP(D3DPT_LINESTRIP, 4, outline, sizeof(ColourVertex));
-    if (focused) {  // a second line inside the first: where Return and Space go
-        const ColourVertex inner[5] = {
-            {x + 1, y + 1, 0, 1, Border},
-            {x + w - 2, y + 1, 0, 1, Border},
-            {x + w - 2, y + h - 2, 0, 1, Border},
-            {x + 1, y + h - 2, 0, 1, Border},
-            {x + 1, y + 1, 0, 1, Border},
-        };
-        device->DrawPrimitiveUP(D3DPT_LINESTRIP, 4, inner, sizeof(ColourVertex));
-    }
+    // A second line inside the first when focused: where Return and Space go.
+    drawFramedPanel(x, y, w, h, fillColour, fillColour, Border, focused);
     caption.setRect(rect);
     return caption.draw(time, delta);
 }

@@ -138,8 +138,10 @@ void VisualOverlay::placement(float time, float& left, float& top, float& right,
 bool VisualOverlay::render(float time, float delta) {
     if (time < start || time > stop || texture == nullptr) return false;
 
-    const DWORD alpha = static_cast<DWORD>(static_cast<int>(fadeAt(time) * 255.0f));
-    const D3DCOLOR color = (alpha << 24) | 0x00FFFFFFu;
+    const DWORD opacity = static_cast<DWORD>(static_cast<int>(fadeAt(time) * 255.0f));
+    // A track that holds the overlay invisible for a while costs no fill: active, nothing drawn.
+    if (opacity == 0 && alpha.driven()) return true;
+    const D3DCOLOR color = (opacity << 24) | 0x00FFFFFFu;
 
     float left, top, right, bottom;
     placement(time, left, top, right, bottom);

@@ -252,8 +252,12 @@ void DocumentCheck::checkDriven(const TiXmlElement* element, int type, const std
         if (std::string(attribute->Name()) == "name" || !namesFloat(text)) continue;
         const std::string start = std::string(attribute->Name()) + " " + quoted(text);
         if (!canBeDriven(keyword, attribute->Name())) {
+            std::string can;
+            for (int i = 0; i < drivenAttributeCount; ++i)
+                if (std::string(drivenAttributes[i].type) == keyword)
+                    can += (can.empty() ? "" : ", ") + std::string(drivenAttributes[i].attribute);
             report(element, name, start + " names a float, but the " + attribute->Name() + " of a " + keyword +
-                                      " cannot follow one");
+                                      " cannot follow one (" + (can.empty() ? "none of its attributes can" : "those that can: " + can) + ")");
             continue;
         }
         std::vector<std::string> words;

@@ -4,6 +4,7 @@
 #include "resources/LoadResource.h"
 #include "resources/NearNames.h"
 #include "resources/ResourceFolder.h"
+#include "database/DrivenAttributes.h"
 #include "database/NumberCheck.h"
 #include "database/ObjectType.h"
 #include "database/ResourceContents.h"
@@ -14,6 +15,7 @@
 #include <tinyxml.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cstdlib>
 
 namespace {
@@ -42,6 +44,7 @@ const char* childTagOf(int type) {
     switch (type) {
     case TypeModelGroup:
     case TypeVisualGroup: return "item";
+    case TypeFloat:
     case TypePathSpline: return "key";
     default: return nullptr;
     }
@@ -191,6 +194,7 @@ void DocumentCheck::checkObject(const TiXmlElement* element, int type, const std
             checkReference(element, reference.attribute, reference.requiredType, reference.required, name);
     NumberCheck::checkObject(element, type, name, &problems);
     checkChildren(element, type, name);
+    checkDriven(element, type, name);
 
     switch (type) {
     case TypeMusic:
@@ -236,7 +240,7 @@ void DocumentCheck::checkChildren(const TiXmlElement* element, int type, const s
         } else if (type == TypeModelGroup) {
             checkReference(child, "model", TypeModel, true, name);
             checkReference(child, "path", TypePath, true, name);
-        } else if (type == TypePathSpline) {
+        } else if (type == TypePathSpline || type == TypeFloat) {
             const char* t = child->Attribute("t");
             double time = t != nullptr ? std::atof(t) : 0.0;  // an absent time reads as 0
             if (keyBefore && time < lastTime)
@@ -244,8 +248,51 @@ void DocumentCheck::checkChildren(const TiXmlElement* element, int type, const s
                                         std::to_string(lastTime) + " s: keys must be in time order");
             keyBefore = true;
             lastTime = time;
-            NumberCheck::checkKey(child, name, &problems);
+            if (type == TypePathSpline) {
+                NumberCheck::checkKey(child, name, &problems);
+                continue;
+            }
+            NumberCheck::checkFloatKey(child, name, &problems);
+            Ease ease;
+            const char* easeText = child->Attribute("ease");
+            if (easeText != nullptr && !easeFromName(easeText, ease))
+                report(child, name, "ease " + quoted(easeText) + " is none of step, linear, smooth, ramp");
         }
+    }
+}
+
+void DocumentCheck::checkDriven(const TiXmlElement* element, int type, const std::string& name) {
+    const char* keyword = element->Value();
+    for (const TiXmlAttribute* attribute = element->FirstAttribute(); attribute; attribute = attribute->Next()) {
+        const char* text = attribute->Value();
+        if (std::string(attribute->Name()) == "name" || !namesFloat(text)) continue;
+        const std::string start = std::string(attribute->Name()) + " " + quoted(text);
+        if (!canBeDriven(keyword, attribute->Name())) {
+            std::string can;
+            for (int i = 0; i < drivenAttributeCount; ++i)
+                if (std::string(drivenAttributes[i].type) == keyword)
+                    can += (can.empty() ? "" : ", ") + std::string(drivenAttributes[i].attribute);
+            report(element, name, start + " names a float, but the " + attribute->Name() + " of a " + keyword +
+                                      " cannot follow one (" + (can.empty() ? "none of its attributes can" : "those that can: " + can) + ")");
+            continue;
+        }
+        std::vector<std::string> words;
+        for (const char* p = text; *p;) {
+            while (*p && std::isspace(static_cast<unsigned char>(*p))) ++p;
+            const char* end = p;
+            while (*end && !std::isspace(static_cast<unsigned char>(*end))) ++end;
+            if (end != p) words.emplace_back(p, end);
+            p = end;
+        }
+        if (type == TypeTextureTarget && words.size() != 4) {
+            report(element, name, start + " holds " + std::to_string(words.size()) +
+                                      " channels: a colour following floats takes four, a r g b, each 0 to 1");
+            continue;
+        }
+        for (const std::string& word : words)
+            if (word[0] == '@')
+                checkNamedReference(element, word.c_str() + 1, TypeFloat, name,
+                                    (std::string("the ") + attribute->Name() + "'s float").c_str());
     }
 }
 

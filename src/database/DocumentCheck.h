@@ -47,6 +47,8 @@ private:
     void run();
     void checkObject(const TiXmlElement* element, int type, const std::string& name);
     void checkChildren(const TiXmlElement* element, int type, const std::string& name);
+    // Attributes written "@Name": each may follow a float, and each name is a float.
+    void checkDriven(const TiXmlElement* element, int type, const std::string& name);
     void checkReference(const TiXmlElement* element, const char* attribute, int requiredType, bool required,
                         const std::string& owner);
     void checkNamedReference(const TiXmlElement* element, const char* target, int requiredType, const std::string& owner,

@@ -1,5 +1,6 @@
 #include "database/NumberCheck.h"
 
+#include "database/DrivenAttributes.h"
 #include "database/ObjectType.h"
 
 #include <tinyxml.h>
@@ -36,6 +37,7 @@ constexpr RealRule realRules[] = {
     {TypeVisualOverlay, "v0", Range::Any},
     {TypeVisualOverlay, "u1", Range::Any},
     {TypeVisualOverlay, "v1", Range::Any},
+    {TypeVisualOverlay, "alpha", Range::NotNegative},  // overall opacity
     {TypeVisualScene, "near", Range::Positive},     // a projection needs a near plane in front of the eye
     {TypeVisualScene, "far", Range::Positive},
     {TypeVisualScene, "aspect", Range::Positive},
@@ -131,6 +133,7 @@ public:
     // A present attribute whose value is no real number usable in range; absent is the default.
     void real(const char* attribute, Range range) const {
         const char* text = element->Attribute(attribute);
+        if (namesFloat(text)) return;  // following a float: the float's own check
         double value = 0.0;
         const std::string why = text != nullptr ? problemOf(text, range, &value) : std::string();
         if (!why.empty()) (*this)(std::string(attribute) + " " + quoted(text) + " " + why);
@@ -165,6 +168,7 @@ void checkOverlayPosition(const TiXmlElement* element, const Reporter& report) {
     static const char* const names[] = {"x", "y", "width", "height"};
     for (std::size_t i = 0; i < tokens.size(); ++i) {
         long value = 0;
+        if (tokens[i][0] == '@') continue;  // follows a float
         if (!readWhole(tokens[i], 0, &value)) {
             report(start + ": " + names[i] + " " + tokens[i] + " is not a whole number of pixels");
             return;
@@ -194,7 +198,7 @@ void NumberCheck::checkObject(const TiXmlElement* element, int type, const std::
         if (rule.type == type) report.real(rule.attribute, rule.range);
     for (const ColourRule& rule : colourRules) {
         const char* text = element->Attribute(rule.attribute);
-        if (rule.type == type && text != nullptr && !isHexColour(text))
+        if (rule.type == type && text != nullptr && !isHexColour(text) && !namesFloat(text))
             report(std::string(rule.attribute) + " " + quoted(text) + " is not a hexadecimal ARGB colour such as ff000000");
     }
     switch (type) {
@@ -211,6 +215,13 @@ void NumberCheck::checkObject(const TiXmlElement* element, int type, const std::
     case TypeTextureCloud: checkWholeAttribute(element, "seed", report); break;
     default: break;
     }
+}
+
+void NumberCheck::checkFloatKey(const TiXmlElement* key, const std::string& name,
+                                std::vector<DocumentProblem>* problems) {
+    const Reporter report(key, name, problems);
+    report.real("t", Range::Any);
+    report.real("v", Range::Any);
 }
 
 void NumberCheck::checkKey(const TiXmlElement* key, const std::string& name, std::vector<DocumentProblem>* problems) {

@@ -15,5 +15,7 @@ public:
     static void checkObject(const TiXmlElement* element, int type, const std::string& name,
                             std::vector<DocumentProblem>* problems);
     // One key of a path.spline: p, tcb and t.
+    // One key of a float: t and v.
+    static void checkFloatKey(const TiXmlElement* key, const std::string& name, std::vector<DocumentProblem>* problems);
     static void checkKey(const TiXmlElement* key, const std::string& name, std::vector<DocumentProblem>* problems);
 };

@@ -15,6 +15,7 @@ bool capture(Object* object, EditHistory::State& state) {
     if (Object* found = object->castTo(TypeFloat)) {
         state.path = false;
         state.value = static_cast<FloatObject*>(found)->value;
+        state.floatKeys = static_cast<FloatObject*>(found)->track.keys;
         return true;
     }
     if (Object* found = object->castTo(TypePathSpline)) {
@@ -36,7 +37,7 @@ bool sameBits(const void* a, const void* b, std::size_t size) {
 
 bool EditHistory::State::sameEdits(const State& other) const {
     if (path != other.path) return false;
-    if (!path) return sameBits(&value, &other.value, sizeof value);
+    if (!path) return sameBits(&value, &other.value, sizeof value) && floatKeys == other.floatKeys;
     return keys.size() == other.keys.size() && sameBits(&scale, &other.scale, sizeof scale) &&
            (keys.empty() || sameBits(keys.data(), other.keys.data(), keys.size() * sizeof(SplineKey)));
 }
@@ -107,7 +108,9 @@ int EditHistory::apply(Database* database, const Step& step, const State& state)
     Object* object = index >= 0 ? database->objectAt(index) : nullptr;
     if (!object) return -1;
     if (Object* found = state.path ? nullptr : object->castTo(TypeFloat)) {
-        static_cast<FloatObject*>(found)->setValue(state.value);
+        auto* number = static_cast<FloatObject*>(found);
+        number->track.keys = state.floatKeys;
+        number->setValue(state.value);
     } else if (Object* path = state.path ? object->castTo(TypePathSpline) : nullptr) {
         static_cast<PathSpline*>(path)->restoreKeys(state.keys, state.scale, state.currentKey);
     } else {

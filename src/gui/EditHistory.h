@@ -7,6 +7,7 @@
 // one nothing is kept.
 #pragma once
 
+#include "database/FloatTrack.h"
 #include "paths/SplineKey.h"
 
 #include <functional>
@@ -51,6 +52,7 @@ public:
     struct State {  // what an edit can change of an object
         bool path = false;
         float value = 0.0f;              // a float's
+        std::vector<FloatKey> floatKeys; // a float's track
         std::vector<SplineKey> keys;     // a path's
         float scale = 1.0f;
         int currentKey = 0;              // restored, but selecting a key is no edit

@@ -1,7 +1,11 @@
 // FloatPanel: the editor panel of a "float" object: its value and a knob that changes it, centred
-// in the editor frame. Owned by its FloatObject, which calls refresh when its value changes.
+// in the editor frame, over the float's curve along the time line. While the float has keys the
+// knob shows the value at the current time and sets the key at the current time, snapped to the
+// nearest beat, making one there when there is none. Owned by its FloatObject, which calls
+// refresh when its value changes.
 #pragma once
 
+#include "gui/FloatCurve.h"
 #include "gui/HBox.h"
 #include "gui/Knob.h"
 #include "gui/KnobListener.h"
@@ -17,12 +21,15 @@ public:
     ~FloatPanel() override;
 
     bool init();
-    void refresh();  // shows the owner's value
+    void refresh();  // shows the owner's value (at the current time, when it has keys)
+    bool draw(float time, float delta) override;
     void valueChanged(Knob* knob, float value) override;
     void dragEnded(Knob* knob) override;  // one drag is one step of the editor's undo
 
     Knob* getKnob() { return &knob; }
     NumberLabel* getValueLabel() { return &valueLabel; }
+    FloatCurve* getCurve() { return &curve; }
+    float keyTime() const;  // where the knob sets a key: the current time to the nearest beat
 
 private:
     FloatObject* owner;  // not owned
@@ -30,6 +37,7 @@ private:
     Knob knob;
     HBox inner;
     Spacer spacers[4];
+    FloatCurve curve;
     Widget* innerChildren[4] = {};
-    Widget* panelChildren[3] = {};
+    Widget* panelChildren[4] = {};
 };

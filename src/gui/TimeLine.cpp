@@ -44,9 +44,13 @@ TimeLine::TimeLine() {
 
 TimeLine::~TimeLine() {
     if (--instances == 0) stateBlock.reset();
+    if (latest == this) latest = nullptr;
 }
 
+TimeLine* TimeLine::latest = nullptr;
+
 bool TimeLine::init(Music* newMusic) {
+    latest = this;
     music = newMusic;
     length = music && music->length() > 0 ? music->length() : 1.0f;
     zoom = 1.0f;

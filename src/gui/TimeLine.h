@@ -27,6 +27,8 @@ public:
     ~TimeLine() override;
 
     bool init(Music* music);   // false without the label font
+    // The time line last set up, for panels that draw along it (a float's curve); none without one.
+    static TimeLine* shown() { return latest; }
     void setObject(Object* object) { selected = object; }  // whose ranges to show; none shows none
 
     // The loop, in seconds; end <= start: none.
@@ -60,6 +62,7 @@ public:
     void setRect(const Rect& r) override;
 
 private:
+    static TimeLine* latest;  // not owned
     enum class Drag { None, Seek, Loop, Scroll };
 
     void seekTo(Point p);

@@ -62,8 +62,8 @@ bool ModelArrow::load(TiXmlElement* element) {
     unsigned int parsed = 0;
     if (const char* text = element->Attribute("color")) std::sscanf(text, "%x", &parsed);
     color = parsed;
-    scale1 = readFloat(element, "scale1", 5.0f);
-    scale2 = readFloat(element, "scale2", 2.0f);
+    readDriven(database, element, "scale1", scale1);
+    readDriven(database, element, "scale2", scale2);
 
     // The head triangle, then two triangles per pair of pairs from the newest to the oldest.
     size_t t = 0;
@@ -87,6 +87,7 @@ bool ModelArrow::load(TiXmlElement* element) {
 }
 
 bool ModelArrow::buildTrail(float time) {
+    const float scale1 = this->scale1.at(time), scale2 = this->scale2.at(time);
     // L runs from -1 by a float step; the head is sampled at the time itself, where the summed
     // steps would overshoot it slightly and miss the last key of the path.
     const float step = 1.0f / (sampleCount - 1);

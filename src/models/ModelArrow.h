@@ -4,6 +4,7 @@
 // Draws nothing while any part of the trail lies outside the path's keys.
 #pragma once
 
+#include "database/DrivenAttributes.h"
 #include "models/Model.h"
 #include "platform/d3d9/d3d9.h"
 
@@ -37,8 +38,8 @@ public:
 private:
     Path* path = nullptr;                                      // referenced, not owned
     D3DCOLOR color = 0;                                        // 0xRRGGBB
-    float scale1 = 5.0f;                                       // trail length, seconds
-    float scale2 = 2.0f;                                       // ribbon width, model units
+    Driven scale1{5.0f};                                       // trail length, seconds
+    Driven scale2{2.0f};                                       // ribbon width, model units
     std::array<Vertex, vertexCount> vertices{};                // rebuilt every frame
     std::array<WORD, 3 * triangleCount> triangleIndices{};    // filled at load
     std::array<WORD, 2 * lineCount> lineIndices{};            // filled at load

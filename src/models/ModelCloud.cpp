@@ -132,10 +132,10 @@ bool ModelCloud::load(TiXmlElement* element) {
     if (!cloudShader && !loadShader(cloudShader)) return false;
 
     texture = static_cast<Texture*>(database->find(element->Attribute("texture"), TypeTexture));
-    const char* scale1 = element->Attribute("scale1");
-    const char* scale2 = element->Attribute("scale2");
-    shaderScale[1] = scale1 ? static_cast<float>(std::atof(scale1)) : 1.0f;
-    shaderScale[2] = scale2 ? static_cast<float>(std::atof(scale2)) : 1.0f;
+    readDriven(database, element, "scale1", scale1);
+    readDriven(database, element, "scale2", scale2);
+    shaderScale[1] = scale1.at(0.0f);
+    shaderScale[2] = scale2.at(0.0f);
     return true;
 }
 
@@ -152,6 +152,8 @@ void ModelCloud::render(float time, float delta) {
     const Matrix4 rowsOfNormal = transposed(worldView);
     device->SetVertexShaderConstantF(0, &rowsOfPosition.m[0][0], 4);
     device->SetVertexShaderConstantF(4, &rowsOfNormal.m[0][0], 4);
+    if (scale1.driven()) shaderScale[1] = scale1.at(time);
+    if (scale2.driven()) shaderScale[2] = scale2.at(time);
     device->SetVertexShaderConstantF(8, shaderScale, 1);
 
     if (!cloudStateBlock) {

@@ -5,6 +5,7 @@
 // and state block exist once for all clouds; the last cloud destroyed releases them.
 #pragma once
 
+#include "database/DrivenAttributes.h"
 #include "models/Model.h"
 #include "platform/d3d9/d3d9.h"
 
@@ -41,6 +42,7 @@ private:
     int vertexCount = 60;
     int triangleCount = 60;
     float shaderScale[4] = {1.0f, 1.0f, 1.0f, 1.0f};  // c8: (1, scale1, scale2, 1)
+    Driven scale1{1.0f}, scale2{1.0f};                // "@Name": c8 follows the floats
     Texture* texture = nullptr;                       // referenced; none draws without selecting one
 
     static ComRef<IDirect3DIndexBuffer9> cloudIndexBuffer;

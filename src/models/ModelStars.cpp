@@ -38,13 +38,14 @@ Object* ModelStars::castTo(ObjectType type) {
 
 bool ModelStars::load(TiXmlElement* element) {
     texture = static_cast<Texture*>(database->find(element->Attribute("texture"), TypeTexture));
-    if (const char* text = element->Attribute("scale1")) scale1 = static_cast<float>(std::atof(text));
-    if (const char* text = element->Attribute("scale2")) scale2 = static_cast<float>(std::atof(text));
+    readDriven(database, element, "scale1", scale1);
+    readDriven(database, element, "scale2", scale2);
+    const float box1 = scale1.driven() ? 1.0f : scale1.value, box2 = scale2.driven() ? 1.0f : scale2.value;
     randomSeed = 12345;
     for (auto& star : stars) {
-        star[0] = nextRandom() * scale1;
-        star[1] = nextRandom() * scale2;
-        star[2] = nextRandom() * scale1;
+        star[0] = nextRandom() * box1;
+        star[1] = nextRandom() * box2;
+        star[2] = nextRandom() * box1;
     }
     vertices.resize(size_t(starCount) * 6);
     return true;
@@ -58,8 +59,11 @@ void ModelStars::render(float time, float delta) {
     // Columns 0 and 1: the camera's right and up in model space, scaled as the model is.
     const float R[3] = {m(0, 0), m(1, 0), m(2, 0)};
     const float U[3] = {m(0, 1), m(1, 1), m(2, 1)};
+    // Times 1 when fixed: the same numbers as without the stretch.
+    const float k1 = scale1.driven() ? scale1.at(time) : 1.0f, k2 = scale2.driven() ? scale2.at(time) : 1.0f;
     StarVertex* out = vertices.data();
-    for (const auto& p : stars) {
+    for (const auto& star : stars) {
+        const float p[3] = {star[0] * k1, star[1] * k2, star[2] * k1};
         auto corner = [&](float r, float u, float tu, float tv) {
             *out++ = {p[0] + r * R[0] + u * U[0], p[1] + r * R[1] + u * U[1], p[2] + r * R[2] + u * U[2], tu, tv};
         };

@@ -4,6 +4,7 @@
 // additively. The squares are rebuilt every frame into an array made once at load.
 #pragma once
 
+#include "database/DrivenAttributes.h"
 #include "models/Model.h"
 #include "platform/d3d9/d3d9.h"
 
@@ -24,15 +25,16 @@ public:
     Object* castTo(ObjectType type) override;
     bool load(TiXmlElement* element) override;
     void render(float time, float delta) override;
-    float getSize() override { return 2.0f * scale1; }
+    float getSize() override { return 2.0f * scale1.value; }
 
     static constexpr int starCount = 2500;
     const float (*getStars() const)[3] { return stars; }
     const StarVertex* getVertices() const { return vertices.data(); }  // as the last frame built them
 
 private:
-    float scale1 = 100.0f;                    // half extent along x and z
-    float scale2 = 100.0f;                    // half extent along y
+    Driven scale1{100.0f};                    // half extent along x and z
+    Driven scale2{100.0f};                    // half extent along y; driven: stars are kept in a
+                                              // unit box and stretched each frame
     float stars[starCount][3] = {};           // positions
     Texture* texture = nullptr;               // referenced; none draws without selecting one
     ComRef<IDirect3DStateBlock9> stateBlock;  // recorded on the first render

@@ -8,6 +8,7 @@
 #include <tinyxml.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 
@@ -40,7 +41,13 @@ bool TextureTarget::load(TiXmlElement* element) {
     color = 0;
     if (const char* text = element->Attribute("color")) {
         unsigned int value = 0;
-        if (std::sscanf(text, "%x", &value) == 1) color = value;  // not hexadecimal: transparent black
+        if (namesFloat(text)) {
+            // Four channels, alpha red green blue, each 0..1 or a float's name.
+            colorDriven = true;
+            readDrivenList(database, text, channels, 4, [](const char* word) { return static_cast<float>(std::atof(word)); });
+        } else if (std::sscanf(text, "%x", &value) == 1) {
+            color = value;  // not hexadecimal: transparent black
+        }
     }
     size = maximumSize;
     if (const char* text = element->Attribute("size")) size = std::atoi(text);
@@ -71,6 +78,13 @@ void TextureTarget::getSize(int& width, int& height) {
 }
 
 void TextureTarget::renderInto(float time, float delta) {
+    if (colorDriven) {
+        color = 0;
+        for (const Driven& channel : channels) {
+            const float c = std::min(std::max(channel.at(time), 0.0f), 1.0f);
+            color = (color << 8) | static_cast<D3DCOLOR>(std::lround(c * 255.0f));
+        }
+    }
     device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, color, 1.0f, 0);
     if (visual == nullptr) return;
     visual->setRect({0, 0, size, size});

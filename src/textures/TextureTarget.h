@@ -4,6 +4,7 @@
 #pragma once
 
 #include "platform/d3d9/d3d9.h"
+#include "database/DrivenAttributes.h"
 #include "textures/Texture.h"
 
 #include <vector>
@@ -34,6 +35,8 @@ private:
     Visual* visual = nullptr;             // not owned; none when it would draw this target itself
     ComRef<IDirect3DTexture9> texture;    // owned render-target texture
     D3DCOLOR color = 0;                   // clear colour, ARGB
+    Driven channels[4];                   // "a r g b" naming floats: the clear colour follows them
+    bool colorDriven = false;
     int size = maximumSize;               // edge length in texels
 
     static std::vector<TextureTarget*> renderTargets;          // every live target, creation order

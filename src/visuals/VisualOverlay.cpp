@@ -7,9 +7,11 @@
 
 #include <tinyxml.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <utility>
 
 ComRef<IDirect3DStateBlock9> VisualOverlay::overlayStateBlock;
 int VisualOverlay::overlayCount = 0;
@@ -27,6 +29,16 @@ constexpr DWORD overlayFvf = D3DFVF_XYZRHW | D3DFVF_DIFFUSE | D3DFVF_TEX1;
 // Numbers are read as double and kept as float; an absent attribute keeps the default.
 void readFloat(TiXmlElement* element, const char* name, float& value) {
     if (const char* text = element->Attribute(name)) value = static_cast<float>(std::atof(text));
+}
+
+// Like "%i": decimal, 0x hexadecimal or 0 octal.
+float wholeNumber(const char* text) {
+    return static_cast<float>(std::strtol(text, nullptr, 0));
+}
+
+// A driven position follows its float to the nearest whole pixel.
+int pixels(float value) {
+    return static_cast<int>(std::lround(value));
 }
 
 float smoothstep(float u) {
@@ -69,15 +81,18 @@ bool VisualOverlay::load(TiXmlElement* element) {
     if (element->Attribute("start") == nullptr || element->Attribute("stop") == nullptr) return false;
     readFloat(element, "start", start);
     readFloat(element, "stop", stop);
-    readFloat(element, "t1", t1);
-    readFloat(element, "t2", t2);
-    readFloat(element, "u0", u0);
-    readFloat(element, "v0", v0);
-    readFloat(element, "u1", u1);
-    readFloat(element, "v1", v1);
+    for (auto [name, number] : {std::pair{"t1", &t1}, {"t2", &t2}, {"u0", &u0}, {"v0", &v0}, {"u1", &u1},
+                                 {"v1", &v1}, {"alpha", &alpha}})
+        readDriven(database, element, name, *number);
     if (const char* text = element->Attribute("position")) {
-        // Decimal, 0x hexadecimal or 0 octal; numbers missing from the text stay 0.
-        std::sscanf(text, "%i %i %i %i", &position[0], &position[1], &position[2], &position[3]);
+        if (namesFloat(text)) {
+            readDrivenList(database, text, position, 4, wholeNumber);
+        } else {
+            // Decimal, 0x hexadecimal or 0 octal; numbers missing from the text stay 0.
+            int p[4] = {0, 0, 0, 0};
+            std::sscanf(text, "%i %i %i %i", &p[0], &p[1], &p[2], &p[3]);
+            for (int i = 0; i < 4; ++i) position[i].value = static_cast<float>(p[i]);
+        }
     }
     const char* name = element->Attribute("texture");
     Object* found = database->find(name, TypeTexture);
@@ -89,27 +104,31 @@ bool VisualOverlay::load(TiXmlElement* element) {
 
 float VisualOverlay::fadeAt(float time) const {
     // With t1 or t2 at 0 the strict comparisons never hold inside the window: no division by 0.
+    const float fadeIn = t1.at(time), fadeOut = t2.at(time);
     float f = 1.0f;
-    if (time < start + t1) f = smoothstep((time - start) / t1);
-    if (time > stop - t2) f = smoothstep((stop - time) / t2);  // the fade-out wins where both apply
+    if (time < start + fadeIn) f = smoothstep((time - start) / fadeIn);
+    if (time > stop - fadeOut) f = smoothstep((stop - time) / fadeOut);  // the fade-out wins where both apply
+    if (alpha.driven() || alpha.value != 1.0f) f *= std::min(std::max(alpha.at(time), 0.0f), 1.0f);
     return f;
 }
 
-void VisualOverlay::placement(float& left, float& top, float& right, float& bottom) const {
+void VisualOverlay::placement(float time, float& left, float& top, float& right, float& bottom) const {
     // Whole pixels of the target, so that texels keep meeting pixel centres when scaled.
     const float s = pixelScale();
     auto scaled = [s](int pixels) {
         return s == 1.0f ? pixels : static_cast<int>(std::lround(static_cast<double>(pixels) * s));
     };
-    const int px = scaled(position[0]), py = scaled(position[1]), pw = scaled(position[2]), ph = scaled(position[3]);
-    const int width = position[2] != 0 ? pw : rect.width;
-    const int height = position[3] != 0 ? ph : rect.height;
+    int at[4];
+    for (int i = 0; i < 4; ++i) at[i] = pixels(position[i].at(time));
+    const int px = scaled(at[0]), py = scaled(at[1]), pw = scaled(at[2]), ph = scaled(at[3]);
+    const int width = at[2] != 0 ? pw : rect.width;
+    const int height = at[3] != 0 ? ph : rect.height;
     int x = rect.x;
-    if (position[0] > 0) x = rect.x + px;
-    if (position[0] < 0) x = rect.x + rect.width + px;  // |px| pixels in from the right edge
+    if (at[0] > 0) x = rect.x + px;
+    if (at[0] < 0) x = rect.x + rect.width + px;  // |px| pixels in from the right edge
     int y = rect.y;
-    if (position[1] > 0) y = rect.y + py;
-    if (position[1] < 0) y = rect.y + rect.height + py;
+    if (at[1] > 0) y = rect.y + py;
+    if (at[1] < 0) y = rect.y + rect.height + py;
     left = static_cast<float>(x);
     top = static_cast<float>(y);
     right = static_cast<float>(x + width);
@@ -119,17 +138,20 @@ void VisualOverlay::placement(float& left, float& top, float& right, float& bott
 bool VisualOverlay::render(float time, float delta) {
     if (time < start || time > stop || texture == nullptr) return false;
 
-    const DWORD alpha = static_cast<DWORD>(static_cast<int>(fadeAt(time) * 255.0f));
-    const D3DCOLOR color = (alpha << 24) | 0x00FFFFFFu;
+    const DWORD opacity = static_cast<DWORD>(static_cast<int>(fadeAt(time) * 255.0f));
+    // A track that holds the overlay invisible for a while costs no fill: active, nothing drawn.
+    if (opacity == 0 && alpha.driven()) return true;
+    const D3DCOLOR color = (opacity << 24) | 0x00FFFFFFu;
 
     float left, top, right, bottom;
-    placement(left, top, right, bottom);
+    placement(time, left, top, right, bottom);
+    const float tu0 = u0.at(time), tv0 = v0.at(time), tu1 = u1.at(time), tv1 = v1.at(time);
     // Corners half a pixel up and left, so that texels meet pixel centres.
     const OverlayVertex quad[4] = {
-        {left - 0.5f, top - 0.5f, 0.0f, 1.0f, color, u0, v0},
-        {right - 0.5f, top - 0.5f, 0.0f, 1.0f, color, u1, v0},
-        {right - 0.5f, bottom - 0.5f, 0.0f, 1.0f, color, u1, v1},
-        {left - 0.5f, bottom - 0.5f, 0.0f, 1.0f, color, u0, v1},
+        {left - 0.5f, top - 0.5f, 0.0f, 1.0f, color, tu0, tv0},
+        {right - 0.5f, top - 0.5f, 0.0f, 1.0f, color, tu1, tv0},
+        {right - 0.5f, bottom - 0.5f, 0.0f, 1.0f, color, tu1, tv1},
+        {left - 0.5f, bottom - 0.5f, 0.0f, 1.0f, color, tu0, tv1},
     };
 
     if (!overlayStateBlock) {

@@ -34,13 +34,6 @@ const D3DLIGHT9 VisualScene::pointLight = {
     0.0f, 0.0f,                   // theta, phi
 };
 
-namespace {
-
-void readFloat(TiXmlElement* element, const char* name, float& value) {
-    if (const char* text = element->Attribute(name)) value = static_cast<float>(std::atof(text));
-}
-
-}  // namespace
 
 Object* VisualScene::castTo(ObjectType type) {
     return answerFor(type, TypeVisual, TypeVisualScene);
@@ -50,9 +43,17 @@ bool VisualScene::load(TiXmlElement* element) {
     model = static_cast<Model*>(database->find(element->Attribute("model"), TypeModel));
     camera = static_cast<Path*>(database->find(element->Attribute("camera"), TypePath));
     if (model == nullptr || camera == nullptr) return false;
-    readFloat(element, "near", nearPlane);
-    readFloat(element, "far", farPlane);
-    readFloat(element, "aspect", aspect);
+    drivenNear.value = nearPlane;
+    drivenFar.value = farPlane;
+    drivenAspect.value = aspect;
+    readDriven(database, element, "near", drivenNear);
+    readDriven(database, element, "far", drivenFar);
+    readDriven(database, element, "aspect", drivenAspect);
+    driven = drivenNear.driven() || drivenFar.driven() || drivenAspect.driven();
+    // Until the first frame (and for the editor's views) the planes are those at the start.
+    nearPlane = drivenNear.at(0.0f);
+    farPlane = drivenFar.at(0.0f);
+    aspect = drivenAspect.at(0.0f);
     light = element->Attribute("light") != nullptr;  // the production writes light="bulb"
     return true;
 }
@@ -76,6 +77,12 @@ bool VisualScene::render(float time, float delta) {
     if (model == nullptr || camera == nullptr) return true;
     PathState pose;
     if (!camera->evaluate(pose, time)) return false;
+    if (driven) {
+        nearPlane = drivenNear.at(time);
+        farPlane = drivenFar.at(time);
+        aspect = drivenAspect.at(time);
+        setRect(rect);
+    }
 
     D3DVIEWPORT9 saved;
     device->GetViewport(&saved);

@@ -4,6 +4,7 @@
 // is in force again after it; transforms and light 0 stay as the scene set them.
 #pragma once
 
+#include "database/DrivenAttributes.h"
 #include "paths/Matrix4.h"
 #include "platform/d3d9/d3d9.h"
 #include "visuals/Visual.h"
@@ -36,6 +37,8 @@ private:
     float nearPlane = 10.0f;  // "near": depth 0
     float farPlane = 10000.0f;  // "far": depth 1
     float aspect = 1.0f;      // horizontal scale of the projection; below 1 widens the view
+    Driven drivenNear, drivenFar, drivenAspect;  // "@Name": the projection follows the floats
+    bool driven = false;      // any of the three: render rebuilds the projection for its time
     bool light = false;       // the point light instead of the directional one
     float fov = 0.7853982f;   // vertical field of view, radians
     Matrix4 projection;

@@ -236,3 +236,27 @@ TEST(DocumentCheck, ReadingTheResourcesFindsThoseThatWouldNotLoad) {
     expectProblems(DocumentCheck::checkFile(file.c_str()), {});
     std::filesystem::remove_all(folder);
 }
+
+// Attributes that follow floats: only drivable ones, only floats, keys in order with known eases.
+TEST(DocumentCheck, DrivenAttributesAndFloatKeys) {
+    const char* text =
+        "<demo>\n"
+        "    <music name=\"Music\" resource=\"Music.ogg\" />\n"
+        "    <visual.group name=\"Main\"><item visual=\"Caption\" /></visual.group>\n"
+        "    <path.spline name=\"Flight\"><key p=\"0 0 0\" t=\"0\" /></path.spline>\n"
+        "    <float name=\"X\">\n"
+        "        <key t=\"2\" v=\"1\" ease=\"smooth\" />\n"
+        "        <key t=\"1\" v=\"2\" ease=\"bounce\" />\n"
+        "    </float>\n"
+        "    <texture.target name=\"Pulse\" visual=\"Main\" size=\"8\" color=\"1 @X 0 0\" />\n"
+        "    <visual.overlay name=\"Caption\" texture=\"Pulse\" start=\"0\" stop=\"9\"\n"
+        "        position=\"@X @Flight 16 16\" alpha=\"@X\" />\n"
+        "    <visual.overlay name=\"Still\" texture=\"Pulse\" start=\"@X\" stop=\"9\" />\n"
+        "</demo>\n";
+    expectProblems(DocumentCheck::checkText(text), {
+                                                       {7, "X", "time order"},
+                                                       {7, "X", "ease \"bounce\" is none of step"},
+                                                       {10, "Caption", "\"Flight\" is a path.spline where a float is needed"},
+                                                       {12, "Still", "start \"@X\" names a float, but the start of a visual.overlay cannot"},
+                                                   });
+}

@@ -81,7 +81,7 @@ TEST(VisualOverlay, CornerPlacementOnEightHundredBySixHundred) {
     ASSERT_NE(frame.overlay, nullptr);
     ASSERT_TRUE(frame.drawAt(1.0f));
     float left, top, right, bottom;
-    frame.overlay->placement(left, top, right, bottom);
+    frame.overlay->placement(1.0f, left, top, right, bottom);
     EXPECT_EQ(left, 528.0f);
     EXPECT_EQ(right, 784.0f);
     EXPECT_EQ(top, 552.0f);
@@ -110,7 +110,7 @@ TEST(VisualOverlay, PositionNumbersInEveryBaseAndMissingOnesZero) {
     ASSERT_NE(overlay, nullptr);
     overlay->setRect({100, 200, 300, 400});
     float left, top, right, bottom;
-    overlay->placement(left, top, right, bottom);
+    overlay->placement(0.0f, left, top, right, bottom);
     EXPECT_EQ(left, 116.0f);   // hexadecimal 16
     EXPECT_EQ(top, 208.0f);    // octal 8
     EXPECT_EQ(right, 416.0f);  // width 0 means the rect's own
@@ -172,4 +172,27 @@ TEST(VisualOverlay, LoadNeedsStartStopAndATexture) {
     EXPECT_NE(doc.find<VisualOverlay>("Good", TypeVisual), nullptr);
     EXPECT_NE(doc.find<VisualOverlay>("Good", TypeVisualOverlay), nullptr);
     EXPECT_EQ(doc.find<VisualOverlay>("Good", TypeTexture), nullptr);
+}
+
+// A caption sliding in: x follows a float from 0 to 32 pixels over two seconds, and the overall
+// alpha another float that holds 1 and then steps down to a half.
+TEST(VisualOverlay, DrivenPositionAndAlphaMoveWithTheTime) {
+    const std::string text = std::string("<demo><float name=\"X\"><key t=\"0\" v=\"0\" ease=\"linear\"/>") +
+                             "<key t=\"2\" v=\"32\"/></float>" +
+                             "<float name=\"A\"><key t=\"0\" v=\"1\"/><key t=\"1.5\" v=\"0.5\"/></float>" +
+                             overlayDocument("start=\"0\" stop=\"10\" position=\"@X 0 16 16\" alpha=\"@A\"")
+                                 .substr(6);
+    OverlayFrame frame(text);
+    ASSERT_NE(frame.overlay, nullptr);
+    ASSERT_TRUE(frame.drawAt(1.0f));  // x = 16, full opacity
+    EXPECT_EQ(frame.redAt(15, 8), 0);
+    EXPECT_EQ(frame.redAt(16, 8), 255);
+    EXPECT_EQ(frame.redAt(31, 15), 255);
+    EXPECT_EQ(frame.redAt(32, 8), 0);
+    EXPECT_EQ(frame.redAt(16, 16), 0);
+    ASSERT_TRUE(frame.drawAt(2.0f));  // x = 32, half opacity
+    EXPECT_EQ(frame.redAt(31, 8), 0);
+    EXPECT_NEAR(frame.redAt(32, 8), 127, 1);
+    EXPECT_NEAR(frame.redAt(47, 15), 127, 1);
+    EXPECT_EQ(frame.redAt(48, 8), 0);
 }

@@ -2,13 +2,14 @@
 // when there is none, 1 otherwise.
 #include "Version.h"
 #include "database/DocumentCheck.h"
+#include "resources/Pack.h"
 
 #include <cstdio>
 #include <string>
 
 int main(int argc, char** argv) {
-    const char* usage = "Usage: zodcheck FILE\nLists every problem of a demo document with its line; exit code 0 when "
-                        "there is none.\n  --version  print the version\n";
+    const char* usage = "Usage: zodcheck FILE\nLists every problem of a demo document (or of the one a file made by "
+                        "zodpack carries) with its line; exit code 0 when there is none.\n  --version  print the version\n";
     if (argc == 2 && (std::string(argv[1]) == "--help" || std::string(argv[1]) == "-h")) {
         std::fputs(usage, stdout);
         return 0;
@@ -21,7 +22,18 @@ int main(int argc, char** argv) {
         std::fputs(usage, stderr);
         return 1;
     }
-    std::vector<DocumentProblem> problems = DocumentCheck::checkFile(argv[1], true);
+    std::vector<DocumentProblem> problems;
+    if (Pack::isExecutable(argv[1])) {
+        // A packed production: its document, its files first and then the linked ones.
+        std::string problem;
+        if (Pack::installFrom(argv[1], &problem) != Pack::Opened::Packed) {
+            std::printf("%s\n", problem.c_str());
+            return 1;
+        }
+        problems = DocumentCheck::checkText(Pack::installed()->document());
+    } else {
+        problems = DocumentCheck::checkFile(argv[1], true);
+    }
     for (const DocumentProblem& problem : problems)
         std::printf("%s\n", DocumentCheck::format(argv[1], problem).c_str());
     if (problems.empty()) {

@@ -9,7 +9,6 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -34,9 +33,13 @@ int fail(const std::string& text) {
 bool readWhole(const std::string& path, std::string* bytes) {
     std::error_code error;
     if (!fs::is_regular_file(path, error)) return false;
-    std::ifstream file(path, std::ios::binary);
-    bytes->assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-    return !file.bad();
+    std::ifstream file(path, std::ios::binary | std::ios::ate);
+    const std::streamoff size = file.tellg();
+    if (!file || size < 0) return false;
+    bytes->resize(static_cast<std::size_t>(size));
+    file.seekg(0);
+    file.read(bytes->data(), size);
+    return file.gcount() == size;
 }
 
 bool sameFile(const std::string& a, const std::string& b) {

@@ -3,6 +3,7 @@
 #include "platform/win/win32.h"
 #include "resources/Pack.h"
 
+#include <cctype>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -13,6 +14,7 @@ int main(int argc, char** argv) {
     std::error_code unknown;
     const std::string self = std::filesystem::read_symlink("/proc/self/exe", unknown).string();
     if (Pack::installFrom("/proc/self/exe", &problem, self) == Pack::Opened::Damaged) {
+        problem[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(problem[0])));
         MessageBoxA(nullptr, (problem + ".\nNothing of it is played.").c_str(), "Zod'e Revez!", MB_OK | MB_ICONERROR);
         return 1;
     }

@@ -5,8 +5,6 @@
 #include "resources/NearNames.h"
 #include "resources/Pack.h"
 
-#include <strings.h>
-
 namespace {
 
 // The words of the start-up messages; with a folder, where else it was looked for and what near
@@ -27,10 +25,9 @@ std::string missing(const char* name, const ResourceFolder* folder) {
 
 ResourceData loadResource(const char* name) {
     // A packed production stands in for the linked one: its document, then its files first.
-    if (const Pack* pack = Pack::installed(); pack != nullptr && name != nullptr) {
-        if (::strcasecmp(name, "Demo.xml") == 0)
-            return {reinterpret_cast<const unsigned char*>(pack->document().data()), pack->document().size()};
-        if (const std::vector<unsigned char>* carried = pack->find(name)) return {carried->data(), carried->size()};
+    if (const Pack* pack = Pack::installed()) {
+        ResourceData carried;
+        if (pack->lookup(name, &carried.data, &carried.size)) return carried;
     }
     win::ResourceBytes bytes = win::findResource(name);
     return {bytes.data, bytes.size};

@@ -235,6 +235,20 @@ const std::vector<unsigned char>* Pack::find(const char* name) const {
     return found;
 }
 
+bool Pack::lookup(const char* name, const unsigned char** data, std::size_t* size) const {
+    if (name == nullptr) return false;
+    if (sameName(name, "Demo.xml")) {
+        *data = reinterpret_cast<const unsigned char*>(text.data());
+        *size = text.size();
+        return true;
+    }
+    const std::vector<unsigned char>* bytes = find(name);
+    if (bytes == nullptr) return false;
+    *data = bytes->data();
+    *size = bytes->size();
+    return true;
+}
+
 std::vector<std::string> Pack::names() const {
     std::vector<std::string> all;
     for (const auto& entry : files) all.push_back(entry.first);

@@ -36,6 +36,8 @@ public:
     const std::string& path() const { return file; }
     // The bytes of a carried file, letter case ignored as for the linked resources; null if absent.
     const std::vector<unsigned char>* find(const char* name) const;
+    // As a linked resource: "Demo.xml" is the document, other names the carried files.
+    bool lookup(const char* name, const unsigned char** data, std::size_t* size) const;
     std::vector<std::string> names() const;
 
     // zodpack's side. The length of the executable proper in `player` (a packed player counts

@@ -83,6 +83,22 @@ TEST(zodpack, PackedProductionRendersTheFramesOfItsFolder) {
     EXPECT_EQ(picture, bytesOf(production.folder + "/folder00003.png"));
 }
 
+// The packed player itself, in a window, from a folder with nothing else in it: it plays the
+// packed production to its end, its picture found in the pack (a missing one would be listed).
+TEST(zodpack, PackedPlayerPlaysFromAnotherFolder) {
+    Production production;
+    std::ofstream(production.folder + "/demo.xml", std::ios::trunc) << std::string(ownDocument).replace(
+        std::string(ownDocument).find("stop=\"30\""), 9, "stop=\"1\"");
+    ASSERT_EQ(production.pack().exitCode, 0);
+    ChildOptions options;
+    options.workingDirectory = production.elsewhere;
+    options.timeLimitSeconds = 120;
+    ChildOutcome play = runTool(production.packed(), {"-a", "-w", "-x320", "-y240"}, options);
+    EXPECT_EQ(play.exitCode, 0) << play.errors;
+    EXPECT_EQ(play.errors.find("logo.png"), std::string::npos) << play.errors;
+    EXPECT_EQ(play.errors.find("Title"), std::string::npos) << play.errors;
+}
+
 TEST(zodpack, DamagedPackIsRefusedAtStart) {
     Production production;
     ASSERT_EQ(production.pack().exitCode, 0);
@@ -102,7 +118,7 @@ TEST(zodpack, DamagedPackIsRefusedAtStart) {
         options.workingDirectory = production.elsewhere;
         ChildOutcome start = runTool(path, {"-a", "-w"}, options);
         EXPECT_EQ(start.exitCode, 1) << start.errors;
-        EXPECT_NE(start.errors.find("Zod'e Revez!: the packed production of " + path + " " + damage.message),
+        EXPECT_NE(start.errors.find("Zod'e Revez!: The packed production of " + path + " " + damage.message),
                   std::string::npos)
             << start.errors;
         ChildOutcome render = production.tool("zodrender", {"-o", "out.png", "-ddamaged.run", "--to", "0.5"});

@@ -19,7 +19,8 @@ namespace {
 const char* usage =
     "Usage: zodpack -o OUT [--force] [--player FILE] FILE\n"
     "Writes OUT, one executable file: the player carrying the demo document FILE and the files beside it\n"
-    "that it uses, compressed. It plays as the linked production does; zodcheck and zodrender -d take it.\n"
+    "that it uses, compressed. It plays as the linked production does; zodcheck and zodrender take it\n"
+    "as a document.\n"
     "  -o OUT         the file to write\n"
     "  --force        pack a document that has problems\n"
     "  --player FILE  the player to copy (default: the zodrevez beside zodpack)\n"

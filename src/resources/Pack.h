@@ -1,8 +1,8 @@
 // Pack: a production carried by a copy of the player, appended to the executable file by zodpack:
 // the document and the files beside it that it uses, each compressed, then an index and a
 // trailer (a magic word, where the pack and its index start, the file's whole length and a SHA-256
-// fingerprint of the whole file before it, the player included). A packed player plays its pack as the linked production; zodcheck and
-// zodrender take a packed file where they take a document.
+// fingerprint of the whole file before it, the player included). A packed player plays its pack
+// as the linked production; zodcheck and zodrender take a packed file where they take a document.
 // The executable's own extent (from its ELF headers) tells a plain player from one with bytes
 // after it, so a pack cut short, even one that lost its trailer, is noticed and refused whole.
 #pragma once

@@ -4,6 +4,7 @@
 // Any failure exits with 1 and leaves nothing under the output's name.
 #include "Version.h"
 #include "resources/LoadResource.h"
+#include "resources/Pack.h"
 #include "platform/win/Headless.h"
 #include "render/Counted.h"
 #include "render/FrameCatchUp.h"
@@ -89,6 +90,11 @@ int main(int argc, char** argv) {
     if (!options.parse(argc, argv, &error)) {
         std::fprintf(stderr, "zodrender: %s\n%s", error.c_str(), renderUsage);
         return 1;
+    }
+    if (!options.dataFile.empty() && Pack::isExecutable(options.dataFile)) {
+        // A file made by zodpack: its production stands in for the linked one.
+        if (Pack::installFrom(options.dataFile, &error) != Pack::Opened::Packed) return fail(error);
+        options.dataFile.clear();
     }
     win::useHeadlessPlatform();
     std::signal(SIGINT, interrupt);

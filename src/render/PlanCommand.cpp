@@ -9,6 +9,7 @@
 #include "render/RenderOptions.h"
 #include "render/RenderPlan.h"
 #include "render/VideoEncoder.h"
+#include "resources/Pack.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -117,6 +118,9 @@ int makePlan(int argc, char** argv, const std::string& version) {
     if (!VideoEncoder::holdsH264(ext))
         return fail("a plan joins H.264 chunks, which " + ext + " cannot hold: use .mp4, .m4v, .mov or .mkv");
 
+    // The chunks and the assembly read the document by its name; a pack would need unpacking on each machine.
+    if (!options.dataFile.empty() && Pack::isExecutable(options.dataFile))
+        return fail("a plan takes a document, not a packed file: plan its document, or render the packed file whole");
     // Every chunk would fail on it, each on its own machine: better said once, here.
     const bool clean = FrameRenderer::listProblems(options.dataFile);
     if (!clean && !options.force)

@@ -13,7 +13,7 @@ const char* const renderUsage =
     "Renders the production (or the document given with -d) without a window.\n"
     "  -o OUT        the video to write (H.264 and AAC in MP4 unless the name says otherwise),\n"
     "                or NAME.png for the frames NAME00000.png, NAME00001.png ...\n"
-    "  -d<file>      render this demo document instead of the linked one\n"
+    "  -d<file>      render this demo document (or a file made by zodpack) instead of the linked one\n"
     "  --fps N       frames per second (default 60)\n"
     "  --size WxH    picture size in pixels (default 1920x1080)\n"
     "  --from S      start at S seconds (default 0)\n"

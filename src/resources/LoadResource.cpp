@@ -3,6 +3,7 @@
 #include "resources/ResourceFolder.h"
 #include "platform/win/Resources.h"
 #include "resources/NearNames.h"
+#include "resources/Pack.h"
 
 namespace {
 
@@ -23,6 +24,11 @@ std::string missing(const char* name, const ResourceFolder* folder) {
 }  // namespace
 
 ResourceData loadResource(const char* name) {
+    // A packed production stands in for the linked one: its document, then its files first.
+    if (const Pack* pack = Pack::installed()) {
+        ResourceData carried;
+        if (pack->lookup(name, &carried.data, &carried.size)) return carried;
+    }
     win::ResourceBytes bytes = win::findResource(name);
     return {bytes.data, bytes.size};
 }

@@ -19,6 +19,7 @@ struct ResourceData {
     explicit operator bool() const { return data != nullptr; }
 };
 
+// With a pack installed (resources/Pack.h), "Demo.xml" is its document and its files come first.
 ResourceData loadResource(const char* name);
 ResourceData loadResource(int number);
 // A resource named by a document: from `folder` (may be null) when a file of that name is there,

@@ -20,11 +20,11 @@ failed=0
 fail() { echo "FAILED: $*"; failed=$((failed + 1)); }
 
 # Files.
-for file in usr/bin/zodrevez usr/bin/zodrender usr/bin/zodcheck; do
+for file in usr/bin/zodrevez usr/bin/zodrender usr/bin/zodcheck usr/bin/zodpack; do
   [[ -x "$root/$file" ]] || fail "$file is missing or not executable"
 done
 for file in usr/share/applications/zodrevez.desktop usr/share/icons/hicolor/64x64/apps/zodrevez.png \
-            usr/share/man/man1/zodrevez.1.gz usr/share/man/man1/zodrender.1.gz usr/share/man/man1/zodcheck.1.gz \
+            usr/share/man/man1/zodrevez.1.gz usr/share/man/man1/zodrender.1.gz usr/share/man/man1/zodcheck.1.gz usr/share/man/man1/zodpack.1.gz \
             usr/share/man/man5/zodrevez-demo.5.gz \
             usr/share/doc/zodrevez/copyright usr/share/doc/zodrevez/changelog.gz; do
   [[ -s "$root/$file" ]] || fail "$file is missing or empty"
@@ -50,7 +50,7 @@ done
 [[ $(dpkg-deb -f "$deb" Recommends) == *ffmpeg* ]] || fail "ffmpeg is not recommended"
 
 # The tools say the package's version; the player has no such option.
-for tool in zodcheck zodrender; do
+for tool in zodcheck zodrender zodpack; do
   said=$("$root/usr/bin/$tool" --version)
   [[ "$said" == "$tool $version" ]] || fail "$tool --version says '$said'"
 done
@@ -72,7 +72,7 @@ fi
 # Manual pages: no warnings from man, the version in the footer, and every option of the usage
 # texts and of the README's command-line table.
 page_text() { LC_ALL=C.UTF-8 MANWIDTH=100 man -l "$root/usr/share/man/$1" 2>/dev/null; }
-for page in man1/zodrevez.1.gz man1/zodrender.1.gz man1/zodcheck.1.gz man5/zodrevez-demo.5.gz; do
+for page in man1/zodrevez.1.gz man1/zodrender.1.gz man1/zodcheck.1.gz man1/zodpack.1.gz man5/zodrevez-demo.5.gz; do
   warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings=w -l "$root/usr/share/man/$page" 2>&1 >/dev/null)
   [[ -z "$warnings" ]] || fail "man $page warns: $warnings"
   page_text "$page" | tail -1 | grep -q "zodrevez $version" || fail "$page does not name version $version"
@@ -89,6 +89,7 @@ check_options() {  # page, then the option words that it must mention
 }
 check_options man1/zodrender.1.gz $("$root/usr/bin/zodrender" --help | options_in)
 check_options man1/zodcheck.1.gz $("$root/usr/bin/zodcheck" --help | options_in)
+check_options man1/zodpack.1.gz $("$root/usr/bin/zodpack" --help | options_in)
 readme_options=$(sed -n '/^## Command line/,/^## /p' "$source_dir/README.md" | grep '^| `-' | options_in)
 check_options man1/zodrevez.1.gz $readme_options
 

@@ -34,8 +34,8 @@ const char* smallDocument =
     "</demo>\n";
 
 struct RenderFolder {
-    RenderFolder() : path(testing_paths::makeTempDir()) {
-        std::ofstream(path + "/small.xml") << smallDocument;
+    explicit RenderFolder(const char* document = smallDocument) : path(testing_paths::makeTempDir()) {
+        std::ofstream(path + "/small.xml") << document;
     }
     ~RenderFolder() { fs::remove_all(path); }
 
@@ -369,4 +369,30 @@ TEST(zodrender, AnEncoderKilledPartWayLeavesNoOutput) {
     EXPECT_NE(killed.errors.find("ffmpeg"), std::string::npos) << killed.errors;
     EXPECT_NE(killed.errors.find("killed"), std::string::npos) << killed.errors;
     EXPECT_EQ(folder.files(), before);
+}
+
+// A picture slides right along a track: a chunk that starts inside the slide draws what the
+// whole render draws at the same frames.
+TEST(zodrender, AChunkInsideAMovingTrackEqualsTheWholeRender) {
+    RenderFolder folder(
+        "<demo>\n"
+        "    <music name=\"Music\" resource=\"Music.ogg\" />\n"
+        "    <float name=\"X\"><key t=\"0\" v=\"0\" ease=\"smooth\"/><key t=\"1\" v=\"768\"/></float>\n"
+        "    <texture.file name=\"Stars\" resource=\"SpaceStars.jpg\" />\n"
+        "    <visual.overlay name=\"Main\" texture=\"Stars\" start=\"0\" stop=\"1\" position=\"@X 0 256 768\" />\n"
+        "</demo>\n");
+    ChildOutcome whole = folder.render({"-o", folder.path + "/whole.png", "--size", "32x24", "--fps", "10"});
+    ASSERT_EQ(whole.exitCode, 0) << whole.errors;
+    ChildOutcome chunk = folder.render({"-o", folder.path + "/chunk.png", "--size", "32x24", "--fps", "10", "--frames", "3:7"});
+    ASSERT_EQ(chunk.exitCode, 0) << chunk.errors;
+    std::string previous;
+    for (int frame = 3; frame < 7; ++frame) {
+        char name[16];
+        std::snprintf(name, sizeof name, "%05d.png", frame);
+        const std::string picture = bytesOf(folder.path + "/whole" + name);
+        ASSERT_FALSE(picture.empty()) << frame;
+        EXPECT_TRUE(bytesOf(folder.path + "/chunk" + name) == picture) << "frame " << frame << " differs";
+        EXPECT_NE(picture, previous) << "frame " << frame << " is the one before it: nothing moves";
+        previous = picture;
+    }
 }

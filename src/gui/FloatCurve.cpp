@@ -4,15 +4,21 @@
 #include "clock/Music.h"
 #include "database/Database.h"
 #include "database/FloatObject.h"
+#include "gui/EditHistory.h"
 #include "gui/TimeLine.h"
+#include "gui/WidgetHost.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <cmath>
 
 ComRef<IDirect3DStateBlock9> FloatCurve::stateBlock;
 int FloatCurve::instances = 0;
 
 namespace {
+
+constexpr int VirtualKeyShift = 16, VirtualKeyDelete = 0x2E, VirtualKeyE = 'E';
+constexpr int KeyReach = 4;  // pixels from a key's point that still take it
 
 constexpr D3DCOLOR background = 0xff202830, loopShade = 0xff304860, curveColour = 0xffffd040,
                    keyColour = 0xffffffff, cursorColour = 0xffff4040;
@@ -56,6 +62,11 @@ void FloatCurve::span(float& start, float& end) const {
 }
 
 void FloatCurve::valueRange(float& low, float& high) const {
+    if (dragged >= 0) {  // the scale holds still under a dragged key
+        low = dragLow;
+        high = dragHigh;
+        return;
+    }
     low = high = owner ? owner->value : 0.0f;
     if (owner && !owner->track.empty()) low = high = owner->track.keys.front().value;
     if (owner)
@@ -80,6 +91,130 @@ int FloatCurve::yAt(float value) const {
     return rect.y + rect.height - 1 -
            static_cast<int>(std::lround((value - low) / (high - low) * static_cast<float>(rect.height - 1)));
 }
+
+float FloatCurve::timeAtX(int x) const {
+    float start, end;
+    span(start, end);
+    return start + (end - start) * static_cast<float>(x - rect.x) / static_cast<float>(std::max(rect.width, 1));
+}
+
+float FloatCurve::valueAtY(int y) const {
+    float low, high;
+    valueRange(low, high);
+    return low + (high - low) * static_cast<float>(rect.y + rect.height - 1 - y) / static_cast<float>(std::max(rect.height - 1, 1));
+}
+
+int FloatCurve::keyAt(Point p) const {
+    if (!owner) return -1;
+    int best = -1, bestDistance = KeyReach + 1;
+    for (size_t i = 0; i < owner->track.keys.size(); ++i) {
+        const FloatKey& key = owner->track.keys[i];
+        const int distance = std::max(std::abs(xAt(key.time) - p.x), std::abs(yAt(key.value) - p.y));
+        if (distance < bestDistance) {
+            best = static_cast<int>(i);
+            bestDistance = distance;
+        }
+    }
+    return best;
+}
+
+// A click takes the keyboard (Delete and E over the keys); Tab passes by, as the panel's knob is
+// its control.
+bool FloatCurve::focusIn(int direction) {
+    focused = direction == 2;
+    return focused;
+}
+
+// --- editing ---------------------------------------------------------------------------------------
+
+void FloatCurve::leftButton(Point p, int action) {
+    if (action == 2) return endDrag();
+    if (dragged >= 0 || (action != 0 && action != 1)) return;
+    const int index = keyAt(p);
+    if (index < 0 || !host || !host->setCapture(this)) return;
+    valueRange(dragLow, dragHigh);
+    dragged = index;
+    EditHistory::beginEdit(owner);
+}
+
+void FloatCurve::mouseMove(Point p) {
+    pointer = p;
+    if (dragged < 0 || !owner || dragged >= static_cast<int>(owner->track.keys.size())) return;
+    std::vector<FloatKey>& keys = owner->track.keys;
+    float time = timeAtX(p.x);
+    if (!(host && host->isKeyDown(VirtualKeyShift))) {
+        const Music* music = musicOf(owner);
+        const float beat = music ? music->beatLength() : 0.0f;
+        if (TimeLine* line = TimeLine::shown())
+            time = line->snap(time);
+        else if (beat > 0.0f)
+            time = std::round(time / beat) * beat;
+    }
+    time = std::max(time, 0.0f);
+    // The order of the keys is their meaning: a key stops at its neighbours.
+    if (dragged > 0) time = std::max(time, keys[dragged - 1].time);
+    if (dragged + 1 < static_cast<int>(keys.size())) time = std::min(time, keys[dragged + 1].time);
+    // A value to a hundredth of the scale shown, so that the file holds round numbers.
+    float value = valueAtY(p.y);
+    const float grain = std::pow(10.0f, std::floor(std::log10((dragHigh - dragLow) / 100.0f)));
+    if (grain > 0.0f && std::isfinite(grain)) value = std::round(value / grain) * grain;
+    keys[dragged].time = time;
+    keys[dragged].value = value;
+    owner->refreshEditor();
+}
+
+void FloatCurve::endDrag() {
+    if (dragged < 0) return;
+    dragged = -1;
+    if (host) host->releaseCapture();
+    EditHistory::endEdit();
+}
+
+void FloatCurve::mouseLeave() {
+    hovered = false;
+    if (dragged < 0) pointer = {-1, -1};
+}
+
+void FloatCurve::rightButton(Point p, int action) {
+    if (action == 0 && dragged < 0) removeKey(keyAt(p));
+}
+
+bool FloatCurve::key(int virtualKey, bool down) {
+    if (!down || dragged >= 0 || !owner) return false;
+    if (virtualKey == VirtualKeyDelete) return removeKey(keyAt(pointer));
+    if (virtualKey != VirtualKeyE || owner->track.empty()) return false;
+    int index = keyAt(pointer);
+    if (index < 0) {  // the key nearest the current time
+        const Music* music = musicOf(owner);
+        const float now = music ? music->time() : 0.0f;
+        index = 0;
+        for (size_t i = 1; i < owner->track.keys.size(); ++i)
+            if (std::fabs(owner->track.keys[i].time - now) < std::fabs(owner->track.keys[index].time - now))
+                index = static_cast<int>(i);
+    }
+    return cycleEase(index);
+}
+
+bool FloatCurve::removeKey(int index) {
+    if (!owner || index < 0 || index >= static_cast<int>(owner->track.keys.size())) return false;
+    EditHistory::beginEdit(owner);
+    owner->track.keys.erase(owner->track.keys.begin() + index);
+    EditHistory::endEdit();
+    owner->refreshEditor();
+    return true;
+}
+
+bool FloatCurve::cycleEase(int index) {
+    if (!owner || index < 0 || index >= static_cast<int>(owner->track.keys.size())) return false;
+    EditHistory::beginEdit(owner);
+    Ease& ease = owner->track.keys[index].ease;
+    ease = static_cast<Ease>((static_cast<int>(ease) + 1) % (static_cast<int>(Ease::Ramp) + 1));
+    EditHistory::endEdit();
+    owner->refreshEditor();
+    return true;
+}
+
+// --- drawing ---------------------------------------------------------------------------------------
 
 bool FloatCurve::draw(float time, float) {
     if (!device || !owner || rect.width <= 1 || rect.height <= 1) return true;

@@ -61,6 +61,11 @@ bool FloatPanel::draw(float time, float delta) {
     return VBox::draw(time, delta);
 }
 
+bool FloatPanel::key(int virtualKey, bool down) {
+    if (VBox::key(virtualKey, down)) return true;
+    return curve.isFocused() ? false : curve.key(virtualKey, down);
+}
+
 void FloatPanel::valueChanged(Knob* changed, float) {
     if (!owner || changed->getId() != 0) return;
     EditHistory::beginEdit(owner);

@@ -23,6 +23,7 @@ public:
     bool init();
     void refresh();  // shows the owner's value (at the current time, when it has keys)
     bool draw(float time, float delta) override;
+    bool key(int virtualKey, bool down) override;  // what the focused control leaves goes to the curve
     void valueChanged(Knob* knob, float value) override;
     void dragEnded(Knob* knob) override;  // one drag is one step of the editor's undo
 

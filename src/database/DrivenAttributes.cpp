@@ -85,3 +85,30 @@ bool namesFloat(const char* text) {
         if (*p == '@' && (p == text || std::isspace(static_cast<unsigned char>(p[-1])))) return true;
     return false;
 }
+
+std::vector<DrivenUse> drivenUses(Database* database, int index) {
+    std::vector<DrivenUse> uses;
+    const char* keyword = database ? database->keywordAt(index) : nullptr;
+    if (!keyword) return uses;
+    TiXmlDocument element;
+    element.Parse(database->elementText(index).c_str());
+    if (element.Error() || !element.RootElement()) return uses;
+    for (const TiXmlAttribute* a = element.RootElement()->FirstAttribute(); a; a = a->Next()) {
+        if (!canBeDriven(keyword, a->Name()) || !namesFloat(a->Value())) continue;
+        std::vector<std::string> words;
+        for (const char* p = a->Value(); *p;) {
+            while (*p && std::isspace(static_cast<unsigned char>(*p))) ++p;
+            const char* end = p;
+            while (*end && !std::isspace(static_cast<unsigned char>(*end))) ++end;
+            if (end > p) words.emplace_back(p, end);
+            p = end;
+        }
+        for (std::size_t i = 0; i < words.size(); ++i) {
+            if (words[i][0] != '@') continue;
+            if (const FloatObject* track = floatNamed(database, words[i].substr(1)))
+                uses.push_back({words.size() > 1 ? std::string(a->Name()) + " " + std::to_string(i + 1) : a->Name(),
+                                words[i].substr(1), track});
+        }
+    }
+    return uses;
+}

@@ -7,6 +7,9 @@
 
 #include "database/FloatObject.h"
 
+#include <string>
+#include <vector>
+
 class Database;
 class TiXmlElement;
 
@@ -37,3 +40,14 @@ void readDriven(Database* database, const TiXmlElement* element, const char* att
 void readDrivenList(Database* database, const char* text, Driven* out, int count, float (*number)(const char*));
 // Whether a text names a float anywhere ("@" begins one of its words).
 bool namesFloat(const char* text);
+
+// A number of an element that follows a float: the attribute, with the number's place (from 1)
+// after it when the attribute holds several ("position 1"), and the float.
+struct DrivenUse {
+    std::string attribute;
+    std::string floatName;
+    const FloatObject* track = nullptr;  // not owned; valid while the database's objects are
+};
+// The driven numbers of the document's element at `index` as last loaded or saved, in the
+// element's order; names that are no float, or attributes that cannot be driven, are left out.
+std::vector<DrivenUse> drivenUses(Database* database, int index);

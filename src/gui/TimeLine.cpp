@@ -352,6 +352,10 @@ bool TimeLine::draw(float time, float) {
             const float b = std::min(right, static_cast<float>(xAt(range.stop)) + 1.0f);
             if (b > a) box(a, y0, b, y1, RangeBar);
         }
+        for (float tick : ranges.rows[static_cast<std::size_t>(r)].ticks) {
+            const float x = static_cast<float>(xAt(tick));
+            if (x >= left && x < right) box(x - 1.0f, y0, x + 2.0f, y1, KeyTick);
+        }
     }
     for (float tick : ranges.ticks) {
         const float x = static_cast<float>(xAt(tick));

@@ -1,5 +1,7 @@
 #include "gui/TimeRanges.h"
 
+#include "database/Database.h"
+
 #include "models/ModelGroup.h"
 #include "paths/PathSpline.h"
 #include "textures/TextureTarget.h"
@@ -31,7 +33,27 @@ void addVisual(Object* object, std::vector<TimeRange>& into, int depth) {
 
 }  // namespace
 
+// Above the ranges, a row of key ticks per driven attribute of the object itself. Its element is
+// read when the selection changes; the floats are found by name each time, as their keys change
+// and a reload makes new ones.
+template <typename NextRow>
+void TimeRanges::addDriven(Object* object, NextRow& nextRow) {
+    if (object != usesOf) {
+        usesOf = object;
+        uses.clear();
+        if (object->database) uses = drivenUses(object->database, object->database->indexOf(object));
+    }
+    for (const DrivenUse& use : uses) {
+        Object* found = object->database->find(use.floatName.c_str(), TypeFloat);
+        auto* track = found ? static_cast<FloatObject*>(found->castTo(TypeFloat)) : nullptr;
+        if (!track) continue;
+        TimeRow& row = nextRow(use.attribute);
+        for (const FloatKey& key : track->track.keys) row.ticks.push_back(key.time);
+    }
+}
+
 void TimeRanges::measure(Object* object) {
+    Object* const original = object;
     rowCount = 0;
     ticks.clear();
     auto nextRow = [&](const std::string& name) -> TimeRow& {
@@ -39,11 +61,15 @@ void TimeRanges::measure(Object* object) {
         TimeRow& row = rows[static_cast<std::size_t>(rowCount++)];
         row.name = name;
         row.ranges.clear();
+        row.ticks.clear();
         return row;
     };
-    if (!object) return;
+    if (!object) {
+        usesOf = nullptr;
+        return;
+    }
     if (Object* target = object->castTo(TypeTextureTarget)) object = static_cast<TextureTarget*>(target)->getVisual();
-    if (!object) return;
+    if (!object) return addDriven(original, nextRow);
     if (Object* group = object->castTo(TypeVisualGroup)) {
         for (const VisualItem& item : static_cast<VisualGroup*>(group)->getItems())
             addVisual(item.visual, nextRow(item.name).ranges, 1);
@@ -56,4 +82,5 @@ void TimeRanges::measure(Object* object) {
         auto* spline = static_cast<PathSpline*>(path);
         for (int i = 0; i < spline->getKeyCount(); ++i) ticks.push_back(spline->keyAt(i).time);
     }
+    addDriven(original, nextRow);
 }

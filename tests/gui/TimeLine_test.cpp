@@ -18,6 +18,8 @@ const char* const Document =
     "<demo>"
     "<texture.file name=\"Black\" resource=\"black.jpg\"/>"
     "<visual.overlay name=\"Fade\" texture=\"Black\" start=\"2.5\" stop=\"9\"/>"
+    "<float name=\"X\"><key t=\"1\" v=\"0\"/><key t=\"3\" v=\"8\"/></float>"
+    "<visual.overlay name=\"Slide\" texture=\"Black\" start=\"0\" stop=\"4\" position=\"0 @X 16 16\" alpha=\"@X\"/>"
     "<path.spline name=\"Camera\"><key p=\"0 0 0 0 0 0\" t=\"12\"/><key p=\"9 0 0 0 0 0\" t=\"20.5\"/></path.spline>"
     "<model.group name=\"World\"/>"
     "<visual.scene name=\"Scene\" model=\"World\" camera=\"Camera\"/>"
@@ -54,6 +56,13 @@ TEST_F(TimeLineRanges, MatchTheAttributesAndKeysAndAreDrawnThere) {
     EXPECT_EQ(ranges.rows[1].ranges[0].start, 2.5f);
     EXPECT_EQ(ranges.rows[1].ranges[1].stop, 20.5f);
     EXPECT_EQ(ranges.rows[2].ranges[0].stop, 9.0f);
+
+    // Over its own row, a row of key ticks for each number that follows a float.
+    ranges.measure(doc.database.find("Slide", TypeVisual));
+    ASSERT_EQ(ranges.rowCount, 3);
+    EXPECT_EQ(ranges.rows[1].name, "position 2");
+    EXPECT_EQ(ranges.rows[2].name, "alpha");
+    EXPECT_EQ(ranges.rows[2].ticks, (std::vector<float>{1.0f, 3.0f}));
 
     // A path: its key times as ticks; an object without time: nothing.
     ranges.measure(doc.database.find("Camera", TypePath));

@@ -17,7 +17,7 @@ int FloatCurve::instances = 0;
 
 namespace {
 
-constexpr int VirtualKeyShift = 16, VirtualKeyDelete = 0x2E, VirtualKeyE = 'E';
+constexpr int VirtualKeyShift = 16, VirtualKeyControl = 17, VirtualKeyDelete = 0x2E, VirtualKeyE = 'E';
 constexpr int KeyReach = 4;  // pixels from a key's point that still take it
 
 constexpr D3DCOLOR background = 0xff202830, loopShade = 0xff304860, curveColour = 0xffffd040,
@@ -180,7 +180,8 @@ void FloatCurve::rightButton(Point p, int action) {
 }
 
 bool FloatCurve::key(int virtualKey, bool down) {
-    if (!down || dragged >= 0 || !owner) return false;
+    // With Control the keys are the editor's shortcuts.
+    if (!down || dragged >= 0 || !owner || (host && host->isKeyDown(VirtualKeyControl))) return false;
     if (virtualKey == VirtualKeyDelete) return removeKey(keyAt(pointer));
     if (virtualKey != VirtualKeyE || owner->track.empty()) return false;
     int index = keyAt(pointer);

@@ -55,7 +55,8 @@ bool HelpOverlay::draw(float, float) {
     if (!isShown()) return true;
     drawPanel();
     const int lineHeight = TextMeasure::height();
-    const int left = rect.x + Padding, bottom = rect.y + rect.height - Padding;
+    // The last line is kept for saying that rows were left out.
+    const int left = rect.x + Padding, bottom = rect.y + rect.height - Padding - lineHeight;
     const int inner = rect.width - 2 * Padding;
     // The input and where columns take what their cells need, up to a share of the width each;
     // the effect has the rest.
@@ -78,7 +79,8 @@ bool HelpOverlay::draw(float, float) {
     y += lineHeight + 2 * RowGap;
     bool full = false;  // the rest is left out once a row does not fit
     for (const char* context : contexts) {
-        if (full || y + lineHeight > bottom) break;
+        full = full || y + lineHeight > bottom;
+        if (full) break;
         Label::drawText(helpHeading(context), {left, y, inner, lineHeight}, HeadingColour);
         y += lineHeight + RowGap;
         for (const HelpRow& row : helpTable()) {
@@ -99,5 +101,7 @@ bool HelpOverlay::draw(float, float) {
         }
         y += RowGap;
     }
+    if (full)  // a small window: the rest is where the table comes from
+        Label::drawText("More than fits here: see the README's \"Keys\"", {left, bottom, inner, lineHeight}, HeadingColour);
     return true;
 }

@@ -73,6 +73,7 @@ public:
     TimeLine* getTimeLine() { return &timeLine; }
     void showTimeLine(bool shown);  // the strip is shown unless taken out (to compare frames)
     ObjectBrowser* getBrowser() { return &browser; }
+    TextButton* getHelpButton() { return &helpButton; }
     DiskChangeBar* getDiskChange() { return &diskChange; }  // shown under the toolbar while it asks
 
     enum ButtonId { CloseButton = 1, SaveButton = 2, UndoButton = 3, RedoButton = 4, HelpButton = 5 };

@@ -154,6 +154,15 @@ TEST_F(GuiTest, F1ShowsTheHelpOfWhatIsOnScreenAndEscapeClosesItWithoutEnding) {
     gui.key(F1, true);
     gui.key(F1, true);  // F1 again closes
     EXPECT_FALSE(gui.isHelpShown());
+
+    // The toolbar's "?" does what F1 does, at the next frame.
+    const Rect button = gui.getEditor()->getHelpButton()->getRect();
+    gui.leftButton({button.x + button.width / 2, button.y + button.height / 2}, 0);
+    gui.leftButton({button.x + button.width / 2, button.y + button.height / 2}, 2);
+    screen->BeginScene();
+    EXPECT_TRUE(gui.draw(1.0f, 0.01f));
+    screen->EndScene();
+    EXPECT_TRUE(gui.isHelpShown());
     EXPECT_FALSE(gui.isQuitting());
     EXPECT_FALSE(folder.has("Backup.xml"));
 }

@@ -55,6 +55,11 @@ bool EditorPanel::init(Database* newDatabase) {
     undoButton.setTakesFocus(false);
     redoButton.setTakesFocus(false);
     undoButton.greyed = redoButton.greyed = true;
+    // Out of the Tab order as well: F1 does the same from anywhere.
+    helpButton.setListener(HelpButton, this);
+    helpButton.setTakesFocus(false);
+    if (!helpButton.setText("?")) return false;
+    helpButton.setSizeHint(16, 16, true, true);  // as the icon buttons: the toolbar keeps its height
     if (!timeLine.init(music)) return false;
     timeLineFrame.setChild(&timeLine);
 
@@ -67,6 +72,7 @@ bool EditorPanel::init(Database* newDatabase) {
     toolbarChildren[n++] = &historySeparator;
     if (TransportPanel* transport = music->transportPanel()) toolbarChildren[n++] = transport;
     toolbarChildren[n++] = &separator;
+    toolbarChildren[n++] = &helpButton;
     toolbarChildren[n++] = &saveButton;
     toolbarChildren[n++] = &closeButton;
     toolbar.setChildren(toolbarChildren, n);
@@ -212,6 +218,7 @@ void EditorPanel::clicked(Button* button) {
     case SaveButton: save(); break;
     case UndoButton: undo(); break;
     case RedoButton: redo(); break;
+    case HelpButton: helpRequested = true; break;
     default: break;
     }
 }

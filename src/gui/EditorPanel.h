@@ -1,5 +1,5 @@
 // EditorPanel: the editor: a toolbar (title, undo and redo, the music's transport panel, a
-// separator, save and close buttons) above the time line and the object browser. Attaching it
+// separator, help, save and close buttons) above the time line and the object browser. Attaching it
 // pauses the music, detaching it resumes; the close button asks the Gui to end the program (which
 // saves "Backup.xml", after a question when there are unsaved edits). It keeps the undo history of
 // every edit and the time line's loop (both go on across a reload, see EditorState), and marks the
@@ -19,6 +19,7 @@
 #include "gui/Label.h"
 #include "gui/ObjectBrowser.h"
 #include "gui/Separator.h"
+#include "gui/TextButton.h"
 #include "gui/TimeLine.h"
 #include "gui/TitleImage.h"
 #include "gui/ToolbarStatus.h"
@@ -39,6 +40,7 @@ public:
     bool init(Database* database);
     bool isCloseRequested() const { return closeRequested; }
     bool takeCloseRequest() { return std::exchange(closeRequested, false); }  // the close button, once
+    bool takeHelpRequest() { return std::exchange(helpRequested, false); }    // the help button, once
     // A line between the toolbar and the object list, in red (why the document on disk did not
     // load); empty removes it.
     void setProblem(const char* text);
@@ -71,9 +73,10 @@ public:
     TimeLine* getTimeLine() { return &timeLine; }
     void showTimeLine(bool shown);  // the strip is shown unless taken out (to compare frames)
     ObjectBrowser* getBrowser() { return &browser; }
+    TextButton* getHelpButton() { return &helpButton; }
     DiskChangeBar* getDiskChange() { return &diskChange; }  // shown under the toolbar while it asks
 
-    enum ButtonId { CloseButton = 1, SaveButton = 2, UndoButton = 3, RedoButton = 4 };
+    enum ButtonId { CloseButton = 1, SaveButton = 2, UndoButton = 3, RedoButton = 4, HelpButton = 5 };
 
 private:
     void showCaption();  // the title, marked while there are unsaved edits
@@ -84,6 +87,7 @@ private:
     Database* database = nullptr;  // not owned
     Music* music = nullptr;        // not owned
     bool closeRequested = false;
+    bool helpRequested = false;
     bool captionMarked = false;    // the caption as last set
     EditHistory history;
     std::string statusMessage;  // what the last save did; shown until statusUntil (if not failed)
@@ -95,6 +99,7 @@ private:
     Separator separator{true};
     Button saveButton;
     Button closeButton;
+    TextButton helpButton;  // "?": the Gui shows the keys of what is on screen
     Button undoButton;
     Button redoButton;
     Separator historySeparator{true};
@@ -107,6 +112,6 @@ private:
     DiskChangeBar diskChange;
     bool diskChangeArranged = false;  // the bar is among the children
     bool timeLineShown = true;
-    Widget* toolbarChildren[9] = {};
+    Widget* toolbarChildren[10] = {};
     Widget* panelChildren[5] = {};
 };

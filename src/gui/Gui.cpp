@@ -2,6 +2,7 @@
 
 #include "app/Device.h"
 #include "database/Database.h"
+#include "gui/HelpTable.h"
 #include "gui/WidgetHost.h"
 #include "visuals/Visual.h"
 
@@ -12,6 +13,7 @@ constexpr int VirtualKeyTab = 9;
 constexpr int VirtualKeyShift = 16;
 constexpr int VirtualKeyEscape = 27;
 constexpr int VirtualKeySpace = 32;
+constexpr int VirtualKeyF1 = 0x70;
 constexpr int EditorMargin = 2;
 }  // namespace
 
@@ -26,6 +28,8 @@ bool Gui::init(Database* newDatabase, Display* display) {
     if (!rootVisual) return false;
     if (!editor.init(database)) return false;
     if (!question.init()) return false;
+    if (!help.init()) return false;
+    help.setHost(childHost());
     question.setHost(childHost());
     rootPreview = std::make_unique<VisualPreview>(rootVisual);
     showChild(rootPreview.get());
@@ -77,10 +81,41 @@ bool Gui::focusIn(int direction) {
     return true;
 }
 
+void Gui::toggleHelp() {
+    if (help.isShown()) {
+        help.hide();
+        return;
+    }
+    std::vector<const char*> contexts;
+    if (!editorShown) {
+        contexts = {HelpPlayback};
+    } else {
+        contexts = {HelpEditor};
+        // The selected object's panel, then the time line that is always there.
+        if (Object* shown = editor.getBrowser()->getShownObject()) {
+            if (shown->castTo(TypePath)) contexts.push_back(HelpPath);
+            else if (shown->castTo(TypeFloat)) contexts.push_back(HelpFloat);
+            else if (shown->castTo(TypeTexture)) contexts.push_back(HelpTexture);
+            else if (shown->castTo(TypeModel)) contexts.push_back(HelpModel);
+        }
+        contexts.push_back(HelpTimeLine);
+    }
+    help.show(contexts);
+    layout();
+}
+
 bool Gui::key(int virtualKey, bool down) {
+    if (help.isShown()) {  // the help has every key while shown: F1 and Escape close it
+        if (down && (virtualKey == VirtualKeyF1 || virtualKey == VirtualKeyEscape)) help.hide();
+        return true;
+    }
     if (asking) {  // the question has every key until it is answered
         question.key(virtualKey, down);
         answer(question.takeAnswer());
+        return true;
+    }
+    if (down && virtualKey == VirtualKeyF1) {  // before any control can take it
+        toggleHelp();
         return true;
     }
     bool handled = focusedChild && focusedChild->key(virtualKey, down);
@@ -166,7 +201,7 @@ void Gui::answer(LeaveQuestion::Answer choice) {
 // While the question is open the mouse reaches it alone, and only over it.
 
 void Gui::character(int code) {
-    if (!asking) Frame::character(code);
+    if (!asking && !help.isShown()) Frame::character(code);
 }
 
 void Gui::mouseLeave() {
@@ -175,12 +210,17 @@ void Gui::mouseLeave() {
 }
 
 void Gui::mouseMove(Point p) {
+    if (help.isShown()) return;
     if (!asking) return Frame::mouseMove(p);
     if (question.hitTest(p)) question.mouseMove(p);
     else question.mouseLeave();
 }
 
 void Gui::leftButton(Point p, int action) {
+    if (help.isShown()) {  // a click anywhere closes the help, and goes no further
+        if (action == 0) help.hide();
+        return;
+    }
     if (!asking) return Frame::leftButton(p, action);
     if (question.hitTest(p)) {
         question.leftButton(p, action);
@@ -189,15 +229,23 @@ void Gui::leftButton(Point p, int action) {
 }
 
 void Gui::middleButton(Point p, int action) {
+    if (help.isShown()) {
+        if (action == 0) help.hide();
+        return;
+    }
     if (!asking) Frame::middleButton(p, action);
 }
 
 void Gui::rightButton(Point p, int action) {
+    if (help.isShown()) {
+        if (action == 0) help.hide();
+        return;
+    }
     if (!asking) Frame::rightButton(p, action);
 }
 
 void Gui::wheel(Point p, float notches) {
-    if (!asking) Frame::wheel(p, notches);
+    if (!asking && !help.isShown()) Frame::wheel(p, notches);
 }
 
 void Gui::layout() {
@@ -205,6 +253,9 @@ void Gui::layout() {
     // The question in the middle of the window, as large as it asks to be.
     const SizeHint h = question.getSizeHint();
     question.setRect({rect.x + (rect.width - h.width) / 2, rect.y + (rect.height - h.height) / 2, h.width, h.height});
+    // The help over the whole window but a margin, the picture or the editor showing around it.
+    constexpr int HelpMargin = 12;
+    help.setRect({rect.x + HelpMargin, rect.y + HelpMargin, rect.width - 2 * HelpMargin, rect.height - 2 * HelpMargin});
 }
 
 // --- drawing ---------------------------------------------------------------------------------------
@@ -221,8 +272,10 @@ bool Gui::draw(float time, float delta) {
         device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, background, 1.0f, 0);
     }
     if (editor.takeCloseRequest()) requestClose();
+    if (editor.takeHelpRequest()) toggleHelp();
     const bool drawn = child ? child->draw(time, delta) : true;
     if (asking) question.draw(time, delta);
+    help.draw(time, delta);
     if (!drawn && !quit && editorOpened && !editorShown) {
         // An author who has opened the editor may hold edits not yet saved: the end of the
         // production brings the editor back (the music pauses) instead of ending the program.

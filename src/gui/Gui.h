@@ -2,12 +2,15 @@
 // on dark blue, or the editor when Space is pressed; Escape, the editor's close button and the
 // window's close end the program (saving "Backup.xml" if the editor was ever opened). With edits
 // not yet saved they first ask, over the editor: Save, Leave (the edits stay in "Backup.xml") or
-// Stay; input then goes to the question alone. init fails without a root visual or editor.
+// Stay; input then goes to the question alone. F1 (and the editor's help button) shows the keys of
+// what is on screen over it; F1, Escape or a click closes them. init fails without a root visual
+// or editor.
 #pragma once
 
 #include "gui/EditorPanel.h"
 #include "gui/EditorState.h"
 #include "gui/Frame.h"
+#include "gui/HelpOverlay.h"
 #include "gui/LeaveQuestion.h"
 #include "gui/VisualPreview.h"
 
@@ -44,6 +47,11 @@ public:
     // The program is being stopped (a signal): unsaved edits go to "Backup.xml", without asking.
     void keepEditsOnStop();
 
+    // F1: the help over what is shown (playback, or the editor with the selected object's panel).
+    void toggleHelp();
+    bool isHelpShown() const { return help.isShown(); }
+    const HelpOverlay& getHelp() const { return help; }
+
     // False after Escape or the close button, and when the production has ended; once the editor
     // has been opened, the end of the production shows the editor again instead.
     bool draw(float time, float delta) override;
@@ -68,6 +76,7 @@ private:
     std::unique_ptr<VisualPreview> rootPreview;  // owned
     EditorPanel editor;
     LeaveQuestion question;      // over the editor while `asking`
+    HelpOverlay help;            // over everything while shown; takes the input then
     bool asking = false;
     bool editorShown = false;    // the editor is the current child
     bool editorOpened = false;   // the editor has been shown at least once

@@ -238,14 +238,14 @@ protected:
                     std::system("command -v xdotool >/dev/null && command -v import >/dev/null") == 0;
         if (!available) return;
         // Where the time knob is, from the fonts the executable uses: the toolbar keeps it left
-        // of the frame-rate label, the separator and the two buttons at the right end.
+        // of the frame-rate label, the separator and the three buttons at the right end.
         TestDevice measuring(64, 64);
         NumberLabel fps;
         TimeLabel time;
         if (!fps.init("FPS: ", 4) || !time.init("Time: ")) return;
         const int rowHeight = std::max({16, fps.getSizeHint().height, time.getSizeHint().height});
         const int toolbarRight = 2 + 5 + (WindowWidth - 4 - 10);
-        const int knobLeft = toolbarRight - 16 - 4 - 16 - 4 - 5 - 4 - fps.getSizeHint().width - 4 - 16;
+        const int knobLeft = toolbarRight - 16 - 4 - 16 - 4 - 16 - 4 - 5 - 4 - fps.getSizeHint().width - 4 - 16;
         geometry.knobX = knobLeft + 8;
         geometry.knobY = 2 + 5 + (rowHeight - 16) / 2 + 8;
     }

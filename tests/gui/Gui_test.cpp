@@ -8,6 +8,7 @@
 #include "database/FloatObject.h"
 #include "gui/EditHistory.h"
 #include "gui/FloatPanel.h"
+#include "gui/HelpTable.h"
 #include "gui/MusicDocumentTest.h"
 #include "gui/RecordingHost.h"
 #include "gui/TransportPanel.h"
@@ -23,10 +24,11 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <vector>
 
 namespace {
 
-constexpr int Tab = 9, Shift = 16, Escape = 27, Space = 32, Down = 40, Up = 38;
+constexpr int Tab = 9, Shift = 16, Escape = 27, Space = 32, Down = 40, Up = 38, F1 = 0x70;
 
 const char* document =
     "<demo>"
@@ -115,6 +117,54 @@ TEST_F(GuiTest, PlaybackShowsTheRootVisualInTheCentred43Rectangle) {
     const DWORD bar = screen.pixel(5, 120);
     EXPECT_EQ(bar & 0xffffff, 0x204080u);
     EXPECT_EQ(screen.pixel(160, 120) & 0xffffff, 0u);
+}
+
+TEST_F(GuiTest, F1ShowsTheHelpOfWhatIsOnScreenAndEscapeClosesItWithoutEnding) {
+    InTempFolder folder;
+    Gui gui;
+    ASSERT_TRUE(gui.init(&doc.database, nullptr));
+    attach(gui);
+    auto drawAndProbe = [&] {
+        screen->BeginScene();
+        EXPECT_TRUE(gui.draw(1.0f, 0.01f));
+        screen->EndScene();
+        return screen.pixel(160, 120) & 0xffffff;
+    };
+    EXPECT_EQ(drawAndProbe(), 0u);  // the black cover
+
+    EXPECT_TRUE(gui.key(F1, true));
+    ASSERT_TRUE(gui.isHelpShown());
+    EXPECT_EQ(gui.getHelp().shownContexts(), (std::vector<const char*>{HelpPlayback}));
+    EXPECT_NE(drawAndProbe(), 0u);  // the help's panel over the picture
+    EXPECT_TRUE(gui.key(Space, true));  // taken by the help: no editor
+    EXPECT_FALSE(gui.isEditorShown());
+
+    EXPECT_TRUE(gui.key(Escape, true));  // closes the help, not the program
+    EXPECT_FALSE(gui.isHelpShown());
+    EXPECT_FALSE(gui.isQuitting());
+    EXPECT_EQ(drawAndProbe(), 0u);
+
+    // In the editor: its rows, the selected float's knob, the time line; a click closes.
+    gui.key(Space, true);
+    gui.key(F1, true);
+    EXPECT_EQ(gui.getHelp().shownContexts(), (std::vector<const char*>{HelpEditor, HelpFloat, HelpTimeLine}));
+    gui.leftButton({160, 120}, 0);
+    EXPECT_FALSE(gui.isHelpShown());
+    EXPECT_TRUE(gui.isEditorShown());
+    gui.key(F1, true);
+    gui.key(F1, true);  // F1 again closes
+    EXPECT_FALSE(gui.isHelpShown());
+
+    // The toolbar's "?" does what F1 does, at the next frame.
+    const Rect button = gui.getEditor()->getHelpButton()->getRect();
+    gui.leftButton({button.x + button.width / 2, button.y + button.height / 2}, 0);
+    gui.leftButton({button.x + button.width / 2, button.y + button.height / 2}, 2);
+    screen->BeginScene();
+    EXPECT_TRUE(gui.draw(1.0f, 0.01f));
+    screen->EndScene();
+    EXPECT_TRUE(gui.isHelpShown());
+    EXPECT_FALSE(gui.isQuitting());
+    EXPECT_FALSE(folder.has("Backup.xml"));
 }
 
 TEST_F(GuiTest, SpaceShowsTheEditorPausesTheMusicAndFocusesPlay) {

@@ -13,7 +13,7 @@ struct EditorLayout {
         int x = 0, y = 0;
     };
     int toolbarHeight = 0;  // the toolbar's row with its frame
-    Spot save, undo, redo;  // the buttons' centres
+    Spot save, help, undo, redo;  // the buttons' centres
     Rect strip;             // the time line's own rectangle
     Rect browser;
 };

@@ -30,12 +30,12 @@ ResourceData loadResource(const char* name) {
         if (pack->lookup(name, &carried.data, &carried.size)) return carried;
     }
     win::ResourceBytes bytes = win::findResource(name);
-    return {bytes.data, bytes.size};
+    return {bytes.data, bytes.size, nullptr};  // linked: lives for the whole run
 }
 
 ResourceData loadResource(int number) {
     win::ResourceBytes bytes = win::findResource(number);
-    return {bytes.data, bytes.size};
+    return {bytes.data, bytes.size, nullptr};  // linked: lives for the whole run
 }
 
 ResourceData loadResource(const char* name, ResourceFolder* folder, std::string* problem) {

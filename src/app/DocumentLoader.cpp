@@ -94,8 +94,9 @@ DocumentLoader::Result DocumentLoader::load(const Options& options, LoadedDocume
     if (options.upTo == Stage::Music) return result;
 
     into.gui = std::make_unique<Gui>();
-    if (!into.gui->init(into.database.get(), options.display))
+    if (!into.gui->init(into.database.get(), options.display, options.authoring))
         return fail(Failure::Gui, reasons(*into.database, source + ": the editor cannot be built"));
+    if (!into.gui->hasRootVisual()) result.problems = reasons(*into.database, source + ": Main: the root visual does not load");
     return result;
 }
 

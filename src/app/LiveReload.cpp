@@ -232,8 +232,11 @@ void LiveReload::swapIn(LoadedDocument& current, LoadedDocument& next) {
     // The old clock as it is now, after the load: the new one takes over from there.
     current.music->update();
     const float time = current.music->time();
-    const bool paused = current.music->isPaused();
-    const EditorState editor = current.gui->state();
+    EditorState editor = current.gui->state();
+    // A document that built no root visual (an authoring start) plays as soon as it builds one.
+    const bool mended = !current.gui->hasRootVisual() && next.gui->hasRootVisual();
+    if (mended) editor.shown = false;
+    const bool paused = current.music->isPaused() && !mended;
     display->setRoot(next.gui.get());
     const std::vector<std::string> dropped = next.gui->continueFrom(editor);
     for (const std::string& line : dropped) say(file + ": " + line);

@@ -2,7 +2,8 @@
 // on dark blue, or the editor when Space is pressed; Escape, the editor's close button and the
 // window's close end the program (saving "Backup.xml" if the editor was ever opened). With edits
 // not yet saved they first ask, over the editor: Save, Leave (the edits stay in "Backup.xml") or
-// Stay; input then goes to the question alone. init fails without a root visual or editor.
+// Stay; input then goes to the question alone. init fails without a root visual or editor, unless
+// the root may be missing (an authoring start): the Gui is then the editor alone, without playback.
 #pragma once
 
 #include "gui/EditorPanel.h"
@@ -25,7 +26,8 @@ public:
     Gui();
     ~Gui() override;
 
-    bool init(Database* database, Display* display);
+    bool init(Database* database, Display* display, bool rootOptional = false);
+    bool hasRootVisual() const { return rootVisual != nullptr; }
     void toggleEditor();
     bool isEditorShown() const { return editorShown; }
     bool isEditorOpened() const { return editorOpened; }

@@ -130,7 +130,7 @@ bool Application::loadDocument() {
         // Authoring: the editor opens anyway, with why nothing plays; mending the file plays it.
         explain(std::string(DocumentLoader::sourceName(load.file)) + ": " + DocumentLoader::message(DocumentLoader::Failure::Gui, false) +
                 " The editor is shown.");
-        loaded.gui->getEditor()->setProblem(result.problems.front().c_str());
+        loaded.gui->getEditor()->setProblems(result.problems);
     }
     return true;
 }

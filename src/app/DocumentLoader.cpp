@@ -97,6 +97,7 @@ DocumentLoader::Result DocumentLoader::load(const Options& options, LoadedDocume
     if (!into.gui->init(into.database.get(), options.display, options.authoring))
         return fail(Failure::Gui, reasons(*into.database, source + ": the editor cannot be built"));
     if (!into.gui->hasRootVisual()) result.problems = reasons(*into.database, source + ": Main: the root visual does not load");
+    into.gui->getEditor()->setFindings(into.findings);
     return result;
 }
 

@@ -126,8 +126,12 @@ bool LiveReload::poll(LoadedDocument& current) {
         if (again) return false;
         lastFailure = problems;
         for (const std::string& line : problems) say(line);
-        const std::string& cause = problems[next.findings.size()];  // the first line of the failure itself
-        if (current.gui) current.gui->getEditor()->setProblem(cause.c_str());
+        // The failure itself, cause first, then what zodcheck finds in that version.
+        if (current.gui) {
+            EditorPanel* editor = current.gui->getEditor();
+            editor->setProblems({problems.begin() + static_cast<long>(next.findings.size()), problems.end()});
+            editor->setFindings(next.findings);
+        }
         return false;
     }
     knownText = text;

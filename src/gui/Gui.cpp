@@ -23,6 +23,7 @@ bool Gui::init(Database* newDatabase, Display* display, bool rootOptional) {
     if (!database) return false;
     Object* root = database->root(TypeVisual);
     rootVisual = root ? dynamic_cast<Visual*>(root) : nullptr;
+    if (!rootVisual) whyNoRoot = database->loadProblems();  // before the editor asks for more
     if (!rootVisual && !rootOptional) return false;
     if (!editor.init(database)) return false;
     if (!question.init()) return false;

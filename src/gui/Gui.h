@@ -28,6 +28,8 @@ public:
 
     bool init(Database* database, Display* display, bool rootOptional = false);
     bool hasRootVisual() const { return rootVisual != nullptr; }
+    // Why the root visual did not load, as the database said it (file, line and object, cause first).
+    const std::vector<std::string>& rootProblems() const { return whyNoRoot; }
     void toggleEditor();
     bool isEditorShown() const { return editorShown; }
     bool isEditorOpened() const { return editorOpened; }
@@ -67,6 +69,7 @@ private:
 
     Database* database = nullptr;               // not owned
     Visual* rootVisual = nullptr;               // not owned: "Main"
+    std::vector<std::string> whyNoRoot;
     std::unique_ptr<VisualPreview> rootPreview;  // owned
     EditorPanel editor;
     LeaveQuestion question;      // over the editor while `asking`

@@ -236,7 +236,10 @@ TEST_F(GuiTest, BrowserShowsLoadingErrorsAndMissingEditors) {
     const int broken = 4, musicRow = 5;
     ASSERT_STREQ(doc.database.nameAt(broken), "Broken");
     browser->showObject(broken);
-    EXPECT_EQ(browser->getEditorFrame()->getChild(), browser->getErrorLabel());
+    EXPECT_EQ(browser->getEditorFrame()->getChild(), browser->getErrorPanel());
+    ASSERT_FALSE(browser->getErrorReasons()->getLines().empty());  // why, not only that it failed
+    EXPECT_NE(browser->getErrorReasons()->getLines().front().find("no such picture.png"), std::string::npos)
+        << browser->getErrorReasons()->getLines().front();
     browser->showObject(musicRow);
     EXPECT_EQ(browser->getEditorFrame()->getChild(), browser->getNoEditorLabel());
     // The labels fill the editor frame.

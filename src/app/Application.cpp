@@ -35,7 +35,7 @@ Application::~Application() {
 
 int Application::run(int argc, char** argv) {
     if (!initialise(argc, argv)) return 1;
-    loaded.music->setPaused(false);
+    if (!loaded.gui->isEditorShown()) loaded.music->setPaused(false);  // the editor holds the music
     for (;;) {
         MSG message;
         while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
@@ -99,6 +99,8 @@ bool Application::initialise(int argc, char** argv) {
     audioStarted = true;
 
     if (!loadDocument()) return false;
+    // For authoring the editor comes first; and once opened it, not the end, follows the production.
+    if (options.authoring && !loaded.gui->isEditorShown()) loaded.gui->toggleEditor();
     display.setRoot(loaded.gui.get());
     if (options.dataFile) {
         live = std::make_unique<LiveReload>(options.dataFile, &display);
@@ -118,10 +120,17 @@ bool Application::loadDocument() {
     DocumentLoader::Options load;
     load.file = options.dataFile ? options.dataFile : "";
     load.display = &display;
+    load.authoring = options.authoring;
     const DocumentLoader::Result result = DocumentLoader::load(load, loaded);
     // What loads still plays, so zodcheck's findings come first; then why it did not load.
     for (const std::string& line : loaded.findings) explain(line);
     for (const std::string& line : result.problems) explain(line);
     if (!result) return display.showMessage(DocumentLoader::message(result.failure, options.dataFile == nullptr));
+    if (!result.problems.empty()) {
+        // Authoring: the editor opens anyway, with why nothing plays; mending the file plays it.
+        explain(std::string(DocumentLoader::sourceName(load.file)) + ": " + DocumentLoader::message(DocumentLoader::Failure::Gui, false) +
+                " The editor is shown.");
+        loaded.gui->getEditor()->setProblems(result.problems);
+    }
     return true;
 }

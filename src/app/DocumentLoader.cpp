@@ -94,8 +94,13 @@ DocumentLoader::Result DocumentLoader::load(const Options& options, LoadedDocume
     if (options.upTo == Stage::Music) return result;
 
     into.gui = std::make_unique<Gui>();
-    if (!into.gui->init(into.database.get(), options.display))
+    if (!into.gui->init(into.database.get(), options.display, options.authoring))
         return fail(Failure::Gui, reasons(*into.database, source + ": the editor cannot be built"));
+    if (!into.gui->hasRootVisual()) {
+        result.problems = into.gui->rootProblems();
+        if (result.problems.empty()) result.problems.push_back(source + ": Main: the root visual does not load");
+    }
+    into.gui->getEditor()->setFindings(into.findings);
     return result;
 }
 

@@ -31,11 +31,14 @@ public:
         Display* display = nullptr;         // hosts the user interface
         const std::string* text = nullptr;  // the file's text, when the caller has read it already
         const std::string* merged = nullptr;  // parsed in place of the file's text, which stays what is on disk
+        bool authoring = false;  // a root visual that does not load leaves the Gui the editor alone
     };
 
     struct Result {
         Failure failure = Failure::None;
-        std::vector<std::string> problems;  // why it failed: "file:line: ..." lines, cause first
+        // Why it failed: "file:line: ..." lines, cause first; after an authoring load that built the
+        // editor alone, why the root visual did not load.
+        std::vector<std::string> problems;
         explicit operator bool() const { return failure == Failure::None; }
     };
 

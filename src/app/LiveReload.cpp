@@ -126,8 +126,12 @@ bool LiveReload::poll(LoadedDocument& current) {
         if (again) return false;
         lastFailure = problems;
         for (const std::string& line : problems) say(line);
-        const std::string& cause = problems[next.findings.size()];  // the first line of the failure itself
-        if (current.gui) current.gui->getEditor()->setProblem(cause.c_str());
+        // The failure itself, cause first, then what zodcheck finds in that version.
+        if (current.gui) {
+            EditorPanel* editor = current.gui->getEditor();
+            editor->setProblems({problems.begin() + static_cast<long>(next.findings.size()), problems.end()});
+            editor->setFindings(next.findings);
+        }
         return false;
     }
     knownText = text;
@@ -232,8 +236,11 @@ void LiveReload::swapIn(LoadedDocument& current, LoadedDocument& next) {
     // The old clock as it is now, after the load: the new one takes over from there.
     current.music->update();
     const float time = current.music->time();
-    const bool paused = current.music->isPaused();
-    const EditorState editor = current.gui->state();
+    EditorState editor = current.gui->state();
+    // A document that built no root visual (an authoring start) plays as soon as it builds one.
+    const bool mended = !current.gui->hasRootVisual() && next.gui->hasRootVisual();
+    if (mended) editor.shown = false;
+    const bool paused = current.music->isPaused() && !mended;
     display->setRoot(next.gui.get());
     const std::vector<std::string> dropped = next.gui->continueFrom(editor);
     for (const std::string& line : dropped) say(file + ": " + line);

@@ -10,7 +10,8 @@ const char* const usageText =
     "-w\tRun the demo in windowed mode.\n"
     "-x<n>\tSet the display x resoultion.\n"
     "-y<n>\tSet the display y resolution.\n"
-    "-d<file>\tLoad a demo data file.";
+    "-d<file>\tLoad a demo data file.\n"
+    "-e\tStart with the editor shown, for authoring.";
 
 bool Options::fail(const char* why) {
     hint = why;
@@ -27,6 +28,7 @@ bool Options::parse(char* commandLine) {
         const char* value = token + 2;  // safe: token[1] is at worst the terminating NUL
         switch (token[1]) {
         case 'a': skipSetup = true; break;
+        case 'e': authoring = true; break;
         case 'q': antialias = true; break;
         case 'w': windowed = true; break;
         case 'x':

@@ -8,6 +8,7 @@ struct Options {
     bool parse(char* commandLine);
 
     bool skipSetup = false;          // -a
+    bool authoring = false;          // -e: the editor from the start; a document that does not build still opens
     bool antialias = false;          // -q, or the dialog's "&Antialiased" box
     bool windowed = false;           // -w, or the dialog's "&Windowed" box
     int width = 800;                 // -x<n>, or the dialog's list

@@ -79,22 +79,39 @@ bool EditorPanel::init(Database* newDatabase) {
     toolbarFrame.setChild(&toolbar);
     if (!browser.init(database)) return false;
     diskChange.init(database);
+    problems.init();  // without its font the list is blank, and the rest still works
+    problems.setChooser([this](const std::string& name) { browser.selectName(name.c_str()); });
+    problemsFrame.setChild(&problems);
     arrange();
     return true;
 }
 
 void EditorPanel::setProblem(const char* text) {
-    if (!problem.setText(text ? text : "")) return;
-    problem.colour = 0xffc04040;
-    const SizeHint h = problem.getSizeHint();
-    problem.setSizeHint(0, h.height, false, true);  // a long line is cut, never widens the editor
+    setProblems(text && *text ? std::vector<std::string>{text} : std::vector<std::string>{});
+}
+
+void EditorPanel::setProblems(std::vector<std::string> lines) {
+    failure = std::move(lines);
+    listProblems();
+}
+
+void EditorPanel::setFindings(std::vector<std::string> lines) {
+    findings = std::move(lines);
+    listProblems();
+}
+
+void EditorPanel::listProblems() {
+    std::vector<std::string> all = failure;
+    all.insert(all.end(), findings.begin(), findings.end());
+    problems.setLines(std::move(all));
+    problemsFrame.childChanged();
     arrange();
 }
 
 void EditorPanel::arrange() {
     int n = 0;
     panelChildren[n++] = &toolbarFrame;
-    if (*problem.getText() != '\0') panelChildren[n++] = &problem;
+    if (!problems.getLines().empty()) panelChildren[n++] = &problemsFrame;
     diskChangeArranged = diskChange.isShown();
     if (diskChangeArranged) panelChildren[n++] = &diskChange;
     if (timeLineShown) panelChildren[n++] = &timeLineFrame;
@@ -327,6 +344,11 @@ bool EditorPanel::draw(float time, float delta) {
     showCaption();
     showStatus();
     if (diskChange.isShown() != diskChangeArranged) arrange();
+    // The problems wrap to the width they were given: as many rows as that takes, up to a few.
+    if (problemsFrame.getSizeHint().height != problems.getSizeHint().height + 2 * problemsFrame.getMargins().y) {
+        problemsFrame.childChanged();
+        childChanged();
+    }
     // Content that shows nothing at this time stops the clock rather than the program.
     if (!VBox::draw(time, delta) && music) music->setPaused(true);
     return !closeRequested;

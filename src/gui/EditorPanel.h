@@ -18,6 +18,7 @@
 #include "gui/HBox.h"
 #include "gui/Label.h"
 #include "gui/ObjectBrowser.h"
+#include "gui/ProblemList.h"
 #include "gui/Separator.h"
 #include "gui/TextButton.h"
 #include "gui/TimeLine.h"
@@ -41,10 +42,14 @@ public:
     bool isCloseRequested() const { return closeRequested; }
     bool takeCloseRequest() { return std::exchange(closeRequested, false); }  // the close button, once
     bool takeHelpRequest() { return std::exchange(helpRequested, false); }    // the help button, once
-    // A line between the toolbar and the object list, in red (why the document on disk did not
-    // load); empty removes it.
+    // The problems list between the toolbar and the object list, shown while there are any: first
+    // why the document on disk did not load (setProblem: one line, empty removes it; setProblems:
+    // all of them), then what zodcheck finds in the version shown. Choosing one selects its object.
     void setProblem(const char* text);
-    const char* getProblem() const { return problem.getText(); }
+    void setProblems(std::vector<std::string> failure);
+    void setFindings(std::vector<std::string> findings);
+    const char* getProblem() const { return failure.empty() ? "" : failure.front().c_str(); }
+    ProblemList* getProblemList() { return &problems; }
 
     bool draw(float time, float delta) override;  // false once the close button was used
     void setHost(WidgetHost* h) override;          // pauses the music while attached
@@ -80,7 +85,8 @@ public:
 
 private:
     void showCaption();  // the title, marked while there are unsaved edits
-    void arrange();      // the toolbar, the problem line if any, the time line if shown, the list
+    void arrange();      // the toolbar, the problems if any, the time line if shown, the list
+    void listProblems();
     void showStatus();   // the toolbar's mark and message, as they are now
     void tell(const std::string& message, bool failure);  // on the toolbar for a while
 
@@ -108,10 +114,13 @@ private:
     TimeLine timeLine;
     Frame timeLineFrame;
     ObjectBrowser browser;
-    Label problem;
+    std::vector<std::string> failure;   // why the document on disk did not load, cause first
+    std::vector<std::string> findings;  // zodcheck's, of the version shown
+    ProblemList problems;
+    Frame problemsFrame;
     DiskChangeBar diskChange;
     bool diskChangeArranged = false;  // the bar is among the children
     bool timeLineShown = true;
     Widget* toolbarChildren[10] = {};
-    Widget* panelChildren[5] = {};
+    Widget* panelChildren[6] = {};
 };

@@ -20,17 +20,22 @@ constexpr int EditorMargin = 2;
 Gui::Gui() { margins = {0, 0}; }
 Gui::~Gui() = default;
 
-bool Gui::init(Database* newDatabase, Display* display) {
+bool Gui::init(Database* newDatabase, Display* display, bool rootOptional) {
     database = newDatabase;
     if (!database) return false;
     Object* root = database->root(TypeVisual);
     rootVisual = root ? dynamic_cast<Visual*>(root) : nullptr;
-    if (!rootVisual) return false;
+    if (!rootVisual) whyNoRoot = database->loadProblems();  // before the editor asks for more
+    if (!rootVisual && !rootOptional) return false;
     if (!editor.init(database)) return false;
     if (!question.init()) return false;
     if (!help.init()) return false;
     help.setHost(childHost());
     question.setHost(childHost());
+    if (!rootVisual) {  // nothing to play: the editor, to mend the document
+        toggleEditor();
+        return true;
+    }
     rootPreview = std::make_unique<VisualPreview>(rootVisual);
     showChild(rootPreview.get());
     return true;
@@ -61,6 +66,7 @@ void Gui::showChild(Widget* widget) {
 
 void Gui::toggleEditor() {
     editorOpened = true;
+    if (editorShown && !rootPreview) return;  // without a root visual there is only the editor
     if (editorShown) {
         editorShown = false;
         if (host) host->showCursor(false);

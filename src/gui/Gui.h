@@ -4,7 +4,8 @@
 // not yet saved they first ask, over the editor: Save, Leave (the edits stay in "Backup.xml") or
 // Stay; input then goes to the question alone. F1 (and the editor's help button) shows the keys of
 // what is on screen over it; F1, Escape or a click closes them. init fails without a root visual
-// or editor.
+// or editor, unless the root may be missing (an authoring start): the Gui is then the editor alone,
+// without playback.
 #pragma once
 
 #include "gui/EditorPanel.h"
@@ -28,7 +29,10 @@ public:
     Gui();
     ~Gui() override;
 
-    bool init(Database* database, Display* display);
+    bool init(Database* database, Display* display, bool rootOptional = false);
+    bool hasRootVisual() const { return rootVisual != nullptr; }
+    // Why the root visual did not load, as the database said it (file, line and object, cause first).
+    const std::vector<std::string>& rootProblems() const { return whyNoRoot; }
     void toggleEditor();
     bool isEditorShown() const { return editorShown; }
     bool isEditorOpened() const { return editorOpened; }
@@ -73,6 +77,7 @@ private:
 
     Database* database = nullptr;               // not owned
     Visual* rootVisual = nullptr;               // not owned: "Main"
+    std::vector<std::string> whyNoRoot;
     std::unique_ptr<VisualPreview> rootPreview;  // owned
     EditorPanel editor;
     LeaveQuestion question;      // over the editor while `asking`

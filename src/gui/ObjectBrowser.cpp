@@ -21,6 +21,10 @@ bool ObjectBrowser::init(Database* newDatabase) {
         const SizeHint h = label->getSizeHint();
         label->setSizeHint(h.width, h.height, false, false);
     }
+    errorReasons.init();  // without its font the reasons are blank; the label still says it
+    errorChildren[0] = &errorLabel;
+    errorChildren[1] = &errorReasons;
+    errorPanel.setChildren(errorChildren, 2);
     browserChildren[0] = &listFrame;
     browserChildren[1] = &editorFrame;
     setChildren(browserChildren, 2);
@@ -32,7 +36,11 @@ void ObjectBrowser::showObject(int index) {
     // Asking again retries an object that failed before.
     Object* object = database ? database->objectAt(index) : nullptr;
     shown = object;
-    Widget* panel = &errorLabel;
+    Widget* panel = &errorPanel;
+    if (!object && database) {
+        errorReasons.setLines(database->loadProblems());
+        errorPanel.childChanged();
+    }
     if (object) {
         panel = object->getEditor();
         if (!panel) panel = &noEditorLabel;

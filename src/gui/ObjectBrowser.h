@@ -1,6 +1,6 @@
 // ObjectBrowser: the list of every object of the database beside the selected object's own
-// panel. An object that cannot be loaded shows "< Loading error >", one without a panel
-// "< No editor >"; selecting again retries. It remembers whose panels it has shown, so that their
+// panel. An object that cannot be loaded shows "< Loading error >" and under it why (file, line and
+// object, cause first), one without a panel "< No editor >"; selecting again retries. It remembers whose panels it has shown, so that their
 // views (a path's key, a model's camera) can go on in the browser of a reload, given to each panel
 // when it is first shown there.
 #pragma once
@@ -12,6 +12,8 @@
 #include "gui/Label.h"
 #include "gui/ListBox.h"
 #include "gui/ListListener.h"
+#include "gui/ProblemList.h"
+#include "gui/VBox.h"
 
 class Database;
 class Object;
@@ -37,6 +39,8 @@ public:
     ListBox* getList() { return &list; }
     Frame* getEditorFrame() { return &editorFrame; }
     Label* getErrorLabel() { return &errorLabel; }
+    Widget* getErrorPanel() { return &errorPanel; }   // the label and why the object did not load
+    ProblemList* getErrorReasons() { return &errorReasons; }
     Label* getNoEditorLabel() { return &noEditorLabel; }
 
 private:
@@ -46,6 +50,9 @@ private:
     Frame listFrame;
     Frame editorFrame;   // holds the selected object's panel (owned by the object) or a label
     Label errorLabel;
+    ProblemList errorReasons;
+    VBox errorPanel;
+    Widget* errorChildren[2] = {};
     Label noEditorLabel;
     Widget* browserChildren[2] = {};
     std::vector<Object*> visited;     // not owned: objects whose panels were shown

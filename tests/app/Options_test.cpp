@@ -83,5 +83,6 @@ TEST(Options, UsageTextReadsAsItAlwaysHas) {
     EXPECT_STREQ(usageText,
                  "Incorrect command line option. Use the following:\n\n-a\tSkip the setup dialog.\n-q\tEnable "
                  "antialiasing.\n-w\tRun the demo in windowed mode.\n-x<n>\tSet the display x resoultion.\n"
-                 "-y<n>\tSet the display y resolution.\n-d<file>\tLoad a demo data file.");
+                 "-y<n>\tSet the display y resolution.\n-d<file>\tLoad a demo data file.\n"
+                 "-e\tStart with the editor shown, for authoring.");
 }

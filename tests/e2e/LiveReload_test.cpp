@@ -106,3 +106,28 @@ TEST(LiveReloadEndToEnd, SavedPictureAndDocumentShowAtOnceAndABrokenOneKeepsTheP
     EXPECT_TRUE(showsAtLast(player, [](long l, long r) { return near(l, Blue) && near(r, White); })) << player.errors();
     fs::remove_all(folder);
 }
+
+TEST(LiveReloadEndToEnd, AnAuthoringStartOpensABrokenDocumentInTheEditorAndPlaysItOnceMended) {
+    if (!PlayerProcess::available()) GTEST_SKIP() << "needs the zodrevez executable, Xvfb, xdotool and ImageMagick's import";
+    const fs::path folder = testing_paths::makeTempDir();
+    {
+        TestDevice painter(16, 16);
+        painter->Clear(0, nullptr, D3DCLEAR_TARGET, 0xffff0000u, 1.0f, 0);
+        ASSERT_TRUE(painter.savePng((folder / "picture.png").string()));
+    }
+    const fs::path document = folder / "demo.xml";
+    std::ofstream(document) << documentShowing("pictrue.png");
+
+    PlayerProcess player(folder);
+    ASSERT_TRUE(player.start(document, 320, 240, {"-e"})) << player.errors();
+    const std::string line = document.string() + ":line 3: Picture: the resource \"pictrue.png\" is not carried";
+    ASSERT_TRUE(player.waitFor([&] { return player.errors().find("The editor is shown.") != std::string::npos; }))
+        << player.errors();
+    EXPECT_NE(player.errors().find(line), std::string::npos) << player.errors();
+    EXPECT_FALSE(player.ended()) << player.errors();
+
+    replaceAsEditorsDo(document, [](const fs::path& to) { std::ofstream(to) << documentShowing("picture.png"); });
+    EXPECT_TRUE(showsAtLast(player, [](long l, long) { return near(l, Red); })) << player.errors();
+    EXPECT_TRUE(player.quit()) << player.errors();
+    fs::remove_all(folder);
+}

@@ -10,6 +10,7 @@
 #include "gui/FloatPanel.h"
 #include "gui/HelpTable.h"
 #include "gui/MusicDocumentTest.h"
+#include "gui/ProblemList.h"
 #include "gui/RecordingHost.h"
 #include "gui/TransportPanel.h"
 #include "support/TestDevice.h"
@@ -285,7 +286,10 @@ TEST_F(GuiTest, BrowserShowsLoadingErrorsAndMissingEditors) {
     const int broken = 4, musicRow = 5;
     ASSERT_STREQ(doc.database.nameAt(broken), "Broken");
     browser->showObject(broken);
-    EXPECT_EQ(browser->getEditorFrame()->getChild(), browser->getErrorLabel());
+    EXPECT_EQ(browser->getEditorFrame()->getChild(), browser->getErrorPanel());
+    ASSERT_FALSE(browser->getErrorReasons()->getLines().empty());  // why, not only that it failed
+    EXPECT_NE(browser->getErrorReasons()->getLines().front().find("no such picture.png"), std::string::npos)
+        << browser->getErrorReasons()->getLines().front();
     browser->showObject(musicRow);
     EXPECT_EQ(browser->getEditorFrame()->getChild(), browser->getNoEditorLabel());
     // The labels fill the editor frame.
@@ -430,3 +434,36 @@ TEST_F(GuiTest, FrameRateChangesAtMostFiveTimesASecond) {
 }
 
 }  // namespace
+
+TEST_F(GuiTest, WithoutALoadingRootTheEditorListsTheProblemsAndAClickSelectsTheObject) {
+    TestDocument broken("<demo><music name=\"Music\" resource=\"Music.ogg\"/>\n"
+                        "<visual.overlay name=\"Cover\" texture=\"Nope\"/>\n"
+                        "<visual.group name=\"Main\"><item visual=\"Cover\"/></visual.group></demo>");
+    Gui strict;
+    EXPECT_FALSE(strict.init(&broken.database, nullptr));
+    Gui gui;
+    ASSERT_TRUE(gui.init(&broken.database, nullptr, true));
+    EXPECT_FALSE(gui.hasRootVisual());
+    EXPECT_TRUE(gui.isEditorShown());
+    const std::string line = "demo.xml:line 2: Cover: the texture \"Nope\" names no element; did you mean \"None\"?";
+    gui.getEditor()->setFindings({line, "demo.xml:line 3: Main: " + std::string(300, 'x')});
+    gui.getEditor()->setProblem("demo.xml: not loaded");
+    attach(gui);
+    gui.key(Space, true);  // nothing to play: the editor stays
+    EXPECT_TRUE(gui.isEditorShown());
+    gui.draw(0.0f, 0.01f);
+
+    ProblemList* problems = gui.getEditor()->getProblemList();
+    const Rect area = problems->getRect();
+    const int row = problems->getRowHeight();
+    EXPECT_GT(problems->getRowCount(), 3);  // the long line wraps, whole
+    EXPECT_EQ(area.height, std::min(problems->getRowCount(), 6) * row);
+    const Point second{area.x + 10, area.y + row + row / 2};
+    gui.mouseMove(second);
+    gui.leftButton(second, 0);
+    gui.leftButton(second, 2);  // the second row: the first line is short
+    EXPECT_EQ(problems->getSelected(), 1);
+    EXPECT_STREQ(gui.getEditor()->getBrowser()->selectedName(), "Cover");
+    EXPECT_TRUE(problems->key(Down, true));
+    EXPECT_STREQ(gui.getEditor()->getBrowser()->selectedName(), "Main");
+}

@@ -25,9 +25,12 @@ bool PlayerProcess::available() {
            std::system("command -v xdotool >/dev/null && command -v import >/dev/null") == 0;
 }
 
-bool PlayerProcess::start(const std::filesystem::path& document, int width, int height) {
-    pid = startExecutable({"-a", "-w", "-x" + std::to_string(width), "-y" + std::to_string(height), "-d" + document.string()},
-                          folder.string());
+bool PlayerProcess::start(const std::filesystem::path& document, int width, int height,
+                          const std::vector<std::string>& more) {
+    std::vector<std::string> arguments{"-a", "-w", "-x" + std::to_string(width), "-y" + std::to_string(height),
+                                       "-d" + document.string()};
+    arguments.insert(arguments.end(), more.begin(), more.end());
+    pid = startExecutable(arguments, folder.string());
     windowId = pid > 0 ? testing_x::waitForWindow("Zod'e Revez", 300, [&] { return ended(); }) : "";
     return !windowId.empty();
 }

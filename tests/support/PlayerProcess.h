@@ -20,8 +20,8 @@ public:
     static bool available();
 
     // Starts it windowed and silent at width x height on the document; true once its window
-    // holds the keyboard focus.
-    bool start(const std::filesystem::path& document, int width, int height);
+    // holds the keyboard focus. `more` options follow the others.
+    bool start(const std::filesystem::path& document, int width, int height, const std::vector<std::string>& more = {});
     bool ended();  // reaps the process when it has ended
     // Until `state` holds (true), or the tries run out or the player ends (then false unless
     // `state` holds after all).

@@ -113,7 +113,7 @@ int main(int argc, char** argv) {
         return fail("the document has problems (listed above); nothing was rendered. --force renders it anyway");
 
     auto renderer = std::make_unique<FrameRenderer>();
-    if (!renderer->open(options.dataFile, options.width, options.height, options.antialias, &error))
+    if (!renderer->open(options.dataFile, options.width, options.height, options.antialias, &error, options.force))
         return fail(clean ? error : error.substr(0, error.find('\n')));  // the problems are listed above
     renderer->setLayout(options.layoutWidth, options.layoutHeight);  // the player's picture, scaled
     if (!bounded) {

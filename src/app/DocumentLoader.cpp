@@ -80,6 +80,7 @@ DocumentLoader::Result DocumentLoader::load(const Options& options, LoadedDocume
 
     into.database = std::make_unique<Database>();
     into.database->setSourceName(source);
+    into.database->setLeavingOutBrokenItems(options.leaveOutBrokenItems);
     into.database->setFolder(into.folder);
     if (!into.database->load(into.document.get())) return fail(Failure::Database, {source + ": no \"demo\" element"});
     into.database->setText(parsed);                   // what saves keep of every element without edits

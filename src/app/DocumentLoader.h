@@ -31,6 +31,7 @@ public:
         Display* display = nullptr;         // hosts the user interface
         const std::string* text = nullptr;  // the file's text, when the caller has read it already
         const std::string* merged = nullptr;  // parsed in place of the file's text, which stays what is on disk
+        bool leaveOutBrokenItems = false;      // groups draw what loads (a forced render)
         bool authoring = false;  // a root visual that does not load leaves the Gui the editor alone
     };
 

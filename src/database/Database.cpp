@@ -139,6 +139,10 @@ Object* Database::find(const char* name, ObjectType type) {
     return nullptr;
 }
 
+void Database::leaveOut(const TiXmlElement* group, const char* item) {
+    leftOutItems.push_back(describe(group) + ": item \"" + item + "\" does not load and is left out");
+}
+
 std::vector<const TiXmlElement*> Database::loadingChainFrom(const Object* object) const {
     std::vector<const TiXmlElement*> chain;
     bool inside = false;  // an entry loads at most once at a time, so it appears once

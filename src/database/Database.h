@@ -71,6 +71,12 @@ public:
     // Why the last request made from outside any load failed, cause first, one line each; empty
     // after a success. Failures that a successful load tolerated are not kept.
     const std::vector<std::string>& loadProblems() const { return problems; }
+    // A render forced past its problems draws what loads: a group then leaves out an item that does
+    // not load instead of failing whole, and the items left out are named here.
+    void setLeavingOutBrokenItems(bool leave) { leaveOutBrokenItems = leave; }
+    bool leavesOutBrokenItems() const { return leaveOutBrokenItems; }
+    void leaveOut(const TiXmlElement* group, const char* item);
+    const std::vector<std::string>& leftOut() const { return leftOutItems; }
 
     // Files beside a -d document; none: linked resources only. Shared with the loaded document;
     // bytes used in place (the music's) are kept by their users, whichever goes first.
@@ -127,6 +133,8 @@ private:
     std::vector<std::unique_ptr<Object>> retired;  // failed loads someone may still point to; freed by deleteObjects
     std::vector<DatabaseEntry*> loadingEntries;    // the loads running, outermost first
     std::vector<std::string> problems;             // see loadProblems
+    bool leaveOutBrokenItems = false;              // see setLeavingOutBrokenItems
+    std::vector<std::string> leftOutItems;         // "file:line: group: item "x" ..." lines
     std::string sourceName;                        // empty: the document's own name
     std::shared_ptr<ResourceFolder> files;         // see setFolder
     std::string lastSavedText;                     // see savedText

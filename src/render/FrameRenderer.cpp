@@ -27,7 +27,8 @@ FrameRenderer::~FrameRenderer() {
     if (loaded.database) loaded.database->deleteObjects();
 }
 
-bool FrameRenderer::open(const std::string& dataFile, int width, int height, bool antialias, std::string* error) {
+bool FrameRenderer::open(const std::string& dataFile, int width, int height, bool antialias, std::string* error,
+                         bool leaveOutBroken) {
     if (!display.create(nullptr, true, antialias, width, height)) {
         *error = "Cannot create the device for rendering";
         return false;
@@ -41,6 +42,7 @@ bool FrameRenderer::open(const std::string& dataFile, int width, int height, boo
     DocumentLoader::Options load;
     load.file = dataFile;
     load.display = &display;
+    load.leaveOutBrokenItems = leaveOutBroken;
     const DocumentLoader::Result result = DocumentLoader::load(load, loaded);
     if (!result) {
         // The player's message, then why, as the player says it.
@@ -49,6 +51,7 @@ bool FrameRenderer::open(const std::string& dataFile, int width, int height, boo
         for (const std::string& line : result.problems) *error += "\n  " + line;
         return false;
     }
+    for (const std::string& line : loaded.database->leftOut()) std::fprintf(stderr, "%s\n", line.c_str());
     display.setRoot(loaded.gui.get());
     return true;
 }

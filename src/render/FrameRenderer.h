@@ -27,7 +27,10 @@ public:
     // standard error; true when there is none.
     static bool listProblems(const std::string& dataFile);
     // dataFile empty: the linked production. false with a message for the user in *error.
-    bool open(const std::string& dataFile, int width, int height, bool antialias, std::string* error);
+    // With `leaveOutBroken` (a forced render), groups leave out the items that do not load, and
+    // standard error names them.
+    bool open(const std::string& dataFile, int width, int height, bool antialias, std::string* error,
+              bool leaveOutBroken = false);
     // The window size whose picture render scales to the frame (zodrender: 800 x 600, the player's
     // own); 0 x 0, the default, places everything in the frame's own pixels as a window of its size.
     void setLayout(int width, int height);

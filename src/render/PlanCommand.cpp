@@ -57,7 +57,7 @@ std::string absolute(const std::string& path) {
 int findEnd(const RenderOptions& options, int first, int until, std::string* error) {
     win::useHeadlessPlatform();
     FrameRenderer renderer;
-    if (!renderer.open(options.dataFile, 16, 16, false, error)) return -1;
+    if (!renderer.open(options.dataFile, 16, 16, false, error, options.force)) return -1;
     const int musicEnd = renderer.musicEndFrame(options.fps, first, error);
     if (musicEnd < 0) return -1;
     auto pastTheEnd = [&](int frame, const char* why) {

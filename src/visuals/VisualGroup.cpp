@@ -16,6 +16,11 @@ bool VisualGroup::load(TiXmlElement* element) {
         const char* name = item->Attribute("visual");
         if (name == nullptr) return false;
         Object* found = database->find(name, TypeVisual);
+        if (found == nullptr && database->leavesOutBrokenItems()) {
+            database->leaveOut(element, name);  // kept by name, so a save writes it back
+            items.push_back({name, nullptr});
+            continue;
+        }
         if (found == nullptr) return false;
         const bool cycle = refuseCycle(database, element, "item", name, found);
         items.push_back({name, cycle ? nullptr : static_cast<Visual*>(found)});

@@ -355,6 +355,25 @@ TEST(zodrender, AProductionWithoutAnEndStopsWithItsMusic) {
 // ffmpeg killed in the middle of a render (here a stand-in that takes some frames, writes half a
 // file where ffmpeg would, and dies of SIGKILL): the render ends with an error that says so, and
 // leaves nothing under the output's name nor beside it.
+// A misspelt picture under Main: refused without --force; with it, what loads is drawn (the
+// backdrop's stars) and the item left out is named.
+TEST(zodrender, ForceDrawsWhatLoadsAndNamesTheItemsLeftOut) {
+    std::string document = smallDocument;
+    document.replace(document.find("SpaceTitle.png"), 14, "SpaceTitel.png");
+    RenderFolder folder(document.c_str());
+    const std::string frame = folder.path + "/shot.png";
+    EXPECT_EQ(folder.render({"-o", frame, "--size", "32x24", "--frames", "20:21"}).exitCode, 1);
+    ChildOutcome forced = folder.render({"-o", frame, "--size", "32x24", "--frames", "20:21", "--force"});
+    ASSERT_EQ(forced.exitCode, 0) << forced.errors;
+    EXPECT_NE(forced.errors.find("visual.group \"Main\": item \"Title\" does not load and is left out"),
+              std::string::npos) << forced.errors;
+    RenderFolder whole;
+    ASSERT_EQ(whole.render({"-o", whole.path + "/shot.png", "--size", "32x24", "--frames", "20:21"}).exitCode, 0);
+    EXPECT_FALSE(bytesOf(folder.path + "/shot00020.png").empty());
+    EXPECT_NE(bytesOf(folder.path + "/shot00020.png"), bytesOf(whole.path + "/shot00020.png"))
+        << "the title's picture was drawn although it does not load";
+}
+
 TEST(zodrender, AnEncoderKilledPartWayLeavesNoOutput) {
     RenderFolder folder;
     const std::vector<std::string> before = folder.files();

@@ -18,6 +18,6 @@ TEST(MessageText, TheUsageBoxShowsItsColumnsWithSpaces) {
         ++options;
         EXPECT_EQ(line.find_first_not_of(' ', line.find(' ')), 10u) << line;
     }
-    EXPECT_EQ(options, 6);
+    EXPECT_EQ(options, 7);
     EXPECT_EQ(layOutColumns("\xc3\xa9\tx\nab\ty"), "\xc3\xa9   x\nab  y");  // a multi-byte character counts once
 }

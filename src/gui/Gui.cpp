@@ -111,6 +111,7 @@ void Gui::toggleHelp() {
 }
 
 bool Gui::key(int virtualKey, bool down) {
+    if (quit) return true;  // leaving: keys typed after the last answer change nothing
     if (help.isShown()) {  // the help has every key while shown: F1 and Escape close it
         if (down && (virtualKey == VirtualKeyF1 || virtualKey == VirtualKeyEscape)) help.hide();
         return true;

@@ -5,6 +5,7 @@
 #include "app/Display.h"
 #include "app/RecordingWidget.h"
 #include "platform/win/MessageLog.h"
+#include "support/MoveLoop.h"
 #include "support/TestPaths.h"
 
 #include <algorithm>
@@ -116,12 +117,8 @@ TEST_F(DisplayTest, WindowDragMovesTheCaptionlessWindow) {
     ASSERT_TRUE(pumpUntil([&] { return GetFocus() == display.window; }));
     ASSERT_TRUE(testing_x::xdotool({"mousemove", "450", "370", "mousedown", "1"}));
     ASSERT_TRUE(pumpUntil([&] { return std::find(log.begin(), log.end(), "root.leftButton 10 8 0") != log.end(); }));
-    int mover = testing_x::xdotoolInBackground(
-        {"sleep", "0.2", "mousemove", "400", "300", "sleep", "0.2", "mousemove", "350", "250", "sleep", "0.2",
-         "mouseup", "1"});
-    ASSERT_GT(mover, 0);
-    display.beginWindowDrag();  // returns when the button is up
-    EXPECT_TRUE(testing_x::finish(mover));
+    EXPECT_TRUE(testing_x::moveDuringLoop([&] { display.beginWindowDrag(); },  // returns when the button is up
+                                          {"mousemove", "400", "300", "mousemove", "350", "250", "mouseup", "1"}));
     RECT outer{};
     ASSERT_TRUE(GetWindowRect(display.window, &outer));
     EXPECT_EQ(outer.left, 440 - 100);

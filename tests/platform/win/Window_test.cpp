@@ -2,6 +2,7 @@
 // destruction and stale handles, the full-screen style, and the caption drag of DefWindowProcA.
 #include "platform/win/MessageLog.h"
 #include "platform/win/NativeWindow.h"
+#include "support/MoveLoop.h"
 
 #include <SDL_syswm.h>
 #include <dlfcn.h>
@@ -133,12 +134,8 @@ TEST_F(WindowTest, CaptionDragMovesTheWindowUntilTheButtonIsUp) {
     ASSERT_TRUE(testing_x::xdotool({"mousemove", "250", "230", "mousedown", "1"}));
     ASSERT_TRUE(pumpUntil([] { return count(WM_LBUTTONDOWN) == 1; }));
     // The system's move loop runs inside the call, while the button is held elsewhere.
-    int mover = testing_x::xdotoolInBackground(
-        {"sleep", "0.2", "mousemove", "300", "260", "sleep", "0.2", "mousemove", "330", "290", "sleep", "0.2",
-         "mouseup", "1"});
-    ASSERT_GT(mover, 0);
-    SendMessageA(window, WM_NCLBUTTONDOWN, HTCAPTION, 0);
-    EXPECT_TRUE(testing_x::finish(mover));
+    EXPECT_TRUE(testing_x::moveDuringLoop([&] { SendMessageA(window, WM_NCLBUTTONDOWN, HTCAPTION, 0); },
+                                          {"mousemove", "300", "260", "mousemove", "330", "290", "mouseup", "1"}));
     RECT outer{};
     ASSERT_TRUE(GetWindowRect(window, &outer));
     EXPECT_EQ(outer.left, 280);

@@ -15,6 +15,6 @@ source "$root/scripts/test-env.sh"
 export TSAN_OPTIONS="halt_on_error=1:second_deadlock_stack=1:suppressions=$root/tests/tsan.supp"
 cd "$build"
 if [[ $# -eq 0 ]]; then
-  set -- -R '^(Audio|MusicTest|Waveform|AudioStream|StreamClock|Bass|BassDevice|LiveReload|LiveReloadPathEdit|zodrender)\.'
+  set -- -R '^(Audio|MusicTest|Waveform|AudioStream|StreamClock|Bass|BassDevice|LiveReloadTest|zodrender)\.'
 fi
 ctest --output-on-failure -j"$(nproc)" "$@"

@@ -1,22 +1,8 @@
 // Live reload and an unsaved edit of a path's keys (not of a float): a change on disk is held back
 // as for any other edit, and the moved key stays where the editor put it.
-#include "app/LiveReload.h"
+#include "app/WatchedDocument.h"
 
-#include "app/Display.h"
-#include "clock/Audio.h"
-#include "database/Database.h"
-#include "gui/Gui.h"
 #include "paths/PathSpline.h"
-#include "support/TestDevice.h"
-#include "support/TestPaths.h"
-
-#include <gtest/gtest.h>
-
-#include <chrono>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <thread>
 
 namespace {
 
@@ -39,45 +25,26 @@ PathSpline* cameraOf(LoadedDocument& loaded) {
 
 }  // namespace
 
-TEST(LiveReloadPathEdit, AnUnsavedKeyEditHoldsBackAChangeOnDisk) {
-    TestDevice screen(64, 64);
-    setenv("SDL_AUDIODRIVER", "dummy", 0);
-    ASSERT_TRUE(startAudio(nullptr));
-    const fs::path folder = testing_paths::makeTempDir();
-    const fs::path file = folder / "demo.xml";
+TEST_F(LiveReloadTest, AnUnsavedKeyEditHoldsBackAChangeOnDisk) {
     std::ofstream(file) << documentWithSecondKeyAt("9");
-    {
-        Display display;
-        LoadedDocument current;
-        std::vector<std::string> problems;
-        ASSERT_TRUE(LiveReload::load(file.string(), &display, current, &problems)) << problems.front();
-        display.setRoot(current.gui.get());
-        LiveReload live(file.string(), &display);
-        ASSERT_TRUE(live.start(current));
+    WatchedDocument watched(file);
+    ASSERT_TRUE(watched.ok()) << watched.problem;
+    LoadedDocument& current = watched.current;
+    LiveReload& live = *watched.live;
 
-        PathSpline* camera = cameraOf(current);
-        ASSERT_NE(camera, nullptr);
-        std::vector<SplineKey> keys = camera->copyKeys();
-        ASSERT_EQ(keys.size(), 2u);
-        keys[1].position.x = 5.0f;  // the key dragged in the editor, not saved
-        camera->restoreKeys(keys, camera->getScale(), 1);
-        Database* edited = current.database.get();
+    PathSpline* camera = cameraOf(current);
+    ASSERT_NE(camera, nullptr);
+    std::vector<SplineKey> keys = camera->copyKeys();
+    ASSERT_EQ(keys.size(), 2u);
+    keys[1].position.x = 5.0f;  // the key dragged in the editor, not saved
+    camera->restoreKeys(keys, camera->getScale(), 1);
+    Database* edited = current.database.get();
 
-        const fs::path temporary = folder / ".demo.xml.swp";
-        std::ofstream(temporary) << documentWithSecondKeyAt("3");
-        fs::rename(temporary, file);
-        int reloads = 0;
-        for (int i = 0; i < 1000 && !live.isHoldingEdits() && current.database.get() == edited; ++i) {
-            reloads += live.poll(current) ? 1 : 0;
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        }
-        EXPECT_EQ(reloads, 0) << "the file on disk was loaded over the moved key";
-        EXPECT_TRUE(live.isHoldingEdits());
-        ASSERT_EQ(current.database.get(), edited);
-        EXPECT_EQ(cameraOf(current)->copyKeys()[1].position.x, 5.0f);
-        display.setRoot(nullptr);
-        current.database->deleteObjects();
-    }
-    stopAudio();
-    fs::remove_all(folder);
+    saveAsAnEditorDoes(documentWithSecondKeyAt("3"));
+    const int reloads =
+        watched.pollUntil([&] { return live.isHoldingEdits() || current.database.get() != edited; });
+    EXPECT_EQ(reloads, 0) << "the file on disk was loaded over the moved key";
+    EXPECT_TRUE(live.isHoldingEdits());
+    ASSERT_EQ(current.database.get(), edited);
+    EXPECT_EQ(cameraOf(current)->copyKeys()[1].position.x, 5.0f);
 }

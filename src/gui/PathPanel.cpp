@@ -154,7 +154,9 @@ void PathPanel::refresh() {
                            static_cast<float>(angles.pitch), static_cast<float>(angles.roll)};
     for (int i = 0; i < 6; ++i) {
         poseLabels[i].setNumber(pose[i]);
-        showValue(poseKnobs[i], pose[i]);
+        // A knob being dragged keeps its own value: the key's position is rounded down to whole
+        // units, and starting each move from that would never get past the next unit.
+        if (!poseKnobs[i].isDragging()) showValue(poseKnobs[i], pose[i]);
     }
     orbitView.updateCamera();
     keyView.updateCamera();
@@ -231,6 +233,7 @@ std::string PathPanel::valueTyped(Knob* knob, float value) {
 
 void PathPanel::dragEnded(Knob*) {
     EditHistory::endEdit();
+    refresh();  // a position knob shows the whole units its drag left
 }
 
 void PathPanel::clicked(Button* button) {

@@ -6,6 +6,7 @@
 
 #include "gui/EditHistory.h"
 #include "gui/MusicDocumentTest.h"
+#include "gui/RecordingHost.h"
 #include "paths/PathSpline.h"
 #include "support/TestPaths.h"
 
@@ -159,6 +160,19 @@ TEST_F(PathPanelTest, ATypedOrientationInDegreesIsSavedAsTheDocumentKeepsItAndBa
     ASSERT_TRUE(doc.database.save());
     EXPECT_EQ(testing_paths::readFile(file), doc.source);
     std::filesystem::remove_all(folder);
+}
+
+// Dragged pixel by pixel, a position knob moves the key as far as one long move would, although
+// every move leaves the key on whole units.
+TEST_F(PathPanelTest, APositionKnobDraggedInSmallMovesGoesPastWholeUnits) {
+    RecordingHost host;
+    Knob* x = panel->getKnob(PathPanel::XKnob);
+    x->setHost(&host);
+    x->leftButton({0, 0}, 0);
+    for (int p = 1; p <= 40; ++p) x->mouseMove({p, 0});
+    x->leftButton({40, 0}, 2);
+    EXPECT_EQ(path->keyAt(0).position.x, 9.0f);  // 40 pixels: ten elevenths of ten units, rounded down
+    EXPECT_EQ(panel->getPoseLabel(PathPanel::XKnob)->getNumber(), 9.0f);
 }
 
 }  // namespace

@@ -274,3 +274,8 @@ void NumberCheck::checkKey(const TiXmlElement* key, const std::string& name, std
         }
     }
 }
+
+std::string NumberCheck::realProblem(const char* text, double* value) {
+    std::string why;
+    return readReal(text ? text : "", value, &why) ? std::string() : why;
+}

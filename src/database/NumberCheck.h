@@ -18,4 +18,8 @@ public:
     // One key of a float: t and v.
     static void checkFloatKey(const TiXmlElement* key, const std::string& name, std::vector<DocumentProblem>* problems);
     static void checkKey(const TiXmlElement* key, const std::string& name, std::vector<DocumentProblem>* problems);
+    // Why `text` is no real number a document can keep ("is not a number", "is not a finite
+    // number", ...), or empty with the number in *value: a number typed in the editor passes the
+    // same test as one written in the document.
+    static std::string realProblem(const char* text, double* value);
 };

@@ -36,6 +36,9 @@ const std::vector<HelpRow>& helpTable() {
         {HelpEditor, "click, Up/Down, wheel", "object list", "select an object and show its panel; the wheel only scrolls"},
         {HelpEditor, "letters", "object list",
          "jump to the next name that starts with the letters typed (the same letter again: the next such name)"},
+        {HelpEditor, "a number typed on a focused knob, then Return; Escape", "any knob",
+         "set the number typed (one the document could not keep stays in red with the reason, and nothing "
+         "changes); forget it"},
 
         {HelpFloat, "knob: drag, wheel, arrow keys, Page Up/Down", "float panel",
          "change the number by its step (Page Up/Down: ten steps)"},
@@ -51,6 +54,12 @@ const std::vector<HelpRow>& helpTable() {
         {HelpPath, "middle drag, or Control + left drag", "key view", "roll the current key"},
         {HelpPath, "Page Up, Page Down", "either view", "the next or previous key"},
         {HelpPath, "knobs", "below the view", "tension, continuity, bias; the key (\"Point\"), its time (by beats), the path's scale"},
+        {HelpPath, "X, Y, Z, Yaw, Pitch, Roll knobs", "below the view",
+         "the current key's position (whole units) and its orientation in degrees: a turn by roll about z, then "
+         "pitch about x, then yaw about y (the document keeps the quaternion)"},
+        {HelpPath, "click on a key tick; drag it", "time line",
+         "make that key the current one and seek to it; move the key's time (to beats; with Shift, exactly), never "
+         "past its neighbours"},
         {HelpPath, "plus, minus buttons", "below the view", "insert a key on the curve after the current one; delete the current key"},
         {HelpPath, "curve button", "below the view", "swap the orbit view and the view through the current key"},
 

@@ -1,6 +1,8 @@
 // PathPanel: the editor panel of a spline path: a 3-D view of the path (around the current key,
-// or through it; the curve button toggles) above a row of tension, continuity and bias knobs and
-// a row to pick a key, insert or delete one, and change its time and the path's scale. Owned by
+// or through it; the curve button toggles) above a row of tension, continuity and bias knobs, a
+// row with the current key's position and orientation (yaw, pitch and roll in degrees; the
+// document keeps the quaternion) and a row to pick a key, insert or delete one, and change its
+// time and the path's scale. Every knob also takes a typed number. Owned by
 // its path, which calls refresh after every edit; owns both views and all its widgets.
 #pragma once
 
@@ -29,9 +31,13 @@ public:
 
     void valueChanged(Knob* knob, float value) override;
     void dragEnded(Knob* knob) override;  // one drag is one step of the editor's undo
+    std::string valueTyped(Knob* knob, float value) override;
     void clicked(Button* button) override;
 
-    enum KnobId { PointKnob = 2, TimeKnob = 3, ScaleKnob = 4, TensionKnob = 6, ContinuityKnob = 7, BiasKnob = 8 };
+    enum KnobId {
+        PointKnob = 2, TimeKnob = 3, ScaleKnob = 4, TensionKnob = 6, ContinuityKnob = 7, BiasKnob = 8,
+        XKnob = 9, YKnob = 10, ZKnob = 11, YawKnob = 12, PitchKnob = 13, RollKnob = 14
+    };
     enum ButtonId { InsertButton = 0, DeleteButton = 1, ViewButton = 5 };
 
     void showOrbitView(bool orbit);  // as the curve button: the orbit view, or the one through the key
@@ -44,6 +50,7 @@ public:
     NumberLabel* getScaleLabel() { return &scaleLabel; }
     TimeLabel* getTimeLabel() { return &timeLabel; }
     NumberLabel* getTensionLabel() { return &tensionLabel; }
+    NumberLabel* getPoseLabel(KnobId id);  // X, Y, Z, Yaw, Pitch, Roll; none for the others
 
 private:
     static void showValue(Knob& knob, float value);  // the knob reports `value` plus its drag
@@ -56,6 +63,12 @@ private:
     Spacer curveSpacers[2];
     NumberLabel tensionLabel, continuityLabel, biasLabel;
     Knob tensionKnob, continuityKnob, biasKnob;
+
+    HBox poseRow;
+    Spacer poseSpacers[2];
+    NumberLabel poseLabels[6];  // x, y, z, yaw, pitch, roll
+    Knob poseKnobs[6];
+    Separator poseSeparator;
 
     Separator rowSeparator{false};
 
@@ -73,5 +86,6 @@ private:
 
     Widget* curveChildren[8] = {};
     Widget* keyChildren[14] = {};
-    Widget* panelChildren[4] = {};
+    Widget* poseChildren[15] = {};
+    Widget* panelChildren[5] = {};
 };

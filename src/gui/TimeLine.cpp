@@ -2,7 +2,9 @@
 
 #include "app/Device.h"
 #include "clock/Music.h"
+#include "gui/EditHistory.h"
 #include "gui/WidgetHost.h"
+#include "paths/PathSpline.h"
 
 #include <algorithm>
 #include <cmath>
@@ -15,6 +17,8 @@ constexpr int LabelRow = 12;             // pixels at the top for the bar number
 constexpr int RowHeight = 6;             // a range row: a 5-pixel bar and a gap
 constexpr int LabelSpacing = 44;         // pixels at least between two labels
 constexpr int DragThreshold = 3;         // pixels a right drag must go to mark a loop
+constexpr int TickReach = 3;             // pixels either side of a key tick that take it
+constexpr int TickRows = 12;             // pixels above the bottom where the ticks are taken
 constexpr float ZoomPerNotch = 1.25f;
 constexpr float ShortestPixel = 0.002f;  // seconds per pixel at the deepest zoom
 
@@ -26,6 +30,7 @@ constexpr D3DCOLOR WavePeak = 0x60204080;
 constexpr D3DCOLOR WaveLevel = 0xb0204080;
 constexpr D3DCOLOR RangeBar = 0xd0609030;
 constexpr D3DCOLOR KeyTick = 0xffc08010;
+constexpr D3DCOLOR CurrentKeyTick = 0xffc04040;  // the path's current key
 constexpr D3DCOLOR LoopShade = 0x608ce0ff;
 constexpr D3DCOLOR LoopEdge = 0xff4080c0;
 constexpr D3DCOLOR Cursor = 0xffc04040;
@@ -145,9 +150,16 @@ bool TimeLine::beginDrag(Point p, Drag kind) {
     return true;
 }
 
+void TimeLine::setObject(Object* object) {
+    if (object != selected && drag == Drag::Key) endDrag();  // the dragged path is no longer shown
+    selected = object;
+}
+
 void TimeLine::endDrag() {
     if (drag == Drag::None) return;
     if (drag == Drag::Loop && !dragMoved) clearLoop();  // a right click
+    if (drag == Drag::Key && dragMoved) EditHistory::endEdit();
+    dragPath = nullptr;
     drag = Drag::None;
     if (host) host->releaseCapture();
 }
@@ -159,11 +171,59 @@ void TimeLine::seekTo(Point p) {
     music->seek(exact ? time : snap(time));
 }
 
+PathSpline* TimeLine::shownPath() const {
+    Object* path = selected ? selected->castTo(TypePathSpline) : nullptr;
+    return path ? static_cast<PathSpline*>(path) : nullptr;
+}
+
+bool TimeLine::keysAt(Point p, int* first, int* last) const {
+    PathSpline* path = shownPath();
+    if (!path || p.y < rect.y + rect.height - TickRows) return false;
+    int best = -1, bestDistance = TickReach + 1;
+    for (int i = 0; i < path->getKeyCount(); ++i) {
+        const int distance = std::abs(xAt(path->keyAt(i).time) - p.x);
+        if (distance < bestDistance) best = i, bestDistance = distance;  // the first of the nearest
+    }
+    if (best < 0) return false;
+    const float time = path->keyAt(best).time;
+    *first = best;
+    *last = best;
+    while (*last + 1 < path->getKeyCount() && path->keyAt(*last + 1).time == time) ++*last;
+    return true;
+}
+
+// The key follows the pointer once it has gone a few pixels; with two keys at one time (a cut),
+// the later one goes right and the earlier one left.
+void TimeLine::dragKey(Point p) {
+    if (!dragPath) return;
+    if (!dragMoved) {
+        if (std::abs(p.x - dragStart.x) < DragThreshold) return;
+        dragMoved = true;
+        if (dragKeyFirst != dragKeyLast) dragPath->selectKey(p.x > dragStart.x ? dragKeyLast : dragKeyFirst);
+        EditHistory::beginEdit(dragPath);
+    }
+    const float time = std::clamp(timeAt(p.x), 0.0f, length);
+    const bool exact = host && host->isKeyDown(VirtualKeyShift);
+    dragPath->setKeyTime(exact ? time : snap(time));
+    if (music) music->seek(dragPath->keyAt(dragPath->getCurrentKey()).time);
+}
+
 // A quick second press arrives as a double-click; it starts a drag as a press does.
 void TimeLine::leftButton(Point p, int action) {
     if (action == 0 || action == 1) {
-        if (beginDrag(p, Drag::Seek)) seekTo(p);
-    } else if (action == 2 && drag == Drag::Seek) {
+        int first = 0, last = 0;
+        if (keysAt(p, &first, &last)) {
+            if (!beginDrag(p, Drag::Key)) return;
+            dragPath = shownPath();
+            dragKeyFirst = first;
+            dragKeyLast = last;
+            const int current = dragPath->getCurrentKey();
+            dragPath->selectKey(current >= first && current <= last ? current : first);
+            if (music) music->seek(dragPath->keyAt(dragPath->getCurrentKey()).time);
+        } else if (beginDrag(p, Drag::Seek)) {
+            seekTo(p);
+        }
+    } else if (action == 2 && (drag == Drag::Seek || drag == Drag::Key)) {
         endDrag();
     }
 }
@@ -186,6 +246,7 @@ void TimeLine::middleButton(Point p, int action) {
 void TimeLine::mouseMove(Point p) {
     switch (drag) {
     case Drag::Seek: seekTo(p); break;
+    case Drag::Key: dragKey(p); break;
     case Drag::Loop: {
         dragMoved = dragMoved || std::abs(p.x - dragStart.x) >= DragThreshold;
         if (!dragMoved) break;
@@ -357,9 +418,12 @@ bool TimeLine::draw(float time, float) {
             if (x >= left && x < right) box(x - 1.0f, y0, x + 2.0f, y1, KeyTick);
         }
     }
-    for (float tick : ranges.ticks) {
-        const float x = static_cast<float>(xAt(tick));
-        if (x >= left && x < right) box(x - 1.0f, bottom - 9.0f, x + 2.0f, bottom - 1.0f, KeyTick);
+    const PathSpline* path = shownPath();
+    const std::size_t current = path ? static_cast<std::size_t>(path->getCurrentKey()) : ranges.ticks.size();
+    for (std::size_t i = 0; i < ranges.ticks.size(); ++i) {
+        const float x = static_cast<float>(xAt(ranges.ticks[i]));
+        if (x >= left && x < right)
+            box(x - 1.0f, bottom - 9.0f, x + 2.0f, bottom - 1.0f, i == current ? CurrentKeyTick : KeyTick);
     }
     lines.resize(gridVertices);  // the view's grid stays; this frame's loop edges follow it
     if (hasLoop()) {

@@ -2,7 +2,10 @@
 // its loudness (computed off the main thread from when the editor is first shown, drawn once ready), the selected object's active
 // ranges, the loop region and the current time. A click or left drag seeks (to the nearest beat;
 // with Shift, exactly) and pauses; a right drag marks the loop (on beats), a right click clears it;
-// the wheel zooms about the pointer and a middle drag scrolls. It never takes the keyboard focus;
+// the wheel zooms about the pointer and a middle drag scrolls. For a path, a click on one of its key
+// ticks makes that key the current one (and seeks to it); dragging the tick moves the key's time
+// (to beats; with Shift, exactly), never past its neighbours, as one step of the undo history.
+// It never takes the keyboard focus;
 // the editor gives it the loop keys. The loop acts on the music only while enabled (the editor
 // shown), so the production without the editor plays as ever.
 #pragma once
@@ -18,6 +21,7 @@
 
 class Music;
 class Object;
+class PathSpline;
 
 class TimeLine : public Widget {
 public:
@@ -29,7 +33,7 @@ public:
     bool init(Music* music);   // false without the label font
     // The time line last set up, for panels that draw along it (a float's curve); none without one.
     static TimeLine* shown() { return latest; }
-    void setObject(Object* object) { selected = object; }  // whose ranges to show; none shows none
+    void setObject(Object* object);  // whose ranges to show; none shows none
 
     // The loop, in seconds; end <= start: none.
     void setLoop(float start, float end);
@@ -63,9 +67,13 @@ public:
 
 private:
     static TimeLine* latest;  // not owned
-    enum class Drag { None, Seek, Loop, Scroll };
+    enum class Drag { None, Seek, Loop, Scroll, Key };
 
     void seekTo(Point p);
+    PathSpline* shownPath() const;  // the selected object as a path; none for anything else
+    // The keys whose tick is under p (first and last of those sharing its time); false for none.
+    bool keysAt(Point p, int* first, int* last) const;
+    void dragKey(Point p);
     bool beginDrag(Point p, Drag kind);  // false while another drag runs or without the capture
     void endDrag();
     void clampView();
@@ -96,7 +104,10 @@ private:
     Point dragStart{};
     float dragViewStart = 0.0f;   // viewStart when a scroll began
     float dragLoopFrom = 0.0f;    // the snapped time where a loop drag began
-    bool dragMoved = false;       // a loop drag went far enough to be one
+    bool dragMoved = false;       // a loop or key drag went far enough to be one
+    PathSpline* dragPath = nullptr;  // not owned; the path whose key is dragged
+    int dragKeyFirst = 0;         // the keys under the tick where a key drag began (a cut has two)
+    int dragKeyLast = 0;
 
     struct BeatLabel {
         int x;              // the column of its bar or beat

@@ -12,6 +12,6 @@ void Visual::setPixelScale(float scale) { currentPixelScale = scale; }
 float Visual::pixelScale() { return currentPixelScale; }
 
 Widget* Visual::getEditor() {
-    if (!editor) editor = std::make_unique<VisualPreview>(this);
+    if (!editor) editor = std::make_unique<VisualPreview>(this, true);
     return editor.get();
 }

@@ -1,5 +1,5 @@
 // The knob's arithmetic: dragging (offset from distance and direction), release, keys, wheel,
-// and what the listener hears (always value + offset).
+// and what the listener hears (always value + offset); a typed number, applied by Return only.
 #include "gui/Knob.h"
 #include "gui/KnobListener.h"
 #include "gui/RecordingHost.h"
@@ -132,6 +132,44 @@ TEST_F(KnobTest, WheelTurnsByNotchesTimesStep) {
     ASSERT_EQ(heard.values.size(), 2u);
     EXPECT_FLOAT_EQ(heard.values[0], 2.0f);
     EXPECT_FLOAT_EQ(heard.values[1], 1.0f);
+}
+
+// Return applies a typed number, Escape forgets it, and a number the document could not keep is
+// refused, saying why, with the entry left to mend; the entry keeps Space from the editor.
+TEST_F(KnobTest, ATypedNumberAppliesOnReturnOnlyAndABadOneIsRefusedWithTheReason) {
+    constexpr int Return = 13, Escape = 27, Space = 32, Backspace = 8;
+    auto type = [&](const char* text) {
+        for (const char* c = text; *c; ++c) knob.character(*c);
+    };
+    type("a");  // a letter starts nothing: it stays a shortcut
+    EXPECT_FALSE(knob.isEntering());
+    type("-2.5");
+    EXPECT_TRUE(knob.key(Space, true));
+    EXPECT_EQ(knob.getEntry(), "-2.5");
+    EXPECT_TRUE(heard.values.empty());
+    EXPECT_TRUE(knob.key(Return, true));
+    EXPECT_FALSE(knob.isEntering());
+    EXPECT_EQ(heard.values, std::vector<float>{-2.5f});
+    EXPECT_EQ(knob.value, -2.5f);
+
+    type("7");
+    EXPECT_TRUE(knob.key(Escape, true));
+    EXPECT_FALSE(knob.isEntering());
+    EXPECT_EQ(heard.values.size(), 1u);
+    EXPECT_EQ(knob.value, -2.5f);
+
+    knob.positive = true;
+    for (auto [typed, why] : {std::pair{"1,5", "\"1,5\" is not a number"}, std::pair{"-1", "\"-1\" must be above 0"}}) {
+        type(typed);
+        knob.key(Return, true);
+        EXPECT_TRUE(knob.isEntering());
+        EXPECT_EQ(knob.getEntryProblem(), why);
+        EXPECT_EQ(heard.values.size(), 1u);
+        while (!knob.getEntry().empty()) knob.key(Backspace, true);
+    }
+    type("4");
+    knob.key(Return, true);
+    EXPECT_EQ(heard.values.back(), 4.0f);
 }
 
 }  // namespace

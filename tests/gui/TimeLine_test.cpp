@@ -1,12 +1,19 @@
 // The time line: the ranges it shows for an overlay, a scene and a group, drawn where the strip's
 // columns put them; what a click, a right drag, a right click and the wheel do to the music and
-// the view; and the loop the music is given, which ends where it was marked.
+// the view; the loop the music is given, which ends where it was marked; and a path's key ticks,
+// which pick the current key and move it as one undo step.
 #include "clock/Music.h"
+#include "gui/EditHistory.h"
 #include "gui/MusicDocumentTest.h"
 #include "gui/RecordingHost.h"
 #include "gui/TimeLine.h"
+#include "paths/PathSpline.h"
+#include "support/TestPaths.h"
 
 #include <gtest/gtest.h>
+#include <tinyxml.h>
+
+#include <filesystem>
 
 #include <chrono>
 #include <cmath>
@@ -215,6 +222,73 @@ TEST_F(TimeLineBehaviour, TheMusicLoopsBetweenTheMarkedStartAndEnd) {
     EXPECT_GE(latest, strip.getLoopStart());
     EXPECT_LT(latest, strip.getLoopStart() + beat);
     strip.enableLoop(false);
+}
+
+const char* const PathDocument =
+    "<demo>\n"
+    "<path.spline name=\"Camera\">\n"
+    "  <key p=\"0 0 0 0 0 0\" t=\"1\"/> <key p=\"10 0 0 0 0 0\" t=\"2\"/>\n"
+    "  <key p=\"20 0 0 0 0 0\" t=\"4\"/> <key p=\"30 0 0 0 0 0\" t=\"5\"/>\n"
+    "</path.spline>\n"
+    "<music name=\"Music\" resource=\"Music.ogg\" tempo=\"120\"/>\n"
+    "</demo>\n";
+
+class TimeLineKeys : public MusicDocumentTest {
+protected:
+    TimeLineKeys() : MusicDocumentTest(400, 60, PathDocument) {}
+};
+
+std::vector<std::string> keyTimesIn(const std::string& text) {
+    TiXmlDocument saved;
+    saved.Parse(text.c_str());
+    std::vector<std::string> times;
+    const TiXmlElement* path = saved.RootElement() ? saved.RootElement()->FirstChildElement("path.spline") : nullptr;
+    for (const TiXmlElement* k = path ? path->FirstChildElement("key") : nullptr; k; k = k->NextSiblingElement("key"))
+        times.push_back(k->Attribute("t") ? k->Attribute("t") : "");
+    return times;
+}
+
+TEST_F(TimeLineKeys, DraggingATickMovesThatKeyInTheSavedFileNeverPastTheNextAndUndoGivesTheBytesBack) {
+    const std::string folder = testing_paths::makeTempDir();
+    const std::string file = folder + "/demo.xml";
+    doc.placeIn(file);
+    auto* camera = doc.find<PathSpline>("Camera", TypePathSpline);
+    auto* music = static_cast<Music*>(doc.database.music(TypeMusic));
+    ASSERT_NE(camera, nullptr);
+    ASSERT_NE(music, nullptr);
+    RecordingHost host;
+    TimeLine strip;
+    ASSERT_TRUE(strip.init(music));
+    strip.setHost(&host);
+    strip.setRect({0, 5, 400, TimeLine::height});
+    strip.wheel({0, 20}, 8.0f);  // a beat (half a second) is some pixels wide
+    ASSERT_LT(strip.xAt(5.0f), 390);
+    strip.setObject(camera);
+    EditHistory history;
+    history.activate();
+    const int y = 5 + TimeLine::height - 3;
+
+    strip.leftButton({strip.xAt(5.0f), y}, 0);  // a click: the key is current, nothing edited
+    strip.leftButton({strip.xAt(5.0f), y}, 2);
+    EXPECT_EQ(camera->getCurrentKey(), 3);
+    EXPECT_FALSE(history.canUndo());
+
+    strip.leftButton({strip.xAt(2.0f), y}, 0);
+    EXPECT_EQ(camera->getCurrentKey(), 1);
+    EXPECT_EQ(music->time(), 2.0f);
+    strip.mouseMove({strip.xAt(3.1f), y});
+    EXPECT_EQ(camera->keyAt(1).time, 3.0f);  // on the beat
+    strip.mouseMove({strip.xAt(4.7f), y});   // past the next key: held at its time
+    strip.leftButton({strip.xAt(4.7f), y}, 2);
+    ASSERT_TRUE(doc.database.saveAs((folder + "/Backup.xml").c_str())) << doc.database.saveError();
+    EXPECT_EQ(keyTimesIn(testing_paths::readFile(folder + "/Backup.xml")),
+              (std::vector<std::string>{"1.000000", "4.000000", "4.000000", "5.000000"}));
+
+    ASSERT_GE(history.undo(&doc.database), 0);
+    EXPECT_FALSE(history.canUndo());  // the whole drag was one step
+    ASSERT_TRUE(doc.database.save());
+    EXPECT_EQ(testing_paths::readFile(file), doc.source);
+    std::filesystem::remove_all(folder);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include "platform/d3d9/Device.h"
 #include "platform/d3d9/Formats.h"
 #include "platform/d3d9/GlContext.h"
+#include "platform/win/XServerSync.h"
 
 #include <SDL.h>
 #include <epoxy/gl.h>
@@ -28,7 +29,7 @@ bool isDepthFormat(D3DFORMAT f) { return f == D3DFMT_D24S8 || f == D3DFMT_D24X8 
 ComRef<IDirect3D9> Direct3D::create() {
     auto* d = new Direct3D;
     ComRef<IDirect3D9> ref = ComRef<IDirect3D9>::adopt(d);
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return nullptr;
+    if (!win::startSdlVideo()) return nullptr;
     d->videoStarted = true;
     std::shared_ptr<GlContext> probe = GlContext::create(nullptr, nullptr);
     if (!probe) return nullptr;

@@ -37,7 +37,7 @@ void keepDriverLoaded() {
 
 std::shared_ptr<GlContext> GlContext::create(SDL_Window* target, std::string* error) {
     std::shared_ptr<GlContext> c(new GlContext);
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+    if (!win::startSdlVideo()) {
         if (error) *error = SDL_GetError();
         return nullptr;
     }

@@ -5,6 +5,7 @@
 
 #include "platform/d3dx/PictureDecoder.h"
 #include "platform/win/Resources.h"
+#include "platform/win/XServerSync.h"
 
 #include <SDL.h>
 
@@ -86,7 +87,7 @@ bool startVideo() {
     SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
     SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-    return SDL_WasInit(SDL_INIT_VIDEO) || SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
+    return SDL_WasInit(SDL_INIT_VIDEO) || win::startSdlVideo();
 }
 
 bool isLive(HWND window) { return window && liveWindows().count(window) != 0; }

@@ -27,22 +27,32 @@ int ignoreLateWakeUps(Display* display, XErrorEvent* error) {
 // as the GL context's) over a second connection to the X server. A window destroyed before the
 // server has read such a message makes the server refuse it (BadWindow), and Xlib reports that on
 // the second connection only when SDL closes it at the end: the program then dies with an X error
-// after a normal run (seen under load). A round trip on the window's own connection first: the
-// server reads both connections, ready to it together, before it answers, so the message mostly
-// reaches the window while it still exists. A wake-up sent in the last moment before the window
-// goes can still lose that race, so that error alone is ignored from the first window's end on.
+// after a normal run (seen under load). So that error alone is ignored, by a handler in force
+// before SDL opens its connections: SDL keeps the handler it finds and puts it back just before it
+// closes them, so one installed later would be gone by then.
+bool startSdlVideo() {
+    static bool installed = false;
+    if (!installed) {
+        installed = true;
+        using SetErrorHandler = ErrorHandler (*)(ErrorHandler);
+        if (void* x11 = dlopen("libX11.so.6", RTLD_LAZY)) {  // the library SDL loads, for the whole run
+            if (auto setHandler = reinterpret_cast<SetErrorHandler>(dlsym(x11, "XSetErrorHandler")))
+                xlibHandler = setHandler(ignoreLateWakeUps);
+        }
+    }
+    return SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
+}
+
+// A round trip on the window's own connection first: the server reads both connections, ready to
+// it together, before it answers, so the message mostly reaches the window while it still exists.
 void settleBeforeDestroying(SDL_Window* window) {
     using Sync = int (*)(Display*, int);
-    using SetErrorHandler = ErrorHandler (*)(ErrorHandler);
     static Sync sync = nullptr;
     static bool looked = false;
     if (!looked) {
         looked = true;
-        if (void* x11 = dlopen("libX11.so.6", RTLD_LAZY | RTLD_NOLOAD)) {  // SDL has loaded it
+        if (void* x11 = dlopen("libX11.so.6", RTLD_LAZY | RTLD_NOLOAD))  // SDL has loaded it
             sync = reinterpret_cast<Sync>(dlsym(x11, "XSync"));
-            if (auto setHandler = reinterpret_cast<SetErrorHandler>(dlsym(x11, "XSetErrorHandler")))
-                xlibHandler = setHandler(ignoreLateWakeUps);
-        }
     }
     SDL_SysWMinfo info;
     SDL_VERSION(&info.version);

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <set>
+#include <vector>
 
 namespace {
 
@@ -31,9 +32,8 @@ std::vector<int> targetsShownBy(Database& objects, const std::vector<TextureTarg
     return shown;
 }
 
-}  // namespace
-
-std::vector<bool> FrameCatchUp::targetsToDraw(Database& objects) {
+// For each render target, in the order they are drawn, whether catching up must draw it.
+std::vector<bool> targetsToDraw(Database& objects) {
     const std::vector<TextureTarget*>& targets = TextureTarget::registry();
     std::vector<std::vector<int>> shows(targets.size());
     for (std::size_t i = 0; i < targets.size(); ++i) shows[i] = targetsShownBy(objects, targets, static_cast<int>(i));
@@ -56,6 +56,8 @@ std::vector<bool> FrameCatchUp::targetsToDraw(Database& objects) {
     }
     return draw;
 }
+
+}  // namespace
 
 bool FrameCatchUp::run(FrameRenderer& renderer, int frames, int fps, std::string* error,
                        const volatile std::sig_atomic_t* stop, int* ended) {

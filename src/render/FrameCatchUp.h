@@ -9,9 +9,7 @@
 
 #include <csignal>
 #include <string>
-#include <vector>
 
-class Database;
 class FrameRenderer;
 
 class FrameCatchUp {
@@ -20,7 +18,4 @@ public:
     // is set. *ended, when given, becomes the first of those frames that drew nothing (-1: none did).
     static bool run(FrameRenderer& renderer, int frames, int fps, std::string* error,
                     const volatile std::sig_atomic_t* stop = nullptr, int* ended = nullptr);
-
-    // For each render target, in the order they are drawn, whether catching up must draw it.
-    static std::vector<bool> targetsToDraw(Database& objects);
 };

@@ -132,7 +132,9 @@ Object* Database::objectFor(DatabaseEntry& entry, ObjectType type) {
 Object* Database::find(const char* name, ObjectType type) {
     if (name == nullptr) return nullptr;
     for (DatabaseEntry& entry : entries) {
-        if (entry.name == name) return objectFor(entry, type);
+        if (entry.name != name) continue;
+        if (!loadingEntries.empty()) loadingEntries.back()->references.push_back(&entry);
+        return objectFor(entry, type);
     }
     if (loadingEntries.empty()) noteMissing(name, type);
     else noteProblem(describe(loadingEntries.back()->element) + ": no object named \"" + name + "\"" + nearestOf(name));
@@ -151,6 +153,16 @@ std::vector<const TiXmlElement*> Database::loadingChainFrom(const Object* object
         if (inside) chain.push_back(entry->element);
     }
     return chain;
+}
+
+std::vector<Object*> Database::referencesOf(const Object* object) const {
+    std::vector<Object*> found;
+    for (const DatabaseEntry& entry : entries) {
+        if (object == nullptr || entry.object.get() != object) continue;
+        for (const DatabaseEntry* reference : entry.references)
+            if (reference->object) found.push_back(reference->object.get());
+    }
+    return found;
 }
 
 std::string Database::describe(const TiXmlElement* element) const {

@@ -32,6 +32,7 @@ struct DatabaseEntry {
     bool resourceFailed = false;    // its load failed on a resource, already explained
     std::string savedForm;          // what its save wrote when loaded or last saved to the document
     int child = 0;                  // its place among all child elements of `demo`, named or not
+    std::vector<const DatabaseEntry*> references;  // the entries its loads asked for by name
 };
 
 class Database {
@@ -64,6 +65,8 @@ public:
     // one before; empty when `object` is not loading. A reference from the innermost load back to
     // `object` closes a cycle through exactly these.
     std::vector<const TiXmlElement*> loadingChainFrom(const Object* object) const;
+    // The objects that `object`'s load asked for by name and that exist: what it may draw or show.
+    std::vector<Object*> referencesOf(const Object* object) const;
     // The document's name in diagnostics; the document's own name unless set (a resource).
     void setSourceName(std::string name) { sourceName = std::move(name); }
     // "file:line: tag "name"" for an element of the document, as diagnostics name an object.

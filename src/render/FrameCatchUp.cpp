@@ -1,26 +1,76 @@
 #include "render/FrameCatchUp.h"
 
 #include "app/Device.h"
+#include "database/Database.h"
+#include "database/ObjectType.h"
 #include "render/FrameRenderer.h"
+#include "textures/TextureTarget.h"
+
+#include <algorithm>
+#include <set>
+#include <vector>
+
+namespace {
+
+// The render targets that a target's picture shows: what its load asked for by name, followed
+// through visuals, models and textures, up to the targets met (their own visuals draw elsewhere).
+std::vector<int> targetsShownBy(Database& objects, const std::vector<TextureTarget*>& targets, int index) {
+    std::vector<int> shown;
+    std::set<const Object*> seen;
+    std::vector<Object*> open = objects.referencesOf(targets[index]);
+    while (!open.empty()) {
+        Object* object = open.back();
+        open.pop_back();
+        if (!seen.insert(object).second) continue;
+        if (object->castTo(TypeTextureTarget) != nullptr) {
+            const auto at = std::find(targets.begin(), targets.end(), object->castTo(TypeTextureTarget));
+            if (at != targets.end()) shown.push_back(static_cast<int>(at - targets.begin()));
+            continue;
+        }
+        for (Object* next : objects.referencesOf(object)) open.push_back(next);
+    }
+    return shown;
+}
+
+// For each render target, in the order they are drawn, whether catching up must draw it.
+std::vector<bool> targetsToDraw(Database& objects) {
+    const std::vector<TextureTarget*>& targets = TextureTarget::registry();
+    std::vector<std::vector<int>> shows(targets.size());
+    for (std::size_t i = 0; i < targets.size(); ++i) shows[i] = targetsShownBy(objects, targets, static_cast<int>(i));
+    // Targets are drawn in order at the start of a frame: one shows the last picture of any target
+    // not drawn before it (itself included).
+    std::vector<bool> draw(targets.size(), false);
+    for (std::size_t i = 0; i < targets.size(); ++i)
+        for (int j : shows[i])
+            if (j >= static_cast<int>(i)) draw[std::size_t(j)] = true;
+    // A target drawn for its last picture draws right only if what it shows is right too.
+    for (bool grew = true; grew;) {
+        grew = false;
+        for (std::size_t i = 0; i < targets.size(); ++i) {
+            if (!draw[i]) continue;
+            for (int j : shows[i]) {
+                if (!draw[std::size_t(j)]) grew = true;
+                draw[std::size_t(j)] = true;
+            }
+        }
+    }
+    return draw;
+}
+
+}  // namespace
 
 bool FrameCatchUp::run(FrameRenderer& renderer, int frames, int fps, std::string* error,
                        const volatile std::sig_atomic_t* stop, int* ended) {
     if (ended != nullptr) *ended = -1;
     if (frames <= 0) return true;
-    ComRef<IDirect3DTexture9> picture;
-    ComRef<IDirect3DSurface9> target, depth, savedTarget, savedDepth;
-    if (!device ||
-        FAILED(device->CreateTexture(targetSize, targetSize, 1, D3DUSAGE_RENDERTARGET,
-                                     presentParameters.BackBufferFormat, D3DPOOL_DEFAULT, &picture)) ||
-        FAILED(picture->GetSurfaceLevel(0, &target)) ||
-        FAILED(device->CreateDepthStencilSurface(targetSize, targetSize, presentParameters.AutoDepthStencilFormat,
-                                                 D3DMULTISAMPLE_NONE, 0, TRUE, &depth)) ||
-        FAILED(device->GetRenderTarget(0, &savedTarget)) || FAILED(device->GetDepthStencilSurface(&savedDepth))) {
-        *error = "Cannot create the small target that brings the production up to its first frame";
+    if (!device) {
+        *error = "Cannot bring the production up to its first frame without a device";
         return false;
     }
-    device->SetRenderTarget(0, target.get());
-    device->SetDepthStencilSurface(depth.get());
+    const std::vector<bool> draw = targetsToDraw(renderer.objects());
+    const std::vector<TextureTarget*>& targets = TextureTarget::registry();
+    for (std::size_t i = 0; i < targets.size(); ++i) targets[i]->keepDrawing(draw[i]);
+    device->SkipDrawing(TRUE);
     // Time and step exactly as the render itself computes them, so that every step lands the same.
     const float delta = 1.0f / static_cast<float>(fps);
     bool complete = true;
@@ -29,8 +79,8 @@ bool FrameCatchUp::run(FrameRenderer& renderer, int frames, int fps, std::string
         if (!drew && ended != nullptr && *ended < 0) *ended = n;
         complete = stop == nullptr || *stop == 0;
     }
-    device->SetRenderTarget(0, savedTarget.get());
-    device->SetDepthStencilSurface(savedDepth.get());
+    device->SkipDrawing(FALSE);
+    for (TextureTarget* target : targets) target->keepDrawing(false);
     if (!complete) *error = "interrupted; nothing was written";
     return complete;
 }

@@ -1,5 +1,6 @@
 #include "render/PlanCommand.h"
 
+#include "app/Device.h"
 #include "platform/win/Headless.h"
 #include "render/ChunkAssembly.h"
 #include "render/ChunkTask.h"
@@ -52,12 +53,14 @@ std::string absolute(const std::string& path) {
 }
 
 // The production's own end, where a whole render stops: the first frame that draws nothing.
-// Found by drawing into a tiny picture, which is all that question needs. With `until` (--to), no
+// Found by going through the frames with the device skipping every pixel (render targets too):
+// whether a frame draws anything is the objects' answer, not the picture's. With `until` (--to), no
 // further than that: a range that would go past the end is refused with where the end is.
 int findEnd(const RenderOptions& options, int first, int until, std::string* error) {
     win::useHeadlessPlatform();
     FrameRenderer renderer;
     if (!renderer.open(options.dataFile, 16, 16, false, error, options.force)) return -1;
+    device->SkipDrawing(TRUE);
     const int musicEnd = renderer.musicEndFrame(options.fps, first, error);
     if (musicEnd < 0) return -1;
     auto pastTheEnd = [&](int frame, const char* why) {

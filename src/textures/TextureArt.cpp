@@ -25,8 +25,10 @@ bool TextureArt::select(int stage, float, float) {
     device->SetSamplerState(0, D3DSAMP_MAGFILTER, D3DTEXF_POINT);
     for (int i = 0; i < pixelCount; ++i)
         if (art.data[i] == 0) noise[i] = static_cast<uint8_t>(crtRand() * 240 / 32767);
+    // Every select writes the whole picture anew: while the device skips drawing, only the noise
+    // (and the generator it draws from) has to move on.
     D3DLOCKED_RECT locked{};
-    if (SUCCEEDED(texture->LockRect(0, &locked, nullptr, D3DLOCK_DISCARD))) {
+    if (!device->IsSkippingDrawing() && SUCCEEDED(texture->LockRect(0, &locked, nullptr, D3DLOCK_DISCARD))) {
         auto* bits = static_cast<uint8_t*>(locked.pBits);
         for (int y = 0; y < side; ++y)
             for (int x = 0; x < side; ++x) bits[size_t(y) * locked.Pitch + x] = vignette(x, y, noise[side * y + x]);

@@ -100,6 +100,7 @@ void updateRenderTargets(float time, float delta) {
     if (FAILED(device->GetRenderTarget(0, &previousTarget)) || !previousTarget) return;
     if (FAILED(device->GetDepthStencilSurface(&previousDepth)) || !previousDepth) return;
 
+    const bool skipping = device->IsSkippingDrawing() != FALSE;
     for (TextureTarget* target : TextureTarget::registry()) {
         ComRef<IDirect3DSurface9> surface;
         if (!target->getTexture() || FAILED(target->getTexture()->GetSurfaceLevel(0, &surface))) continue;
@@ -107,7 +108,10 @@ void updateRenderTargets(float time, float delta) {
         device->SetDepthStencilSurface(TextureTarget::depthSurface());
         const bool marked = D3DPERF_GetStatus() != 0;
         if (marked) D3DPERF_BeginEvent(0, "render target");
+        const bool drawnAnyway = skipping && target->keepsDrawing();
+        if (drawnAnyway) device->SkipDrawing(FALSE);
         target->renderInto(time, delta);
+        if (drawnAnyway) device->SkipDrawing(TRUE);
         if (marked) D3DPERF_EndEvent();
     }
 

@@ -25,6 +25,10 @@ public:
     void renderInto(float time, float delta);
     IDirect3DTexture9* getTexture() const { return texture.get(); }
     Visual* getVisual() const { return visual; }
+    // While the device skips drawing (catching up with earlier frames), a target whose picture a
+    // later frame shows before redrawing it is drawn all the same.
+    void keepDrawing(bool keep) { drawnWhileSkipping = keep; }
+    bool keepsDrawing() const { return drawnWhileSkipping; }
 
     static const std::vector<TextureTarget*>& registry() { return renderTargets; }
     static IDirect3DSurface9* depthSurface() { return targetDepthSurface.get(); }
@@ -38,6 +42,7 @@ private:
     Driven channels[4];                   // "a r g b" naming floats: the clear colour follows them
     bool colorDriven = false;
     int size = maximumSize;               // edge length in texels
+    bool drawnWhileSkipping = false;      // see keepDrawing
 
     static std::vector<TextureTarget*> renderTargets;          // every live target, creation order
     static ComRef<IDirect3DSurface9> targetDepthSurface;       // shared; the last target releases it

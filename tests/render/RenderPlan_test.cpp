@@ -26,14 +26,16 @@ using testing_paths::commandOutput;
 namespace {
 
 // Everything here depends on earlier frames: the swish's noise-driven trail (and the random
-// generator it shares), the teapot's tumble, and two render targets that each show the other's
-// last picture.
+// generator it shares), the teapot's tumble, two render targets that each show the other's last
+// picture, and, in a third target that nothing shows before it is drawn, a bouncing quad with
+// noise that the other generator renews each time it is drawn.
 const char* trailDocument =
     "<demo>\n"
     "    <music name=\"Music\" resource=\"Music.ogg\" />\n"
     "    <visual.group name=\"Main\">\n"
     "        <item visual=\"Screen\" />\n"
     "        <item visual=\"Trail\" />\n"
+    "        <item visual=\"Bounce Screen\" />\n"
     "    </visual.group>\n"
     "    <visual.overlay name=\"Screen\" texture=\"Tumble\" start=\"0\" stop=\"10\" v1=\"0.75\" />\n"
     "    <visual.scene name=\"Trail\" model=\"World\" camera=\"Camera\" near=\"1.0\" far=\"1000.0\" />\n"
@@ -55,6 +57,15 @@ const char* trailDocument =
     "    <visual.overlay name=\"Echo Source\" texture=\"Tumble\" start=\"0\" stop=\"10\"\n"
     "                    u0=\"0.1\" v0=\"0.1\" u1=\"0.9\" v1=\"0.9\" />\n"
     "    <visual.overlay name=\"Echo View\" texture=\"Echo\" start=\"0\" stop=\"10\" />\n"
+    "    <visual.overlay name=\"Bounce Screen\" texture=\"Bounce\" start=\"0\" stop=\"10\" position=\"500 300 300 300\" />\n"
+    "    <texture.target name=\"Bounce\" visual=\"Bounce Scene\" size=\"64\" color=\"ff000000\" />\n"
+    "    <visual.scene name=\"Bounce Scene\" model=\"Bouncing\" camera=\"Bounce Camera\" far=\"1000\" />\n"
+    "    <model.boing name=\"Bouncing\" model=\"Noise World\" />\n"
+    "    <model.group name=\"Noise World\" size=\"100\"><item model=\"Noise\" path=\"Big\" /></model.group>\n"
+    "    <path.spline name=\"Big\" scale=\"150\"><key p=\"0 0 0 -706 0 0\" tcb=\"0 0 0\" t=\"0\" /></path.spline>\n"
+    "    <model.quad name=\"Noise\" texture=\"Art\" />\n"
+    "    <texture.art name=\"Art\" />\n"
+    "    <path.spline name=\"Bounce Camera\"><key p=\"0 50 -400 0 0 0\" tcb=\"0 0 0\" t=\"0\" /></path.spline>\n"
     "</demo>\n";
 
 const int width = 320, height = 240, fps = 30, frames = 120;

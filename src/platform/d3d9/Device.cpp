@@ -179,6 +179,7 @@ HRESULT Device::Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR c
     else if (count == 0 && rects) return D3D_OK;
     if ((flags & (D3DCLEAR_ZBUFFER | D3DCLEAR_STENCIL)) && !depthStencil) return D3DERR_INVALIDCALL;
     if ((flags & D3DCLEAR_STENCIL) && !hasStencil(depthStencil->format())) return D3DERR_INVALIDCALL;
+    if (skipping) return D3D_OK;  // nothing written: what is known clean stays so
     // A depth surface that nothing has written since it was cleared whole to the same value
     // needs no clearing again (each scene clears its viewport's depth after the frame's clear).
     const float depth = std::clamp(z, 0.0f, 1.0f);
@@ -351,6 +352,11 @@ HRESULT Device::BeginReadRenderTarget(UINT slot) {
     r.opaque = !formatInfo(renderTarget->format()).hasAlpha;
     r.started = glGetError() == GL_NO_ERROR;
     return r.started ? D3D_OK : D3DERR_INVALIDCALL;
+}
+
+HRESULT Device::SkipDrawing(BOOL skip) {
+    skipping = skip != FALSE;
+    return D3D_OK;
 }
 
 HRESULT Device::FinishReadRenderTarget(UINT slot, DWORD* pixels, UINT width, UINT height) {

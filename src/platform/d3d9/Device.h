@@ -89,6 +89,8 @@ public:
     HRESULT ReadRenderTarget(DWORD* pixels, UINT width, UINT height) override;
     HRESULT BeginReadRenderTarget(UINT slot) override;
     HRESULT FinishReadRenderTarget(UINT slot, DWORD* pixels, UINT width, UINT height) override;
+    HRESULT SkipDrawing(BOOL skip) override;
+    BOOL IsSkippingDrawing() override { return skipping; }
 
     static constexpr UINT kMaxConstants = 256;
     static constexpr UINT kMaxActiveLights = 8;
@@ -160,6 +162,7 @@ private:
     bool targetsDirty = true;
     bool depthUsable = false;                      // the depth surface is attached
     bool inScene = false;
+    bool skipping = false;                         // SkipDrawing: no pixel is touched
     UINT maxTextureSize = 4096;
     float anisotropy = 1;                          // largest anisotropy GL offers, 1 without the extension
 

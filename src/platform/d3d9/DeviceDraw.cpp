@@ -455,6 +455,7 @@ HRESULT Device::DrawPrimitive(D3DPRIMITIVETYPE type, UINT startVertex, UINT prim
     const size_t available = vb->length() > streamSource.offset ? vb->length() - streamSource.offset : 0;
     const size_t last = size_t(streamSource.stride) * (size_t(startVertex) + count - 1) + l.size;
     if (last > available) return D3DERR_INVALIDCALL;
+    if (skipping) return D3D_OK;
     drawn = {nullptr, 0, 0, l.diffuse};
     HRESULT hr = prepareDraw(l);
     if (FAILED(hr)) return hr;
@@ -495,6 +496,7 @@ HRESULT Device::DrawIndexedPrimitive(D3DPRIMITIVETYPE type, INT baseVertexIndex,
     size_t smallest = 0, largest = 0;
     ib->indexBounds(startIndex, count, &smallest, &largest);
     if (smallest < size_t(low) || largest >= size_t(high)) return D3DERR_INVALIDCALL;
+    if (skipping) return D3D_OK;
     drawn = {nullptr, 0, 0, l.diffuse};
     HRESULT hr = prepareDraw(l);
     if (FAILED(hr)) return hr;
@@ -516,6 +518,7 @@ HRESULT Device::DrawPrimitiveUP(D3DPRIMITIVETYPE type, UINT primitiveCount, cons
     const size_t bytes = size_t(count) * stride;
     if (bytes > kStreamVertexBytes) return D3DERR_INVALIDCALL;
     streamSource = {};  // Direct3D leaves stream 0 unset after a UP draw
+    if (skipping) return D3D_OK;
     drawn = {vertices, count, stride, l.diffuse};
     HRESULT hr = prepareDraw(l);
     if (FAILED(hr)) return hr;
@@ -542,6 +545,7 @@ HRESULT Device::DrawIndexedPrimitiveUP(D3DPRIMITIVETYPE type, UINT minIndex, UIN
     if (!inside) return D3DERR_INVALIDCALL;
     streamSource = {};
     indices = nullptr;
+    if (skipping) return D3D_OK;
     const auto* firstVertex = static_cast<const BYTE*>(vertices) + size_t(minIndex) * stride;
     drawn = {firstVertex, vertexCount, stride, l.diffuse};
     HRESULT hr = prepareDraw(l);

@@ -186,6 +186,11 @@ public:
     static constexpr UINT kReadSlots = 2;
     virtual HRESULT BeginReadRenderTarget(UINT slot) = 0;
     virtual HRESULT FinishReadRenderTarget(UINT slot, DWORD* pixels, UINT width, UINT height) = 0;
+    // Not in Direct3D: while set, Clear and the draws check their arguments and return without
+    // touching a pixel; states, transforms, textures and buffers work as ever. Brings what follows
+    // the frames (the objects' own motion, the states left set) forward without their pictures.
+    virtual HRESULT SkipDrawing(BOOL skip) = 0;
+    virtual BOOL IsSkippingDrawing() = 0;
 };
 
 // --- the Direct3D object ----------------------------------------------------------------------------

@@ -218,7 +218,6 @@ TEST_F(LiveReloadTest, UndoGoesOnForObjectsUnchangedOnDiskAndDropsTheOthersWithA
     WatchedDocument watched(file);
     ASSERT_TRUE(watched.ok()) << watched.problem;
     LoadedDocument& current = watched.current;
-    LiveReload& live = *watched.live;
     for (int i = 0; i < current.database->count(); ++i) current.database->objectAt(i);
 
     current.gui->toggleEditor();

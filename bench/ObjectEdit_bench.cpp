@@ -28,6 +28,10 @@
 #include <string>
 #include <vector>
 
+#ifndef ZOD_EDIT_ITERATIONS
+#define ZOD_EDIT_ITERATIONS 15
+#endif
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -129,5 +133,5 @@ void BM_ObjectEdit(benchmark::State& state) {
 
 }  // namespace
 
-BENCHMARK(BM_ObjectEdit)->Iterations(15)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ObjectEdit)->Iterations(ZOD_EDIT_ITERATIONS)->Unit(benchmark::kMillisecond);
 BENCHMARK_MAIN();

@@ -8,6 +8,8 @@
 #include <tinyxml.h>
 
 #include <algorithm>
+#include <map>
+#include <set>
 #include <cerrno>
 #include <climits>
 #include <cstdio>
@@ -412,27 +414,26 @@ std::string Database::currentElementText(int index) {
 
 namespace {
 
-// Whether an element or one of its children names `name` in an attribute: the whole value, one
-// of its words, or "@name" (a driven number).
-bool mentions(const TiXmlElement* element, const std::string& name) {
+// The words of an element's and its children's attribute values (a name, or "@name" as the name),
+// leaving out its own name: every name it could refer to.
+void wordsOf(const TiXmlElement* element, std::vector<std::string>* words) {
     for (const TiXmlAttribute* a = element->FirstAttribute(); a; a = a->Next()) {
         if (std::strcmp(a->Name(), "name") == 0) continue;
-        const std::string value = a->ValueStr();
-        if (value == name) return true;
+        const std::string& value = a->ValueStr();
+        words->push_back(value);
         std::size_t at = 0;
         while (at < value.size()) {
-            const std::size_t begin = value.find_first_not_of(" \t\n", at);
+            std::size_t begin = value.find_first_not_of(" \t\n", at);
             if (begin == std::string::npos) break;
             std::size_t end = value.find_first_of(" \t\n", begin);
             if (end == std::string::npos) end = value.size();
-            const std::string word = value.substr(begin, end - begin);
-            if (word == name || word == "@" + name) return true;
+            if (value[begin] == '@') ++begin;
+            if (end - begin != value.size()) words->push_back(value.substr(begin, end - begin));
             at = end;
         }
     }
     for (const TiXmlElement* child = element->FirstChildElement(); child; child = child->NextSiblingElement())
-        if (mentions(child, name)) return true;
-    return false;
+        wordsOf(child, words);
 }
 
 }  // namespace
@@ -459,11 +460,19 @@ Database::Replaced Database::replaceElement(int index, const std::string& elemen
 
     // The edited entry and every entry that reaches it through names, to a fixed point.
     std::vector<DatabaseEntry*> affected{edited};
+    std::map<std::string, std::vector<DatabaseEntry*>> referrers;  // by each word of their values
+    std::vector<std::string> words;
+    for (DatabaseEntry& entry : entries) {
+        words.clear();
+        wordsOf(entry.element, &words);
+        for (const std::string& word : words) referrers[word].push_back(&entry);
+    }
+    std::set<const DatabaseEntry*> reached{edited};
     for (std::size_t i = 0; i < affected.size(); ++i) {
-        for (DatabaseEntry& entry : entries) {
-            if (std::find(affected.begin(), affected.end(), &entry) != affected.end()) continue;
-            if (mentions(entry.element, affected[i]->name)) affected.push_back(&entry);
-        }
+        const auto found = referrers.find(affected[i]->name);
+        if (found == referrers.end()) continue;
+        for (DatabaseEntry* entry : found->second)
+            if (reached.insert(entry).second) affected.push_back(entry);
     }
     for (const DatabaseEntry* entry : affected)
         if (entry == musicEntry) return Replaced::Reload;  // the clock of everything on screen
@@ -472,8 +481,8 @@ Database::Replaced Database::replaceElement(int index, const std::string& elemen
     // had before do not stop an edit (which may be mending another).
     auto findings = [&] {
         std::vector<std::string> messages;
-        for (const DocumentProblem& problem : DocumentCheck::check(*document, files.get()))
-            if (problem.object == edited->name) messages.push_back(problem.message);
+        for (const DocumentProblem& problem : DocumentCheck::checkOne(*document, edited->element, files.get()))
+            messages.push_back(problem.message);
         return messages;
     };
     std::vector<std::string> before = findings();

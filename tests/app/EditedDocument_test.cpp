@@ -175,3 +175,20 @@ TEST_F(EditedDocument, ANewOverlayStartsAtTheCursorForFourBarsAndIsSelected) {
         << text;
     EXPECT_EQ(text.substr(0, text.find("    <visual.overlay name=\"Overlay\"")), std::string(original).substr(0, std::string(original).find("</demo>")));
 }
+
+TEST_F(EditedDocument, AGroupsItemMovedUpRewritesThatGroupAloneAndUndoes) {
+    select("Main");
+    ASSERT_NE(properties()->itemRow(1), nullptr);
+    EXPECT_EQ(properties()->itemRow(1)->choices.front()->getValue(), "Veil");
+    properties()->press(PropertyList::ItemButton + 1 * 4);  // the second item's "up"
+    frame();
+    EXPECT_EQ(properties()->itemRow(0)->choices.front()->getValue(), "Veil") << properties()->getNote();
+    std::string expected = original;
+    const std::string items = "<item visual=\"Cover\"/><item visual=\"Veil\"/></visual.group>";
+    expected.replace(expected.find(items), items.size(),
+                     "\n        <item visual=\"Veil\" />\n        <item visual=\"Cover\" />\n    </visual.group>");
+    EXPECT_EQ(saved(), expected);
+    editor()->undo();
+    frame();
+    EXPECT_EQ(saved(), original);
+}

@@ -27,3 +27,12 @@ void FieldBox::drawBox(const std::string& text, D3DCOLOR fill) {
     Label::drawText(text.c_str(), {rect.x + 4, rect.y + 2, rect.width - 8, rect.height - 4}, 0xff000000);
     if (focused) focusMark.draw(rect);
 }
+
+void FieldBox::drawSwatch(D3DCOLOR colour) {
+    if (!device) return;
+    applyScreenState(stateBlock.get(), ColourVertexFvf);
+    device->SetTexture(0, nullptr);
+    const float side = static_cast<float>(rect.height - 6);
+    drawFramedPanel(static_cast<float>(rect.x + rect.width) - side - 3.0f, static_cast<float>(rect.y + 3), side, side,
+                    colour | 0xff000000, colour | 0xff000000, 0xff000000);
+}

@@ -18,7 +18,8 @@ public:
     bool invalid = false;  // drawn light red
 
 protected:
-    void drawBox(const std::string& text, D3DCOLOR fill);  // the panel, the text at its left, the focus mark
+    void drawBox(const std::string& text, D3DCOLOR fill);
+    void drawSwatch(D3DCOLOR colour);  // a square of the colour at the right end  // the panel, the text at its left, the focus mark
     static constexpr D3DCOLOR Plain = 0xffffffff, Wrong = 0xffffb0b0, Lit = 0xff8ce0ff;
 
 private:

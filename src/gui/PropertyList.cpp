@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdlib>
 
 namespace {
 
@@ -116,6 +117,22 @@ void PropertyList::build() {
             row->field.apply = [this, name](const std::string& value) { return setAttribute(name, value); };
             row->field.tellProblem = tell;
             if (info.kind == AttributeKind::Time) row->addButton("cursor", CursorButton + number, this);
+            if (info.kind == AttributeKind::Number || info.kind == AttributeKind::Time) {
+                PropertyRow* at = row.get();
+                row->field.turn = [this, at, info](float notches) {
+                    // A time by beats, a number by one (or a tenth when it has a fraction).
+                    const std::string text = at->field.getText();
+                    const float value = text.empty() ? 0.0f : std::strtof(text.c_str(), nullptr);
+                    float step = text.find('.') != std::string::npos ? 0.1f : 1.0f;
+                    if (info.kind == AttributeKind::Time && actions.beatLength) step = actions.beatLength();
+                    const std::string next = ObjectActions::numberText(value + step * (notches > 0.0f ? 1.0f : -1.0f));
+                    std::string why = typeCheck(info, next);
+                    if (why.empty()) why = setAttribute(info.name, next);
+                    at->field.invalid = !why.empty();
+                    say(why);
+                    if (why.empty()) at->field.setText(next);
+                };
+            }
         } else if (kind == PropertyRow::Flag) {
             row->check.apply = [this, name](bool on) { return setAttribute(name, on ? "on" : ""); };
             row->check.tellProblem = tell;
@@ -194,6 +211,8 @@ void PropertyList::refresh() {
         switch (row->kind) {
         case PropertyRow::Typed:
             if (!row->field.isEditing()) row->field.setText(value);
+            row->field.swatchShown = row->info.kind == AttributeKind::Colour && present;
+            row->field.swatch = static_cast<unsigned>(std::strtoul(value.c_str(), nullptr, 16));
             break;
         case PropertyRow::Flag: row->check.setChecked(present); break;
         case PropertyRow::Chosen: {

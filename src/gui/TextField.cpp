@@ -72,6 +72,10 @@ void TextField::leftButton(Point, int action) {
     }
 }
 
+void TextField::wheel(Point, float notches) {
+    if (turn && !editing && notches != 0.0f) turn(notches);
+}
+
 void TextField::focusOut() {
     FieldBox::focusOut();  // what is typed stays until Enter or Escape
 }
@@ -79,5 +83,6 @@ void TextField::focusOut() {
 bool TextField::draw(float, float) {
     const std::string text = editing ? typed + (focused ? "|" : "") : shown;
     drawBox(text, invalid ? Wrong : Plain);
+    if (swatchShown && !editing) drawSwatch(swatch);
     return true;
 }

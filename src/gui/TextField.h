@@ -17,6 +17,11 @@ public:
     std::function<std::string(const std::string&)> check;
     // Applies a text; empty when applied, else why not.
     std::function<std::string(const std::string&)> apply;
+    // A wheel notch (away from the user positive) on a number: changes and applies it when given.
+    std::function<void(float notches)> turn;
+    // A colour's swatch at the right end, while shown.
+    bool swatchShown = false;
+    unsigned swatch = 0;
     // Told the reason of the last check or refusal, or empty.
     std::function<void(const std::string&)> tellProblem;
 
@@ -24,6 +29,7 @@ public:
     bool key(int virtualKey, bool down) override;
     void character(int code) override;
     void leftButton(Point p, int action) override;
+    void wheel(Point p, float notches) override;
     void focusOut() override;
     bool enter();  // as the Enter key: true when applied
 

@@ -27,7 +27,8 @@ bool ObjectBrowser::init(Database* newDatabase) {
     errorPanel.setChildren(errorChildren, 2);
     browserChildren[0] = &listFrame;
     browserChildren[1] = &editorFrame;
-    browserChildren[2] = &properties;
+    propertiesFrame.setChild(&properties);
+    browserChildren[2] = &propertiesFrame;
     setChildren(browserChildren, 2);
     showObject(0);
     return true;

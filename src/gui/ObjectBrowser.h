@@ -62,6 +62,7 @@ private:
     Label noEditorLabel;
     Widget* browserChildren[3] = {};
     PropertyList properties;
+    Frame propertiesFrame;
     bool propertiesShown = false;
     std::vector<Object*> visited;     // not owned: objects whose panels were shown
     std::vector<ObjectView> carried;  // by index in this database; each goes once given

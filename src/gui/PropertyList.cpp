@@ -63,7 +63,8 @@ bool PropertyList::init(Database* newDatabase, Actions newActions) {
         return std::string();
     };
     nameRow.field.tellProblem = [this](const std::string& why) { say(why); };
-    noteLine.setSizeHint(PropertyRow::CaptionWidth + PropertyRow::ControlWidth, RowHeight, false, true);
+    // The reasons take the rest of the column, so the rows stand at its top.
+    noteLine.setSizeHint(PropertyRow::CaptionWidth + PropertyRow::ControlWidth, RowHeight, false, false);
     setSizeHint(PropertyRow::CaptionWidth + PropertyRow::ControlWidth * 2, 100, true, false);
     build();
     return true;

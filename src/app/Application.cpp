@@ -1,6 +1,7 @@
 #include "app/Application.h"
 
 #include "app/DocumentLoader.h"
+#include "app/EditedDocument.h"
 #include "app/SetupDialog.h"
 #include "clock/Audio.h"
 #include "clock/Music.h"
@@ -54,6 +55,7 @@ int Application::run(int argc, char** argv) {
             loaded.gui->keepEditsOnStop();
             display.quitRequested = true;
         }
+        serveEditorRequest();
         if (live) live->poll(loaded);  // between two frames: a new version is whole or not there
         loaded.music->update();
         if (!display.frame(loaded.music->time(), loaded.music->frameDelta())) break;
@@ -110,6 +112,18 @@ bool Application::initialise(int argc, char** argv) {
         }
     }
     return true;
+}
+
+void Application::serveEditorRequest() {
+    std::string text, why;
+    if (!loaded.gui || !loaded.gui->getEditor()->takeDocumentRequest(&text)) return;
+    const std::string file = options.dataFile ? options.dataFile : "";
+    if (!loadEditedDocument(loaded, text, file, &display, &why)) {
+        explain(DocumentLoader::sourceName(file) + ": the edit is not applied: " + why);
+        loaded.gui->getEditor()->documentRefused(why);
+        return;
+    }
+    if (live) live->followed(loaded);
 }
 
 bool Application::parseOptions(char* text) {

@@ -20,7 +20,9 @@ public:
 
     int run(int argc, char** argv);  // 1 when start-up fails (or the dialog is cancelled), 0 after a normal end
     bool initialise(int argc, char** argv);
-    bool parseOptions(char* commandLine);  // cuts the text in place; dataFile points into it
+    bool parseOptions(char* commandLine);
+    // Between two frames: the editor's edit of the whole document, loaded, or refused with why.
+    void serveEditorRequest();  // cuts the text in place; dataFile points into it
     bool loadDocument();                   // the resource "Demo.xml" or the -d file, through the music and the Gui
 
 private:

@@ -144,6 +144,10 @@ bool LiveReload::poll(LoadedDocument& current) {
     return true;  // `next` holds the old version now and takes it away
 }
 
+void LiveReload::followed(const LoadedDocument& current) {
+    if (current.database) seenSaves = current.database->saveCount();
+}
+
 bool LiveReload::answer(LoadedDocument& current) {
     switch (current.gui->getEditor()->getDiskChange()->takeChoice()) {
     case DiskChangeBar::TakeFile: return takeFile(current);

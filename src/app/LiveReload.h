@@ -29,6 +29,9 @@ public:
     // Between two frames: true when `current` was replaced by a new version.
     bool poll(LoadedDocument& current);
 
+    // `current` was replaced by the editor's own edit: its saves are counted from there.
+    void followed(const LoadedDocument& current);
+
     bool isWaiting() const { return pending; }          // a change seen, not yet looked at
     bool isHoldingEdits() const { return editsAnnounced; }  // a change on disk was left for unsaved edits
 

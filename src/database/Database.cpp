@@ -8,6 +8,8 @@
 #include <tinyxml.h>
 
 #include <algorithm>
+#include <map>
+#include <set>
 #include <cerrno>
 #include <climits>
 #include <cstdio>
@@ -290,8 +292,11 @@ bool Database::saveAs(const char* fileName) {
     if (!compose(&written)) return false;
     if (!writeTo(fileName, written)) return false;
     if (own) {
-        for (DatabaseEntry& entry : entries)
+        for (DatabaseEntry& entry : entries) {
             if (entry.object) entry.savedForm = saveForm(entry);
+            entry.overridden = false;  // the text holds it now
+            entry.override.clear();
+        }
         text = written;
         spans = composedSpans;
         // The whole document printed: its own printing matches it from now on.
@@ -338,9 +343,13 @@ bool Database::compose(std::string* out) {
     }
     // Only the elements of edited objects are printed; every other byte stays as it was.
     std::vector<const TiXmlElement*> edited(spans.children.size(), nullptr);
+    std::vector<const std::string*> replaced(spans.children.size(), nullptr);
     for (const DatabaseEntry& entry : entries) {
+        if (static_cast<std::size_t>(entry.child) >= spans.children.size()) continue;
         if (entry.object && printElement(*entry.element) != entry.savedForm)
             edited[static_cast<std::size_t>(entry.child)] = entry.element;
+        else if (entry.overridden)
+            replaced[static_cast<std::size_t>(entry.child)] = &entry.override;
     }
     out->clear();
     out->reserve(text.size() + 256);
@@ -352,6 +361,7 @@ bool Database::compose(std::string* out) {
         ElementSpan placed;
         placed.begin = out->size();
         if (edited[i]) out->append(printInPlace(*edited[i], text, span.begin));
+        else if (replaced[i]) out->append(*replaced[i]);
         else out->append(text, span.begin, span.end - span.begin);
         placed.end = out->size();
         composedSpans.children.push_back(placed);
@@ -388,9 +398,169 @@ std::string Database::saveForm(const DatabaseEntry& entry) const {
 
 bool Database::hasUnsavedEdits() const {
     if (diskKnown && text != onDisk) return true;  // a merge holds edits of the objects' elements
-    for (const DatabaseEntry& entry : entries)
+    for (const DatabaseEntry& entry : entries) {
         if (entry.object && !entry.loading && saveForm(entry) != entry.savedForm) return true;
+        if (entry.overridden && entry.override != originalText(entry)) return true;
+    }
     return false;
+}
+
+std::string Database::originalText(const DatabaseEntry& entry) const {
+    if (!spansKnown || static_cast<std::size_t>(entry.child) >= spans.children.size()) return std::string();
+    const ElementSpan& span = spans.children[static_cast<std::size_t>(entry.child)];
+    return text.substr(span.begin, span.end - span.begin);
+}
+
+std::string Database::currentElementText(int index) {
+    DatabaseEntry* entry = entryAt(index);
+    if (!entry || !entry->element) return std::string();
+    TiXmlElement copy(*entry->element);
+    const bool edited = entry->object && entry->object->save(&copy) && printElement(copy) != entry->savedForm;
+    if (!edited && entry->overridden) return entry->override;
+    if (!edited && spansKnown) return originalText(*entry);
+    if (spansKnown) return printInPlace(copy, text, spans.children[static_cast<std::size_t>(entry->child)].begin);
+    TiXmlPrinter printer;
+    copy.Accept(&printer);
+    return printer.Str();
+}
+
+namespace {
+
+// The words of an element's and its children's attribute values (a name, or "@name" as the name),
+// leaving out its own name: every name it could refer to.
+void wordsOf(const TiXmlElement* element, std::vector<std::string>* words) {
+    for (const TiXmlAttribute* a = element->FirstAttribute(); a; a = a->Next()) {
+        if (std::strcmp(a->Name(), "name") == 0) continue;
+        const std::string& value = a->ValueStr();
+        words->push_back(value);
+        std::size_t at = 0;
+        while (at < value.size()) {
+            std::size_t begin = value.find_first_not_of(" \t\n", at);
+            if (begin == std::string::npos) break;
+            std::size_t end = value.find_first_of(" \t\n", begin);
+            if (end == std::string::npos) end = value.size();
+            if (value[begin] == '@') ++begin;
+            if (end - begin != value.size()) words->push_back(value.substr(begin, end - begin));
+            at = end;
+        }
+    }
+    for (const TiXmlElement* child = element->FirstChildElement(); child; child = child->NextSiblingElement())
+        wordsOf(child, words);
+}
+
+}  // namespace
+
+Database::Replaced Database::replaceElement(int index, const std::string& elementText, std::string* why) {
+    DatabaseEntry* edited = entryAt(index);
+    TiXmlElement* demo = document ? document->FirstChildElement("demo") : nullptr;
+    if (!edited || !edited->element || !demo) {
+        *why = "no such object";
+        return Replaced::Refused;
+    }
+    TiXmlDocument parsed;
+    DocumentProblem parseProblem;
+    if (!DocumentCheck::parse(elementText, parsed, &parseProblem)) {
+        *why = edited->name + ": " + parseProblem.message;
+        return Replaced::Refused;
+    }
+    const TiXmlElement* given = parsed.RootElement();
+    const char* givenName = given ? given->Attribute("name") : nullptr;
+    if (!given || given->NextSiblingElement() || !givenName || edited->name != givenName) {
+        *why = edited->name + ": the text must be one element of that name";
+        return Replaced::Refused;
+    }
+
+    // The edited entry and every entry that reaches it through names, to a fixed point.
+    std::vector<DatabaseEntry*> affected{edited};
+    std::map<std::string, std::vector<DatabaseEntry*>> referrers;  // by each word of their values
+    std::vector<std::string> words;
+    for (DatabaseEntry& entry : entries) {
+        words.clear();
+        wordsOf(entry.element, &words);
+        for (const std::string& word : words) referrers[word].push_back(&entry);
+    }
+    std::set<const DatabaseEntry*> reached{edited};
+    for (std::size_t i = 0; i < affected.size(); ++i) {
+        const auto found = referrers.find(affected[i]->name);
+        if (found == referrers.end()) continue;
+        for (DatabaseEntry* entry : found->second)
+            if (reached.insert(entry).second) affected.push_back(entry);
+    }
+    for (const DatabaseEntry* entry : affected)
+        if (entry == musicEntry) return Replaced::Reload;  // the clock of everything on screen
+
+    // The checker's findings that the new text brings are values its object cannot use; those it
+    // had before do not stop an edit (which may be mending another).
+    auto findings = [&] {
+        std::vector<std::string> messages;
+        for (const DocumentProblem& problem : DocumentCheck::checkOne(*document, edited->element, files.get()))
+            messages.push_back(problem.message);
+        return messages;
+    };
+    std::vector<std::string> before = findings();
+    TiXmlElement* old = edited->element;
+    TiXmlNode* placedNode = demo->InsertAfterChild(old, *given);
+    TiXmlElement* placed = placedNode ? placedNode->ToElement() : nullptr;
+    if (!placed) {
+        *why = edited->name + ": the element cannot be placed";
+        return Replaced::Refused;
+    }
+    // The old element leaves the document now (its copy stays to put back): the checks see one element of the name.
+    std::unique_ptr<TiXmlNode> oldCopy(old->Clone());
+    demo->RemoveChild(old);
+    old = nullptr;
+    edited->element = placed;
+
+    // What the checker finds in the new element is a value its object cannot use.
+    std::vector<std::string> found;
+    for (std::string& message : findings()) {
+        const auto was = std::find(before.begin(), before.end(), message);
+        if (was != before.end()) before.erase(was);
+        else found.push_back(std::move(message));
+    }
+
+    struct Kept {
+        DatabaseEntry* entry;
+        std::unique_ptr<Object> object;
+        std::string savedForm;
+    };
+    std::vector<Kept> kept;
+    for (DatabaseEntry* entry : affected) {
+        // Their edits not yet saved go into their elements first, so the new objects keep them.
+        if (entry->object && entry != edited) entry->object->save(entry->element);
+        kept.push_back({entry, std::move(entry->object), entry->savedForm});
+    }
+    bool loaded = found.empty();
+    problems.clear();
+    for (Kept& k : kept) {
+        if (!loaded) break;
+        if (k.entry != edited && !k.object) continue;  // never asked for: it loads when it is
+        loaded = objectFor(*k.entry, TypeObject) != nullptr;
+    }
+    if (!loaded) {
+        if (found.empty()) found = problems.empty() ? std::vector<std::string>{"cannot be loaded"} : problems;
+        *why = found.front();
+        if (found.front().find(edited->name) == std::string::npos) *why = edited->name + ": " + found.front();
+        for (Kept& k : kept) {
+            if (k.entry->object) retired.push_back(std::move(k.entry->object));  // may have been handed out
+            k.entry->object = std::move(k.object);
+            k.entry->savedForm = k.savedForm;
+        }
+        TiXmlNode* back = demo->InsertBeforeChild(placed, *oldCopy);
+        edited->element = back ? back->ToElement() : nullptr;
+        demo->RemoveChild(placed);
+        return Replaced::Refused;
+    }
+    for (Kept& k : kept) {
+        // A referrer keeps what counted as its unsaved edits; the edited element's text is its base.
+        if (k.entry != edited && k.entry->object) k.entry->savedForm = k.savedForm;
+        if (k.object) retired.push_back(std::move(k.object));  // panels and pointers may still show them
+    }
+    edited->overridden = true;
+    edited->override = elementText;
+    problems.clear();
+    ++rebuilds;
+    return Replaced::Done;
 }
 
 void Database::deleteObjects() {

@@ -33,6 +33,8 @@ struct DatabaseEntry {
     std::string savedForm;          // what its save wrote when loaded or last saved to the document
     int child = 0;                  // its place among all child elements of `demo`, named or not
     std::vector<const DatabaseEntry*> references;  // the entries its loads asked for by name
+    bool overridden = false;        // the editor gave the element a new text, not saved yet
+    std::string override;           // that text, written in place of the element's bytes
 };
 
 class Database {
@@ -111,6 +113,17 @@ public:
     // The text a save writes now, after every created object stored its state in its element;
     // false when one cannot (saveError says which).
     bool compose(std::string* text);
+    // The editor's edit of one element: `elementText` (one element of the same name) takes the
+    // place of the entry's element, and its object and every object that refers to it, directly or
+    // through others, are built again by their loads; nothing else is touched. A save writes that
+    // text as it is. Refused, with why and nothing changed, when the text is no such element or an
+    // object cannot use it; Reload when it touches the music, which only a whole load rebuilds.
+    enum class Replaced { Done, Refused, Reload };
+    Replaced replaceElement(int index, const std::string& elementText, std::string* why);
+    // The entry's element as a save would write it now (object edits and element edits included).
+    std::string currentElementText(int index);
+    // How many times objects were built again by replaceElement: holders of objects look again.
+    unsigned rebuildCount() const { return rebuilds; }
     // Why the last save failed, one line naming the file; empty after a success.
     const std::string& saveError() const { return error; }
     // The last save was refused because the file changed on disk (see setDiskText).
@@ -125,6 +138,7 @@ private:
     bool writeTo(const char* fileName, const std::string& text);
     bool failSave(std::string why);
     std::string saveForm(const DatabaseEntry& entry) const;
+    std::string originalText(const DatabaseEntry& entry) const;  // its bytes in the text, if known
     DatabaseEntry* entryAt(int index);
     const DatabaseEntry* entryAt(int index) const;
 
@@ -151,4 +165,5 @@ private:
     bool diskKnown = false;
     std::string error;                             // see saveError
     bool refusedForChange = false;
+    unsigned rebuilds = 0;                         // see rebuildCount
 };

@@ -145,36 +145,55 @@ void DocumentCheck::report(const TiXmlElement* element, const std::string& objec
     problems.push_back({element != nullptr ? element->Row() : 0, object, std::move(message)});
 }
 
-void DocumentCheck::run() {
+void DocumentCheck::nameElements() {
     for (const TiXmlElement* element = demo->FirstChildElement(); element; element = element->NextSiblingElement())
         if (const char* name = element->Attribute("name")) firstNamed.emplace(name, element);  // keeps the first
+}
+
+void DocumentCheck::checkElement(const TiXmlElement* element) {
+    const char* tag = element->Value();
+    int type = typeFromKeyword(tag);
+    const char* name = element->Attribute("name");
+    if (name == nullptr) {
+        report(element, "", "<" + std::string(tag) + "> has no name, so nothing can use it");
+        return;
+    }
+    std::string ownName = name;
+    const TiXmlElement* first = firstNamed.at(ownName);
+    if (first != element)
+        report(element, ownName,
+               "the name is already used on line " + std::to_string(first->Row()) +
+                   "; references reach only that first one");
+    if (type == TypeNone) {
+        report(element, ownName, "unknown tag <" + std::string(tag) + ">");
+        return;
+    }
+    if (isAbstract(type)) {
+        report(element, ownName, "<" + std::string(tag) + "> is a family, not a type of object");
+        return;
+    }
+    checkObject(element, type, ownName);
+}
+
+std::vector<DocumentProblem> DocumentCheck::checkOne(const TiXmlDocument& document, const TiXmlElement* element,
+                                                     const ResourceFolder* folder) {
+    const TiXmlElement* demo = document.FirstChildElement("demo");
+    if (demo == nullptr || element == nullptr) return {};
+    DocumentCheck checker(demo, folder, nullptr);
+    checker.nameElements();
+    checker.checkElement(element);
+    return std::move(checker.problems);
+}
+
+void DocumentCheck::run() {
+    nameElements();
     const TiXmlElement* main = nullptr;   // the last of each name designates, as in the database
     const TiXmlElement* music = nullptr;
     for (const TiXmlElement* element = demo->FirstChildElement(); element; element = element->NextSiblingElement()) {
-        const char* tag = element->Value();
-        int type = typeFromKeyword(tag);
+        checkElement(element);
         const char* name = element->Attribute("name");
-        if (name == nullptr) {
-            report(element, "", "<" + std::string(tag) + "> has no name, so nothing can use it");
-            continue;
-        }
-        std::string ownName = name;
-        const TiXmlElement* first = firstNamed.at(ownName);
-        if (first != element)
-            report(element, ownName,
-                   "the name is already used on line " + std::to_string(first->Row()) +
-                       "; references reach only that first one");
-        if (ownName == "Main") main = element;
-        if (ownName == "Music") music = element;
-        if (type == TypeNone) {
-            report(element, ownName, "unknown tag <" + std::string(tag) + ">");
-            continue;
-        }
-        if (isAbstract(type)) {
-            report(element, ownName, "<" + std::string(tag) + "> is a family, not a type of object");
-            continue;
-        }
-        checkObject(element, type, ownName);
+        if (name && std::string(name) == "Main") main = element;
+        if (name && std::string(name) == "Music") music = element;
     }
     if (main == nullptr) {
         problems.push_back({0, "", "no element is named \"Main\": there is nothing to play"});

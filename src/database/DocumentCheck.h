@@ -25,6 +25,9 @@ public:
     // resource found is also read and decoded.
     static std::vector<DocumentProblem> check(const TiXmlDocument& document, const ResourceFolder* folder = nullptr,
                                               ResourceFolder* reader = nullptr);
+    // One element of a parsed document, as check finds it among the others (the editor's edit).
+    static std::vector<DocumentProblem> checkOne(const TiXmlDocument& document, const TiXmlElement* element,
+                                                 const ResourceFolder* folder = nullptr);
     // A document's text, parsed here; a parse error is the one problem then.
     static std::vector<DocumentProblem> checkText(std::string_view text, const ResourceFolder* folder = nullptr,
                                                   ResourceFolder* reader = nullptr);
@@ -45,6 +48,8 @@ public:
 private:
     DocumentCheck(const TiXmlElement* demo, const ResourceFolder* folder, ResourceFolder* reader);
     void run();
+    void nameElements();
+    void checkElement(const TiXmlElement* element);
     void checkObject(const TiXmlElement* element, int type, const std::string& name);
     void checkChildren(const TiXmlElement* element, int type, const std::string& name);
     // Attributes written "@Name": each may follow a float, and each name is a float.

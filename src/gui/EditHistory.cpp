@@ -4,6 +4,7 @@
 #include "database/FloatObject.h"
 #include "paths/PathSpline.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -36,6 +37,8 @@ bool sameBits(const void* a, const void* b, std::size_t size) {
 }  // namespace
 
 bool EditHistory::State::sameEdits(const State& other) const {
+    if (element != other.element || document != other.document) return false;
+    if (element || document) return text == other.text;
     if (path != other.path) return false;
     if (!path) return sameBits(&value, &other.value, sizeof value) && floatKeys == other.floatKeys;
     return keys.size() == other.keys.size() && sameBits(&scale, &other.scale, sizeof scale) &&
@@ -81,11 +84,18 @@ void EditHistory::end() {
     Object* object = pendingDatabase ? pendingDatabase->objectAt(pending.index) : nullptr;
     pendingDatabase = nullptr;
     if (!capture(object, pending.after) || pending.after.sameEdits(pending.before)) return;
+    push(std::move(pending));
+}
+
+void EditHistory::push(Step step) {
+    end();
     // A new step drops what could be redone; the saved position may go with it.
     if (savedPosition > position) savedPosition = -1;
     steps.resize(static_cast<std::size_t>(position));
-    steps.push_back(std::move(pending));
+    steps.push_back(std::move(step));
     ++position;
+    lastMove = 1;
+    lastPushed = true;
     if (static_cast<int>(steps.size()) > limit) {
         steps.erase(steps.begin());
         --position;
@@ -106,6 +116,28 @@ int EditHistory::apply(Database* database, const Step& step, const State& state)
     if (!database) return -1;
     const int index = indexIn(*database, step);
     Object* object = index >= 0 ? database->objectAt(index) : nullptr;
+    if (state.document) {
+        requested = state.text;
+        hasRequest = true;
+        return index;
+    }
+    if (state.element) {
+        if (index < 0) return -1;
+        switch (database->replaceElement(index, state.text, &refused)) {
+        case Database::Replaced::Done: return index;
+        case Database::Replaced::Refused: return -1;
+        case Database::Replaced::Reload: break;
+        }
+        // The music's element: the whole document with it, as a document step does.
+        std::string whole;
+        if (!database->compose(&whole)) return -1;
+        const std::string was = database->currentElementText(index);
+        const std::size_t at = whole.find(was);
+        if (was.empty() || at == std::string::npos) return -1;
+        requested = whole.replace(at, was.size(), state.text);
+        hasRequest = true;
+        return index;
+    }
     if (!object) return -1;
     if (Object* found = state.path ? nullptr : object->castTo(TypeFloat)) {
         auto* number = static_cast<FloatObject*>(found);
@@ -121,17 +153,44 @@ int EditHistory::apply(Database* database, const Step& step, const State& state)
 
 int EditHistory::undo(Database* database) {
     end();
+    refused.clear();
     if (!canUndo()) return -1;
     --position;
-    return apply(database, steps[static_cast<std::size_t>(position)], steps[static_cast<std::size_t>(position)].before);
+    lastMove = -1;
+    lastPushed = false;
+    const Step& step = steps[static_cast<std::size_t>(position)];
+    const int index = apply(database, step, step.before);
+    if (index < 0 && !refused.empty()) ++position;  // nothing changed: the step stays done
+    return index;
 }
 
 int EditHistory::redo(Database* database) {
     end();
+    refused.clear();
     if (!canRedo()) return -1;
     const Step& step = steps[static_cast<std::size_t>(position)];
     ++position;
-    return apply(database, step, step.after);
+    lastMove = 1;
+    lastPushed = false;
+    const int index = apply(database, step, step.after);
+    if (index < 0 && !refused.empty()) --position;
+    return index;
+}
+
+bool EditHistory::takeDocumentRequest(std::string* text) {
+    if (!hasRequest) return false;
+    hasRequest = false;
+    *text = std::move(requested);
+    requested.clear();
+    return true;
+}
+
+void EditHistory::revertMove() {
+    if (lastPushed && !steps.empty() && position == static_cast<int>(steps.size())) steps.pop_back();
+    lastPushed = false;
+    position -= lastMove;
+    position = std::max(0, std::min(position, static_cast<int>(steps.size())));
+    lastMove = 0;
 }
 
 void EditHistory::markSaved() {
@@ -150,6 +209,14 @@ void EditHistory::cancelGesture() {
 
 int EditHistory::carry(Record record, const std::function<bool(Step&)>& keep) {
     clear();
+    if (record.own) {
+        // The editor's own text, loaded: the steps are its steps, saved or not as they were.
+        steps = std::move(record.steps);
+        position = record.position;
+        savedPosition = record.savedPosition;
+        for (Step& step : steps) keep(step);
+        return 0;
+    }
     const int count = static_cast<int>(record.steps.size());
     for (int i = 0; i < count; ++i) {
         if (!keep(record.steps[static_cast<std::size_t>(i)])) continue;

@@ -50,6 +50,9 @@ public:
     void cancelGesture();
 
     struct State {  // what an edit can change of an object
+        bool element = false;   // the element's text (the property list's edits)
+        bool document = false;  // the whole document's text (objects made, copied, renamed, deleted)
+        std::string text;       // of either
         bool path = false;
         float value = 0.0f;              // a float's
         std::vector<FloatKey> floatKeys; // a float's track
@@ -66,10 +69,21 @@ public:
     struct Record {  // the steps as data, to be carried across a reload
         std::vector<Step> steps;
         int position = 0;  // steps done
+        int savedPosition = 0;
+        bool own = false;  // the editor's own reload of its edited text: every step goes on, unsaved as it was
     };
 
+    // A step made whole elsewhere (an element's or the document's text): it is done already.
+    void push(Step step);
+    // After undo or redo of a document step: the text to load in place of the document. The step
+    // counts as done (or undone); when the text does not load, revertMove takes that back.
+    bool takeDocumentRequest(std::string* text);
+    void revertMove();
+    // Why the last undo or redo changed nothing (an element text its object could not use).
+    const std::string& refusal() const { return refused; }
+
     // The steps, without a gesture in progress.
-    Record record() const { return {steps, position}; }
+    Record record() const { return {steps, position, savedPosition, false}; }
     // In place of these steps, those of `record` that `keep` accepts (it may renumber them); the
     // document as it is now counts as saved. A step holds whole states, so dropping all of one
     // object's steps leaves the others undoing and redoing as before. How many were left out.
@@ -89,4 +103,9 @@ private:
     bool open = false;         // a gesture runs: pending holds its start
     Step pending;
     Database* pendingDatabase = nullptr;  // not owned; only while the gesture runs
+    std::string requested;     // see takeDocumentRequest
+    bool hasRequest = false;
+    int lastMove = 0;          // +1 after a redo or push, -1 after an undo
+    bool lastPushed = false;   // the last move was a push
+    std::string refused;
 };

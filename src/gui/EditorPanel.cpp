@@ -22,7 +22,7 @@ constexpr int SaveIcon = 121;
 constexpr int UndoIcon = 131;
 constexpr int RedoIcon = 132;
 constexpr int VirtualKeyShift = 16, VirtualKeyControl = 17;
-constexpr int VirtualKeyS = 'S', VirtualKeyY = 'Y', VirtualKeyZ = 'Z';
+constexpr int VirtualKeyP = 'P', VirtualKeyS = 'S', VirtualKeyY = 'Y', VirtualKeyZ = 'Z';
 constexpr DWORD MessageMilliseconds = 2500;  // how long a save's confirmation stays
 constexpr D3DCOLOR MarkColour = 0xff000000, DoneColour = 0xff306010, FailureColour = 0xffc04040;
 constexpr int VirtualKeyOpenBracket = 0xDB, VirtualKeyCloseBracket = 0xDD;
@@ -78,6 +78,15 @@ bool EditorPanel::init(Database* newDatabase) {
     toolbar.setChildren(toolbarChildren, n);
     toolbarFrame.setChild(&toolbar);
     if (!browser.init(database)) return false;
+    PropertyList::Actions actions;
+    actions.editElement = [this](int index, const std::string& text, std::string* why) { return editElement(index, text, why); };
+    actions.editDocument = [this](const std::string& before, const std::string& after, const std::string& select) {
+        editDocument(before, after, select);
+    };
+    actions.cursor = [this] { return music ? music->time() : 0.0f; };
+    actions.beatLength = [this] { return music ? music->beatLength() : 0.5f; };
+    browser.getProperties()->init(database, std::move(actions));  // without fonts the rows are blank
+    browser.showObject(browser.getList()->getSelected());
     diskChange.init(database);
     problems.init();  // without its font the list is blank, and the rest still works
     problems.setChooser([this](const std::string& name) { browser.selectName(name.c_str()); });
@@ -142,6 +151,8 @@ bool EditorPanel::key(int virtualKey, bool down) {
         redo();
     } else if (control && virtualKey == VirtualKeyZ) {
         undo();
+    } else if (control && virtualKey == VirtualKeyP) {
+        browser.showProperties(!browser.arePropertiesShown());
     } else if (virtualKey == VirtualKeyOpenBracket && !control) {
         timeLine.setLoopStartHere();
     } else if (virtualKey == VirtualKeyCloseBracket && !control) {
@@ -159,12 +170,87 @@ void EditorPanel::showTimeLine(bool shown) {
 
 void EditorPanel::undo() {
     const int index = history.undo(database);
-    if (index >= 0) browser.selectObject(index);  // the changed object is shown
+    if (history.takeDocumentRequest(&documentRequest)) {
+        hasDocumentRequest = true;
+        const char* name = database ? database->nameAt(index) : nullptr;
+        selectAfter = name ? name : "";
+    } else if (index >= 0) {
+        browser.selectObject(index);  // the changed object is shown
+    }
+    if (!history.refusal().empty()) tell("Not undone: " + history.refusal(), true);
 }
 
 void EditorPanel::redo() {
     const int index = history.redo(database);
-    if (index >= 0) browser.selectObject(index);
+    if (history.takeDocumentRequest(&documentRequest)) {
+        hasDocumentRequest = true;
+        const char* name = database ? database->nameAt(index) : nullptr;
+        selectAfter = name ? name : "";
+    } else if (index >= 0) {
+        browser.selectObject(index);
+    }
+    if (!history.refusal().empty()) tell("Not redone: " + history.refusal(), true);
+}
+
+bool EditorPanel::editElement(int index, const std::string& text, std::string* why) {
+    if (!database || !database->nameAt(index)) return false;
+    EditHistory::Step step;
+    step.index = index;
+    step.name = database->nameAt(index);
+    step.before.element = step.after.element = true;
+    step.before.text = database->currentElementText(index);
+    step.after.text = text;
+    if (step.before.text == text) return true;
+    switch (database->replaceElement(index, text, why)) {
+    case Database::Replaced::Refused: return false;
+    case Database::Replaced::Done:
+        history.push(std::move(step));
+        return true;
+    case Database::Replaced::Reload: break;
+    }
+    // The music: the whole document loads again with the new element.
+    std::string whole;
+    if (!database->compose(&whole)) {
+        *why = database->saveError();
+        return false;
+    }
+    const std::size_t at = whole.find(step.before.text);
+    if (at == std::string::npos) {
+        *why = step.name + ": the element cannot be found in the document";
+        return false;
+    }
+    std::string after = whole;
+    after.replace(at, step.before.text.size(), text);
+    editDocument(whole, after, step.name);
+    return true;
+}
+
+void EditorPanel::editDocument(const std::string& before, const std::string& after, const std::string& select) {
+    EditHistory::Step step;
+    step.name = select;
+    step.before.document = step.after.document = true;
+    step.before.text = before;
+    step.after.text = after;
+    history.push(std::move(step));
+    documentRequest = after;
+    hasDocumentRequest = true;
+    selectAfter = select;
+}
+
+bool EditorPanel::takeDocumentRequest(std::string* text) {
+    if (!hasDocumentRequest) return false;
+    hasDocumentRequest = false;
+    ownReload = true;
+    *text = std::move(documentRequest);
+    documentRequest.clear();
+    return true;
+}
+
+void EditorPanel::documentRefused(const std::string& why) {
+    ownReload = false;
+    selectAfter.clear();
+    history.revertMove();
+    tell("Not changed: " + why, true);
 }
 
 // --- across a reload -------------------------------------------------------------------------------
@@ -178,7 +264,10 @@ void EditorPanel::saveState(EditorState* state) {
     state->viewStart = timeLine.getViewStart();
     state->waveform = timeLine.getWaveform();
     state->views = browser.views();
+    state->properties = browser.arePropertiesShown();
     state->history = history.record();
+    state->history.own = std::exchange(ownReload, false);
+    if (!selectAfter.empty()) state->selected = std::exchange(selectAfter, std::string());
     state->stepTexts.clear();
     for (EditHistory::Step& step : state->history.steps) {
         step.index = database ? EditHistory::indexIn(*database, step) : -1;
@@ -192,6 +281,7 @@ std::vector<std::string> EditorPanel::continueFrom(const EditorState& state) {
     timeLine.setView(state.zoom, state.viewStart);
     timeLine.getWaveform() = state.waveform;  // kept when the editor is shown if the music is the same
     browser.carryViews(state.views);
+    browser.showProperties(state.properties);
 
     // An object's steps go on only while its element reads as it did: then they undo to what the
     // file held, and saving after undoing them all writes the file's bytes again.
@@ -202,6 +292,10 @@ std::vector<std::string> EditorPanel::continueFrom(const EditorState& state) {
     std::map<std::string, Dropped> dropped;
     std::map<int, std::string> texts;  // of this version's elements, printed once each
     history.carry(state.history, [&](EditHistory::Step& step) {
+        if (state.history.own) {  // renumbered only: the document is the editor's own
+            step.index = database ? EditHistory::indexIn(*database, step) : -1;
+            return true;
+        }
         const int index = database ? EditHistory::indexIn(*database, step) : -1;
         const auto text = state.stepTexts.find(step.index);
         if (index >= 0 && texts.count(index) == 0) texts[index] = database->elementText(index);
@@ -338,6 +432,11 @@ void EditorPanel::showStatus() {
 // --- drawing ---------------------------------------------------------------------------------------
 
 bool EditorPanel::draw(float time, float delta) {
+    if (database && database->rebuildCount() != seenRebuilds) {
+        // Objects were built again: the panel of the new one is shown.
+        seenRebuilds = database->rebuildCount();
+        browser.showObject(browser.getList()->getSelected());
+    }
     timeLine.setObject(browser.getShownObject());
     undoButton.greyed = !history.canUndo();
     redoButton.greyed = !history.canRedo();

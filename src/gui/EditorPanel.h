@@ -68,6 +68,19 @@ public:
 
     void undo();
     void redo();
+    // The property list's edit of one object's element, applied at once (the object and those that
+    // refer to it built again) and kept as one undo step; false with why when its object cannot use
+    // it, and nothing changed.
+    bool editElement(int index, const std::string& text, std::string* why);
+    // An edit of the whole document (an object made, copied, renamed or deleted): one undo step,
+    // loaded whole between two frames; `select` is then selected.
+    void editDocument(const std::string& before, const std::string& after, const std::string& select);
+    // For the program, between two frames: the text to load in place of the document, once.
+    bool takeDocumentRequest(std::string* text);
+    // That text did not load: the step goes, and why is shown.
+    void documentRefused(const std::string& why);
+    // The last edit's message (a refusal in red), shown on the toolbar.
+    void tellEdit(const std::string& message, bool failure) { tell(message, failure); }
     EditHistory& getHistory() { return history; }
     // Its part of the editor's state: the selection, the loop, the time line's view and waveform,
     // the panels' views and the undo steps.
@@ -92,6 +105,11 @@ private:
 
     Database* database = nullptr;  // not owned
     Music* music = nullptr;        // not owned
+    std::string documentRequest;   // see takeDocumentRequest
+    bool hasDocumentRequest = false;
+    bool ownReload = false;        // the next state handed on is of the editor's own text
+    std::string selectAfter;       // selected in the version loaded for an edit
+    unsigned seenRebuilds = 0;     // the database's rebuilds the browser has shown
     bool closeRequested = false;
     bool helpRequested = false;
     bool captionMarked = false;    // the caption as last set

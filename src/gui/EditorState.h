@@ -41,6 +41,7 @@ struct EditorState {
     float viewStart = 0.0f;      // seconds at the time line's left edge
     Waveform waveform;           // the music's loudness, done or under way
     std::vector<ObjectView> views;  // of the objects whose panels were shown
+    bool properties = false;     // the property list is shown
     EditHistory::Record history;
     // By a step's index: its object's element as last loaded or saved. A step whose element reads
     // otherwise in the next version was made on something else, and does not go on.

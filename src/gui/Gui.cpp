@@ -57,6 +57,18 @@ std::vector<std::string> Gui::continueFrom(const EditorState& state) {
     return lines;
 }
 
+void Gui::rootRebuilt() {
+    seenRebuilds = database->rebuildCount();
+    Object* root = database->root(TypeVisual);
+    Visual* visual = root ? dynamic_cast<Visual*>(root) : nullptr;
+    if (!visual || visual == rootVisual) return;
+    // The old root is kept by the database until the end; the preview shows the new one.
+    rootVisual = visual;
+    auto preview = std::make_unique<VisualPreview>(rootVisual);
+    if (!editorShown) showChild(preview.get());
+    rootPreview = std::move(preview);
+}
+
 // --- behaviour -------------------------------------------------------------------------------------
 
 void Gui::showChild(Widget* widget) {
@@ -280,6 +292,7 @@ bool Gui::draw(float time, float delta) {
     }
     if (editor.takeCloseRequest()) requestClose();
     if (editor.takeHelpRequest()) toggleHelp();
+    if (database->rebuildCount() != seenRebuilds) rootRebuilt();
     const bool drawn = child ? child->draw(time, delta) : true;
     if (asking) question.draw(time, delta);
     help.draw(time, delta);

@@ -74,6 +74,7 @@ private:
     void showChild(Widget* widget);
     void ask(const std::string& why);  // opens the question; `why` a failure to show, or empty
     void answer(LeaveQuestion::Answer answer);
+    void rootRebuilt();  // the root visual was built again: shown in place of the old one
 
     Database* database = nullptr;               // not owned
     Visual* rootVisual = nullptr;               // not owned: "Main"
@@ -87,4 +88,5 @@ private:
     bool editorOpened = false;   // the editor has been shown at least once
     bool quit = false;           // Escape: the next draw returns false
     bool focusReceived = false;  // the window had the focus once: new children get it at once
+    unsigned seenRebuilds = 0;   // the database's rebuilds already taken
 };

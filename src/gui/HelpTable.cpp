@@ -40,6 +40,11 @@ const std::vector<HelpRow>& helpTable() {
          "set the number typed (one the document could not keep stays in red with the reason, and nothing "
          "changes); forget it"},
 
+        {HelpEditor, "Ctrl+P", "anywhere", "show or hide the property list and the object controls beside the selected object's panel"},
+        {HelpEditor, "typing; Enter; Escape", "property list", "type a number, time, colour or name (light red, with the reason below, when the object could not use it); apply it; go back to the value"},
+        {HelpEditor, "click on the right or left half, Down/Up, wheel", "property list choice", "the next or previous object or file of the list, applied at once"},
+        {HelpEditor, "cursor button", "property list", "set the time to the current time"},
+        {HelpEditor, "New, Copy, Delete buttons", "property list", "make an object of the chosen type; copy the selected one; delete it (asks again while others refer to it)"},
         {HelpFloat, "knob: drag, wheel, arrow keys, Page Up/Down", "float panel",
          "change the number by its step (Page Up/Down: ten steps)"},
         {HelpTexture, "keys 1 to 5; Space; wheel; click", "texture viewer", "zoom 1 to 5 times; back to 1; zoom in or out; back to 1"},

@@ -27,6 +27,8 @@ bool ObjectBrowser::init(Database* newDatabase) {
     errorPanel.setChildren(errorChildren, 2);
     browserChildren[0] = &listFrame;
     browserChildren[1] = &editorFrame;
+    propertiesFrame.setChild(&properties);
+    browserChildren[2] = &propertiesFrame;
     setChildren(browserChildren, 2);
     showObject(0);
     return true;
@@ -52,10 +54,16 @@ void ObjectBrowser::showObject(int index) {
         }
     }
     editorFrame.setChild(panel);
+    properties.show(database && index >= 0 && index < database->count() ? index : -1);
     // The new panel's hint changes the browser's: measure and lay out again. Setting the same
     // children again would do that too, but would also drop the hover and focus links that the
     // click which brought us here still needs to focus the list.
     childChanged();
+}
+
+void ObjectBrowser::showProperties(bool shown) {
+    propertiesShown = shown;
+    setChildren(browserChildren, shown ? 3 : 2);
 }
 
 void ObjectBrowser::selectObject(int index) {

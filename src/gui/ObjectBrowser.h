@@ -13,6 +13,7 @@
 #include "gui/ListBox.h"
 #include "gui/ListListener.h"
 #include "gui/ProblemList.h"
+#include "gui/PropertyList.h"
 #include "gui/VBox.h"
 
 class Database;
@@ -36,6 +37,11 @@ public:
     // panel is first shown; names it does not have are left out.
     void carryViews(std::vector<ObjectView> views);
 
+    // The property list beside the panel (Ctrl+P shows and hides it); hidden at first.
+    PropertyList* getProperties() { return &properties; }
+    void showProperties(bool shown);
+    bool arePropertiesShown() const { return propertiesShown; }
+
     ListBox* getList() { return &list; }
     Frame* getEditorFrame() { return &editorFrame; }
     Label* getErrorLabel() { return &errorLabel; }
@@ -54,7 +60,10 @@ private:
     VBox errorPanel;
     Widget* errorChildren[2] = {};
     Label noEditorLabel;
-    Widget* browserChildren[2] = {};
+    Widget* browserChildren[3] = {};
+    PropertyList properties;
+    Frame propertiesFrame;
+    bool propertiesShown = false;
     std::vector<Object*> visited;     // not owned: objects whose panels were shown
     std::vector<ObjectView> carried;  // by index in this database; each goes once given
 };

@@ -2,6 +2,7 @@
 
 #include "database/Database.h"
 #include "database/DocumentEdit.h"
+#include "database/DrivenAttributes.h"
 #include "database/NumberCheck.h"
 #include "database/TypeRegistry.h"
 #include "gui/ObjectActions.h"
@@ -236,7 +237,10 @@ void PropertyList::refresh() {
 
 std::string PropertyList::typeCheck(const AttributeInfo& info, const std::string& value) const {
     if (value.empty()) return info.required ? std::string(info.name) + ": a value is needed" : std::string();
-    if (info.kind == AttributeKind::Colour) {
+    // A colour that follows floats is written as its channels, as a driven number is.
+    const char* keyword = keywordOf(static_cast<ObjectType>(type));
+    const bool driven = keyword && namesFloat(value.c_str()) && canBeDriven(keyword, info.name);
+    if (info.kind == AttributeKind::Colour && !driven) {
         const bool hex = std::all_of(value.begin(), value.end(), [](char c) { return std::isxdigit(static_cast<unsigned char>(c)); });
         if (!hex || (value.size() != 8 && value.size() != 6)) return std::string(info.name) + ": not a colour (ARGB in hexadecimal, as ff000000)";
         return std::string();

@@ -30,6 +30,8 @@ const char* const original =
     "    <visual.overlay name=\"Veil\" texture=\"Black\" start=\"2\" stop=\"3\" t1=\"0.5\"/>\n"
     "    <visual.group name=\"Main\"><item visual=\"Cover\"/><item visual=\"Veil\"/></visual.group>\n"
     "    <music name=\"Music\" resource=\"Music.ogg\" tempo=\"120\"/>\n"
+    "    <float name=\"Rise\" value=\"0\"><key t=\"2\" v=\"-16\" ease=\"smooth\" /><key t=\"3\" v=\"-80\" ease=\"step\" /></float>\n"
+    "    <texture.target name=\"Screen\" visual=\"Cover\" color=\"ff000000\"/>\n"
     "</demo>\n";
 
 class EditedDocument : public ::testing::Test {
@@ -148,16 +150,16 @@ TEST_F(EditedDocument, DeleteListsTheReferrersThenRemovesTheirItemsOrRefusesAReq
     properties()->press(PropertyList::DeleteButton);
     frame();
     EXPECT_NE(properties()->getNote().find("\"Cover\" needs it (texture)"), std::string::npos) << properties()->getNote();
-    EXPECT_EQ(current.database->count(), 5);
+    EXPECT_EQ(current.database->count(), 7);
 
     select("Veil");
     properties()->press(PropertyList::DeleteButton);
     frame();
     EXPECT_NE(properties()->getNote().find("\"Main\""), std::string::npos) << properties()->getNote();
-    EXPECT_EQ(current.database->count(), 5) << "deleted before it was confirmed";
+    EXPECT_EQ(current.database->count(), 7) << "deleted before it was confirmed";
     properties()->press(PropertyList::DeleteButton);
     frame();
-    EXPECT_EQ(current.database->count(), 4);
+    EXPECT_EQ(current.database->count(), 6);
     const std::string text = saved();
     EXPECT_EQ(text.find("Veil"), std::string::npos) << text;
     EXPECT_NE(text.find("<visual.group name=\"Main\">\n        <item visual=\"Cover\" />\n    </visual.group>"), std::string::npos) << text;
@@ -191,4 +193,25 @@ TEST_F(EditedDocument, AGroupsItemMovedUpRewritesThatGroupAloneAndUndoes) {
     editor()->undo();
     frame();
     EXPECT_EQ(saved(), original);
+}
+
+// A caption that slides and a screen whose colour pulses, made in the property list: a number or a
+// colour channel typed as "@Name" follows that float; a name that is no float is refused.
+TEST_F(EditedDocument, ANumberOrColourChannelTypedAsAFloatsNameFollowsItAndAnythingElseIsRefused) {
+    select("Veil");
+    type(&properties()->rowOf("position")->field, "16 @Rise 256 64");
+    EXPECT_TRUE(properties()->rowOf("position")->field.enter()) << properties()->getNote();
+    frame();
+    select("Screen");
+    type(&properties()->rowOf("color")->field, "1 0 0 @Rise");
+    EXPECT_TRUE(properties()->rowOf("color")->field.enter()) << properties()->getNote();
+    frame();
+    type(&properties()->rowOf("color")->field, "1 0 0 @Cover");
+    EXPECT_FALSE(properties()->rowOf("color")->field.enter());
+    EXPECT_NE(properties()->getNote().find("Cover"), std::string::npos) << properties()->getNote();
+    frame();
+    std::string expected = original;
+    expected.replace(expected.find("t1=\"0.5\""), 8, "t1=\"0.5\" position=\"16 @Rise 256 64\"");
+    expected.replace(expected.find("color=\"ff000000\""), 16, "color=\"1 0 0 @Rise\"");
+    EXPECT_EQ(saved(), expected);
 }

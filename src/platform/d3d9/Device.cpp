@@ -149,9 +149,13 @@ Device::~Device() {
 
 // The window's framebuffer can be the back buffer when it is the back buffer's size and holds
 // what the back buffer and its automatic depth surface would: no multisampling, 8-bit colour
-// without alpha (the window has none), and the depth format's bits exactly.
+// without alpha (the window has none), and the depth format's bits exactly. A back buffer that is
+// read back rather than shown (a lockable one) stays a target: read top row first, nothing to
+// turn over, and drawing and reading it cost less there than in the window (measured).
 bool Device::windowCanHoldBackBuffer(const D3DPRESENT_PARAMETERS& p, UINT samples) {
-    if (samples > 1 || p.BackBufferFormat != D3DFMT_X8R8G8B8 || !context->makeCurrentOn(window)) return false;
+    if (samples > 1 || p.BackBufferFormat != D3DFMT_X8R8G8B8 || (p.Flags & D3DPRESENTFLAG_LOCKABLE_BACKBUFFER) ||
+        !context->makeCurrentOn(window))
+        return false;
     int w = 0, h = 0;
     SDL_GL_GetDrawableSize(window, &w, &h);
     if (UINT(w) != p.BackBufferWidth || UINT(h) != p.BackBufferHeight) return false;

@@ -22,7 +22,7 @@ constexpr const char* kAttributes =
 
 // Direct3D clip space (y up, z 0..w, pixel centres on integers) to GL clip space for a framebuffer
 // whose rows run top-down. yFlip mirrors that for the window, whose rows run bottom-up: (1, 0) in
-// a target, (-1, a 128th of a pixel upwards) in the window. The rasterizer decides an edge through
+// a target, (-1, a 256th of a pixel upwards) in the window. The rasterizer decides an edge through
 // a pixel's centre by GL's up and down, so mirrored, a Direct3D top edge on a row of centres would
 // leave its row out; lifted a little it takes it in, as Direct3D and the targets do.
 constexpr const char* kToGl =

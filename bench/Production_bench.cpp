@@ -11,7 +11,9 @@
 //     (every rasterizer thread included): cpu_median_ms, cpu_worst_second_fps, cpu_vs_clear.
 //   Whole/<size>: every act in one pass at 800 x 600 (0) and 1920 x 1080 (1): median_ms,
 //     cpu_median_ms, and for the full-HD pass cpu_vs_800x600 (and wall_vs_800x600), its median
-//     against the 800 x 600 one of the same run.
+//     against the 800 x 600 one of the same run; slower_than_30fps, the share of frames over
+//     1/30 s by the wall clock; per act, a table of the medians at each size and, at full HD,
+//     their ratios to the 800 x 600 pass (worst_act_*_vs_800x600, the largest).
 //   Breakdown/<act>: full HD, one frame a second of demo time drawn with every operation measured
 //     alone (d3d9::DrawProfile); prints a table per act of what each visual and model costs.
 //   FirstFrame (runs first, in a fresh process): from nothing to the loading picture presented,
@@ -29,6 +31,7 @@
 #include <tinyxml.h>
 
 #include <algorithm>
+#include <array>
 #include <chrono>
 #include <cstdio>
 #include <ctime>
@@ -226,22 +229,48 @@ void BM_Whole(benchmark::State& state) {
         return;
     }
     state.SetLabel(size.name);
+    static std::array<double, std::size(acts)> smallActWall{}, smallActCpu{};
     std::vector<double> wall, cpu;
+    std::array<std::vector<double>, std::size(acts)> actWall, actCpu;
     for (auto _ : state) {
         wall.clear(), cpu.clear();
+        size_t a = 0;
         for (float t = acts[0].start + step / 2; t < acts[std::size(acts) - 1].stop; t += step) {
             const Cost frame = p->frame(t);
             wall.push_back(frame.wall);
             cpu.push_back(frame.cpu);
+            while (a + 1 < std::size(acts) && t >= acts[a].stop) ++a;
+            actWall[a].push_back(frame.wall);
+            actCpu[a].push_back(frame.cpu);
         }
     }
     state.counters["median_ms"] = median(wall);
     state.counters["cpu_median_ms"] = median(cpu);
+    const double slow = double(std::count_if(wall.begin(), wall.end(), [](double ms) { return ms > 1000.0 / 30; }));
+    state.counters["slower_than_30fps"] = wall.empty() ? 0 : slow / double(wall.size());
+    double worstActWall = 0, worstActCpu = 0;
+    std::printf("\n%s, per act: median ms, wall (processor)%s\n", size.name,
+                state.range(0) == 0 ? "" : "; against 800 x 600 in this run");
+    for (size_t a = 0; a < std::size(acts); ++a) {
+        const double w = median(actWall[a]), c = median(actCpu[a]);
+        if (state.range(0) == 0) {
+            smallActWall[a] = w, smallActCpu[a] = c;
+            std::printf("| %s | %.1f (%.1f) |\n", acts[a].name, w, c);
+        } else if (smallActCpu[a] > 0) {
+            worstActWall = std::max(worstActWall, w / smallActWall[a]);
+            worstActCpu = std::max(worstActCpu, c / smallActCpu[a]);
+            std::printf("| %s | %.1f (%.1f) | %.2f (%.2f) |\n", acts[a].name, w, c, w / smallActWall[a],
+                        c / smallActCpu[a]);
+        }
+    }
+    std::fflush(stdout);
     if (state.range(0) == 0) {
         smallWall = median(wall), smallCpu = median(cpu);
     } else if (smallCpu > 0) {
         state.counters["wall_vs_800x600"] = median(wall) / smallWall;
         state.counters["cpu_vs_800x600"] = median(cpu) / smallCpu;
+        state.counters["worst_act_wall_vs_800x600"] = worstActWall;
+        state.counters["worst_act_cpu_vs_800x600"] = worstActCpu;
     }
 }
 

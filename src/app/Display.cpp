@@ -150,7 +150,7 @@ bool Display::choosePresentation() {
     presentParameters.SwapEffect = D3DSWAPEFFECT_DISCARD;
     presentParameters.hDeviceWindow = window;
     presentParameters.FullScreen_RefreshRateInHz = 0;
-    presentParameters.Flags = D3DPRESENTFLAG_DISCARD_DEPTHSTENCIL;
+    presentParameters.Flags = D3DPRESENTFLAG_DISCARD_DEPTHSTENCIL | (readBack ? D3DPRESENTFLAG_LOCKABLE_BACKBUFFER : 0);
     presentParameters.EnableAutoDepthStencil = TRUE;
     return true;
 }

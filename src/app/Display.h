@@ -44,6 +44,7 @@ public:
     // Full screen at a size the screen has no mode of: the screen's own mode instead of failing.
     // For a size chosen in the setup dialog; one asked for on the command line fails as it says.
     bool screenModeFallback = false;
+    bool readBack = false;                // frames are read back (rendering to files), not shown
     int width = 0;                        // client and back-buffer size in pixels
     int height = 0;
     bool quitRequested = false;           // the window was asked to close

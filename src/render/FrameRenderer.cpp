@@ -29,6 +29,7 @@ FrameRenderer::~FrameRenderer() {
 
 bool FrameRenderer::open(const std::string& dataFile, int width, int height, bool antialias, std::string* error,
                          bool leaveOutBroken) {
+    display.readBack = true;
     if (!display.create(nullptr, true, antialias, width, height)) {
         *error = "Cannot create the device for rendering";
         return false;

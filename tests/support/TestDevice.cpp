@@ -12,6 +12,10 @@
 TestDevice::TestDevice(int width, int height) : w(width), h(height) {
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
         throw std::runtime_error(std::string("TestDevice: no video: ") + SDL_GetError());
+    // The window's depth and stencil as the program's windows have them, so the back buffer is the
+    // window's own framebuffer, as in the program.
+    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 24);
+    SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 8);
     SDL_Window* sdl = SDL_CreateWindow("TestDevice", SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, width, height,
                                        SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
     if (!sdl) {

@@ -81,10 +81,19 @@ HRESULT Device::initialise(HWND hwnd, D3DPRESENT_PARAMETERS* p) {
     SDL_GL_SetSwapInterval(interval == D3DPRESENT_INTERVAL_IMMEDIATE ? 0 : interval == D3DPRESENT_INTERVAL_TWO ? 2 : 1);
 
     const UINT samples = samplesOf(p->MultiSampleType, p->MultiSampleQuality);
-    HRESULT hr = Surface::createOwn(context, p->BackBufferWidth, p->BackBufferHeight, p->BackBufferFormat,
-                                    D3DUSAGE_RENDERTARGET, samples, &backBuffer);
+    HRESULT hr = D3D_OK;
+    if (windowCanHoldBackBuffer(*p, samples)) {
+        backBuffer = Surface::ofWindow(context, p->BackBufferWidth, p->BackBufferHeight, p->BackBufferFormat,
+                                       D3DUSAGE_RENDERTARGET);
+        if (p->EnableAutoDepthStencil)
+            autoDepth = Surface::ofWindow(context, p->BackBufferWidth, p->BackBufferHeight,
+                                          p->AutoDepthStencilFormat, D3DUSAGE_DEPTHSTENCIL);
+    } else {
+        hr = Surface::createOwn(context, p->BackBufferWidth, p->BackBufferHeight, p->BackBufferFormat,
+                                D3DUSAGE_RENDERTARGET, samples, &backBuffer);
+    }
     if (FAILED(hr)) return hr;
-    if (p->EnableAutoDepthStencil) {
+    if (p->EnableAutoDepthStencil && !autoDepth) {
         hr = Surface::createOwn(context, p->BackBufferWidth, p->BackBufferHeight, p->AutoDepthStencilFormat,
                                 D3DUSAGE_DEPTHSTENCIL, samples, &autoDepth);
         if (FAILED(hr)) return hr;
@@ -107,9 +116,7 @@ HRESULT Device::initialise(HWND hwnd, D3DPRESENT_PARAMETERS* p) {
     glGenSamplers(D3DMAXSAMPLERS, samplers.data());
     samplersDirty.fill(true);
     glEnable(GL_PROGRAM_POINT_SIZE);
-    glPointParameteri(GL_POINT_SPRITE_COORD_ORIGIN, GL_LOWER_LEFT);  // rows run top-down: "lower" is the top
     glProvokingVertex(GL_FIRST_VERTEX_CONVENTION);                   // flat shading takes the first vertex
-    glFrontFace(GL_CCW);  // with rows top-down, GL's counter-clockwise is clockwise on screen
 
     setDefaultStates();
     viewport = fullViewport();
@@ -140,6 +147,50 @@ Device::~Device() {
         if (r.buffer) glDeleteBuffers(1, &r.buffer);
 }
 
+// The window's framebuffer can be the back buffer when it is the back buffer's size and holds
+// what the back buffer and its automatic depth surface would: no multisampling, 8-bit colour
+// without alpha (the window has none), and the depth format's bits exactly. A back buffer that is
+// read back rather than shown (a lockable one) stays a target: read top row first, nothing to
+// turn over, and drawing and reading it cost less there than in the window (measured).
+bool Device::windowCanHoldBackBuffer(const D3DPRESENT_PARAMETERS& p, UINT samples) {
+    if (samples > 1 || p.BackBufferFormat != D3DFMT_X8R8G8B8 || (p.Flags & D3DPRESENTFLAG_LOCKABLE_BACKBUFFER) ||
+        !context->makeCurrentOn(window))
+        return false;
+    int w = 0, h = 0;
+    SDL_GL_GetDrawableSize(window, &w, &h);
+    if (UINT(w) != p.BackBufferWidth || UINT(h) != p.BackBufferHeight) return false;
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    auto bits = [](GLenum attachment, GLenum what) {
+        GLint n = 0;
+        glGetFramebufferAttachmentParameteriv(GL_FRAMEBUFFER, attachment, what, &n);
+        return glGetError() == GL_NO_ERROR ? n : -1;
+    };
+    while (glGetError() != GL_NO_ERROR) {
+    }
+    if (bits(GL_BACK_LEFT, GL_FRAMEBUFFER_ATTACHMENT_RED_SIZE) != 8 ||
+        bits(GL_BACK_LEFT, GL_FRAMEBUFFER_ATTACHMENT_GREEN_SIZE) != 8 ||
+        bits(GL_BACK_LEFT, GL_FRAMEBUFFER_ATTACHMENT_BLUE_SIZE) != 8)
+        return false;
+    if (!p.EnableAutoDepthStencil) return true;
+    const D3DFORMAT f = p.AutoDepthStencilFormat;
+    const GLint depth = f == D3DFMT_D16 ? 16 : f == D3DFMT_D24S8 || f == D3DFMT_D24X8 ? 24 : 0;
+    const GLint stencil = hasStencil(f) ? 8 : 0;
+    return depth > 0 && bits(GL_DEPTH, GL_FRAMEBUFFER_ATTACHMENT_DEPTH_SIZE) == depth &&
+           bits(GL_STENCIL, GL_FRAMEBUFFER_ATTACHMENT_STENCIL_SIZE) >= stencil;
+}
+
+void Device::leaveWindow() {
+    if (backBuffer->inWindow()) backBuffer->leaveWindow();
+    if (autoDepth && autoDepth->inWindow()) {
+        autoDepth->leaveWindow();
+        if (cleanDepth.get() == autoDepth.get()) cleanDepth = nullptr;
+        if (knownStencil.get() == autoDepth.get()) knownStencil = nullptr;
+    }
+    targetsDirty = true;
+    renderStatesDirty = true;
+    ++generations[kViewport];
+}
+
 D3DVIEWPORT9 Device::fullViewport() const {
     return {0, 0, renderTarget->width(), renderTarget->height(), 0.0f, 1.0f};
 }
@@ -158,19 +209,38 @@ HRESULT Device::EndScene() {
 }
 
 void Device::bindTargets() {
-    gl.bindFramebuffer(framebuffer);
+    const bool inWindow = drawsInWindow();
+    if (inWindow) {
+        context->makeCurrentOn(window);  // the window's framebuffer, not the hidden one's
+        gl.bindFramebuffer(0);
+    } else {
+        gl.bindFramebuffer(framebuffer);
+    }
     if (!targetsDirty) return;
     targetsDirty = false;
-    renderTarget->attach(GL_COLOR_ATTACHMENT0);
-    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_STENCIL_ATTACHMENT, GL_RENDERBUFFER, 0);
-    // A depth surface smaller than the target would shrink GL's drawing area to the overlap, and
-    // one with other multisampling would leave the framebuffer incomplete; Direct3D leaves such
-    // pairings undefined, so the target is drawn whole without depth.
-    depthUsable = depthStencil && depthStencil->width() >= renderTarget->width() &&
-                  depthStencil->height() >= renderTarget->height() &&
-                  std::max(depthStencil->samples(), 1u) == std::max(renderTarget->samples(), 1u);
-    if (depthUsable)
-        depthStencil->attach(hasStencil(depthStencil->format()) ? GL_DEPTH_STENCIL_ATTACHMENT : GL_DEPTH_ATTACHMENT);
+    if (inWindow) {
+        // The window's own depth buffer is the automatic depth surface; another one cannot join it,
+        // and Direct3D leaves a target without a usable depth surface drawn without depth.
+        depthUsable = depthStencil && depthStencil.get() == autoDepth.get();
+    } else {
+        renderTarget->attach(GL_COLOR_ATTACHMENT0);
+        glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_STENCIL_ATTACHMENT, GL_RENDERBUFFER, 0);
+        // A depth surface smaller than the target would shrink GL's drawing area to the overlap, and
+        // one with other multisampling would leave the framebuffer incomplete; Direct3D leaves such
+        // pairings undefined, so the target is drawn whole without depth.
+        depthUsable = depthStencil && depthStencil->width() >= renderTarget->width() &&
+                      depthStencil->height() >= renderTarget->height() &&
+                      std::max(depthStencil->samples(), 1u) == std::max(renderTarget->samples(), 1u);
+        if (depthUsable)
+            depthStencil->attach(hasStencil(depthStencil->format()) ? GL_DEPTH_STENCIL_ATTACHMENT : GL_DEPTH_ATTACHMENT);
+    }
+    // The automatic depth surface beside a render target has storage of its own, apart from the
+    // window's: what is known about the contents of one is not known about the other.
+    if (depthUsable && depthStencil->inWindow() && windowDepthInWindow != inWindow) {
+        windowDepthInWindow = inWindow;
+        if (cleanDepth.get() == depthStencil.get()) cleanDepth = nullptr;
+        if (knownStencil.get() == depthStencil.get()) knownStencil = nullptr;
+    }
     renderStatesDirty = true;  // the colour mask depends on the target's alpha
 }
 
@@ -180,6 +250,8 @@ HRESULT Device::Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR c
     if ((flags & (D3DCLEAR_ZBUFFER | D3DCLEAR_STENCIL)) && !depthStencil) return D3DERR_INVALIDCALL;
     if ((flags & D3DCLEAR_STENCIL) && !hasStencil(depthStencil->format())) return D3DERR_INVALIDCALL;
     if (skipping) return D3D_OK;  // nothing written: what is known clean stays so
+    context->makeCurrent();
+    bindTargets();  // first: binding can tell that a depth surface's storage changed
     // A depth surface that nothing has written since it was cleared whole to the same value
     // needs no clearing again (each scene clears its viewport's depth after the frame's clear).
     const float depth = std::clamp(z, 0.0f, 1.0f);
@@ -196,8 +268,6 @@ HRESULT Device::Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR c
         stencilValue = knownStencilValue;
     }
     if (!(flags & (D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER | D3DCLEAR_STENCIL))) return D3D_OK;
-    context->makeCurrent();
-    bindTargets();
     GlRenderState clearState = gl.current();
     const bool alpha = formatInfo(renderTarget->format()).hasAlpha;
     clearState.colorMask = 0xf;
@@ -217,7 +287,7 @@ HRESULT Device::Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR c
     auto clearRect = [&](long x1, long y1, long x2, long y2) {
         x1 = std::max(x1, vx1), y1 = std::max(y1, vy1), x2 = std::min(x2, vx2), y2 = std::min(y2, vy2);
         if (x1 >= x2 || y1 >= y2) return;
-        clearState.scissorBox = {GLint(x1), GLint(y1), GLint(x2 - x1), GLint(y2 - y1)};
+        clearState.scissorBox = {GLint(x1), glRow(y1, y2 - y1), GLint(x2 - x1), GLint(y2 - y1)};
         gl.apply(clearState);
         glClear(mask);
     };
@@ -246,13 +316,23 @@ HRESULT Device::Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR c
 
 HRESULT Device::Present() {
     if (!context->makeCurrentOn(window)) return D3DERR_INVALIDCALL;
-    bindTargets();
     const UINT w = backBuffer->width(), h = backBuffer->height();
+    const bool profiling = DrawProfile::active();
+    if (backBuffer->inWindow()) {
+        if (profiling) DrawProfile::begin();
+        SDL_GL_SwapWindow(window);
+        if (profiling) DrawProfile::end("present: swap", w, h, 0);
+        // A window that changed size shows its frames scaled from now on, as a target is.
+        int dw = 0, dh = 0;
+        SDL_GL_GetDrawableSize(window, &dw, &dh);
+        if (UINT(dw) != w || UINT(dh) != h) leaveWindow();
+        return D3D_OK;
+    }
+    bindTargets();
     GlRenderState copy = gl.current();
     copy.scissor = false;
     copy.colorMask = 0xf;
     gl.apply(copy);
-    const bool profiling = DrawProfile::active();
     if (profiling) DrawProfile::begin();
     GLuint source = framebuffer;
     if (renderTarget.get() != backBuffer.get()) {  // show the back buffer, not the current target
@@ -314,6 +394,10 @@ HRESULT Device::ReadRenderTarget(DWORD* pixels, UINT width, UINT height) {
     } else {
         glPixelStorei(GL_PACK_ALIGNMENT, 4);
         glReadPixels(0, 0, width, height, GL_BGRA, GL_UNSIGNED_BYTE, pixels);
+        if (drawsInWindow())  // its rows run bottom-up
+            for (UINT y = 0; y < height / 2; ++y)
+                std::swap_ranges(pixels + size_t(y) * width, pixels + size_t(y + 1) * width,
+                                 pixels + size_t(height - 1 - y) * width);
     }
     if (!formatInfo(renderTarget->format()).hasAlpha)
         for (size_t i = 0; i < size_t(width) * height; ++i) pixels[i] |= 0xff000000u;
@@ -350,6 +434,7 @@ HRESULT Device::BeginReadRenderTarget(UINT slot) {
     glBindBuffer(GL_PIXEL_PACK_BUFFER, 0);
     glFlush();  // the rasterizer starts on this frame while the next one is set up
     r.opaque = !formatInfo(renderTarget->format()).hasAlpha;
+    r.bottomUp = drawsInWindow();
     r.started = glGetError() == GL_NO_ERROR;
     return r.started ? D3D_OK : D3DERR_INVALIDCALL;
 }
@@ -373,11 +458,16 @@ HRESULT Device::FinishReadRenderTarget(UINT slot, DWORD* pixels, UINT width, UIN
     const auto* mapped = static_cast<const DWORD*>(
         glMapBufferRange(GL_PIXEL_PACK_BUFFER, 0, GLsizeiptr(r.capacity), GL_MAP_READ_BIT));
     if (mapped) {
-        const size_t n = size_t(width) * height;
-        if (r.opaque)  // in the same pass as the copy
-            std::transform(mapped, mapped + n, pixels, [](DWORD p) { return p | 0xff000000u; });
-        else
-            std::copy(mapped, mapped + n, pixels);
+        // Opaque alpha and the rows' order in the same pass as the copy.
+        const size_t n = r.bottomUp ? width : size_t(width) * height;
+        for (UINT y = 0; y < (r.bottomUp ? height : 1); ++y) {
+            const DWORD* from = mapped + size_t(r.bottomUp ? height - 1 - y : 0) * width;
+            DWORD* to = pixels + size_t(y) * width;
+            if (r.opaque)
+                std::transform(from, from + n, to, [](DWORD p) { return p | 0xff000000u; });
+            else
+                std::copy(from, from + n, to);
+        }
         glUnmapBuffer(GL_PIXEL_PACK_BUFFER);
     }
     glBindBuffer(GL_PIXEL_PACK_BUFFER, 0);

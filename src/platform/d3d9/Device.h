@@ -1,7 +1,10 @@
 // The device behind IDirect3DDevice9: Direct3D states kept as Direct3D values and realised on an
-// OpenGL 3.3 core context at draw time. Everything is drawn into framebuffer objects with the
-// picture's top row first (GL row 0), like Direct3D memory; Present flips the back buffer onto the
-// window. Resources share the GL context (not the device), so they may outlive the device.
+// OpenGL 3.3 core context at draw time. Render targets are framebuffer objects with the picture's
+// top row first (GL row 0), like Direct3D memory. The back buffer is the window's own framebuffer
+// where the window allows (its size, no multisampling, the automatic depth buffer's bits): drawn
+// upside down there (projection, viewport, winding and scissor mirrored), so Present only swaps
+// and a read-back turns the rows over. Otherwise it is a target like the others and Present flips
+// it onto the window. Resources share the GL context (not the device), so they may outlive the device.
 // Code by topic: Device.cpp (creation, frame, resources, targets), DeviceStates.cpp (states,
 // transforms, lights, state blocks), DeviceDraw.cpp (vertex formats, programs, draws).
 #pragma once
@@ -126,6 +129,12 @@ private:
     // Device.cpp
     HRESULT initialise(HWND window, D3DPRESENT_PARAMETERS* parameters);
     void bindTargets();  // the current render target and depth surface on the draw framebuffer
+    bool drawsInWindow() const { return renderTarget.get() == backBuffer.get() && backBuffer->inWindow(); }
+    bool windowCanHoldBackBuffer(const D3DPRESENT_PARAMETERS& p, UINT samples);
+    void leaveWindow();  // the back buffer and its depth get storage of their own
+    GLint glRow(long y, long height) const {  // the GL row of a rectangle's first row in the target
+        return GLint(drawsInWindow() ? long(renderTarget->height()) - y - height : y);
+    }
     D3DVIEWPORT9 fullViewport() const;
 
     // DeviceStates.cpp
@@ -161,6 +170,7 @@ private:
     GLuint resolveTexture = 0;                     // single-sample copy of a multisampled back buffer
     bool targetsDirty = true;
     bool depthUsable = false;                      // the depth surface is attached
+    bool windowDepthInWindow = true;               // where the automatic depth's contents are now
     bool inScene = false;
     bool skipping = false;                         // SkipDrawing: no pixel is touched
     UINT maxTextureSize = 4096;
@@ -215,6 +225,7 @@ private:
         size_t capacity = 0;
         UINT width = 0, height = 0;
         bool opaque = false, started = false;
+        bool bottomUp = false;     // read from the window: its last row first
         std::vector<DWORD> copy;   // multisampled targets are read at once, into here
     };
     std::array<ReadSlot, kReadSlots> readSlots;

@@ -305,6 +305,10 @@ void Device::uploadUniforms(Program& p) {
         if (p.viewport >= 0)
             glUniform4f(p.viewport, float(viewport.X), float(viewport.Y), float(viewport.Width), float(viewport.Height));
         if (p.depthRange >= 0) glUniform2f(p.depthRange, viewport.MinZ, viewport.MaxZ);
+        if (p.yFlip >= 0) {
+            const bool inWindow = drawsInWindow();
+            glUniform2f(p.yFlip, inWindow ? -1.0f : 1.0f, inWindow ? 1.0f / (128.0f * float(viewport.Height)) : 0.0f);
+        }
     }
     if (stale(kConstants) && p.constants >= 0) glUniform4fv(p.constants, kMaxConstants, constants.data());
     p.seen = generations;

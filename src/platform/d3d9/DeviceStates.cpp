@@ -414,9 +414,14 @@ void Device::translateRenderStates() {
     w.depthFunc = lookup(kCompare, rs[D3DRS_ZFUNC], GL_LEQUAL);
     w.depthWrite = w.depthTest && rs[D3DRS_ZWRITEENABLE] != FALSE;
 
-    // Rows run top-down, so GL's front faces (counter-clockwise) are clockwise on screen.
+    // In a target rows run top-down, so GL's front faces (counter-clockwise) are clockwise on
+    // screen; the window's rows run bottom-up and the picture is drawn mirrored into it, which
+    // mirrors the winding back. The same goes for a point sprite's first row.
+    const bool inWindow = drawsInWindow();
     w.cull = rs[D3DRS_CULLMODE] == D3DCULL_CW || rs[D3DRS_CULLMODE] == D3DCULL_CCW;
     w.cullFace = rs[D3DRS_CULLMODE] == D3DCULL_CW ? GL_FRONT : GL_BACK;
+    w.frontFace = inWindow ? GL_CW : GL_CCW;
+    w.pointOrigin = inWindow ? GL_UPPER_LEFT : GL_LOWER_LEFT;
 
     w.colorMask = rs[D3DRS_COLORWRITEENABLE] & 0xf;
     if (!formatInfo(renderTarget->format()).hasAlpha) w.colorMask &= 0x7;
@@ -433,7 +438,8 @@ void Device::translateRenderStates() {
     w.polygonMode = lookup(kFillMode, rs[D3DRS_FILLMODE], GL_FILL);
     w.multisample = rs[D3DRS_MULTISAMPLEANTIALIAS] != FALSE;
     w.scissor = false;
-    w.viewport = {GLint(viewport.X), GLint(viewport.Y), GLint(viewport.Width), GLint(viewport.Height)};
+    w.viewport = {GLint(viewport.X), glRow(long(viewport.Y), long(viewport.Height)), GLint(viewport.Width),
+                  GLint(viewport.Height)};
     w.depthNear = viewport.MinZ;
     w.depthFar = viewport.MaxZ;
     w.polygonOffsetFactor = std::bit_cast<float>(rs[D3DRS_SLOPESCALEDEPTHBIAS]);

@@ -21,15 +21,20 @@ constexpr const char* kAttributes =
     "layout(location = 4) in float aPointSize;\n";
 
 // Direct3D clip space (y up, z 0..w, pixel centres on integers) to GL clip space for a framebuffer
-// whose rows run top-down.
+// whose rows run top-down. yFlip mirrors that for the window, whose rows run bottom-up: (1, 0) in
+// a target, (-1, a 256th of a pixel upwards) in the window. The rasterizer decides an edge through
+// a pixel's centre by GL's up and down, so mirrored, a Direct3D top edge on a row of centres would
+// leave its row out; lifted a little it takes it in, as Direct3D and the targets do.
 constexpr const char* kToGl =
     "uniform vec4 viewport;  // x, y, width, height in pixels\n"
     "uniform vec2 depthRange; // the viewport's MinZ, MaxZ\n"
     "uniform vec3 pointSize; // size, minimum, maximum\n"
+    "uniform vec2 yFlip;     // scale and offset of y\n"
     "vec4 toGl(vec4 p) {\n"
     "    p.y = -p.y;\n"
     "    p.z = 2.0 * p.z - p.w;\n"
     "    p.xy += p.w / viewport.zw;\n"
+    "    p.y = p.y * yFlip.x + yFlip.y * p.w;\n"
     "    return p;\n"
     "}\n";
 
@@ -158,7 +163,7 @@ string fixedVertexSource(const ProgramKey& k) {
              // Pre-transformed z is the depth itself: undo the depth range GL will apply.
              "    float span = depthRange.y - depthRange.x;\n"
              "    float z = span > 0.0 ? (aPosition.z - depthRange.x) / span : aPosition.z;\n"
-             "    gl_Position = vec4(ndc * w, (2.0 * z - 1.0) * w, w);\n";
+             "    gl_Position = vec4(ndc.x * w, (ndc.y * yFlip.x + yFlip.y) * w, (2.0 * z - 1.0) * w, w);\n";
         // No coordinate generation or texture matrices for pre-transformed vertices.
         s += "    vec4 eye = vec4(0.0);\n    vec3 normal = vec3(0.0);\n";
     } else {
@@ -412,6 +417,7 @@ Program* ShaderCache::get(const ProgramKey& key, const VertexShader* vs, std::st
     p->projection = at("projection");
     p->normalMatrix = at("normalMatrix");
     p->viewport = at("viewport");
+    p->yFlip = at("yFlip");
     p->depthRange = at("depthRange");
     p->texMatrix = at("texMatrix");
     p->material = at("material");

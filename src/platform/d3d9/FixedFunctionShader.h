@@ -74,7 +74,7 @@ struct Program {
     GLint lightDiffuse = -1, lightSpecular = -1, lightAmbient = -1, lightPosition = -1, lightDirection = -1;
     GLint lightAttenuation = -1, lightSpot = -1;
     GLint tfactor = -1, stageConstant = -1, alphaRef = -1, pointSize = -1, constants = -1;
-    GLint fogColor = -1, fogParameters = -1, depthRange = -1;
+    GLint fogColor = -1, fogParameters = -1, depthRange = -1, yFlip = -1;
     std::array<std::uint64_t, kUniformGroups> seen{};  // 0: never uploaded
 };
 

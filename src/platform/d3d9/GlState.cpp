@@ -28,6 +28,8 @@ void GlState::apply(const GlRenderState& w) {
     if (all || w.depthWrite != s.depthWrite) glDepthMask(w.depthWrite ? GL_TRUE : GL_FALSE);
     if (all || w.cull != s.cull) enable(GL_CULL_FACE, w.cull);
     if (all || w.cullFace != s.cullFace) glCullFace(w.cullFace);
+    if (all || w.frontFace != s.frontFace) glFrontFace(w.frontFace);
+    if (all || w.pointOrigin != s.pointOrigin) glPointParameteri(GL_POINT_SPRITE_COORD_ORIGIN, w.pointOrigin);
     if (all || w.colorMask != s.colorMask)
         glColorMask(w.colorMask & 1, (w.colorMask >> 1) & 1, (w.colorMask >> 2) & 1, (w.colorMask >> 3) & 1);
     if (all || w.stencil != s.stencil) enable(GL_STENCIL_TEST, w.stencil);

@@ -22,6 +22,8 @@ struct GlRenderState {
     bool depthWrite = true;
     bool cull = false;
     GLenum cullFace = GL_BACK;
+    GLenum frontFace = GL_CCW;               // which winding is front depends on the rows' direction
+    GLenum pointOrigin = GL_LOWER_LEFT;      // so does a point sprite's first row
     GLuint colorMask = 0xf;  // bit 0 red .. bit 3 alpha
     bool stencil = false;
     GLenum stencilFunc = GL_ALWAYS;

@@ -21,41 +21,61 @@ HRESULT Surface::createOwn(const std::shared_ptr<GlContext>& context, UINT width
     if (!info.internalFormat || width == 0 || height == 0) return D3DERR_INVALIDCALL;
     if ((usage & D3DUSAGE_DEPTHSTENCIL) != 0 && !info.depth) return D3DERR_INVALIDCALL;
     if ((usage & D3DUSAGE_RENDERTARGET) != 0 && !isColorTargetFormat(format)) return D3DERR_INVALIDCALL;
+    ComRef<Surface> ref = ofWindow(context, width, height, format, usage);
+    ref->window = false;
+    ref->sampleCount = samples;
+    if (!ref->makeStorage()) return D3DERR_OUTOFVIDEOMEMORY;
+    *result = ref;
+    return D3D_OK;
+}
+
+ComRef<Surface> Surface::ofWindow(const std::shared_ptr<GlContext>& context, UINT width, UINT height,
+                                  D3DFORMAT format, DWORD usage) {
     auto* s = new Surface;
-    ComRef<Surface> ref = ComRef<Surface>::adopt(s);
     s->context = context;
     s->surfaceFormat = format;
     s->usage = usage;
     s->surfaceWidth = width;
     s->surfaceHeight = height;
-    s->sampleCount = samples;
+    s->window = true;
+    return ComRef<Surface>::adopt(s);
+}
+
+bool Surface::leaveWindow() {
+    if (!window) return true;
+    window = false;
+    return renderbuffer || colorTexture || makeStorage();
+}
+
+bool Surface::makeStorage() {
+    const FormatInfo info = formatInfo(surfaceFormat);
     context->makeCurrent();
     while (glGetError() != GL_NO_ERROR) {
     }
-    if (samples <= 1 && info.internalFormat == GL_RGBA8) {
+    if (sampleCount <= 1 && info.internalFormat == GL_RGBA8) {
         // An unsized format lets the driver keep the bytes in the order they arrive in (B, G, R,
         // A), which is the window's own: showing the back buffer is then a copy of memory rather
         // than a drawn rectangle on a software rasterizer, and reading it back is a copy too.
         // A renderbuffer of either format still got the drawn rectangle when measured.
-        glGenTextures(1, &s->colorTexture);
+        glGenTextures(1, &colorTexture);
         GLint bound = 0;
         glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
-        glBindTexture(GL_TEXTURE_2D, s->colorTexture);
+        glBindTexture(GL_TEXTURE_2D, colorTexture);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0);
-        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, GLsizei(width), GLsizei(height), 0, info.format, info.type, nullptr);
+        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, GLsizei(surfaceWidth), GLsizei(surfaceHeight), 0, info.format,
+                     info.type, nullptr);
         glBindTexture(GL_TEXTURE_2D, GLuint(bound));
     } else {
-        glGenRenderbuffers(1, &s->renderbuffer);
-        glBindRenderbuffer(GL_RENDERBUFFER, s->renderbuffer);
-        if (samples > 1)
-            glRenderbufferStorageMultisample(GL_RENDERBUFFER, samples, info.internalFormat, width, height);
+        glGenRenderbuffers(1, &renderbuffer);
+        glBindRenderbuffer(GL_RENDERBUFFER, renderbuffer);
+        if (sampleCount > 1)
+            glRenderbufferStorageMultisample(GL_RENDERBUFFER, sampleCount, info.internalFormat, surfaceWidth,
+                                             surfaceHeight);
         else
-            glRenderbufferStorage(GL_RENDERBUFFER, info.internalFormat, width, height);
+            glRenderbufferStorage(GL_RENDERBUFFER, info.internalFormat, surfaceWidth, surfaceHeight);
         glBindRenderbuffer(GL_RENDERBUFFER, 0);
     }
-    if (glGetError() != GL_NO_ERROR) return D3DERR_OUTOFVIDEOMEMORY;
-    *result = ref;
-    return D3D_OK;
+    return glGetError() == GL_NO_ERROR;
 }
 
 Surface::~Surface() {
@@ -90,7 +110,8 @@ HRESULT Surface::UnlockRect() {
     return owner->UnlockRect(level);
 }
 
-void Surface::attach(GLenum attachment) const {
+void Surface::attach(GLenum attachment) {
+    if (!owner && !renderbuffer && !colorTexture) makeStorage();
     if (owner)
         glFramebufferTexture2D(GL_FRAMEBUFFER, attachment, GL_TEXTURE_2D, owner->name(), level);
     else if (colorTexture)

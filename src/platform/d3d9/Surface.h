@@ -1,6 +1,7 @@
-// A Direct3D surface: a level of a texture (holding a reference to the texture), or GL storage of
-// its own (the back buffer and other plain targets, depth-stencil surfaces). Surfaces are what render
-// targets and depth buffers are set from; attach() puts one on the bound framebuffer.
+// A Direct3D surface: a level of a texture (holding a reference to the texture), GL storage of its
+// own (the back buffer and other plain targets, depth-stencil surfaces), or the window's own
+// framebuffer (the back buffer and its automatic depth, drawn into straight). Surfaces are what
+// render targets and depth buffers are set from; attach() puts one on the bound framebuffer.
 #pragma once
 
 #include "platform/d3d9/GlContext.h"
@@ -19,12 +20,18 @@ public:
     static ComRef<Surface> ofTexture(Texture* texture, UINT level);
     static HRESULT createOwn(const std::shared_ptr<GlContext>& context, UINT width, UINT height,
                              D3DFORMAT format, DWORD usage, UINT samples, ComRef<Surface>* surface);
+    // Held by the window's framebuffer; attaching it to another makes storage of its own (a depth
+    // surface paired with a render target), whose contents are not the window's.
+    static ComRef<Surface> ofWindow(const std::shared_ptr<GlContext>& context, UINT width, UINT height,
+                                    D3DFORMAT format, DWORD usage);
 
     HRESULT GetDesc(D3DSURFACE_DESC* desc) override;
     HRESULT LockRect(D3DLOCKED_RECT* locked, const RECT* rect, DWORD flags) override;
     HRESULT UnlockRect() override;
 
-    void attach(GLenum attachment) const;  // to GL_FRAMEBUFFER
+    void attach(GLenum attachment);  // to GL_FRAMEBUFFER
+    bool inWindow() const { return window; }
+    bool leaveWindow();  // storage of its own from now on; false when GL has none to give
     UINT width() const { return surfaceWidth; }
     UINT height() const { return surfaceHeight; }
     D3DFORMAT format() const { return surfaceFormat; }
@@ -45,6 +52,8 @@ private:
     DWORD usage = 0;
     UINT surfaceWidth = 0, surfaceHeight = 0;
     UINT sampleCount = 0;
+    bool window = false;
+    bool makeStorage();
 };
 
 }  // namespace d3d9

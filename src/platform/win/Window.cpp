@@ -135,6 +135,10 @@ HWND CreateWindowExA(DWORD exStyle, const char* className, const char* title, DW
     bool fullscreen = win::isFullscreenStyle(style);
     Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN | SDL_WINDOW_BORDERLESS;
     if (fullscreen) flags |= SDL_WINDOW_FULLSCREEN;
+    // Depth and stencil of the usual automatic depth surface, so the device can draw the back
+    // buffer straight into the window.
+    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 24);
+    SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 8);
     SDL_Window* sdlWindow = SDL_CreateWindow(title ? title : "", x, y, width, height, flags);
     if (!sdlWindow) return nullptr;
     if (fullscreen) {

@@ -140,6 +140,28 @@ TEST(RenderTargets, DepthSurfacesBindAndTest) {
               D3DERR_INVALIDCALL);
 }
 
+// The back buffer is the window's framebuffer, and its automatic depth the window's depth buffer;
+// beside a render target that depth surface has storage of its own, cleared when asked even though
+// the window's was cleared just before.
+TEST(RenderTargets, TheAutomaticDepthBesideARenderTargetIsClearedForIt) {
+    TestDevice t(32, 32);
+    noLighting(t.get());
+    t->SetRenderState(D3DRS_ZENABLE, TRUE);
+    t->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER | D3DCLEAR_STENCIL, 0, 1, 0);
+    ComRef<IDirect3DTexture9> target;
+    ASSERT_EQ(t->CreateTexture(16, 16, 1, D3DUSAGE_RENDERTARGET, D3DFMT_X8R8G8B8, D3DPOOL_DEFAULT, &target), D3D_OK);
+    ComRef<IDirect3DSurface9> surface, back;
+    target->GetSurfaceLevel(0, &surface);
+    t->GetRenderTarget(0, &back);
+    t->SetRenderTarget(0, surface.get());
+    t->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER | D3DCLEAR_STENCIL, 0, 1, 0);
+    drawClipQuad(t.get(), 0xffff0000, 0.5f);
+    EXPECT_EQ(t.pixel(8, 8) & 0xffffff, 0xff0000u);
+    t->SetRenderTarget(0, back.get());  // and back: the window's depth still holds its clear
+    drawClipQuad(t.get(), 0xff00ff00, 0.5f);
+    EXPECT_EQ(t.pixel(16, 16) & 0xffffff, 0x00ff00u);
+}
+
 // A device of its own on its own window, for presentation parameters TestDevice does not choose.
 class OwnDevice {
 public:

@@ -16,8 +16,8 @@
 #include "database/DocumentEdit.h"
 #include "database/TypeRegistry.h"
 #include "gui/Gui.h"
-#include "platform/win/ResourceTable.h"
 
+#include <BenchMeasures.h>
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -35,26 +35,7 @@
 namespace {
 
 namespace fs = std::filesystem;
-using Clock = std::chrono::steady_clock;
-
-double msSince(Clock::time_point begin) { return std::chrono::duration<double, std::milli>(Clock::now() - begin).count(); }
-
-double median(std::vector<double> values) {
-    if (values.empty()) return 0;
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
-fs::path writeProduction() {
-    char pattern[] = "/tmp/zodedit-XXXXXX";
-    const fs::path folder = ::mkdtemp(pattern);
-    for (int i = 0; i < win::embeddedResourceCount; ++i) {
-        const win::EmbeddedResource& r = win::embeddedResources[i];
-        std::ofstream(folder / r.name, std::ios::binary)
-            .write(reinterpret_cast<const char*>(r.begin), std::streamsize(r.end - r.begin));
-    }
-    return folder;
-}
+using namespace bench;
 
 void BM_ObjectEdit(benchmark::State& state) {
     Display display;
@@ -66,7 +47,7 @@ void BM_ObjectEdit(benchmark::State& state) {
         state.SkipWithError("no audio output");
         return;
     }
-    const fs::path folder = writeProduction();
+    const fs::path folder = writeProduction("zodedit");
     const std::string file = (folder / "Demo.xml").string();
     std::vector<double> edit, frame, reload;
     {

@@ -22,8 +22,8 @@
 #include "database/Database.h"
 #include "gui/Gui.h"
 #include "gui/TimeLine.h"
-#include "platform/win/ResourceTable.h"
 
+#include <BenchMeasures.h>
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -39,40 +39,13 @@
 namespace {
 
 namespace fs = std::filesystem;
-using Clock = std::chrono::steady_clock;
-
-// Processor time of the whole process, all threads (the renderer's included), in milliseconds.
-double processMs() {
-    timespec now{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
-    return now.tv_sec * 1e3 + now.tv_nsec / 1e6;
-}
-
-double msSince(Clock::time_point begin) { return std::chrono::duration<double, std::milli>(Clock::now() - begin).count(); }
-
-double median(std::vector<double> values) {
-    if (values.empty()) return 0;
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
+using namespace bench;
 
 // Start-up's loading of the linked production, into `loaded`.
 bool loadLinked(Display& display, LoadedDocument& loaded) {
     DocumentLoader::Options options;
     options.display = &display;
     return static_cast<bool>(DocumentLoader::load(options, loaded));
-}
-
-// The production's document and every resource it names, written into a new temporary folder.
-fs::path writeProduction() {
-    char pattern[] = "/tmp/zodreload-XXXXXX";
-    const fs::path folder = ::mkdtemp(pattern);
-    for (int i = 0; i < win::embeddedResourceCount; ++i) {
-        const win::EmbeddedResource& r = win::embeddedResources[i];
-        std::ofstream(folder / r.name, std::ios::binary)
-            .write(reinterpret_cast<const char*>(r.begin), std::streamsize(r.end - r.begin));
-    }
-    return folder;
 }
 
 // Until the time line's waveform is whole; false when it never gets there.
@@ -93,7 +66,7 @@ void BM_Reload(benchmark::State& state) {
         state.SkipWithError("no audio output");
         return;
     }
-    const fs::path folder = writeProduction();
+    const fs::path folder = writeProduction("zodreload");
     const fs::path file = folder / "Demo.xml";
     std::string text;
     LiveReload::readText(file.string(), &text);
@@ -157,7 +130,7 @@ void BM_ReloadWithTheEditor(benchmark::State& state) {
         state.SkipWithError("no window, device or audio output (no display?)");
         return;
     }
-    const fs::path folder = writeProduction();
+    const fs::path folder = writeProduction("zodreload");
     const fs::path file = folder / "Demo.xml";
     std::string text;
     LiveReload::readText(file.string(), &text);

@@ -9,6 +9,7 @@
 #include "render/FrameRenderer.h"
 #include "resources/LoadResource.h"
 
+#include <BenchMeasures.h>
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
@@ -80,12 +81,6 @@ BENCHMARK_MAIN();
 // one where the two draw the same (ratio_outside_pulse).
 namespace {
 
-double processMs() {
-    timespec now{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
-    return now.tv_sec * 1e3 + now.tv_nsec / 1e6;
-}
-
 // The document with every `@Name` a number: the float's value after its last key.
 std::string frozen(const std::string& text, Database& objects, int* count) {
     std::string out;
@@ -143,9 +138,9 @@ void drivenProductionAgainstFixed(benchmark::State& state) {
         int frames = 0, outside = 0;
         double total = 0, outsideTotal = 0;
         for (float time = 0.0f;; time += Step) {
-            const double begin = processMs();
+            const double begin = bench::processMs();
             if (!renderer.render(time, Step)) break;
-            const double ms = processMs() - begin;
+            const double ms = bench::processMs() - begin;
             ++frames;
             total += ms;
             if (time < 118.5f || time > 164.5f) {

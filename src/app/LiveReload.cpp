@@ -36,13 +36,23 @@ LiveReload::~LiveReload() {
 }
 
 bool LiveReload::start(const LoadedDocument& current) {
-    if (!current.database || !current.database->folder() || !readText(file, &knownText)) return false;
+    if (!current.database || !current.database->folder()) return false;
     seenSaves = current.database->saveCount();
     // Folders, not files: an editor that saves through a temporary file replaces the file.
     watch = FindFirstChangeNotificationA(current.database->folder()->path().c_str(), FALSE,
                                          FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_LAST_WRITE);
     if (watch == INVALID_HANDLE_VALUE) return false;
     watchFilesOf(current);
+    // Known is what was loaded, not what the file holds now: a save between the load and the
+    // watch is signalled by nothing, so a file that differs already is taken as a change.
+    std::string now;
+    const bool readable = readText(file, &now);
+    knownText = current.text.empty() ? now : current.text;
+    if (knownText.empty() && !readable) return false;
+    if (!readable || now != knownText) {
+        pending = true;
+        firstChange = lastChange = timeGetTime();
+    }
     return true;
 }
 

@@ -105,6 +105,17 @@ TEST_F(LiveReloadTest, UnsavedEditsSurviveAChangeOnDiskAndOwnSavesLoadNothing) {
     EXPECT_STREQ(current.gui->getEditor()->getBrowser()->selectedName(), "Cover");
 }
 
+// A save that lands after the load but before the watch starts is signalled by nothing: it must
+// still be loaded (it was lost now and then on a busy machine).
+TEST_F(LiveReloadTest, ASaveBetweenTheLoadAndTheWatchIsLoaded) {
+    std::ofstream(file) << documentWith("2.5");
+    WatchedDocument watched(file, [&] { saveAsAnEditorDoes(documentWith("3")); });
+    ASSERT_TRUE(watched.ok()) << watched.problem;
+    const Database* before = watched.current.database.get();
+    EXPECT_EQ(watched.pollUntil([&] { return watched.current.database.get() != before; }), 1);
+    EXPECT_EQ(speedOf(watched.current), 3.0f);
+}
+
 // A git checkout beside the document takes no watch from the folders its files lie in; after the
 // folders were removed and made again (with the picture in a new one), and after changes overflowed
 // the system's queue while they were, a new picture still loads.

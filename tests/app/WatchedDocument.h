@@ -17,6 +17,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <memory>
 #include <string>
 #include <thread>
@@ -47,13 +48,15 @@ protected:
 };
 
 struct WatchedDocument {
-    explicit WatchedDocument(const std::filesystem::path& file) {
+    // `beforeWatch` runs between the load and the start of the watch.
+    explicit WatchedDocument(const std::filesystem::path& file, const std::function<void()>& beforeWatch = {}) {
         std::vector<std::string> problems;
         if (!LiveReload::load(file.string(), &display, current, &problems)) {
             problem = problems.empty() ? "not loaded" : problems.front();
             return;
         }
         display.setRoot(current.gui.get());
+        if (beforeWatch) beforeWatch();
         live = std::make_unique<LiveReload>(file.string(), &display);
         if (!live->start(current)) problem = "the watch did not start";
     }

@@ -58,12 +58,21 @@ void ObjectBrowser::showObject(int index) {
     // The new panel's hint changes the browser's: measure and lay out again. Setting the same
     // children again would do that too, but would also drop the hover and focus links that the
     // click which brought us here still needs to focus the list.
+    remeasure();
+}
+
+void ObjectBrowser::remeasure() {
+    // The property list's rows change its hint under its frame; and the editor lays the browser out
+    // by the browser's hint, so a grown one would reach past the window's edge unless told.
+    propertiesFrame.childChanged();
     childChanged();
+    if (WidgetHost* up = getHost()) up->childChanged();
 }
 
 void ObjectBrowser::showProperties(bool shown) {
     propertiesShown = shown;
     setChildren(browserChildren, shown ? 3 : 2);
+    remeasure();
 }
 
 void ObjectBrowser::selectObject(int index) {

@@ -50,6 +50,7 @@ public:
     Label* getNoEditorLabel() { return &noEditorLabel; }
 
 private:
+    void remeasure();  // the properties, this browser and the editor it sits in
     Database* database = nullptr;  // not owned
     Object* shown = nullptr;       // not owned; the selected object, none when it failed to load
     ListBox list;

@@ -9,12 +9,15 @@
 #include "clock/Music.h"
 #include "database/Database.h"
 #include "gui/Gui.h"
+#include "gui/ObjectActions.h"
+#include "gui/ObjectBrowser.h"
 #include "gui/PropertyList.h"
 #include "support/TestDevice.h"
 #include "support/TestPaths.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -214,4 +217,22 @@ TEST_F(EditedDocument, ANumberOrColourChannelTypedAsAFloatsNameFollowsItAndAnyth
     expected.replace(expected.find("t1=\"0.5\""), 8, "t1=\"0.5\" position=\"16 @Rise 256 64\"");
     expected.replace(expected.find("color=\"ff000000\""), 16, "color=\"1 0 0 @Rise\"");
     EXPECT_EQ(saved(), expected);
+}
+
+// A new path's panel and the property list beside it, in a window with room for both: the editor
+// lays the browser out by its hint with the list's rows, so neither reaches past the window.
+TEST_F(EditedDocument, APathsPanelAndThePropertyListStayInsideTheWindow) {
+    const auto types = ObjectActions::makeableTypes();
+    const auto path = std::find(types.begin(), types.end(), TypePathSpline);
+    ASSERT_NE(path, types.end());
+    ASSERT_TRUE(properties()->typeChoice()->choose(static_cast<int>(path - types.begin())));
+    properties()->press(PropertyList::NewButton);
+    frame();
+    ASSERT_STREQ(editor()->getBrowser()->selectedName(), "Path");
+    current.gui->setRect({0, 0, 1280, 960});
+    current.gui->draw(current.music->time(), 0.01f);
+    const Rect browser = editor()->getBrowser()->getRect(), list = properties()->getRect();
+    EXPECT_LE(browser.y + browser.height, 960);
+    EXPECT_GE(list.width, properties()->getSizeHint().width);
+    EXPECT_LE(list.x + list.width, 1280);
 }

@@ -1,8 +1,13 @@
 // What several benchmarks measure with: processor time of the whole process, the wall clock, the
-// median of a run's figures, and the production written out as a -d document with its files.
+// median of a run's figures, the production written out as a -d document with its files, and
+// the player's window with the audio output.
 #pragma once
 
+#include "app/Display.h"
+#include "clock/Audio.h"
 #include "platform/win/ResourceTable.h"
+
+#include <benchmark/benchmark.h>
 
 #include <stdlib.h>
 
@@ -46,6 +51,20 @@ inline std::filesystem::path writeProduction(const std::string& prefix) {
             .write(reinterpret_cast<const char*>(r.begin), std::streamsize(r.end - r.begin));
     }
     return folder;
+}
+
+// The player's 800 x 600 window with its device, and the audio output; false (the benchmark
+// skipped, with why) when either cannot be had.
+inline bool openWindowWithAudio(Display& display, benchmark::State& state) {
+    if (!display.create(nullptr, true, false, 800, 600)) {
+        state.SkipWithError("no window or device (no display?)");
+        return false;
+    }
+    if (!startAudio(display.window)) {
+        state.SkipWithError("no audio output");
+        return false;
+    }
+    return true;
 }
 
 }  // namespace bench

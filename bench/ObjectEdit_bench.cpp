@@ -39,14 +39,7 @@ using namespace bench;
 
 void BM_ObjectEdit(benchmark::State& state) {
     Display display;
-    if (!display.create(nullptr, true, false, 800, 600)) {
-        state.SkipWithError("no window or device (no display?)");
-        return;
-    }
-    if (!startAudio(display.window)) {
-        state.SkipWithError("no audio output");
-        return;
-    }
+    if (!openWindowWithAudio(display, state)) return;
     const fs::path folder = writeProduction("zodedit");
     const std::string file = (folder / "Demo.xml").string();
     std::vector<double> edit, frame, reload;

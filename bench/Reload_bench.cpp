@@ -58,14 +58,7 @@ bool waitForWaveform(Gui& gui) {
 
 void BM_Reload(benchmark::State& state) {
     Display display;
-    if (!display.create(nullptr, true, false, 800, 600)) {
-        state.SkipWithError("no window or device (no display?)");
-        return;
-    }
-    if (!startAudio(display.window)) {
-        state.SkipWithError("no audio output");
-        return;
-    }
+    if (!openWindowWithAudio(display, state)) return;
     const fs::path folder = writeProduction("zodreload");
     const fs::path file = folder / "Demo.xml";
     std::string text;
@@ -126,10 +119,7 @@ BENCHMARK(BM_Reload)->Iterations(5)->Unit(benchmark::kMillisecond);
 
 void BM_ReloadWithTheEditor(benchmark::State& state) {
     Display display;
-    if (!display.create(nullptr, true, false, 800, 600) || !startAudio(display.window)) {
-        state.SkipWithError("no window, device or audio output (no display?)");
-        return;
-    }
+    if (!openWindowWithAudio(display, state)) return;
     const fs::path folder = writeProduction("zodreload");
     const fs::path file = folder / "Demo.xml";
     std::string text;

@@ -4,6 +4,5 @@
 "$root/scripts/deps.sh"
 if [[ -z "${DISPLAY:-}" && -z "${ZOD_IN_XVFB:-}" ]]; then
   export ZOD_IN_XVFB=1
-  # -r: no auto-repeat, so that a key whose release a busy machine delays stays one key.
-  exec xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp -r" "$0" "$@"
+  exec xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp" "$0" "$@"
 fi

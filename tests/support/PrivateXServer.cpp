@@ -58,9 +58,8 @@ bool startPrivateXServer() {
         close(pipeFds[0]);
         prctl(PR_SET_PDEATHSIG, SIGTERM);  // no server outlives a test that crashed
         std::string fd = std::to_string(pipeFds[1]);
-        // No auto-repeat: a key whose release a busy machine delays must not arrive as several.
         execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1280x1024x24", "-nolisten", "tcp",
-               "-noreset", "-r", static_cast<char*>(nullptr));
+               "-noreset", static_cast<char*>(nullptr));
         _exit(127);
     }
     close(pipeFds[1]);

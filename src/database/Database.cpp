@@ -102,6 +102,7 @@ Object* Database::objectFor(DatabaseEntry& entry, ObjectType type) {
     entry.loading = true;
     entry.handedOutLoading = false;
     entry.resourceFailed = false;
+    entry.references.clear();  // a rebuild records what this load asks for, not the last one's too
     const std::size_t tolerated = problems.size();
     loadingEntries.push_back(&entry);
     ++loadNesting;
